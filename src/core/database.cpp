@@ -1,0 +1,102 @@
+#include "core/database.h"
+
+#include "core/apperror.h"
+#include "core/ini.h"
+#include "core/schema.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const char* const kConnectionName = "tarvel_gCon";
+// How long a statement waits for a database that another process holds.
+const int kBusyTimeoutMs = 5000;
+
+QSqlDatabase openFile(const QString& connectionName, const QString& dsn) {
+    if (dsn.trimmed().isEmpty())
+        throw DbError(QStringLiteral("TVL.INI の [Access] に DSN キーがありません。"));
+    QFileInfo info(dsn);
+    if (!info.exists() || !info.isFile())
+        throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(dsn));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(dsn);
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READWRITE").arg(kBusyTimeoutMs));
+    if (!db.open()) {
+        QString text = QStringLiteral("データベースを開けません。\n%1\n%2")
+                           .arg(dsn, describeSqlError(db.lastError()));
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw DbError(text);
+    }
+    QStringList missing;
+    try {
+        missing = missingTables(db);
+    } catch (const DbError& e) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw DbError(
+            QStringLiteral("データベースファイルではありません。\n%1\n%2").arg(dsn, e.text()));
+    }
+    if (!missing.isEmpty()) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw DbError(QStringLiteral("データベースにテーブルがありません: %1\n%2")
+                          .arg(missing.join(QStringLiteral(", ")), dsn));
+    }
+    return db;
+}
+
+} // namespace
+
+void DBOpen() {
+    DBOpenPath(IniRead(QStringLiteral("Access"), QStringLiteral("DSN")));
+}
+
+void DBOpenPath(const QString& dsn) {
+    DBClose();
+    openFile(QString::fromLatin1(kConnectionName), dsn);
+}
+
+void DBClose() {
+    if (!QSqlDatabase::contains(QString::fromLatin1(kConnectionName)))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(QString::fromLatin1(kConnectionName), false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QString::fromLatin1(kConnectionName));
+}
+
+QSqlDatabase gCon() {
+    // An unopened, invalid handle makes every later statement fail with an
+    // error instead of touching some other database.
+    return QSqlDatabase::database(QString::fromLatin1(kConnectionName), false);
+}
+
+bool DBIsOpen() {
+    return gCon().isOpen();
+}
+
+QSqlDatabase openExtraConnection(const QString& connectionName, const QString& path) {
+    return openFile(connectionName, path);
+}
+
+QString describeSqlError(const QSqlError& error) {
+    const QString native = error.nativeErrorCode();
+    // SQLITE_BUSY (5) and SQLITE_LOCKED (6): another program holds the file.
+    if (native == QLatin1String("5") || native == QLatin1String("6"))
+        return QStringLiteral(
+            "データベースが他のプログラムで使用中です。しばらく待ってからやり直して下さい。");
+    QString text = error.databaseText();
+    if (text.isEmpty())
+        text = error.text();
+    if (text.isEmpty())
+        text = QStringLiteral("データベースが開かれていません。");
+    return text;
+}

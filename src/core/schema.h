@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QStringList>
+
+// The nine tables. Names and columns are those every statement relies on.
+namespace Schema {
+
+constexpr int kVersion = 1;
+
+struct Column {
+    const char* name;
+    const char* type; // SQLite type affinity: TEXT, INTEGER or REAL
+};
+
+struct Table {
+    const char* name;
+    QList<Column> columns;
+};
+
+const QList<Table>& tables();
+
+// Creates every table and index in an empty database, in one transaction,
+// and records the schema version. Throws DbError.
+void create(const QSqlDatabase& db);
+
+// Problems found, one line each ("" list when the database is sound).
+QStringList check(const QSqlDatabase& db);
+
+} // namespace Schema
+
+// Names of the tables that the database lacks; throws DbError when the file
+// cannot be read as a database at all.
+QStringList missingTables(const QSqlDatabase& db);

@@ -1,0 +1,185 @@
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/ini.h"
+#include "core/schema.h"
+#include "core/sqlquery.h"
+#include "core/sqltransaction.h"
+#include "support/testdatabase.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QStringEncoder>
+#include <QTest>
+
+namespace {
+QString openErrorFor(const QString& path) {
+    try {
+        DBOpenPath(path);
+    } catch (const DbError& e) {
+        return e.text();
+    }
+    return QString();
+}
+} // namespace
+
+class TestDatabaseSession : public QObject {
+    Q_OBJECT
+  private slots:
+    void openFailuresNameTheProblemAndThePath() {
+        TestDatabase t;
+        const QString missing = t.dirPath() + QStringLiteral("/nothing.sqlite");
+        QString text = openErrorFor(missing);
+        QVERIFY(text.contains(QStringLiteral("見つかりません")));
+        QVERIFY(text.contains(missing));
+        QVERIFY(!QFile::exists(missing)); // never created
+        QVERIFY(!DBIsOpen());
+
+        const QString junk = t.dirPath() + QStringLiteral("/junk.sqlite");
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        text = openErrorFor(junk);
+        QVERIFY2(text.contains(QStringLiteral("データベースファイルではありません")),
+                 qPrintable(text));
+        QVERIFY(text.contains(junk));
+
+        const QString partial = t.dirPath() + QStringLiteral("/partial.sqlite");
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("p"));
+            db.setDatabaseName(partial);
+            QVERIFY(db.open());
+            execSql(db, QStringLiteral("CREATE TABLE syain_m (社員コード TEXT)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("p"));
+        text = openErrorFor(partial);
+        QVERIFY(text.contains(QStringLiteral("seisan_t")));
+        QVERIFY(!text.contains(QStringLiteral("syain_m")));
+
+        t.writeIni(QStringLiteral("[User]\nName=x\n"));
+        try {
+            DBOpen();
+            QFAIL("open without a DSN succeeded");
+        } catch (const DbError& e) {
+            QVERIFY(e.text().contains(QStringLiteral("DSN")));
+        }
+        // With nothing open, statements fail with an error instead of crashing.
+        QVERIFY_THROWS_EXCEPTION(DbError, SqlQuery(QStringLiteral("SELECT 1")).exec());
+    }
+
+    void closeAndReopenSeesCommittedRows() {
+        TestDatabase t;
+        execSql(
+            QStringLiteral("INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES (?, ?, 0)"),
+            {QStringLiteral("E9"), QStringLiteral("山田")});
+        DBClose();
+        QVERIFY(!DBIsOpen());
+        t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
+        DBOpen();
+        SqlQuery q(
+            QStringLiteral("SELECT 氏名, パスワード, 備考 FROM syain_m WHERE 社員コード = ?"));
+        q.bind(QStringLiteral("E9")).exec();
+        QVERIFY(q.next());
+        QCOMPARE(FieldStr(q, QStringLiteral("氏名")), QStringLiteral("山田"));
+        QCOMPARE(FieldStr(q, QStringLiteral("パスワード")), QString()); // Null reads ""
+        QVERIFY(!q.next());
+    }
+
+    void boundValuesAreStoredExactly() {
+        TestDatabase t;
+        const QStringList awkward = {
+            QStringLiteral("O'Neil"), QStringLiteral("'); DROP TABLE zuban_m; --"),
+            QStringLiteral("100% \"引用\" _x_"), QStringLiteral("　全角　")};
+        int n = 0;
+        for (const QString& name : awkward)
+            execSql(QStringLiteral(
+                        "INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
+                    {QString::number(++n), name});
+        SqlQuery q(QStringLiteral("SELECT 図番名称 FROM zuban_m ORDER BY 製品図番"));
+        q.exec();
+        QStringList back;
+        while (q.next())
+            back << q.str(QStringLiteral("図番名称"));
+        QCOMPARE(back, awkward);
+        QVERIFY(Schema::check(gCon()).isEmpty());
+    }
+
+    void transactionsRollBackUnlessCommitted() {
+        TestDatabase t;
+        {
+            SqlTransaction tx;
+            execSql(
+                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('A', 0)"));
+        }
+        try {
+            SqlTransaction tx;
+            execSql(
+                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('B', 0)"));
+            execSql(
+                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('B', 0)"));
+            tx.commit();
+        } catch (const DbError&) {
+        }
+        {
+            SqlTransaction tx;
+            execSql(
+                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('C', 0)"));
+            tx.commit();
+        }
+        SqlQuery q(QStringLiteral("SELECT 作業コード FROM sagyou_m"));
+        q.exec();
+        QStringList codes;
+        while (q.next())
+            codes << q.str(QStringLiteral("作業コード"));
+        QCOMPARE(codes, QStringList{QStringLiteral("C")});
+    }
+
+    void schemaHasEveryTableAndColumnWithItsKind() {
+        TestDatabase t;
+        QCOMPARE(Schema::tables().size(), 9);
+        QVERIFY(Schema::check(gCon()).isEmpty());
+        SqlQuery q(QStringLiteral("SELECT type FROM pragma_table_info('tanka_m') WHERE name = ?"));
+        q.bind(QStringLiteral("単価")).exec();
+        QVERIFY(q.next());
+        QCOMPARE(q.str(QStringLiteral("type")), QStringLiteral("REAL"));
+
+        execSql(QStringLiteral("ALTER TABLE seihin_t DROP COLUMN 管理ロットNo"));
+        const QStringList problems = Schema::check(gCon());
+        QCOMPARE(problems.size(), 1);
+        QVERIFY(problems.first().contains(QStringLiteral("seihin_t.管理ロットNo")));
+    }
+
+    void iniReaderFollowsTheProfileRules() {
+        TestDatabase t;
+        t.writeIni(QStringLiteral("; comment\n[ Access ]\n  DSN =  first.db  \nDSN=second.db\n"
+                                  "[access]\nUID=9\n[User]\nName=株式会社テスト\nLong=%1\n")
+                       .arg(QString(300, QLatin1Char('a'))));
+        QCOMPARE(IniRead(QStringLiteral("ACCESS"), QStringLiteral("dsn")),
+                 QStringLiteral("first.db"));
+        // A second section of the same name is not searched once the first matched the key.
+        QCOMPARE(IniRead(QStringLiteral("Access"), QStringLiteral("UID")), QStringLiteral("9"));
+        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")),
+                 QStringLiteral("株式会社テスト"));
+        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Long")).size(), 255);
+        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Missing")), QString());
+        QCOMPARE(IniRead(QStringLiteral("Nothing"), QStringLiteral("Name")), QString());
+
+        // A file saved on a Japanese Windows machine, in Shift-JIS.
+        QStringEncoder sjis("Shift_JIS");
+        QVERIFY(sjis.isValid());
+        QFile f(t.dirPath() + QStringLiteral("/TVL.INI"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(sjis.encode(QStringLiteral("[User]\r\nName=有限会社　内職\r\n")));
+        f.close();
+        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")),
+                 QStringLiteral("有限会社　内職"));
+
+        QFile::remove(t.dirPath() + QStringLiteral("/TVL.INI"));
+        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabaseSession)
+#include "test_database.moc"

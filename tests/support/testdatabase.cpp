@@ -1,0 +1,41 @@
+#include "support/testdatabase.h"
+
+#include "core/clock.h"
+#include "core/database.h"
+#include "core/schema.h"
+#include "core/session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+
+TestDatabase::TestDatabase(const QDateTime& now) : m_oldCwd(QDir::currentPath()) {
+    Clock::setFixed(now);
+    m_path = m_dir.filePath(QStringLiteral("tarvel.sqlite"));
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("create"));
+        db.setDatabaseName(m_path);
+        db.open();
+        Schema::create(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("create"));
+    DBOpenPath(m_path);
+    gEmpCode = QStringLiteral("E001");
+    gPassword.clear();
+}
+
+TestDatabase::~TestDatabase() {
+    DBClose();
+    QDir::setCurrent(m_oldCwd);
+    Clock::useSystemClock();
+}
+
+void TestDatabase::writeIni(const QString& contents) {
+    QFile f(m_dir.filePath(QStringLiteral("TVL.INI")));
+    f.open(QIODevice::WriteOnly);
+    f.write(contents.toUtf8());
+    f.close();
+    QDir::setCurrent(m_dir.path());
+}
