@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+// The keyboard and validation conventions of every screen, installed once
+// per form:
+// - Enter without modifiers moves the focus like Tab (the Enter never
+//   reaches the control); Enter with Shift, Ctrl or Alt is left alone.
+// - Escape runs the form's escape handler (none: ignored).
+// - A field's validator runs when the user leaves the field by Tab,
+//   Shift+Tab, Enter or a mouse click on another control of the form; when
+//   it returns false the move is cancelled and the focus stays. Controls
+//   marked with setCausesValidation(false) (cancel buttons) and closing the
+//   window never validate.
+class FormBehaviour : public QObject {
+    Q_OBJECT
+public:
+    explicit FormBehaviour(QWidget* form); // owned by the form
+    static FormBehaviour* of(QWidget* form); // the one installed on form, or null
+
+    void setEscapeHandler(std::function<void()> handler);
+    // The validator may show messages; it returns true when the field may be left.
+    void setValidator(QWidget* field, std::function<bool()> validate);
+    static void setCausesValidation(QWidget* control, bool causes);
+
+    // Runs the validator of the field that has the focus (true when none).
+    bool validateFocusedField();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> m_form;
+    std::function<void()> m_escape;
+    QHash<QWidget*, std::function<bool()>> m_validators;
+};
