@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/bytetext.h"
 #include "core/clock.h"
+#include "core/conventions.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "core/sqlvalues.h"
@@ -27,11 +28,9 @@ QVariant storedValue(const MasterField& field, const MasterRecord& record) {
         return text;
     if (text.isEmpty())
         return SqlValue::date(QDate());
-    QDate date = QDate::fromString(text, QStringLiteral("yyyy/MM/dd"));
+    const QDate date = ParseBoxDate(text);
     if (!date.isValid())
-        date = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    if (!date.isValid())
-        throw AppError(QStringLiteral("日付の入力に誤りがあります。"));
+        throw AppError(ConventionText::BadDate);
     return SqlValue::date(date);
 }
 
@@ -59,8 +58,7 @@ QVariantList auditValues(const MasterDef& def, const MasterRecord& record) {
 } // namespace
 
 QString displayDate(const QVariant& stored) {
-    const QDate date = SqlValue::toDate(stored);
-    return date.isValid() ? date.toString(QStringLiteral("yyyy/MM/dd")) : QString();
+    return FormatDate(SqlValue::toDate(stored));
 }
 
 std::optional<MasterRecord> loadMasterRecord(const MasterDef& def, const QString& key) {
@@ -86,7 +84,7 @@ bool masterRecordExists(const MasterDef& def, const QString& key) {
 
 void insertMasterRecord(const MasterDef& def, const MasterRecord& record) {
     if (rtrim(record.text(def.key().column)).isEmpty())
-        throw AppError(QStringLiteral("入力必須項目です。"));
+        throw AppError(ConventionText::Required);
     QStringList columns = fieldColumns(def) + auditColumns(def);
     QVariantList values;
     for (const MasterField& f : def.fields)

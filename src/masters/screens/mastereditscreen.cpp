@@ -3,6 +3,7 @@
 
 #include "core/apperror.h"
 #include "core/bytetext.h"
+#include "core/conventions.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 
 namespace {
-const QString kRequired = QStringLiteral("入力必須項目です。");
 
 int boxWidthPixels(const MasterField& f) {
     if (f.kind == FieldKind::Date)
@@ -85,7 +85,7 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
                 behaviour.setValidator(edit, [this, edit] {
                     if (!rtrim(edit->text()).isEmpty())
                         return true;
-                    MessageBox::show(this, kRequired);
+                    MessageBox::show(this, ConventionText::Required);
                     return false;
                 });
             }
@@ -144,7 +144,7 @@ bool MasterEditScreen::requiredFieldsFilled() {
     // The code is checked by the save itself; other required fields here.
     for (const MasterField& f : m_def.fields.mid(1)) {
         if (f.required && rtrim(box(f)->text()).isEmpty()) {
-            MessageBox::show(this, kRequired);
+            MessageBox::show(this, ConventionText::Required);
             box(f)->setFocus();
             return false;
         }
