@@ -25,7 +25,7 @@ constexpr int kDeletedDrawing = 28; // a product that is no longer made
 struct Slip {
     QString number;
     DemoPrices::Combo combo;
-    qint64 price = 0; // ten-thousandths of a yen
+    UnitPrice price;
     int issued = 0;
     int delivered = 0;
     QDate requested;
@@ -205,7 +205,7 @@ class Builder {
                 "作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo, 備考, 精算日時, "
                 "最終更新日時, 削除フラグ, 社員コード) "
                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                {s.number, s.combo.pno, s.combo.wno, s.combo.person, DemoPrices::toDb(s.price),
+                {s.number, s.combo.pno, s.combo.wno, s.combo.person, s.price.toDb(),
                  workKinds().at(pick(int(workKinds().size()))), s.issued, s.delivered,
                  SqlValue::date(s.requested), SqlValue::date(s.deliveredOn), lot,
                  slipRemarks().at(pick(int(slipRemarks().size()))),

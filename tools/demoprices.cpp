@@ -32,15 +32,6 @@ QDate monthEnd(const QDate& d) {
     return QDate(d.year(), d.month(), d.daysInMonth());
 }
 
-// Half-even rounding of a non-negative quotient.
-qint64 roundHalfEven(qint64 numerator, qint64 denominator) {
-    const qint64 q = numerator / denominator;
-    const qint64 twice = 2 * (numerator % denominator);
-    if (twice > denominator || (twice == denominator && (q % 2) != 0))
-        return q + 1;
-    return q;
-}
-
 class Generator {
   public:
     Generator(QRandomGenerator& rng, const QDate& today) : m_rng(rng), m_today(today) {
@@ -89,17 +80,20 @@ class Generator {
   private:
     int pick(int n) { return int(m_rng.bounded(n)); }
 
-    qint64 priceFor(int work) {
+    UnitPrice priceFor(int work) {
         const Range r = kRanges[work % std::size(kRanges)];
         const qint64 step = pick(4) == 0 ? kFine : kCoarse;
-        return r.low + pick(int((r.high - r.low) / step) + 1) * step;
+        return UnitPrice::fromTenThousandths(r.low + pick(int((r.high - r.low) / step) + 1) * step);
     }
 
-    static qint64 raised(qint64 price, int percent) {
-        return std::max(price + kFine, roundHalfEven(price * (100 + percent), 100 * kFine) * kFine);
+    // A revised price, still on the grid of the finest step.
+    static UnitPrice raised(UnitPrice price, int percent) {
+        const qint64 p = price.tenThousandths();
+        return UnitPrice::fromTenThousandths(
+            std::max(p + kFine, roundHalfEven(__int128(p) * (100 + percent), 100 * kFine) * kFine));
     }
 
-    void add(const Combo& c, qint64 price, const QDate& start, const QDate& end, bool deleted,
+    void add(const Combo& c, UnitPrice price, const QDate& start, const QDate& end, bool deleted,
              const QString& remark = QStringLiteral("")) {
         table.lines << Line{0, c, price, start, end, deleted, remark};
     }
@@ -107,7 +101,7 @@ class Generator {
     // Successive, non-overlapping periods; the last is open-ended, ends at
     // the close of the fiscal year, or is a revision that starts next month.
     void addPeriods(const Combo& c, int work, bool deleted) {
-        const qint64 price = priceFor(work);
+        const UnitPrice price = priceFor(work);
         const int kind = pick(100);
         if (kind < 40) {
             add(c, price, m_firstStart, {}, deleted);
@@ -135,13 +129,13 @@ class Generator {
 
 } // namespace
 
-qint64 Table::priceOn(const Combo& combo, const QDate& day) const {
+UnitPrice Table::priceOn(const Combo& combo, const QDate& day) const {
     const Line* best = nullptr;
     for (const Line& l : lines)
         if (!l.deleted && key(l.combo) == key(combo) && l.start <= day &&
             (!best || l.start > best->start))
             best = &l;
-    return best ? best->price : 0;
+    return best ? best->price : UnitPrice();
 }
 
 Table build(QRandomGenerator& rng, const QDate& today, const QStringList& workers,
@@ -166,21 +160,17 @@ void insert(const QSqlDatabase& db, const Table& table, const QDate& entered,
             "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, 備考, "
             "適用開始日, 適用終了日, 最終更新日時, 削除フラグ, 社員コード) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-            {l.serial, l.combo.pno, l.combo.wno, l.combo.person, toDb(l.price), l.remark,
+            {l.serial, l.combo.pno, l.combo.wno, l.combo.person, l.price.toDb(), l.remark,
              SqlValue::date(l.start), SqlValue::date(l.end),
              SqlValue::dateTime(std::min(QDateTime(keyed, QTime(11, 0)), now)), l.deleted ? 1 : 0,
              employee});
     }
 }
 
-double toDb(qint64 price) {
-    return double(price) / 10000.0;
-}
-
-void Settlement::add(qint64 price, int quantity) {
+void Settlement::add(UnitPrice price, int quantity) {
     ++slips;
-    amount += roundHalfEven(price * quantity, 10000);
-    tax += roundHalfEven(price * quantity * 5, 1000000);
+    amount += amountOf(price, quantity);
+    tax += taxOf(price, quantity);
 }
 
 } // namespace DemoPrices

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/money.h"
+
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -7,8 +9,7 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
-// Unit price lines of the demo database and the money rules applied to them.
-// Prices are ten-thousandths of a yen.
+// Unit price lines of the demo database and the settlement sums over them.
 namespace DemoPrices {
 
 struct Combo {
@@ -20,7 +21,7 @@ struct Combo {
 struct Line {
     int serial = 0;
     Combo combo;
-    qint64 price = 0;
+    UnitPrice price;
     QDate start;
     QDate end; // invalid: open-ended
     bool deleted = false;
@@ -33,8 +34,8 @@ struct Table {
 
     QList<Combo> combosOf(const QString& person) const { return combosByPerson.value(person); }
     // The price of the live line with the latest start on or before the day;
-    // 0 when there is none.
-    qint64 priceOn(const Combo& combo, const QDate& day) const;
+    // zero when there is none.
+    UnitPrice priceOn(const Combo& combo, const QDate& day) const;
 };
 
 // Every live home-worker gets a handful of combinations, each with one to
@@ -47,15 +48,13 @@ Table build(QRandomGenerator& rng, const QDate& today, const QStringList& worker
 void insert(const QSqlDatabase& db, const Table& table, const QDate& entered,
             const QString& employee, const QDateTime& now);
 
-double toDb(qint64 price);
-
 // The sums of one home-worker's row of a settlement run: per slip, amount
 // and tax are rounded separately, halves to the even neighbour.
 struct Settlement {
     int slips = 0;
-    qint64 amount = 0;
-    qint64 tax = 0;
-    void add(qint64 price, int quantity);
+    Yen amount = 0;
+    Yen tax = 0;
+    void add(UnitPrice price, int quantity);
 };
 
 } // namespace DemoPrices
