@@ -133,7 +133,7 @@ QString createTableSql(const Table& table) {
     for (const Column& c : table.columns) {
         QString def =
             QStringLiteral("%1 %2").arg(QString::fromUtf8(c.name), QString::fromUtf8(c.type));
-        if (QString::fromUtf8(c.name) == QLatin1String("削除フラグ"))
+        if (QString::fromUtf8(c.name) == QStringLiteral("削除フラグ"))
             def += QStringLiteral(" NOT NULL DEFAULT 0");
         parts << def;
     }

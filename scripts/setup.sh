@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tarvel needs (only those missing) and builds
+# the program into build/. Safe to run again and again.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${TARVEL_BUILD_DIR:-$ROOT/build}"
+BUILD_TYPE="${TARVEL_BUILD_TYPE:-RelWithDebInfo}"
+
+PACKAGES=(
+    # build
+    cmake g++ make ccache
+    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev
+    # run
+    libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
+    fonts-ipafont-gothic fonts-ipafont-mincho
+    # tests: a virtual display, PDF text and barcode reading
+    xvfb xauth poppler-utils zbar-tools
+)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+    status="$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)"
+    if [[ "$status" != "install ok installed" ]]; then
+        missing+=("$pkg")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    echo "setup: installing ${missing[*]}"
+    if [[ "$(id -u)" -eq 0 ]]; then
+        SUDO=()
+    elif command -v sudo >/dev/null 2>&1; then
+        SUDO=(sudo)
+    else
+        echo "setup: these packages are missing and neither root nor sudo is available:" >&2
+        echo "       ${missing[*]}" >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${SUDO[@]}" apt-get update
+    "${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+export CCACHE_BASEDIR="$ROOT"
+jobs="$(nproc 2>/dev/null || echo 2)"
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" >/dev/null
+cmake --build "$BUILD_DIR" -j"$jobs"
