@@ -30,7 +30,7 @@ QVariant ListGridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole)
         return m_cells.at(cellKey(index.row() + 1, index.column()));
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(cellAlignment(index.row() + 1, index.column()));
+        return int(cellAlignment(index.row() + 1, index.column()));
     return QVariant();
 }
 
@@ -40,7 +40,7 @@ QVariant ListGridModel::headerData(int section, Qt::Orientation orientation, int
     if (role == Qt::DisplayRole)
         return m_cells.at(cellKey(0, section));
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(cellAlignment(0, section));
+        return int(cellAlignment(0, section));
     return QVariant();
 }
 
