@@ -72,6 +72,13 @@ UnitPrice UnitPrice::parse(const QString& text) {
     return UnitPrice(*value);
 }
 
+qint64 parseQuantity(const QString& text) {
+    const auto value = Decimal::readVal(text).toScaled(0);
+    if (!value)
+        throw AppError(QStringLiteral("数量が大きすぎます。"));
+    return *value;
+}
+
 QString UnitPrice::text(const QString& pattern) const {
     return FormatNumber(toDecimal(), pattern);
 }

@@ -46,6 +46,11 @@ class UnitPrice {
     qint64 m_value = 0;
 };
 
+// A quantity from box or list text ("1,234" is 1234, blank is 0), rounded
+// half away from zero as a whole-number box shows it. Throws AppError when
+// it does not fit a qint64.
+qint64 parseQuantity(const QString& text);
+
 // The 5 % consumption tax rate, a fixed constant: numerator over 100.
 constexpr qint64 TaxRatePercent = 5;
 

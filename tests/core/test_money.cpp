@@ -123,6 +123,12 @@ class TestMoney : public QObject {
         // The text a screen shows reads back as the same three-decimal price.
         QCOMPARE(UnitPrice::parse(price("98765.4321").text()), price("98765.432"));
 
+        QCOMPARE(parseQuantity(QStringLiteral(" 1,234 ")), 1234);
+        QCOMPARE(parseQuantity(QString()), 0);
+        QCOMPARE(parseQuantity(QStringLiteral("2.5")), 3);
+        QCOMPARE(parseQuantity(QStringLiteral("12個")), 12);
+        QVERIFY_THROWS_EXCEPTION(AppError, parseQuantity(QStringLiteral("99999999999999999999")));
+
         QVERIFY(price("1.5") < price("1.5001"));
         QCOMPARE(price("1.5"), price("1.50001")); // beyond four decimals
         QVERIFY(price("0").isZero());
