@@ -199,7 +199,10 @@ class TestLogin : public QObject {
         QVERIFY(s.form->isVisible());
 
         // The code box counts bytes: six full-width characters fill ten bytes.
-        s.enterCode(QStringLiteral("あいうえおか"));
+        s.code->setFocus();
+        s.code->selectAll();
+        for (const QChar c : QStringLiteral("あいうえおか"))
+            QTest::sendKeyEvent(QTest::Click, s.code, Qt::Key_unknown, QString(c), Qt::NoModifier);
         QCOMPARE(s.code->text(), QStringLiteral("あいうえお"));
         s.enterCode(QStringLiteral("E001"));
 
@@ -235,19 +238,34 @@ class TestLogin : public QObject {
     }
 
     void keyboardMovesOnWithEnterAndIgnoresEscape() {
-        LoginScreen s;
-        QTest::keyClicks(s.code, QStringLiteral("E001"));
-        QTest::keyClick(s.code, Qt::Key_Return);
-        QVERIFY(s.password->hasFocus());
-        QTest::keyClicks(s.password, QStringLiteral("pw1"));
-        QTest::keyClick(s.password, Qt::Key_Enter, Qt::KeypadModifier);
-        QVERIFY(s.login->hasFocus());
-        QCOMPARE(s.menusShown, 0); // Enter on the button moves on, never clicks it
-        QTest::keyClick(s.login, Qt::Key_Escape);
-        QVERIFY(s.form->isVisible());
-        QVERIFY(shownTexts().isEmpty());
-        QTest::keyClick(s.login, Qt::Key_Space);
-        QCOMPARE(s.menusShown, 1);
+        {
+            LoginScreen s;
+            QTest::keyClicks(s.code, QStringLiteral("E001"));
+            QTest::keyClick(s.code, Qt::Key_Return);
+            QVERIFY(s.password->hasFocus());
+            QCOMPARE(s.code->text(), QStringLiteral("E001"));
+            QTest::keyClick(s.password, Qt::Key_Escape);
+            QVERIFY(s.form->isVisible());
+            QVERIFY(s.password->hasFocus());
+            QTest::keyClicks(s.password, QStringLiteral("pw1"));
+            QTest::keyClick(s.password, Qt::Key_Enter, Qt::KeypadModifier);
+            QVERIFY(s.login->hasFocus());
+            QCOMPARE(s.password->text(), QStringLiteral("pw1"));
+            QCOMPARE(s.menusShown, 0);
+            QVERIFY(shownTexts().isEmpty());
+            // On the focused button Enter presses it, as on every form.
+            QTest::keyClick(s.login, Qt::Key_Return);
+            QCOMPARE(s.menusShown, 1);
+        }
+        {
+            // A wrong code refuses the Enter like any other move.
+            LoginScreen s;
+            QTest::keyClicks(s.code, QStringLiteral("NOBODY"));
+            QTest::keyClick(s.code, Qt::Key_Return);
+            QCOMPARE(shownTexts(),
+                     QStringList{QStringLiteral("社員コードの入力に誤りがあります。")});
+            QVERIFY(s.code->hasFocus());
+        }
     }
 
     void failedDatabaseOpenLeavesTheLoginOpen() {

@@ -123,7 +123,7 @@ class TestMenu : public QObject {
         QVERIFY(DBIsOpen());
     }
 
-    void enterMovesAlongTheButtonsWithoutPressingThem() {
+    void tabFollowsTheButtonOrderAndEnterPressesTheFocusedButton() {
         TestDatabase t;
         t.writeIni(QStringLiteral("[Access]\nUID=0\n"));
         int ends = 0;
@@ -137,13 +137,13 @@ class TestMenu : public QObject {
                                    QStringLiteral("cmdExit")};
         button(&menu, order.first())->setFocus();
         for (int i = 1; i < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), order.at(i));
         }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // on 終　了
         QCOMPARE(ends, 0);
-        QVERIFY(DBIsOpen());
-        QVERIFY(menu.isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // on 終　了
+        QCOMPARE(ends, 1);
+        QVERIFY(!DBIsOpen());
     }
 };
 
