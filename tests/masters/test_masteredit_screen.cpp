@@ -126,6 +126,7 @@ class TestMasterEditScreen : public QObject {
 
         // Reached anyway with a blank code: the add fails, nothing is stored.
         s.det(0)->setText(QStringLiteral("   "));
+        s.det(1)->setFocus();
         MessageBox::clearShown();
         s.clickUpdate();
         QCOMPARE(MasterScreens::shownTexts().last(),

@@ -7,8 +7,6 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
-#include "masters/masterdef.h"
-#include "masters/screens/masterlistscreen.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -70,13 +68,13 @@ void FrmMenu::openScreen(QPushButton* button) {
         } else if (button == ui->cmdWrkPrice) {
             // frmWrkPriceMnt
         } else if (button == ui->cmdPerson) {
-            openMasterList(personMaster(), this);
+            // frmPersonMnt
         } else if (button == ui->cmdEMP) {
-            openMasterList(empMaster(), this);
+            // frmEmpMnt
         } else if (button == ui->cmdWorkCd) {
-            openMasterList(workCodeMaster(), this);
+            // frmWorkNoMnt
         } else if (button == ui->cmdPNo) {
-            openMasterList(pnoMaster(), this);
+            // frmPNoMnt
         }
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
