@@ -150,21 +150,23 @@ bool FormBehaviour::handleMousePress(QWidget* target) {
         return false;
     if (control == focused || control->isAncestorOf(focused) || focused->isAncestorOf(control))
         return false;
-    if (runValidator(focused))
-        return false;
-    m_swallowRelease = true;
-    return true;
+    return !runValidator(focused);
 }
 
 bool FormBehaviour::handleWindowMouse(QEvent* event) {
     // The window sees a press before any widget does, and before the widget
     // under the mouse takes the focus: the only place to refuse the move.
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
+    case QEvent::MouseButtonDblClick:
+        // Always follows a press, which has already decided.
+        return m_swallowRelease;
+    case QEvent::MouseButtonPress: {
         const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
         QWidget* target = m_form->childAt(pos);
-        return handleMousePress(target != nullptr ? target : m_form.data());
+        // The release of a refused press may never come here (a message box
+        // was up), so each press decides afresh.
+        m_swallowRelease = handleMousePress(target != nullptr ? target : m_form.data());
+        return m_swallowRelease;
     }
     case QEvent::MouseButtonRelease:
         if (m_swallowRelease) {
