@@ -175,6 +175,14 @@ class TestFields : public QObject {
         QCOMPARE(quantity->text(), QStringLiteral("9,000"));
         QCOMPARE(focused(), f.boxes[2]);
         QCOMPARE(MessageBox::shown().size(), 1);
+
+        // A box whose maximum length is its character limit still shows
+        // every digit with the separators.
+        price->setMaxLength(12);
+        price->setText(QStringLiteral("123456789.12"));
+        f.enter(price);
+        press(Qt::Key_Tab);
+        QCOMPARE(price->text(), QStringLiteral("123,456,789.120"));
     }
 
     void dateBoxTakesEightDigitsAndShowsSlashes() {
@@ -184,6 +192,7 @@ class TestFields : public QObject {
         setupDateBox(*f.behaviour, date, false);
         setupDateBox(*f.behaviour, required, true);
 
+        date->setMaxLength(8);
         f.enter(date);
         type(QStringLiteral("2003/04-01x9"));
         QCOMPARE(date->text(), QStringLiteral("20030401"));
