@@ -16,6 +16,7 @@ class QLineEdit;
 // existing code turns, after a question, into overwriting that record.
 // After a save it reloads its list screen and closes.
 class MasterEditScreen : public QDialog {
+    Q_OBJECT
   public:
     // list: the list screen beneath, refreshed after a save.
     MasterEditScreen(const MasterDef& def, QWidget* list);

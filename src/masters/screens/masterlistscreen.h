@@ -14,6 +14,7 @@ class ListGrid;
 // reloads with the 削除データを表示しない filter. Enter moves like Tab and
 // never opens a record; Escape closes.
 class MasterListScreen : public QDialog {
+    Q_OBJECT
   public:
     MasterListScreen(const MasterDef& def, QWidget* parent = nullptr);
     ~MasterListScreen() override;
