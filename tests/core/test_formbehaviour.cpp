@@ -5,6 +5,7 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "support/guitest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -66,9 +67,7 @@ struct TestForm {
             return false;
         });
         FormBehaviour::setCausesValidation(cancel, false);
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        if (!QTest::qWaitForWindowActive(&dialog))
+        if (!GuiTest::showActive(&dialog))
             qWarning("test form did not become active");
     }
     void focus(QWidget* w) {
@@ -77,9 +76,7 @@ struct TestForm {
     }
 };
 
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, mods);
-}
+using GuiTest::press;
 
 } // namespace
 
