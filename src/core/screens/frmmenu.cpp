@@ -1,0 +1,100 @@
+#include "core/screens/frmmenu.h"
+#include "ui_frmmenu.h"
+
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/ini.h"
+#include "core/screens/fields.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/messagebox.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace {
+constexpr int kWidthTwips = 6300;
+constexpr int kHeightTwips = 6000;
+
+std::function<void()>& endProgramHook() {
+    static std::function<void()> hook = [] { QCoreApplication::exit(0); };
+    return hook;
+}
+} // namespace
+
+FrmMenu::FrmMenu(QWidget* parent) : QDialog(parent), ui(new Ui::FrmMenu) {
+    ui->setupUi(this);
+    setFixedSize(twipsToPixels(kWidthTwips), twipsToPixels(kHeightTwips));
+
+    auto* behaviour = new FormBehaviour(this);
+    behaviour->setEscapeHandler([this] { cmdExitClick(); });
+
+    const QList<QPushButton*> screenButtons = {ui->cmdNouhin,   ui->cmdAccount, ui->cmdProduct,
+                                               ui->cmdWrkPrice, ui->cmdPerson,  ui->cmdEMP,
+                                               ui->cmdWorkCd,   ui->cmdPNo};
+    for (QPushButton* button : screenButtons)
+        connect(button, &QPushButton::clicked, this, [this, button] { openScreen(button); });
+    connect(ui->cmdExit, &QPushButton::clicked, this, &FrmMenu::cmdExitClick);
+    load();
+}
+
+FrmMenu::~FrmMenu() {
+    delete ui;
+}
+
+void FrmMenu::setEndProgram(std::function<void()> endProgram) {
+    endProgramHook() = std::move(endProgram);
+}
+
+void FrmMenu::load() {
+    ui->SystemUserName->setText(IniRead(QStringLiteral("User"), QStringLiteral("Name")));
+    const bool fullMenu =
+        IniRead(QStringLiteral("Access"), QStringLiteral("UID")) == QLatin1String("0");
+    for (QPushButton* button :
+         {ui->cmdAccount, ui->cmdEMP, ui->cmdPerson, ui->cmdWorkCd, ui->cmdWrkPrice, ui->cmdPNo})
+        button->setEnabled(fullMenu);
+    FormCenter(this);
+}
+
+// Every working screen is opened here, modally, and returns to the menu
+// when it closes.
+void FrmMenu::openScreen(QPushButton* button) {
+    try {
+        if (button == ui->cmdNouhin) {
+            // frmDenNouhin, owned by this menu, after frmProduct is loaded unshown.
+        } else if (button == ui->cmdAccount) {
+            // frmAccount
+        } else if (button == ui->cmdProduct) {
+            // frmProduct
+        } else if (button == ui->cmdWrkPrice) {
+            // frmWrkPriceMnt
+        } else if (button == ui->cmdPerson) {
+            // frmPersonMnt
+        } else if (button == ui->cmdEMP) {
+            // frmEmpMnt
+        } else if (button == ui->cmdWorkCd) {
+            // frmWorkNoMnt
+        } else if (button == ui->cmdPNo) {
+            // frmPNoMnt
+        }
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+    }
+}
+
+void FrmMenu::cmdExitClick() {
+    if (m_ending)
+        return;
+    m_ending = true;
+    DBClose();
+    done(QDialog::Accepted);
+    endProgramHook()();
+}
+
+void FrmMenu::keyPressEvent(QKeyEvent* event) {
+    // Escape is the exit button here, never a plain close of the dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdExitClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

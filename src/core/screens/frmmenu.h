@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QPushButton;
+
+namespace Ui {
+class FrmMenu;
+}
+
+// The main menu, shown modally over the login screen. Which buttons are
+// usable depends on [Access] UID of TVL.INI, not on the employee.
+class FrmMenu : public QDialog {
+    Q_OBJECT
+  public:
+    explicit FrmMenu(QWidget* parent = nullptr);
+    ~FrmMenu() override;
+
+    // What ending the program does; by default it leaves every event loop
+    // so that main returns. Tests replace it to observe the end.
+    static void setEndProgram(std::function<void()> endProgram);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void load();
+    void openScreen(QPushButton* button);
+    void cmdExitClick();
+
+    Ui::FrmMenu* ui;
+    bool m_ending = false;
+};

@@ -1,0 +1,217 @@
+#include "core/apperror.h"
+#include "core/bytetext.h"
+#include "core/conventions.h"
+
+#include <QTest>
+#include <limits>
+
+class TestConventions : public QObject {
+    Q_OBJECT
+  private slots:
+    void keyFilterAcceptsOnlyWhatEachModeHolds() {
+        const QString extras = QStringLiteral("/,.-");
+        const QString accepted[] = {QString(), QStringLiteral("/"), QStringLiteral(","),
+                                    QStringLiteral(",."), QStringLiteral("-")};
+        for (int mode = 1; mode <= 5; ++mode) {
+            for (char d = '0'; d <= '9'; ++d)
+                QCOMPARE(KeyCheck(mode, QLatin1Char(d)), 0);
+            QCOMPARE(KeyCheck(mode, Backspace), 0);
+            for (QChar c : extras)
+                QCOMPARE(KeyCheck(mode, c), accepted[mode - 1].contains(c) ? 0 : 1);
+            for (QChar c : QStringLiteral("aZ +\r\t１"))
+                QCOMPARE(KeyCheck(mode, c), 1);
+        }
+        for (int mode : {0, 6, -1}) {
+            QCOMPARE(KeyCheck(mode, QLatin1Char('5')), 1);
+            QCOMPARE(KeyCheck(mode, Backspace), 1);
+        }
+    }
+
+    void limitRefusesOnlyUnselectedKeysAtTheLimit() {
+        QVERIFY(refusedAtLimit(QLatin1Char('1'), 8, false, 8));
+        QVERIFY(refusedAtLimit(QLatin1Char('1'), 9, false, 8));
+        QVERIFY(!refusedAtLimit(QLatin1Char('1'), 7, false, 8));
+        QVERIFY(!refusedAtLimit(QLatin1Char('1'), 8, true, 8)); // replaces the selection
+        QVERIFY(!refusedAtLimit(Backspace, 8, false, 8));
+    }
+
+    void enteringBoxesStripsSeparators() {
+        QCOMPARE(NumEditStart(QStringLiteral("  1,234,567.500 ")), QStringLiteral("1234567.500"));
+        QCOMPARE(NumEditStart(QStringLiteral("   ")), QString());
+        QCOMPARE(DateEditStart(QStringLiteral(" 2003/04/01 ")), QStringLiteral("20030401"));
+        QCOMPARE(DateEditStart(QString()), QString());
+        QCOMPARE(trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
+    }
+
+    void dateCheckFollowsTheCalendarAndTheBounds() {
+        const char* valid[] = {"20040229", "20000229", "18000101", "21001231",
+                               "20030131", "20030430", "20031231", "19991130"};
+        for (const char* t : valid)
+            QVERIFY2(DateCheck(QLatin1String(t)) == 0, t);
+        const char* invalid[] = {"21000229", "19000229",  "17991231", "21010101",  "20030229",
+                                 "20030431", "20030132",  "20030001", "20031301",  "20030100",
+                                 "2003041",  "200304011", "2003a401", "20030401x", " 2003040",
+                                 "",         "+2003040",  "2003-4-1"};
+        for (const char* t : invalid)
+            QVERIFY2(DateCheck(QLatin1String(t)) == 1, t);
+    }
+
+    void leavingADateBox() {
+        auto check = [](const char* in, bool required, const char* text, LeaveOutcome outcome) {
+            const LeaveResult r = leaveDateBox(QString::fromUtf8(in), required);
+            QCOMPARE(r.text, QString::fromUtf8(text));
+            QCOMPARE(r.outcome, outcome);
+        };
+        check("20030401", false, "2003/04/01", LeaveOutcome::Ok);
+        check(" 20040229 ", true, "2004/02/29", LeaveOutcome::Ok);
+        check("0", false, "", LeaveOutcome::Ok); // typing 0 clears
+        check(" 0 ", true, "", LeaveOutcome::RequiredMissing);
+        check("", false, "", LeaveOutcome::Ok);
+        check("   ", true, "", LeaveOutcome::RequiredMissing);
+        check("2003/04/01", false, "", LeaveOutcome::Ok);
+        check("20030431", true, "20030431", LeaveOutcome::InvalidDate); // kept for correction
+        check("21000229", false, "21000229", LeaveOutcome::InvalidDate);
+        check("00", false, "00", LeaveOutcome::InvalidDate);
+    }
+
+    void numFormatReadsAndRoundsLikeTheBoxShows() {
+        QCOMPARE(NumFormat(QStringLiteral("1234.5"), 3), QStringLiteral("1,234.500"));
+        QCOMPARE(NumFormat(QStringLiteral("1234567"), 0), QStringLiteral("1,234,567"));
+        QCOMPARE(NumFormat(QStringLiteral("   "), 0), QString());
+        QCOMPARE(NumFormat(QString(), 3), QString());
+        // A separator does not end the number.
+        QCOMPARE(NumFormat(QStringLiteral("1,234"), 0), QStringLiteral("1,234"));
+        QCOMPARE(NumFormat(QStringLiteral("1,234.5"), 3), QStringLiteral("1,234.500"));
+        QCOMPARE(NumFormat(QStringLiteral("12,345,678"), 0), QStringLiteral("12,345,678"));
+        // Otherwise reading stops at the first character it cannot read.
+        QCOMPARE(NumFormat(QStringLiteral("12x5"), 0), QStringLiteral("12"));
+        QCOMPARE(NumFormat(QStringLiteral("abc"), 3), QStringLiteral("0.000"));
+        QCOMPARE(NumFormat(QStringLiteral("1.2.3"), 3), QStringLiteral("1.200"));
+        // Rounding half away from zero.
+        QCOMPARE(NumFormat(QStringLiteral("12.5"), 0), QStringLiteral("13"));
+        QCOMPARE(NumFormat(QStringLiteral("-12.5"), 0), QStringLiteral("-13"));
+        QCOMPARE(NumFormat(QStringLiteral("0.0005"), 3), QStringLiteral("0.001"));
+        QCOMPARE(NumFormat(QStringLiteral("0.00049999"), 3), QStringLiteral("0.000"));
+        QCOMPARE(NumFormat(QStringLiteral("999.9995"), 3), QStringLiteral("1,000.000"));
+        QCOMPARE(NumFormat(QStringLiteral("-0.0004"), 3), QStringLiteral("0.000"));
+        // The box limit never cuts digits off the front.
+        QCOMPARE(NumFormat(QStringLiteral("123456789"), 0, 9), QStringLiteral("123,456,789"));
+    }
+
+    void leavingANumericBox() {
+        LeaveResult r = leaveNumericBox(QStringLiteral("  "), 0, 9, true);
+        QCOMPARE(r.outcome, LeaveOutcome::RequiredMissing);
+        r = leaveNumericBox(QStringLiteral("  "), 0, 9, false);
+        QCOMPARE(r.outcome, LeaveOutcome::Ok);
+        QCOMPARE(r.text, QString());
+        r = leaveNumericBox(QStringLiteral("1234.5678"), 3, 12, true);
+        QCOMPARE(r.outcome, LeaveOutcome::Ok);
+        QCOMPARE(r.text, QStringLiteral("1,234.568"));
+    }
+
+    void numberPatternsRoundHalvesAwayFromZero() {
+        using namespace NumberPattern;
+        QCOMPARE(FormatNumber(0.5, Whole), QStringLiteral("1"));
+        QCOMPARE(FormatNumber(1.5, Whole), QStringLiteral("2"));
+        QCOMPARE(FormatNumber(2.5, Whole), QStringLiteral("3"));
+        QCOMPARE(FormatNumber(-2.5, Whole), QStringLiteral("-3"));
+        QCOMPARE(FormatNumber(12.5, AmountList), QStringLiteral("13"));
+        QCOMPARE(FormatNumber(2.4999, QuantityList), QStringLiteral("2"));
+        QCOMPARE(FormatNumber(-0.4, Whole), QStringLiteral("0"));
+        // 1.0005 is stored as 1.000499999...; shown as the decimal it stands for.
+        QCOMPARE(FormatNumber(1.0005, PriceList), QStringLiteral("1.001"));
+        QCOMPARE(FormatNumber(0.1 + 0.2, PriceBox), QStringLiteral("0.300"));
+        QCOMPARE(FormatNumber(1.25e-7, PriceList), QStringLiteral("0.000"));
+        QCOMPARE(FormatNumber(1e20, AmountList), QStringLiteral("100,000,000,000,000,000,000"));
+        QCOMPARE(FormatNumber(-1234567.8915, PriceList), QStringLiteral("-1,234,567.892"));
+        QVERIFY_THROWS_EXCEPTION(AppError,
+                                 FormatNumber(std::numeric_limits<double>::quiet_NaN(), Whole));
+
+        // "#" places never limit the digits shown.
+        QCOMPARE(FormatNumber(0, Count), QStringLiteral("0"));
+        QCOMPARE(FormatNumber(123456789, Count), QStringLiteral("123,456,789"));
+        QCOMPARE(FormatNumber(999, SlipAmount), QStringLiteral("999"));
+        QCOMPARE(FormatNumber(1000, SlipTotal), QStringLiteral("1,000"));
+        QCOMPARE(FormatNumber(-1000000, Subtotal), QStringLiteral("-1,000,000"));
+        QCOMPARE(FormatNumber(std::numeric_limits<qint64>::min(), AmountList),
+                 QStringLiteral("-9,223,372,036,854,775,808"));
+        QCOMPARE(FormatNumber(4, Sequence), QStringLiteral("004"));
+        QCOMPARE(FormatNumber(1234, Sequence), QStringLiteral("1234"));
+        QCOMPARE(FormatNumber(Decimal::fromScaled(12345, 4), PriceList), QStringLiteral("1.235"));
+        QCOMPARE(FormatNumber(Decimal::fromScaled(-5, 4), PriceList), QStringLiteral("-0.001"));
+    }
+
+    void digitDatesGetSlashes() {
+        QCOMPARE(FormatDigitDate(QStringLiteral("20030401")), QStringLiteral("2003/04/01"));
+        QCOMPARE(FormatDigitDate(QStringLiteral("20041231")), QStringLiteral("2004/12/31"));
+        QCOMPARE(FormatDigitDate(QStringLiteral("123")), QStringLiteral("0000/01/23"));
+    }
+
+    void datesAndTimesRoundTrip() {
+        const QDate d(2003, 4, 1);
+        QCOMPARE(FormatDate(d), QStringLiteral("2003/04/01"));
+        QCOMPARE(FormatDate(QDate()), QString());
+        QCOMPARE(ParseBoxDate(QStringLiteral(" 2003/04/01 ")), d);
+        QCOMPARE(ParseBoxDate(FormatDigitDate(QStringLiteral("20000229"))), QDate(2000, 2, 29));
+        QVERIFY(!ParseBoxDate(QStringLiteral("2003/02/30")).isValid());
+        QVERIFY(!ParseBoxDate(QStringLiteral("2003/4/1")).isValid());
+        QVERIFY(!ParseBoxDate(QStringLiteral("20030401")).isValid());
+        QVERIFY(!ParseBoxDate(QString()).isValid());
+
+        const QDateTime t(QDate(2026, 4, 1), QTime(9, 5, 7));
+        QCOMPARE(FormatDateTime(t), QStringLiteral("2026/04/01 09:05:07"));
+        QCOMPARE(FormatDateTime(QDateTime()), QString());
+        QCOMPARE(ParseBoxDateTime(FormatDateTime(t)), t);
+        QVERIFY(!ParseBoxDateTime(QStringLiteral("2026/04/01")).isValid());
+        QVERIFY(!ParseBoxDateTime(QStringLiteral("2026/04/01 25:00:00")).isValid());
+    }
+
+    void readingNumbersExactly() {
+        QCOMPARE(Decimal::readVal(QStringLiteral("  -12.50abc")).toText(), QStringLiteral("-12.5"));
+        QCOMPARE(Decimal::readVal(QStringLiteral("+7")).toText(), QStringLiteral("7"));
+        QCOMPARE(Decimal::readVal(QStringLiteral(",5")).toText(), QStringLiteral("0"));
+        QCOMPARE(Decimal::readVal(QStringLiteral(".25")).toText(), QStringLiteral("0.25"));
+        QCOMPARE(Decimal::readVal(QStringLiteral("-")).toText(), QStringLiteral("0"));
+        QCOMPARE(Decimal::readVal(QStringLiteral("007.0100")).toText(), QStringLiteral("7.01"));
+        QCOMPARE(Decimal::fromDouble(-0.0).toText(), QStringLiteral("0"));
+        QCOMPARE(Decimal::fromDouble(5e-4).toText(), QStringLiteral("0.0005"));
+        QCOMPARE(Decimal::fromScaled(std::numeric_limits<qint64>::min(), 4).toText(),
+                 QStringLiteral("-922337203685477.5808"));
+        QCOMPARE(Decimal::readVal(QStringLiteral("9.99")).roundedHalfAway(1).toText(),
+                 QStringLiteral("10"));
+
+        QCOMPARE(Decimal::readVal(QStringLiteral("9223372036854775807")).toScaled(0),
+                 std::optional<qint64>(std::numeric_limits<qint64>::max()));
+        QCOMPARE(Decimal::readVal(QStringLiteral("-9223372036854775808")).toScaled(0),
+                 std::optional<qint64>(std::numeric_limits<qint64>::min()));
+        QVERIFY(!Decimal::readVal(QStringLiteral("9223372036854775808")).toScaled(0));
+        QVERIFY(!Decimal::readVal(QStringLiteral("922337203685478")).toScaled(4));
+        QCOMPARE(Decimal::readVal(QStringLiteral("1.23456")).toScaled(4),
+                 std::optional<qint64>(12346));
+        QCOMPARE(Decimal::readVal(QStringLiteral("-1.23455")).toScaled(4),
+                 std::optional<qint64>(-12346));
+    }
+
+    void byteWidthsOfJapaneseText() {
+        QCOMPARE(LenByte(QStringLiteral("abc")), 3);
+        QCOMPARE(LenByte(QStringLiteral("製品図番")), 8);
+        QCOMPARE(LenByte(QStringLiteral("ｷﾘﾄﾘ")), 4); // half-width katakana
+        QCOMPARE(LenByte(QStringLiteral("Ａ1　")), 5);
+
+        QCOMPARE(FixByteWidth(QStringLiteral("abc"), 5), QStringLiteral("abc  "));
+        QCOMPARE(FixByteWidth(QStringLiteral("製品図"), 5), QStringLiteral("製品 "));
+        QCOMPARE(FixByteWidth(QStringLiteral("製品図"), 6), QStringLiteral("製品図"));
+        QCOMPARE(FixByteWidth(QStringLiteral("ab製品"), 5), QStringLiteral("ab製 "));
+        QCOMPARE(FixByteWidth(QStringLiteral("abc"), 0), QString());
+        QCOMPARE(FixByteWidth(QStringLiteral("abcdef"), 4), QStringLiteral("abcd"));
+
+        // A combo item: code to 20 bytes, full-width space, name to 40 bytes.
+        const QString item = FixByteWidth(QStringLiteral("A001"), 20) + QStringLiteral("　") +
+                             FixByteWidth(QStringLiteral("部品a"), 40);
+        QCOMPARE(LenByte(item), 62);
+        QCOMPARE(rtrim(item.left(20)), QStringLiteral("A001"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConventions)
+#include "test_conventions.moc"
