@@ -7,6 +7,7 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "prices/screens/frmwrkpricemnt.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -66,7 +67,8 @@ void FrmMenu::openScreen(QPushButton* button) {
         } else if (button == ui->cmdProduct) {
             // frmProduct
         } else if (button == ui->cmdWrkPrice) {
-            // frmWrkPriceMnt
+            frmWrkPriceMnt screen(this);
+            screen.exec();
         } else if (button == ui->cmdPerson) {
             // frmPersonMnt
         } else if (button == ui->cmdEMP) {
