@@ -3,6 +3,7 @@
 //   build/bench/bench_prices
 #include "core/database.h"
 #include "core/schema.h"
+#include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"

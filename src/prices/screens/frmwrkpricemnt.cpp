@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
+#include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
