@@ -167,7 +167,7 @@ class TestPriceScreens : public QObject {
     }
 
     void editAndCopyLoadTheLine() {
-        TestDatabase db;
+        TestDatabase db(QDateTime(QDate(2003, 6, 1), QTime(10, 0)));
         PriceFixtures::addMasters();
         addLine(3, QStringLiteral("P-100"), QStringLiteral("W1"), QStringLiteral("N01"), 100,
                 QStringLiteral("2003/04/01"), QStringLiteral("2003/09/30"), false,
@@ -223,7 +223,7 @@ class TestPriceScreens : public QObject {
         const QString required = QStringLiteral("入力必須項目です。");
         click(&editor, "cmdUpd");
         QCOMPARE(shownTexts().value(1), required);
-        QCOMPARE(QApplication::focusWidget(), combo(&editor, "cboPno")->lineEdit());
+        QCOMPARE(QApplication::focusWidget(), combo(&editor, "cboPno"));
 
         typeLine(&editor, QString(), QStringLiteral("2003/04/01"), QString());
         click(&editor, "cmdUpd");
@@ -285,7 +285,7 @@ class TestPriceScreens : public QObject {
         pno->setEditText(QStringLiteral("P-999"));
         QTest::keyClick(pno, Qt::Key_Tab);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("指定の製品図番は存在しません。")});
-        QCOMPARE(QApplication::focusWidget(), pno->lineEdit());
+        QCOMPARE(QApplication::focusWidget(), pno);
         pno->setEditText(QString());
         QTest::keyClick(pno, Qt::Key_Return);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("入力必須項目です。")});
@@ -293,7 +293,7 @@ class TestPriceScreens : public QObject {
         QTest::keyClick(pno, Qt::Key_Return);
         QVERIFY(shownTexts().isEmpty());
         QVERIFY(pno->currentText().contains(QStringLiteral("カバー")));
-        QCOMPARE(QApplication::focusWidget(), combo(&editor, "cboWNo")->lineEdit());
+        QCOMPARE(QApplication::focusWidget(), combo(&editor, "cboWNo"));
 
         combo(&editor, "cboWNo")->setEditText(QStringLiteral("W9"));
         QTest::keyClick(combo(&editor, "cboWNo"), Qt::Key_Return);
