@@ -240,6 +240,10 @@ class TestPriceScreens : public QObject {
         // A failed insert is reported and keeps everything the clerk typed.
         execSql(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tanka_m"
                                " BEGIN SELECT RAISE(ABORT, 'disk is full'); END"));
+        // The focused date box shows its digits; leaving it formats them.
+        QCOMPARE(box(&editor, "txtDay_0")->text(), QStringLiteral("20031001"));
+        QTest::keyClick(box(&editor, "txtDay_0"), Qt::Key_Return);
+        QCOMPARE(box(&editor, "txtDay_0")->text(), QStringLiteral("2003/10/01"));
         box(&editor, "txtDay_1")->setText(QStringLiteral("2003/10/01"));
         click(&editor, "cmdUpd");
         QStringList texts = shownTexts();
