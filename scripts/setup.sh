@@ -28,18 +28,18 @@ done
 
 if ((${#missing[@]} > 0)); then
     echo "setup: installing ${missing[*]}"
+    # sudo drops the environment, so the frontend setting goes on the command.
     if [[ "$(id -u)" -eq 0 ]]; then
-        SUDO=()
+        AS_ROOT=(env DEBIAN_FRONTEND=noninteractive)
     elif command -v sudo >/dev/null 2>&1; then
-        SUDO=(sudo)
+        AS_ROOT=(sudo env DEBIAN_FRONTEND=noninteractive)
     else
         echo "setup: these packages are missing and neither root nor sudo is available:" >&2
         echo "       ${missing[*]}" >&2
         exit 1
     fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${SUDO[@]}" apt-get update
-    "${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    "${AS_ROOT[@]}" apt-get update
+    "${AS_ROOT[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
 export CCACHE_BASEDIR="$ROOT"

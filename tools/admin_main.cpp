@@ -1,1 +1,86 @@
-int main() { return 0; }
+#include "admincommands.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+// Exit statuses: 0 done, 1 the command failed, 2 the command line was wrong.
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* const kUsageText =
+    "使い方: tarvel-admin COMMAND PATH\n"
+    "\n"
+    "  create PATH   空のデータベースを作成します（既存のファイルは上書きしません）\n"
+    "  demo PATH     デモデータ入りのデータベースを作成します（既存のファイルは上書きしません）\n"
+    "  check PATH    テーブルと列がそろっているか検査します\n"
+    "  --help        この説明を表示します\n"
+    "\n"
+    "終了コード: 0 成功、1 失敗（検査で問題あり）、2 引数の誤り\n";
+
+int usageError(QTextStream& err, const QString& problem) {
+    err << "tarvel-admin: " << problem << "\n\n" << kUsageText;
+    return kUsage;
+}
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() == 1 && (args.first() == "--help" || args.first() == "-h")) {
+        out << kUsageText;
+        return 0;
+    }
+    if (args.isEmpty())
+        return usageError(err, QStringLiteral("コマンドを指定してください。"));
+    const QString command = args.first();
+    if (command != "create" && command != "demo" && command != "check")
+        return usageError(err, QStringLiteral("不明なコマンドです: %1").arg(command));
+    if (args.size() != 2)
+        return usageError(err, QStringLiteral("%1 にはデータベースファイルのパスを一つ指定して"
+                                              "ください。")
+                                   .arg(command));
+    const QString path = args.at(1);
+
+    if (command == "create") {
+        Admin::createDatabase(path);
+        out << "作成しました: " << path << "\n";
+        return 0;
+    }
+    if (command == "demo") {
+        const DemoData::Summary s = Admin::createDemoDatabase(path, Clock::now());
+        out << "デモデータベースを作成しました: " << path << "\n"
+            << "  社員 " << s.employees << " 名、内職者 " << s.homeWorkers << " 名、製品図番 "
+            << s.drawings << " 件、作業コード " << s.workCodes << " 件\n"
+            << "  作業単価 " << s.priceLines << " 件、製品伝票 " << s.slips << " 枚、精算 "
+            << s.settlementRows << " 件\n"
+            << "  ログイン: 社員コード 001、パスワード 1234\n";
+        return 0;
+    }
+    const QStringList problems = Admin::checkDatabase(path);
+    if (problems.isEmpty()) {
+        out << "問題はありません: " << path << "\n";
+        return 0;
+    }
+    for (const QString& p : problems)
+        err << p << "\n";
+    err << "問題が " << problems.size() << " 件あります: " << path << "\n";
+    return kFailed;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    try {
+        return run(args, out, err);
+    } catch (const AppError& e) {
+        err << "tarvel-admin: " << e.text() << "\n";
+        return kFailed;
+    }
+}

@@ -29,8 +29,13 @@ SqlQuery& SqlQuery::bind(const QVariant& value) {
 }
 
 SqlQuery& SqlQuery::exec() {
+    m_bound = 0;
     if (!m_query.exec())
         throw DbError(describeSqlError(m_query.lastError()));
+    const QSqlRecord record = m_query.record();
+    m_columns.clear();
+    for (int i = 0; i < record.count(); ++i)
+        m_columns.insert(record.fieldName(i), i);
     return *this;
 }
 
@@ -43,7 +48,9 @@ bool SqlQuery::next() {
 }
 
 int SqlQuery::columnIndex(const QString& column) const {
-    int index = m_query.record().indexOf(column);
+    int index = m_columns.value(column, -1);
+    if (index < 0) // names are matched without regard to case, as before
+        index = m_query.record().indexOf(column);
     if (index < 0)
         throw DbError(QStringLiteral("項目 %1 がありません。").arg(column));
     return index;

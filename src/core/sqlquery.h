@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -19,7 +20,7 @@ class SqlQuery {
     SqlQuery& operator=(const SqlQuery&) = delete;
 
     SqlQuery& bind(const QVariant& value); // next positional placeholder
-    SqlQuery& exec();
+    SqlQuery& exec();                      // binding starts again at the first placeholder
     bool next();
 
     QVariant value(const QString& column) const;
@@ -33,6 +34,7 @@ class SqlQuery {
     int columnIndex(const QString& column) const;
 
     QSqlQuery m_query;
+    QHash<QString, int> m_columns; // of the last exec: reading by name stays cheap
     QString m_sql;
     int m_bound = 0;
 };

@@ -7,6 +7,8 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "masters/masterdef.h"
+#include "masters/screens/masterlistscreen.h"
 #include "prices/screens/frmwrkpricemnt.h"
 
 #include <QCoreApplication>
@@ -70,13 +72,13 @@ void FrmMenu::openScreen(QPushButton* button) {
             frmWrkPriceMnt screen(this);
             screen.exec();
         } else if (button == ui->cmdPerson) {
-            // frmPersonMnt
+            openMasterList(personMaster(), this);
         } else if (button == ui->cmdEMP) {
-            // frmEmpMnt
+            openMasterList(empMaster(), this);
         } else if (button == ui->cmdWorkCd) {
-            // frmWorkNoMnt
+            openMasterList(workCodeMaster(), this);
         } else if (button == ui->cmdPNo) {
-            // frmPNoMnt
+            openMasterList(pnoMaster(), this);
         }
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());

@@ -1,0 +1,136 @@
+// Times the master lists and the lookup combo boxes on a database of
+// 20,000 home-workers and 20,000 drawing numbers. Run by hand:
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_masters
+#include "core/database.h"
+#include "core/schema.h"
+#include "core/screens/listgrid.h"
+#include "core/screens/messagebox.h"
+#include "core/sqlquery.h"
+#include "core/sqltransaction.h"
+#include "masters/lookup.h"
+#include "masters/masterrecord.h"
+#include "masters/screens/lookups.h"
+#include "masters/screens/masterlistloaders.h"
+#include "masters/screens/masterlistscreen.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <functional>
+
+namespace {
+constexpr int kRows = 20000;
+
+void fill(const QString& path) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+    db.setDatabaseName(path);
+    db.open();
+    Schema::create(db);
+    {
+        SqlTransaction tx(db);
+        SqlQuery person(
+            db, QStringLiteral(
+                    "INSERT INTO naishoku_m (内職者コード, 内職者氏名, 生年月日, 郵便番号, "
+                    "住所, 電話, ランク, 備考, 削除フラグ) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        SqlQuery drawing(
+            db, QStringLiteral("INSERT INTO zuban_m (製品図番, 図番名称, 備考, 削除フラグ) "
+                               "VALUES (?, ?, ?, ?)"));
+        for (int i = 0; i < kRows; ++i) {
+            const QString n = QString::number(i).rightJustified(6, QLatin1Char('0'));
+            person.bind(QStringLiteral("N") + n)
+                .bind(QStringLiteral("内職者　太郎") + n)
+                .bind(QStringLiteral("1960-05-03"))
+                .bind(QStringLiteral("123-4567"))
+                .bind(QStringLiteral("東京都千代田区千代田一丁目") + n)
+                .bind(QStringLiteral("03-1234-5678"))
+                .bind(QStringLiteral("A"))
+                .bind(QStringLiteral("備考"))
+                .bind(i % 50 == 0 ? 1 : 0)
+                .exec();
+            drawing.bind(QStringLiteral("DRW-") + n)
+                .bind(QStringLiteral("製品図番名称の例") + n)
+                .bind(QStringLiteral("備考"))
+                .bind(i % 50 == 0 ? 1 : 0)
+                .exec();
+        }
+        tx.commit();
+    }
+    db.close();
+    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+}
+
+double bestMs(const std::function<void()>& run, int times = 5) {
+    double best = 1e12;
+    for (int i = 0; i < times; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run();
+        best = qMin(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+void report(const QString& what, double ms, double target) {
+    QTextStream(stdout) << what.leftJustified(44) << QString::number(ms, 'f', 1).rightJustified(8)
+                        << " ms"
+                        << (target > 0 ? QStringLiteral("  (target < %1 ms%2)")
+                                             .arg(target)
+                                             .arg(ms < target ? "" : ", MISSED")
+                                       : QString())
+                        << Qt::endl;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    MessageBox::setTestMode(true);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
+    fill(path);
+    DBOpenPath(path);
+
+    for (const MasterDef* def : {&personMaster(), &pnoMaster()}) {
+        report(def->listScreen + QStringLiteral(" rows read"),
+               bestMs([def] { masterListRows(*def, false); }), 0);
+        MasterListScreen screen(*def);
+        report(def->listScreen + QStringLiteral(" grid load (all rows)"), bestMs([&] {
+                   GridLayout(&screen, def->gridKind, 0, 1);
+                   LoadMasterList(&screen, *def, 0);
+               }),
+               300);
+    }
+
+    QWidget form;
+    auto* pno = new QComboBox(&form);
+    pno->setObjectName(QStringLiteral("cboPno"));
+    pno->setEditable(true);
+    auto* person = new QComboBox(&form);
+    person->setObjectName(QStringLiteral("cboPerson"));
+    person->setEditable(true);
+    report(QStringLiteral("cboPno fill"), bestMs([&] {
+               pno->clear();
+               LookupPno(&form, 1);
+           }),
+           200);
+    report(QStringLiteral("cboPerson fill"), bestMs([&] {
+               person->clear();
+               LookupPerson(&form, 1);
+           }),
+           200);
+    form.show();
+    QElapsedTimer shown;
+    shown.start();
+    QApplication::processEvents();
+    report(QStringLiteral("form with both filled combos shown"), shown.nsecsElapsed() / 1e6, 0);
+    report(QStringLiteral("one lookup (cboPno mode 2)"), bestMs([&] {
+               pno->setEditText(QStringLiteral("DRW-012345"));
+               LookupPno(&form, 2);
+           }),
+           0);
+    QTextStream(stdout) << "rows: " << kRows << " per table; combo items " << pno->count() << ", "
+                        << person->count() << Qt::endl;
+    DBClose();
+    return 0;
+}

@@ -1,0 +1,134 @@
+#include "masters/masterdef.h"
+
+namespace {
+
+MasterMessages messagesFor(const QString& thing, const QString& codeName) {
+    return {QStringLiteral("%1を追加しますか？").arg(thing),
+            QStringLiteral("入力された%1は既に存在します。置き換えますか。").arg(codeName),
+            QStringLiteral("%1の追加に失敗しました。").arg(thing),
+            QStringLiteral("%1を編集しますか？").arg(thing),
+            QStringLiteral("%1の編集に失敗しました。").arg(thing)};
+}
+
+QString box(int index) {
+    return QStringLiteral("txtDet_%1").arg(index);
+}
+
+// Drawing numbers and work codes share their shape: code, name, remark.
+MasterDef codeNameRemark(const QString& table, const QString& title, const QString& screen,
+                         int kind, const QString& codeColumn, const QString& nameColumn) {
+    MasterDef d;
+    d.table = table;
+    d.title = title;
+    d.listScreen = screen;
+    d.editScreen = screen + QStringLiteral("2");
+    d.gridKind = kind;
+    d.hasEmpAudit = true;
+    d.fields = {{codeColumn, codeColumn, box(0), 20, 20, false, true},
+                {nameColumn, nameColumn, box(1), 40, 40, true, false},
+                {QStringLiteral("備考"), QStringLiteral("備　　考"), box(2), 50, 50, true, false}};
+    d.listColumns = {codeColumn, nameColumn, QStringLiteral("備考")};
+    d.messages = messagesFor(codeColumn, codeColumn);
+    return d;
+}
+
+} // namespace
+
+const MasterField* MasterDef::field(const QString& column) const {
+    for (const MasterField& f : fields) {
+        if (f.column == column)
+            return &f;
+    }
+    return nullptr;
+}
+
+const MasterDef& pnoMaster() {
+    static const MasterDef d = codeNameRemark(
+        QStringLiteral("zuban_m"), QStringLiteral("製品図番マスタ"), QStringLiteral("frmPNoMnt"), 1,
+        QStringLiteral("製品図番"), QStringLiteral("図番名称"));
+    return d;
+}
+
+const MasterDef& workCodeMaster() {
+    static const MasterDef d =
+        codeNameRemark(QStringLiteral("sagyou_m"), QStringLiteral("作業コードマスタ"),
+                       QStringLiteral("frmWorkNoMnt"), 2, QStringLiteral("作業コード"),
+                       QStringLiteral("作業項目"));
+    return d;
+}
+
+const MasterDef& empMaster() {
+    static const MasterDef d = [] {
+        MasterDef d;
+        d.table = QStringLiteral("syain_m");
+        d.title = QStringLiteral("社員マスタ");
+        d.listScreen = QStringLiteral("frmEmpMnt");
+        d.editScreen = QStringLiteral("frmEmpMnt2");
+        d.gridKind = 3;
+        d.hasEmpAudit = false; // 社員コード is the record's own key here
+        d.fields = {
+            {QStringLiteral("社員コード"), QStringLiteral("社員コード"), box(0), 10, 10, false,
+             true},
+            {QStringLiteral("氏名"), QStringLiteral("氏　　名"), box(1), 20, 20, true, false},
+            {QStringLiteral("パスワード"), QStringLiteral("パスワード"), box(2), 6, 6, false, false,
+             FieldKind::Password},
+            {QStringLiteral("備考"), QStringLiteral("備　　考"), box(3), 50, 50, true, false}};
+        d.listColumns = {QStringLiteral("社員コード"), QStringLiteral("氏名"),
+                         QStringLiteral("パスワード"), QStringLiteral("備考")};
+        d.messages = messagesFor(QStringLiteral("社員コード"), QStringLiteral("社員コード"));
+        return d;
+    }();
+    return d;
+}
+
+const MasterDef& personMaster() {
+    static const MasterDef d = [] {
+        MasterDef d;
+        d.table = QStringLiteral("naishoku_m");
+        d.title = QStringLiteral("内職者マスタ");
+        d.listScreen = QStringLiteral("frmPersonMnt");
+        d.editScreen = QStringLiteral("frmPersonMnt2");
+        d.gridKind = 4;
+        d.hasEmpAudit = false;
+        // Tab order; the boxes are not in index order on the screen.
+        d.fields = {
+            {QStringLiteral("内職者コード"), QStringLiteral("内職者コード"), box(0), 10, 10, false,
+             true},
+            {QStringLiteral("内職者氏名"), QStringLiteral("内職者氏名"), box(1), 20, 20, true,
+             true},
+            {QStringLiteral("生年月日"), QStringLiteral("生年月日"), QStringLiteral("txtDay_0"), 8,
+             10, false, false, FieldKind::Date},
+            {QStringLiteral("住所"), QStringLiteral("住　　所"), box(3), 40, 40, true, false},
+            {QStringLiteral("郵便番号"), QStringLiteral("郵便番号"), box(2), 8, 8, false, false},
+            {QStringLiteral("電話"), QStringLiteral("電話番号"), box(4), 15, 15, false, false},
+            {QStringLiteral("携帯電話"), QStringLiteral("携帯電話番号"), box(5), 15, 15, false,
+             false},
+            {QStringLiteral("ファックス"), QStringLiteral("ファックス"), box(6), 15, 15, false,
+             false},
+            {QStringLiteral("メールアドレス"), QStringLiteral("メールアドレス"), box(7), 30, 30,
+             false, false},
+            {QStringLiteral("ランク"), QStringLiteral("ランク"), box(8), 2, 2, false, false},
+            {QStringLiteral("備考"), QStringLiteral("備　　考"), box(9), 50, 50, true, false}};
+        d.listColumns = {QStringLiteral("内職者コード"),
+                         QStringLiteral("内職者氏名"),
+                         QStringLiteral("生年月日"),
+                         QStringLiteral("郵便番号"),
+                         QStringLiteral("住所"),
+                         QStringLiteral("電話"),
+                         QStringLiteral("携帯電話"),
+                         QStringLiteral("ファックス"),
+                         QStringLiteral("メールアドレス"),
+                         QStringLiteral("ランク"),
+                         QStringLiteral("備考")};
+        d.messages = messagesFor(QStringLiteral("内職者"), QStringLiteral("内職者コード"));
+        d.dateNote = QStringLiteral("※　日付の入力はYYYYMMDD形式で入力して下さい。");
+        return d;
+    }();
+    return d;
+}
+
+const QList<const MasterDef*>& allMasters() {
+    static const QList<const MasterDef*> all = {&pnoMaster(), &workCodeMaster(), &empMaster(),
+                                                &personMaster()};
+    return all;
+}

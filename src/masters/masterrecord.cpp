@@ -1,0 +1,145 @@
+#include "masters/masterrecord.h"
+
+#include "core/apperror.h"
+#include "core/bytetext.h"
+#include "core/clock.h"
+#include "core/conventions.h"
+#include "core/session.h"
+#include "core/sqlquery.h"
+#include "core/sqlvalues.h"
+
+namespace {
+
+const QString kDeleted = QStringLiteral("削除フラグ");
+const QString kUpdated = QStringLiteral("最終更新日時");
+const QString kEmp = QStringLiteral("社員コード");
+
+QStringList fieldColumns(const MasterDef& def) {
+    QStringList columns;
+    for (const MasterField& f : def.fields)
+        columns << f.column;
+    return columns;
+}
+
+// The value to store for one field; a date box holds "YYYY/MM/DD" or "".
+QVariant storedValue(const MasterField& field, const MasterRecord& record) {
+    const QString text = rtrim(record.text(field.column));
+    if (field.kind != FieldKind::Date)
+        return text;
+    if (text.isEmpty())
+        return SqlValue::date(QDate());
+    const QDate date = ParseBoxDate(text);
+    if (!date.isValid())
+        throw AppError(ConventionText::BadDate);
+    return SqlValue::date(date);
+}
+
+QString fieldText(const MasterField& field, const SqlQuery& q) {
+    if (field.kind == FieldKind::Date)
+        return displayDate(q.value(field.column));
+    return rtrim(FieldStr(q, field.column));
+}
+
+// Audit columns and their values, in that order.
+QStringList auditColumns(const MasterDef& def) {
+    QStringList columns{kUpdated, kDeleted};
+    if (def.hasEmpAudit)
+        columns << kEmp;
+    return columns;
+}
+
+QVariantList auditValues(const MasterDef& def, const MasterRecord& record) {
+    QVariantList values{SqlValue::dateTime(Clock::now()), record.deleted ? 1 : 0};
+    if (def.hasEmpAudit)
+        values << gEmpCode;
+    return values;
+}
+
+} // namespace
+
+QString displayDate(const QVariant& stored) {
+    return FormatDate(SqlValue::toDate(stored));
+}
+
+std::optional<MasterRecord> loadMasterRecord(const MasterDef& def, const QString& key) {
+    SqlQuery q(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 = ?")
+                   .arg(fieldColumns(def).join(QStringLiteral(", ")), kDeleted, def.table,
+                        def.key().column));
+    q.bind(key).exec();
+    if (!q.next())
+        return std::nullopt;
+    MasterRecord record;
+    for (const MasterField& f : def.fields)
+        record.texts.insert(f.column, fieldText(f, q));
+    record.deleted = FieldNum(q, kDeleted) == 1;
+    return record;
+}
+
+bool masterRecordExists(const MasterDef& def, const QString& key) {
+    SqlQuery q(
+        QStringLiteral("SELECT 1 AS found FROM %1 WHERE %2 = ?").arg(def.table, def.key().column));
+    q.bind(rtrim(key)).exec();
+    return q.next();
+}
+
+void insertMasterRecord(const MasterDef& def, const MasterRecord& record) {
+    if (rtrim(record.text(def.key().column)).isEmpty())
+        throw AppError(ConventionText::Required);
+    QStringList columns = fieldColumns(def) + auditColumns(def);
+    QVariantList values;
+    for (const MasterField& f : def.fields)
+        values << storedValue(f, record);
+    values << auditValues(def, record);
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    execSql(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(def.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+        values);
+}
+
+bool updateMasterRecord(const MasterDef& def, const QString& key, const MasterRecord& record) {
+    if (key.isEmpty())
+        return false;
+    QStringList sets;
+    QVariantList values;
+    for (const MasterField& f : def.fields.mid(1)) {
+        sets << f.column + QStringLiteral(" = ?");
+        values << storedValue(f, record);
+    }
+    for (const QString& c : auditColumns(def))
+        sets << c + QStringLiteral(" = ?");
+    values << auditValues(def, record) << key;
+    return execSql(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                       .arg(def.table, sets.join(QStringLiteral(", ")), def.key().column),
+                   values) > 0;
+}
+
+QList<QStringList> masterListRows(const MasterDef& def, bool hideDeleted) {
+    QString sql = QStringLiteral("SELECT %1, %2 FROM %3")
+                      .arg(def.listColumns.join(QStringLiteral(", ")), kDeleted, def.table);
+    if (hideDeleted)
+        sql += QStringLiteral(" WHERE (COALESCE(削除フラグ, 0) <> 1)");
+    sql += QStringLiteral(" ORDER BY %1").arg(def.key().column);
+    SqlQuery q(sql);
+    q.exec();
+    QList<bool> isDate;
+    for (const QString& c : def.listColumns) {
+        const MasterField* f = def.field(c);
+        isDate << (f && f->kind == FieldKind::Date);
+    }
+    QList<QStringList> rows;
+    while (q.next()) {
+        QStringList cells;
+        cells.reserve(def.listColumns.size() + 2);
+        for (qsizetype i = 0; i < def.listColumns.size(); ++i) {
+            const QString& c = def.listColumns.at(i);
+            cells << (isDate.at(i) ? displayDate(q.value(c)) : rtrim(FieldStr(q, c)));
+        }
+        cells.prepend(cells.first());
+        cells << (FieldNum(q, kDeleted) == 1 ? QStringLiteral("削除") : QString());
+        rows << cells;
+    }
+    return rows;
+}

@@ -1,0 +1,216 @@
+#include "masters/screens/mastereditscreen.h"
+#include "ui_mastereditscreen.h"
+
+#include "core/apperror.h"
+#include "core/bytetext.h"
+#include "core/conventions.h"
+#include "core/screens/fields.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/messagebox.h"
+#include "core/session.h"
+#include "masters/screens/masterlistloaders.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+int boxWidthPixels(const MasterField& f) {
+    if (f.kind == FieldKind::Date)
+        return 110;
+    return qMax(80, f.byteLimit * 8 + 14);
+}
+
+QLabel* heading(QWidget* parent, int index, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("lblHed_%1").arg(index));
+    label->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 10));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Raised);
+    label->setMinimumSize(130, 26);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+} // namespace
+
+MasterEditScreen::MasterEditScreen(const MasterDef& def, QWidget* list)
+    : QDialog(list), m_def(def), m_list(list), ui(new Ui::MasterEditScreen) {
+    ui->setupUi(this);
+    setObjectName(def.editScreen);
+    ui->Label2->setText(def.title);
+
+    auto* behaviour = new FormBehaviour(this);
+    behaviour->setEscapeHandler([this] { reject(); });
+    FormBehaviour::setCausesValidation(ui->cmdCancel, false);
+    buildFields(*behaviour);
+    connect(ui->cmdUpd, &QPushButton::clicked, this, &MasterEditScreen::cmdUpdClick);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    FormCenter(this);
+    load();
+}
+
+MasterEditScreen::~MasterEditScreen() {
+    delete ui;
+}
+
+void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
+    QWidget* area = ui->fieldArea;
+    auto* grid = ui->fieldGrid;
+    grid->removeWidget(ui->ChkDel);
+    QWidget* previous = nullptr;
+    int row = 0;
+    for (const MasterField& f : m_def.fields) {
+        auto* edit = new QLineEdit(area);
+        edit->setObjectName(f.box);
+        edit->setFixedWidth(boxWidthPixels(f));
+        edit->setMaxLength(f.maxChars);
+        grid->addWidget(heading(area, row, f.heading), row, 0);
+        if (f.kind == FieldKind::Date) {
+            setupDateBox(behaviour, edit, f.required);
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            auto* note = new QLabel(m_def.dateNote, area);
+            note->setObjectName(QStringLiteral("Label1"));
+            auto* line = new QHBoxLayout;
+            line->addWidget(edit);
+            line->addWidget(note);
+            line->addStretch();
+            grid->addLayout(line, row, 1);
+        } else {
+            setupTextBox(edit, f.byteLimit, f.imeOn ? ImeMode::Hiragana : ImeMode::Off);
+            if (f.kind == FieldKind::Password)
+                edit->setEchoMode(QLineEdit::Password);
+            if (f.required) {
+                behaviour.setValidator(edit, [this, edit] {
+                    if (!rtrim(edit->text()).isEmpty())
+                        return true;
+                    MessageBox::show(this, ConventionText::Required);
+                    return false;
+                });
+            }
+            grid->addWidget(edit, row, 1, Qt::AlignLeft);
+        }
+        if (previous)
+            setTabOrder(previous, edit);
+        previous = edit;
+        ++row;
+    }
+    grid->addWidget(heading(area, row, QStringLiteral("情報削除")), row, 0);
+    grid->addWidget(ui->ChkDel, row, 1);
+    setTabOrder(previous, ui->ChkDel);
+    setTabOrder(ui->ChkDel, ui->cmdUpd);
+    setTabOrder(ui->cmdUpd, ui->cmdCancel);
+}
+
+QLineEdit* MasterEditScreen::box(const MasterField& field) const {
+    return findChild<QLineEdit*>(field.box);
+}
+
+void MasterEditScreen::load() {
+    ClearTextBoxes(this);
+    ui->Picture1->setEnabled(false);
+    if (gEditMode != 2) {
+        ui->lblMode->setText(QStringLiteral("追　加"));
+        box(m_def.key())->setFocus();
+        return;
+    }
+    ui->lblMode->setText(QStringLiteral("編　集"));
+    box(m_def.key())->setEnabled(false);
+    box(m_def.fields.at(1))->setFocus();
+    try {
+        if (const std::optional<MasterRecord> record = loadMasterRecord(m_def, gSelKey))
+            showRecord(*record);
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+    }
+}
+
+void MasterEditScreen::showRecord(const MasterRecord& record) {
+    for (const MasterField& f : m_def.fields)
+        box(f)->setText(record.text(f.column));
+    ui->ChkDel->setChecked(record.deleted);
+}
+
+MasterRecord MasterEditScreen::typed() const {
+    MasterRecord record;
+    for (const MasterField& f : m_def.fields)
+        record.texts.insert(f.column, box(f)->text());
+    record.deleted = ui->ChkDel->isChecked();
+    return record;
+}
+
+bool MasterEditScreen::requiredFieldsFilled() {
+    // The code is checked by the save itself; other required fields here.
+    for (const MasterField& f : m_def.fields.mid(1)) {
+        if (f.required && rtrim(box(f)->text()).isEmpty()) {
+            MessageBox::show(this, ConventionText::Required);
+            box(f)->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void MasterEditScreen::cmdUpdClick() {
+    const QCheckBox* listFilter = m_list->findChild<QCheckBox*>(QStringLiteral("ChkDel"));
+    const int hideDeleted = listFilter && listFilter->isChecked() ? 1 : 0;
+    if (!requiredFieldsFilled())
+        return;
+    const bool adding = gEditMode != 2;
+    const MasterMessages& texts = m_def.messages;
+    if (MessageBox::show(this, adding ? texts.addQuestion : texts.editQuestion,
+                         MessageBox::Buttons::OkCancel) != MessageBox::Answer::Ok)
+        return;
+    const Outcome outcome = adding ? add() : edit();
+    if (outcome == Outcome::Stopped)
+        return;
+    if (outcome == Outcome::Failed) {
+        MessageBox::show(this, adding ? texts.addFailed : texts.editFailed);
+        return;
+    }
+    refreshMasterList(m_list, m_def, hideDeleted);
+    accept();
+}
+
+MasterEditScreen::Outcome MasterEditScreen::add() {
+    const MasterRecord record = typed();
+    const QString code = rtrim(record.text(m_def.key().column));
+    if (code.isEmpty())
+        return Outcome::Failed;
+    try {
+        // A failed existence test must never be taken for "not there".
+        if (!masterRecordExists(m_def, code)) {
+            insertMasterRecord(m_def, record);
+            return Outcome::Saved;
+        }
+    } catch (const AppError& e) {
+        return report(e.text());
+    }
+    if (MessageBox::show(this, m_def.messages.existsQuestion, MessageBox::Buttons::YesNo) !=
+        MessageBox::Answer::Yes) {
+        box(m_def.key())->setFocus();
+        return Outcome::Stopped;
+    }
+    try {
+        return updateMasterRecord(m_def, code, record) ? Outcome::Saved : Outcome::Failed;
+    } catch (const AppError& e) {
+        return report(e.text());
+    }
+}
+
+MasterEditScreen::Outcome MasterEditScreen::edit() {
+    if (gSelKey.isEmpty())
+        return Outcome::Failed;
+    try {
+        // A record that vanished meanwhile is a failure, not a silent no-op.
+        return updateMasterRecord(m_def, gSelKey, typed()) ? Outcome::Saved : Outcome::Failed;
+    } catch (const AppError& e) {
+        return report(e.text());
+    }
+}
+
+MasterEditScreen::Outcome MasterEditScreen::report(const QString& text) {
+    MessageBox::error(this, text);
+    return Outcome::Failed;
+}

@@ -1,0 +1,57 @@
+#include "masters/screens/masterlistloaders.h"
+
+#include "core/apperror.h"
+#include "core/screens/listgrid.h"
+#include "core/screens/messagebox.h"
+#include "masters/masterrecord.h"
+
+#include <QWidget>
+
+bool LoadMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
+    ListGrid* grid = form->findChild<ListGrid*>(QStringLiteral("grd1"));
+    if (!grid)
+        return false;
+    QList<QStringList> rows;
+    try {
+        rows = masterListRows(def, hideDeleted == 1);
+    } catch (const AppError& e) {
+        MessageBox::error(form, e.text());
+        return false;
+    }
+    const int deletedMark = int(def.listColumns.size()) + 1;
+    grid->beginFill();
+    if (rows.size() + 1 > grid->rows())
+        grid->setRows(int(rows.size()) + 1);
+    for (int c = 1; c < deletedMark; ++c) {
+        const MasterField* f = def.field(def.listColumns.at(c - 1));
+        const bool date = f && f->kind == FieldKind::Date;
+        grid->setColAlignment(c, (date ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
+    grid->setColAlignment(deletedMark, Qt::AlignCenter);
+    for (int r = 0; r < rows.size(); ++r)
+        grid->setRowTexts(r + 1, rows.at(r));
+    grid->setRowHeightTwips(400);
+    grid->endFill();
+    return true;
+}
+
+bool LoadPnoList(QWidget* form, int hideDeleted) {
+    return LoadMasterList(form, pnoMaster(), hideDeleted);
+}
+
+bool LoadWorkCodeList(QWidget* form, int hideDeleted) {
+    return LoadMasterList(form, workCodeMaster(), hideDeleted);
+}
+
+bool LoadEmpList(QWidget* form, int hideDeleted) {
+    return LoadMasterList(form, empMaster(), hideDeleted);
+}
+
+bool LoadPersonList(QWidget* form, int hideDeleted) {
+    return LoadMasterList(form, personMaster(), hideDeleted);
+}
+
+void refreshMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
+    GridLayout(form, def.gridKind, 0, 1);
+    LoadMasterList(form, def, hideDeleted);
+}

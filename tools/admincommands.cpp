@@ -1,0 +1,94 @@
+#include "admincommands.h"
+
+#include "core/apperror.h"
+#include "core/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+
+namespace {
+
+const char* const kConnectionName = "tarvel_admin";
+
+// A named connection of its own that is always removed again.
+class Connection {
+  public:
+    Connection(const QString& path, bool readOnly) {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                         QString::fromLatin1(kConnectionName));
+        m_db.setDatabaseName(path);
+        if (readOnly)
+            m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!m_db.open())
+            throw DbError(QStringLiteral("データベースを開けません: %1\n%2")
+                              .arg(path, m_db.lastError().text()));
+    }
+    ~Connection() {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QString::fromLatin1(kConnectionName));
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QSqlDatabase& db() const { return m_db; }
+
+  private:
+    QSqlDatabase m_db;
+};
+
+void requireNewFile(const QString& path) {
+    if (path.trimmed().isEmpty())
+        throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        throw AppError(QStringLiteral("ファイルが既に存在します。上書きはしません: %1").arg(path));
+    if (!info.absoluteDir().exists())
+        throw AppError(QStringLiteral("フォルダが存在しません: %1").arg(info.absoluteDir().path()));
+}
+
+// Creates the file with its tables and hands the open connection to `fill`;
+// any failure removes the file again, so no half-made database is left.
+template <typename Fill> auto makeDatabase(const QString& path, Fill fill) {
+    requireNewFile(path);
+    try {
+        Connection c(path, false);
+        Schema::create(c.db());
+        return fill(c.db());
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+}
+
+} // namespace
+
+namespace Admin {
+
+void createDatabase(const QString& path) {
+    makeDatabase(path, [](const QSqlDatabase&) { return 0; });
+}
+
+DemoData::Summary createDemoDatabase(const QString& path, const QDateTime& now) {
+    return makeDatabase(path, [&](const QSqlDatabase& db) { return DemoData::fill(db, now); });
+}
+
+QStringList checkDatabase(const QString& path) {
+    if (path.trimmed().isEmpty())
+        throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw AppError(QStringLiteral("データベースファイルが見つかりません: %1").arg(path));
+    Connection c(path, true);
+    try {
+        return Schema::check(c.db());
+    } catch (const DbError& e) {
+        throw DbError(
+            QStringLiteral("データベースファイルとして読めません: %1\n%2").arg(path, e.text()));
+    }
+}
+
+} // namespace Admin
