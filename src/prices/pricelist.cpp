@@ -74,7 +74,7 @@ QList<PriceListRow> loadPriceRows(bool hideDeleted, bool hideExpired, const QDat
         r.end = FormatDate(SqlValue::toDate(q.value(QStringLiteral("適用終了日"))));
         r.remark = q.str(QStringLiteral("備考"));
         r.deleted = q.integer(QStringLiteral("削除フラグ")) == 1;
-        rows << r;
+        rows.append(std::move(r));
     }
     return rows;
 }

@@ -21,10 +21,10 @@ SqlQuery& lookupStatement() {
     QSqlDriver* driver = gCon().driver();
     if (!statement || !preparedOn || preparedOn != driver) {
         statement.reset();
-        statement = std::make_unique<SqlQuery>(QStringLiteral(
-            "SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND 適用開始日 <= ?"
-            " AND 内職者コード = ? AND 作業コード = ? AND 製品図番 = ?"
-            " ORDER BY 適用開始日 DESC LIMIT 1"));
+        statement = std::make_unique<SqlQuery>(
+            QStringLiteral("SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND 適用開始日 <= ?"
+                           " AND 内職者コード = ? AND 作業コード = ? AND 製品図番 = ?"
+                           " ORDER BY 適用開始日 DESC LIMIT 1"));
         preparedOn = driver;
     }
     return *statement;
