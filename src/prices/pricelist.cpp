@@ -34,7 +34,9 @@ QStringList PriceListRow::cells() const {
 
 QList<PriceListRow> loadPriceRows(bool hideDeleted, bool hideExpired, const QDate& today) {
     QString sql = QStringLiteral(
-        "SELECT tanka_m.*, sagyou_m.作業項目 AS 作業項目名, naishoku_m.内職者氏名 AS 内職者名"
+        "SELECT tanka_m.単価シリアル, tanka_m.製品図番, tanka_m.作業コード, tanka_m.内職者コード,"
+        " tanka_m.単価, tanka_m.備考, tanka_m.適用開始日, tanka_m.適用終了日, tanka_m.削除フラグ,"
+        " sagyou_m.作業項目 AS 作業項目名, naishoku_m.内職者氏名 AS 内職者名"
         " FROM tanka_m"
         " LEFT JOIN naishoku_m ON tanka_m.内職者コード = naishoku_m.内職者コード"
         " LEFT JOIN sagyou_m ON tanka_m.作業コード = sagyou_m.作業コード");
