@@ -6,3 +6,4 @@ int gEditMode = 0;
 QString gSelKey;
 qint64 gPriceSerial = 0;
 QString gSeisanTimeText;
+QString gSelSeisanTime;

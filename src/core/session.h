@@ -12,3 +12,4 @@ extern int gEditMode;           // 1 add, 2 edit, 3 copy
 extern QString gSelKey;         // key of the selected list row, "" when none
 extern qint64 gPriceSerial;     // 単価シリアル of the selected price line, 0 when none
 extern QString gSeisanTimeText; // time stamp of the last settlement run
+extern QString gSelSeisanTime;  // 精算日時 of the settlement chosen in the list, "" when none

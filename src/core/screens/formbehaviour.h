@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+
+class QKeyEvent;
 
 // The keyboard and validation conventions of every screen, installed once
 // per form:
@@ -15,10 +18,13 @@
 //   it returns false the move is cancelled and the focus stays. Controls
 //   marked with setCausesValidation(false) (cancel buttons) and closing the
 //   window never validate.
+// A click is refused at the form's window, before the clicked control takes
+// the focus; GUI tests that click while a field may refuse must send clicks
+// through the window (#define QTEST_QPA_MOUSE_HANDLING before <QTest>).
 class FormBehaviour : public QObject {
     Q_OBJECT
-public:
-    explicit FormBehaviour(QWidget* form); // owned by the form
+  public:
+    explicit FormBehaviour(QWidget* form);   // owned by the form
     static FormBehaviour* of(QWidget* form); // the one installed on form, or null
 
     void setEscapeHandler(std::function<void()> handler);
@@ -29,11 +35,20 @@ public:
     // Runs the validator of the field that has the focus (true when none).
     bool validateFocusedField();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
+    QWidget* registeredField(QWidget* widget) const;
+    QWidget* focusedFieldOfForm() const;
+    bool runValidator(QWidget* field);
+    bool handleKeyPress(QWidget* target, QKeyEvent* event);
+    bool handleMousePress(QWidget* target);
+    bool handleWindowMouse(QEvent* event);
+
     QPointer<QWidget> m_form;
+    bool m_validating = false;
+    bool m_swallowRelease = false;
     std::function<void()> m_escape;
     QHash<QWidget*, std::function<bool()>> m_validators;
 };

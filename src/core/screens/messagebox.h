@@ -9,7 +9,7 @@ class QWidget;
 // the first button as default. Tests queue answers with setNextAnswer and
 // read back what was shown; in test mode nothing is ever displayed.
 class MessageBox {
-public:
+  public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Exclamation, Critical, Question, Information };
     enum class Answer { Ok, Cancel, Yes, No };

@@ -1,6 +1,7 @@
 #include "masters/screens/masterlistloaders.h"
 
 #include "core/apperror.h"
+#include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "masters/masterrecord.h"

@@ -3,6 +3,7 @@
 
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
+#include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/session.h"
 #include "masters/screens/mastereditscreen.h"

@@ -1,0 +1,119 @@
+// The numeric and date boxes of fields.h: typed with a key filter, shown
+// formatted only while not being edited.
+#include "core/conventions.h"
+#include "core/screens/fieldhooks.h"
+#include "core/screens/fields.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/messagebox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+// Refuses, with a beep, keys the box's mode cannot hold and keys past its
+// character limit; a paste must pass the same rules as a whole.
+class NumberKeyFilter : public QObject {
+  public:
+    NumberKeyFilter(QLineEdit* box, int keyMode, int maxChars)
+        : QObject(box), m_box(box), m_mode(keyMode), m_max(maxChars) {}
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Paste)) {
+            paste();
+            return true;
+        }
+        if (key->key() == Qt::Key_Backspace)
+            return false;
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;
+        const QString text = key->text();
+        if (text.size() != 1 || !text.at(0).isPrint())
+            return false; // movement and editing keys
+        const QChar c = text.at(0);
+        if (KeyCheck(m_mode, c) != 0 ||
+            refusedAtLimit(c, trimBlanks(m_box->text()).size(), m_box->hasSelectedText(), m_max)) {
+            beep();
+            return true;
+        }
+        return false;
+    }
+
+  private:
+    void paste() {
+        const QString pasted = QApplication::clipboard()->text();
+        for (QChar c : pasted) {
+            if (c == Backspace || KeyCheck(m_mode, c) != 0) {
+                beep();
+                return;
+            }
+        }
+        QString result = m_box->text();
+        if (m_box->hasSelectedText())
+            result.replace(m_box->selectionStart(), m_box->selectedText().size(), pasted);
+        else
+            result.insert(m_box->cursorPosition(), pasted);
+        if (pasted.isEmpty() || trimBlanks(result).size() > m_max) {
+            beep();
+            return;
+        }
+        m_box->insert(pasted);
+    }
+
+    QLineEdit* m_box;
+    int m_mode;
+    int m_max;
+};
+
+void setupNumberEntry(QLineEdit* box, int keyMode, int maxChars,
+                      QString (*editStart)(const QString&)) {
+    box->installEventFilter(new NumberKeyFilter(box, keyMode, maxChars));
+    // Pasting by menu or dropping text would pass by the key filter.
+    box->setContextMenuPolicy(Qt::NoContextMenu);
+    box->setAcceptDrops(false);
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->setInputMethodHints(box->inputMethodHints() | Qt::ImhPreferNumbers | Qt::ImhLatinOnly);
+    onFieldEntered(box, box, [box, editStart] {
+        const QString bare = editStart(box->text());
+        if (bare != box->text())
+            box->setText(bare);
+    });
+}
+
+bool applyLeave(QLineEdit* box, const LeaveResult& result) {
+    switch (result.outcome) {
+    case LeaveOutcome::InvalidDate:
+        MessageBox::show(box->window(), ConventionText::BadDate);
+        return false;
+    case LeaveOutcome::RequiredMissing:
+        box->setText(result.text);
+        MessageBox::show(box->window(), ConventionText::Required);
+        return false;
+    case LeaveOutcome::Ok:
+        break;
+    }
+    box->setText(result.text);
+    return true;
+}
+
+} // namespace
+
+void setupNumericBox(FormBehaviour& form, QLineEdit* box, int keyMode, int maxChars, int decimals,
+                     bool required) {
+    setupNumberEntry(box, keyMode, maxChars, &NumEditStart);
+    form.setValidator(box, [box, decimals, required] {
+        return applyLeave(box, leaveNumericBox(box->text(), decimals, 0, required));
+    });
+}
+
+void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required) {
+    setupNumberEntry(box, 1, 8, &DateEditStart);
+    form.setValidator(
+        box, [box, required] { return applyLeave(box, leaveDateBox(box->text(), required)); });
+}

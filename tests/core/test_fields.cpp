@@ -1,0 +1,250 @@
+#include "core/screens/appsetup.h"
+#include "core/screens/fields.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/messagebox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kRequired = QStringLiteral("入力必須項目です。");
+const QString kBadDate = QStringLiteral("日付の入力に誤りがあります。");
+
+// A form of line edits in tab order, shown and active.
+struct BoxForm {
+    QDialog dialog;
+    QList<QLineEdit*> boxes;
+    FormBehaviour* behaviour;
+
+    explicit BoxForm(int count) {
+        auto* layout = new QVBoxLayout(&dialog);
+        for (int i = 0; i < count; ++i) {
+            boxes << new QLineEdit(&dialog);
+            layout->addWidget(boxes.last());
+        }
+        behaviour = new FormBehaviour(&dialog);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        if (!QTest::qWaitForWindowActive(&dialog))
+            qWarning("test form did not become active");
+    }
+    void enter(QLineEdit* box) {
+        box->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+};
+
+QWidget* focused() {
+    return QApplication::focusWidget();
+}
+void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(focused(), key, mods);
+}
+// Types each character as a key press carrying its text, as the keyboard or
+// an input method delivers full-width characters.
+void type(const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(focused(), c.toLatin1());
+            continue;
+        }
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(focused(), &down);
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(focused(), &up);
+    }
+}
+void paste(const QString& text) {
+    QApplication::clipboard()->setText(text);
+    press(Qt::Key_V, Qt::ControlModifier);
+}
+QStringList shownTexts() {
+    QStringList texts;
+    for (const MessageBox::Shown& s : MessageBox::shown())
+        texts << s.text;
+    return texts;
+}
+
+} // namespace
+
+class TestFields : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { setupApplication(*qApp); }
+    void init() { MessageBox::setTestMode(true); }
+
+    void textBoxRefusesEditsPastItsByteLimit() {
+        BoxForm f(2);
+        QLineEdit* box = f.boxes[0];
+        setupTextBox(box, 10);
+        f.enter(box);
+        type(QStringLiteral("ABCDEFG"));
+        type(QStringLiteral("あい")); // 7 + 4 bytes: the second one is refused
+        QCOMPARE(box->text(), QStringLiteral("ABCDEFGあ"));
+        type(QStringLiteral("BC"));
+        QCOMPARE(box->text(), QStringLiteral("ABCDEFGあB"));
+
+        // A selection is replaced when the result fits, and only then.
+        box->setSelection(9, 1); // "B"
+        type(QStringLiteral("ア"));
+        QCOMPARE(box->text(), QStringLiteral("ABCDEFGあB"));
+        box->setSelection(7, 1); // "あ"
+        type(QStringLiteral("ア"));
+        QCOMPARE(box->text(), QStringLiteral("ABCDEFGアB"));
+        box->selectAll();
+        type(QStringLiteral("Z"));
+        QCOMPARE(box->text(), QStringLiteral("Z"));
+
+        // Pasting follows the same limit, as a whole.
+        paste(QStringLiteral("漢字漢字漢")); // 10 bytes after "Z"
+        QCOMPARE(box->text(), QStringLiteral("Z"));
+        paste(QStringLiteral("漢字漢字A"));
+        QCOMPARE(box->text(), QStringLiteral("Z漢字漢字A"));
+        box->setSelection(1, 4);
+        paste(QStringLiteral("ｱｲｳｴｵｶｷｸ")); // half-width kana count 1 each
+        QCOMPARE(box->text(), QStringLiteral("ZｱｲｳｴｵｶｷｸA"));
+    }
+
+    void textIsSelectedWhenABoxIsEntered() {
+        BoxForm f(2);
+        setupTextBox(f.boxes[0], 20);
+        setupTextBox(f.boxes[1], 20);
+        f.boxes[1]->setText(QStringLiteral("社員"));
+        f.enter(f.boxes[0]);
+        press(Qt::Key_Return);
+        QCOMPARE(focused(), f.boxes[1]);
+        QCOMPARE(f.boxes[1]->selectedText(), QStringLiteral("社員"));
+        // A click into the box still leaves the whole text selected.
+        f.boxes[0]->setText(QStringLiteral("abc"));
+        QTest::mouseClick(f.boxes[0], Qt::LeftButton, {}, QPoint(2, 2));
+        QTRY_COMPARE(focused(), f.boxes[0]);
+        QTRY_COMPARE(f.boxes[0]->selectedText(), QStringLiteral("abc"));
+    }
+
+    void numericBoxFiltersKeysAndFormatsOnlyWhenLeft() {
+        BoxForm f(3);
+        QLineEdit* price = f.boxes[0];
+        QLineEdit* quantity = f.boxes[1];
+        setupNumericBox(*f.behaviour, price, 4, 12, 3, false);
+        setupNumericBox(*f.behaviour, quantity, 3, 5, 0, true);
+
+        f.enter(price);
+        type(QStringLiteral("12a34-.5 "));
+        QCOMPARE(price->text(), QStringLiteral("1234.5"));
+        press(Qt::Key_Tab);
+        QCOMPARE(focused(), quantity);
+        QCOMPARE(price->text(), QStringLiteral("1,234.500"));
+        type(QStringLiteral("7"));
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focused(), price);
+        QCOMPARE(price->text(), QStringLiteral("1234.500"));
+        QCOMPARE(price->selectedText(), QStringLiteral("1234.500"));
+        press(Qt::Key_Return);
+        QCOMPARE(price->text(), QStringLiteral("1,234.500"));
+
+        // The required quantity: blank keeps the focus with a message.
+        QCOMPARE(focused(), quantity);
+        QCOMPARE(quantity->selectedText(), QStringLiteral("7"));
+        press(Qt::Key_Backspace);
+        press(Qt::Key_Return);
+        QCOMPARE(focused(), quantity);
+        QCOMPARE(shownTexts(), QStringList{kRequired});
+
+        // At most five characters; a selection may be typed over.
+        type(QStringLiteral("1234567"));
+        QCOMPARE(quantity->text(), QStringLiteral("12345"));
+        quantity->selectAll();
+        type(QStringLiteral("9"));
+        QCOMPARE(quantity->text(), QStringLiteral("9"));
+        paste(QStringLiteral("99999")); // would make six
+        QCOMPARE(quantity->text(), QStringLiteral("9"));
+        paste(QStringLiteral("1x"));
+        QCOMPARE(quantity->text(), QStringLiteral("9"));
+        paste(QStringLiteral(",000"));
+        QCOMPARE(quantity->text(), QStringLiteral("9,000"));
+        // Thousands separators typed by the user are read as such.
+        press(Qt::Key_Tab);
+        QCOMPARE(quantity->text(), QStringLiteral("9,000"));
+        QCOMPARE(focused(), f.boxes[2]);
+        QCOMPARE(MessageBox::shown().size(), 1);
+    }
+
+    void dateBoxTakesEightDigitsAndShowsSlashes() {
+        BoxForm f(3);
+        QLineEdit* date = f.boxes[0];
+        QLineEdit* required = f.boxes[1];
+        setupDateBox(*f.behaviour, date, false);
+        setupDateBox(*f.behaviour, required, true);
+
+        f.enter(date);
+        type(QStringLiteral("2003/04-01x9"));
+        QCOMPARE(date->text(), QStringLiteral("20030401"));
+        press(Qt::Key_Return);
+        QCOMPARE(date->text(), QStringLiteral("2003/04/01"));
+        QCOMPARE(focused(), required);
+        type(QStringLiteral("20260401"));
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(date->text(), QStringLiteral("20030401"));
+        QCOMPARE(required->text(), QStringLiteral("2026/04/01"));
+
+        // An impossible date keeps the text and the focus.
+        date->setText(QStringLiteral("21000229"));
+        press(Qt::Key_Tab);
+        QCOMPARE(focused(), date);
+        QCOMPARE(date->text(), QStringLiteral("21000229"));
+        date->setText(QStringLiteral("2004"));
+        press(Qt::Key_Return);
+        QCOMPARE(focused(), date);
+        QCOMPARE(shownTexts(), (QStringList{kBadDate, kBadDate}));
+
+        // "0" clears an optional date and lets the focus go.
+        date->setText(QStringLiteral("0"));
+        press(Qt::Key_Tab);
+        QCOMPARE(date->text(), QString());
+        QCOMPARE(focused(), required);
+
+        // A required one is cleared, then refused as missing.
+        QCOMPARE(required->selectedText(), QStringLiteral("20260401"));
+        type(QStringLiteral("0"));
+        press(Qt::Key_Tab);
+        QCOMPARE(required->text(), QString());
+        QCOMPARE(focused(), required);
+        QCOMPARE(shownTexts().last(), kRequired);
+        type(QStringLiteral("20000229"));
+        press(Qt::Key_Tab);
+        QCOMPARE(required->text(), QStringLiteral("2000/02/29"));
+        QCOMPARE(focused(), f.boxes[2]);
+    }
+
+    void clearTextBoxesLeavesOtherControlsAlone() {
+        QDialog form;
+        auto* box = new QLineEdit(QStringLiteral("abc"), &form);
+        auto* inner = new QWidget(&form);
+        auto* nested = new QLineEdit(QStringLiteral("def"), inner);
+        auto* combo = new QComboBox(&form);
+        combo->setEditable(true);
+        combo->addItem(QStringLiteral("001       　製品"));
+        setupCodeCombo(combo);
+        ClearTextBoxes(&form);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(nested->text(), QString());
+        QCOMPARE(combo->currentText(), QStringLiteral("001       　製品"));
+
+        form.setFixedSize(300, 200);
+        FormCenter(&form);
+        const QRect screen = form.screen()->geometry();
+        QCOMPARE(form.x(), screen.x() + (screen.width() - 300) / 2);
+        QCOMPARE(form.y(), screen.y() + (screen.height() - 200) / 2);
+    }
+};
+
+QTEST_MAIN(TestFields)
+#include "test_fields.moc"

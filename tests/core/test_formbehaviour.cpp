@@ -1,0 +1,246 @@
+// Clicks travel through the window as real ones do, so that a refused
+// validation can stop the click before the clicked control takes the focus.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "core/screens/appsetup.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/messagebox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kRefused = QStringLiteral("入力必須項目です。");
+
+// A small form: two boxes, an editable combo, a save button (default) and
+// a cancel button that does not validate. The first box refuses to be left
+// while it is empty.
+struct TestForm {
+    QDialog dialog;
+    QLineEdit* first;
+    QLineEdit* second;
+    QComboBox* combo;
+    QPushButton* save;
+    QPushButton* cancel;
+    FormBehaviour* behaviour;
+    int firstChecks = 0;
+    int comboChecks = 0;
+
+    TestForm() {
+        auto* layout = new QVBoxLayout(&dialog);
+        first = new QLineEdit(&dialog);
+        second = new QLineEdit(&dialog);
+        combo = new QComboBox(&dialog);
+        combo->setEditable(true);
+        save = new QPushButton(QStringLiteral("登録"), &dialog);
+        save->setDefault(true);
+        cancel = new QPushButton(QStringLiteral("取消"), &dialog);
+        for (QWidget* w : {static_cast<QWidget*>(first), static_cast<QWidget*>(second),
+                           static_cast<QWidget*>(combo), static_cast<QWidget*>(save),
+                           static_cast<QWidget*>(cancel)})
+            layout->addWidget(w);
+        behaviour = new FormBehaviour(&dialog);
+        behaviour->setValidator(first, [this] {
+            ++firstChecks;
+            if (!first->text().isEmpty())
+                return true;
+            MessageBox::show(&dialog, kRefused);
+            return false;
+        });
+        behaviour->setValidator(combo, [this] {
+            ++comboChecks;
+            if (combo->currentText() != QStringLiteral("x"))
+                return true;
+            MessageBox::show(&dialog, kRefused);
+            return false;
+        });
+        FormBehaviour::setCausesValidation(cancel, false);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        if (!QTest::qWaitForWindowActive(&dialog))
+            qWarning("test form did not become active");
+    }
+    void focus(QWidget* w) {
+        w->setFocus(Qt::OtherFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), w);
+    }
+};
+
+void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, mods);
+}
+
+} // namespace
+
+class TestFormBehaviour : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { setupApplication(*qApp); }
+    void init() { MessageBox::setTestMode(true); }
+
+    void enterMovesLikeTabAndNeverReachesTheControl() {
+        TestForm f;
+        QCOMPARE(FormBehaviour::of(&f.dialog), f.behaviour);
+        QSignalSpy returned(f.first, &QLineEdit::returnPressed);
+        QSignalSpy saved(f.save, &QPushButton::clicked);
+        f.first->setText(QStringLiteral("a"));
+        f.focus(f.first);
+
+        press(Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        press(Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        QCOMPARE(f.firstChecks, 0);
+        QCOMPARE(returned.count(), 2); // with a modifier the box sees Enter
+
+        press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f.second);
+        QCOMPARE(f.firstChecks, 1);
+        // The keypad Enter is an Enter too.
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(QApplication::focusWidget(), f.combo);
+        QCOMPARE(returned.count(), 2);
+        QCOMPARE(saved.count(), 0); // the default button never fired
+        QVERIFY(f.dialog.isVisible());
+
+        // On a command button Enter presses it.
+        f.focus(f.save);
+        press(Qt::Key_Return);
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(QApplication::focusWidget(), f.save);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void refusedValidationKeepsTheFocusWhateverTheWayOut() {
+        TestForm f;
+        QSignalSpy saved(f.save, &QPushButton::clicked);
+        f.focus(f.first);
+
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        press(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        QTest::mouseClick(f.save, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        QCOMPARE(saved.count(), 0);
+        QTest::mouseClick(f.second, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        QCOMPARE(f.firstChecks, 5);
+        QCOMPARE(MessageBox::shown().size(), 5);
+        QCOMPARE(MessageBox::shown().first().text, kRefused);
+
+        // The cancel button leaves without validating.
+        QSignalSpy cancelled(f.cancel, &QPushButton::clicked);
+        QTest::mouseClick(f.cancel, Qt::LeftButton);
+        QCOMPARE(cancelled.count(), 1);
+        QCOMPARE(f.firstChecks, 5);
+
+        // A refused press whose release never arrives does not cost the
+        // next click its release.
+        f.focus(f.first);
+        QTest::mousePress(f.save, Qt::LeftButton);
+        QCOMPARE(f.firstChecks, 6);
+
+        // Once corrected, one click leaves the field and clicks the button,
+        // validating once.
+        f.first->setText(QStringLiteral("a"));
+        f.focus(f.first);
+        QTest::mouseClick(f.save, Qt::LeftButton);
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(f.firstChecks, 7);
+        QCOMPARE(QApplication::focusWidget(), f.save);
+
+        // Clicking inside the field itself does not validate it.
+        f.first->clear();
+        f.focus(f.first);
+        QTest::mouseClick(f.first, Qt::LeftButton);
+        QCOMPARE(f.firstChecks, 7);
+        QVERIFY(!f.behaviour->validateFocusedField());
+        QCOMPARE(f.firstChecks, 8);
+    }
+
+    void editableComboIsOneFieldWithItsLineEdit() {
+        TestForm f;
+        f.first->setText(QStringLiteral("a"));
+        f.focus(f.combo);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+        QCOMPARE(f.combo->currentText(), QStringLiteral("x"));
+        press(Qt::Key_Return);
+        QVERIFY(f.combo->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == f.combo);
+        QCOMPARE(f.comboChecks, 1);
+        // Clicking into the combo's own line edit is staying in the field.
+        QTest::mouseClick(f.combo->lineEdit(), Qt::LeftButton);
+        QCOMPARE(f.comboChecks, 1);
+        f.combo->setEditText(QStringLiteral("y"));
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.save);
+        QCOMPARE(f.comboChecks, 2);
+    }
+
+    void escapeRunsTheHandlerAndClosingNeverValidates() {
+        TestForm f;
+        f.focus(f.first);
+        press(Qt::Key_Escape); // no handler: ignored, the dialog stays
+        QVERIFY(f.dialog.isVisible());
+        int escapes = 0;
+        f.behaviour->setEscapeHandler([&] {
+            ++escapes;
+            f.dialog.close();
+        });
+        press(Qt::Key_Escape);
+        QCOMPARE(escapes, 1);
+        QVERIFY(!f.dialog.isVisible());
+        QCOMPARE(f.firstChecks, 0);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void aMessageShownByTheValidatorDoesNotValidateAgain() {
+        // A real message box takes the focus away and gives it back.
+        MessageBox::setTestMode(false);
+        TestForm f;
+        int boxes = 0;
+        auto* timer = new QTimer(&f.dialog);
+        timer->setInterval(10);
+        connect(timer, &QTimer::timeout, [&boxes] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        timer->start();
+        f.focus(f.first);
+        press(Qt::Key_Return);
+        QTRY_COMPARE(boxes, 1);
+        QTRY_COMPARE(QApplication::focusWidget(), f.first);
+        QCOMPARE(f.firstChecks, 1);
+        QTest::qWait(50);
+        QCOMPARE(f.firstChecks, 1);
+        timer->stop();
+    }
+
+    void formsDoNotSeeEachOthersKeys() {
+        TestForm lower;
+        lower.first->setText(QStringLiteral("a"));
+        TestForm upper;
+        upper.focus(upper.first);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), upper.first);
+        QCOMPARE(upper.firstChecks, 1);
+        QCOMPARE(lower.firstChecks, 0);
+    }
+};
+
+QTEST_MAIN(TestFormBehaviour)
+#include "test_formbehaviour.moc"

@@ -1,0 +1,134 @@
+#include "core/screens/appsetup.h"
+#include "core/screens/messagebox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Runs `inspect` on the message box once it is up, then presses `press`.
+void answerRealBox(QMessageBox::StandardButton press,
+                   const std::function<void(QMessageBox*)>& inspect) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, press, inspect] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        inspect(box);
+        box->button(press)->click();
+    });
+    timer->start();
+}
+
+} // namespace
+
+class TestMessageBox : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { setupApplication(*qApp); }
+
+    void testModeRecordsMessagesAndAnswersFromTheQueue() {
+        using MB = MessageBox;
+        MB::setTestMode(true);
+        // Empty queue: the first button, i.e. the default one.
+        QCOMPARE(MB::show(nullptr, QStringLiteral("a"), MB::Buttons::OkCancel), MB::Answer::Ok);
+        QCOMPARE(
+            MB::show(nullptr, QStringLiteral("b"), MB::Buttons::YesNoCancel, MB::Icon::Exclamation),
+            MB::Answer::Yes);
+        MB::setNextAnswer(MB::Answer::No);
+        MB::setNextAnswer(MB::Answer::Cancel);
+        QCOMPARE(MB::show(nullptr, QStringLiteral("c"), MB::Buttons::YesNo), MB::Answer::No);
+        QCOMPARE(MB::show(nullptr, QStringLiteral("d"), MB::Buttons::OkCancel), MB::Answer::Cancel);
+        // The queue is used up: back to the first button.
+        QCOMPARE(MB::show(nullptr, QStringLiteral("e"), MB::Buttons::YesNo), MB::Answer::Yes);
+        MB::error(nullptr, QStringLiteral("no such table: syain_m"));
+
+        const QList<MB::Shown> shown = MB::shown();
+        QCOMPARE(shown.size(), 6);
+        QCOMPARE(shown[1].text, QStringLiteral("b"));
+        QCOMPARE(shown[1].buttons, MB::Buttons::YesNoCancel);
+        QCOMPARE(shown[1].icon, MB::Icon::Exclamation);
+        QCOMPARE(shown[5].text, QStringLiteral("no such table: syain_m"));
+        QCOMPARE(shown[5].buttons, MB::Buttons::Ok);
+        QCOMPARE(shown[5].icon, MB::Icon::None);
+
+        MB::clearShown();
+        QVERIFY(MB::shown().isEmpty());
+        // Switching test mode on again forgets answers left over.
+        MB::setNextAnswer(MB::Answer::Cancel);
+        MB::setTestMode(true);
+        QCOMPARE(MB::show(nullptr, QStringLiteral("f"), MB::Buttons::OkCancel), MB::Answer::Ok);
+    }
+
+    void realBoxHasTitleDefaultButtonIconAndJapaneseButtons() {
+        MessageBox::setTestMode(false);
+        QString title, yesText, noText;
+        bool yesIsDefault = false;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        answerRealBox(QMessageBox::No, [&](QMessageBox* box) {
+            title = box->windowTitle();
+            yesText = box->button(QMessageBox::Yes)->text();
+            noText = box->button(QMessageBox::No)->text();
+            yesIsDefault = static_cast<QAbstractButton*>(box->defaultButton()) ==
+                           box->button(QMessageBox::Yes);
+            icon = box->icon();
+        });
+        const MessageBox::Answer answer =
+            MessageBox::show(nullptr, QStringLiteral("伝票を印刷しますか"),
+                             MessageBox::Buttons::YesNo, MessageBox::Icon::Exclamation);
+        QCOMPARE(answer, MessageBox::Answer::No);
+        QCOMPARE(title, QStringLiteral("Tarvelシステム"));
+        QVERIFY(yesIsDefault);
+        QCOMPARE(icon, QMessageBox::Warning);
+        QVERIFY2(yesText.contains(QStringLiteral("はい")), qPrintable(yesText));
+        QVERIFY2(noText.contains(QStringLiteral("いいえ")), qPrintable(noText));
+
+        // Escape on an OK/Cancel question is Cancel.
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        connect(timer, &QTimer::timeout, [timer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        timer->start();
+        QCOMPARE(MessageBox::show(nullptr, QStringLiteral("削除しますか"),
+                                  MessageBox::Buttons::OkCancel),
+                 MessageBox::Answer::Cancel);
+    }
+
+    void noOtherSourceUsesQMessageBoxDirectly() {
+        const QString srcDir = QStringLiteral(TARVEL_SOURCE_DIR "/src");
+        QVERIFY(QFile::exists(srcDir + QStringLiteral("/core/screens/messagebox.cpp")));
+        QStringList offenders;
+        int scanned = 0;
+        QDirIterator it(srcDir, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.endsWith(QStringLiteral("/core/screens/messagebox.cpp")))
+                continue;
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            ++scanned;
+            if (f.readAll().contains("QMessageBox"))
+                offenders << path;
+        }
+        QVERIFY(scanned > 10);
+        QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestMessageBox)
+#include "test_messagebox.moc"
