@@ -2,16 +2,17 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "support/guitest.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
+
+using namespace GuiTest;
 
 namespace {
 
@@ -31,9 +32,7 @@ struct BoxForm {
             layout->addWidget(boxes.last());
         }
         behaviour = new FormBehaviour(&dialog);
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        if (!QTest::qWaitForWindowActive(&dialog))
+        if (!showActive(&dialog))
             qWarning("test form did not become active");
     }
     void enter(QLineEdit* box) {
@@ -42,30 +41,6 @@ struct BoxForm {
     }
 };
 
-QWidget* focused() {
-    return QApplication::focusWidget();
-}
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyClick(focused(), key, mods);
-}
-// Types each character as a key press carrying its text, as the keyboard or
-// an input method delivers full-width characters.
-void type(const QString& text) {
-    for (QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(focused(), c.toLatin1());
-            continue;
-        }
-        QKeyEvent down(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(focused(), &down);
-        QKeyEvent up(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(focused(), &up);
-    }
-}
-void paste(const QString& text) {
-    QApplication::clipboard()->setText(text);
-    press(Qt::Key_V, Qt::ControlModifier);
-}
 QStringList shownTexts() {
     QStringList texts;
     for (const MessageBox::Shown& s : MessageBox::shown())
@@ -175,6 +150,14 @@ class TestFields : public QObject {
         QCOMPARE(quantity->text(), QStringLiteral("9,000"));
         QCOMPARE(focused(), f.boxes[2]);
         QCOMPARE(MessageBox::shown().size(), 1);
+
+        // A box whose maximum length is its character limit still shows
+        // every digit with the separators.
+        price->setMaxLength(12);
+        price->setText(QStringLiteral("123456789.12"));
+        f.enter(price);
+        press(Qt::Key_Tab);
+        QCOMPARE(price->text(), QStringLiteral("123,456,789.120"));
     }
 
     void dateBoxTakesEightDigitsAndShowsSlashes() {
@@ -184,6 +167,7 @@ class TestFields : public QObject {
         setupDateBox(*f.behaviour, date, false);
         setupDateBox(*f.behaviour, required, true);
 
+        date->setMaxLength(8);
         f.enter(date);
         type(QStringLiteral("2003/04-01x9"));
         QCOMPARE(date->text(), QStringLiteral("20030401"));

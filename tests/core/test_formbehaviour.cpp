@@ -5,6 +5,7 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "support/guitest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <QWindow>
 
 namespace {
 
@@ -64,9 +67,7 @@ struct TestForm {
             return false;
         });
         FormBehaviour::setCausesValidation(cancel, false);
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        if (!QTest::qWaitForWindowActive(&dialog))
+        if (!GuiTest::showActive(&dialog))
             qWarning("test form did not become active");
     }
     void focus(QWidget* w) {
@@ -75,9 +76,7 @@ struct TestForm {
     }
 };
 
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, mods);
-}
+using GuiTest::press;
 
 } // namespace
 
@@ -161,13 +160,26 @@ class TestFormBehaviour : public QObject {
         QCOMPARE(f.firstChecks, 7);
         QCOMPARE(QApplication::focusWidget(), f.save);
 
+        // Turning the wheel over a combo box would give it the focus.
+        f.first->clear();
+        f.focus(f.first);
+        f.combo->addItems({QStringLiteral("1"), QStringLiteral("2")});
+        f.combo->setCurrentIndex(0);
+        const QPoint overCombo = f.combo->mapTo(&f.dialog, f.combo->rect().center());
+        QWheelEvent wheel(overCombo, f.dialog.mapToGlobal(overCombo), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.dialog.windowHandle(), &wheel);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        QCOMPARE(f.combo->currentIndex(), 0);
+        QCOMPARE(f.firstChecks, 8);
+
         // Clicking inside the field itself does not validate it.
         f.first->clear();
         f.focus(f.first);
         QTest::mouseClick(f.first, Qt::LeftButton);
-        QCOMPARE(f.firstChecks, 7);
-        QVERIFY(!f.behaviour->validateFocusedField());
         QCOMPARE(f.firstChecks, 8);
+        QVERIFY(!f.behaviour->validateFocusedField());
+        QCOMPARE(f.firstChecks, 9);
     }
 
     void editableComboIsOneFieldWithItsLineEdit() {

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <QWindow>
 
 namespace {
@@ -135,11 +136,12 @@ bool FormBehaviour::handleKeyPress(QWidget* target, QKeyEvent* event) {
     return false;
 }
 
-bool FormBehaviour::handleMousePress(QWidget* target) {
+bool FormBehaviour::handleMousePress(QWidget* target, Qt::FocusPolicy takesFocus) {
     QWidget* control = nullptr;
     for (QWidget* w = target; w != nullptr && w != m_form && !w->isWindow();
          w = w->parentWidget()) {
-        if (qobject_cast<QAbstractButton*>(w) != nullptr || (w->focusPolicy() & Qt::ClickFocus)) {
+        if ((takesFocus == Qt::ClickFocus && qobject_cast<QAbstractButton*>(w) != nullptr) ||
+            (w->focusPolicy() & takesFocus) == takesFocus) {
             control = w;
             break;
         }
@@ -157,6 +159,12 @@ bool FormBehaviour::handleWindowMouse(QEvent* event) {
     // The window sees a press before any widget does, and before the widget
     // under the mouse takes the focus: the only place to refuse the move.
     switch (event->type()) {
+    case QEvent::Wheel: {
+        // A wheel turned over a control that takes the focus by wheel.
+        const QPoint pos = static_cast<QWheelEvent*>(event)->position().toPoint();
+        QWidget* target = m_form->childAt(pos);
+        return target != nullptr && handleMousePress(target, Qt::WheelFocus);
+    }
     case QEvent::MouseButtonDblClick:
         // Always follows a press, which has already decided.
         return m_swallowRelease;
@@ -165,7 +173,8 @@ bool FormBehaviour::handleWindowMouse(QEvent* event) {
         QWidget* target = m_form->childAt(pos);
         // The release of a refused press may never come here (a message box
         // was up), so each press decides afresh.
-        m_swallowRelease = handleMousePress(target != nullptr ? target : m_form.data());
+        m_swallowRelease =
+            handleMousePress(target != nullptr ? target : m_form.data(), Qt::ClickFocus);
         return m_swallowRelease;
     }
     case QEvent::MouseButtonRelease:
@@ -183,7 +192,7 @@ bool FormBehaviour::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease &&
         type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
-        type != QEvent::MouseButtonRelease)
+        type != QEvent::MouseButtonRelease && type != QEvent::Wheel)
         return false;
     if (m_form.isNull() || m_validating)
         return false;

@@ -43,7 +43,7 @@ class FormBehaviour : public QObject {
     QWidget* focusedFieldOfForm() const;
     bool runValidator(QWidget* field);
     bool handleKeyPress(QWidget* target, QKeyEvent* event);
-    bool handleMousePress(QWidget* target);
+    bool handleMousePress(QWidget* target, Qt::FocusPolicy takesFocus);
     bool handleWindowMouse(QEvent* event);
 
     QPointer<QWidget> m_form;

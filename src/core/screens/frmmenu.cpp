@@ -18,8 +18,12 @@ namespace {
 constexpr int kWidthTwips = 6300;
 constexpr int kHeightTwips = 6000;
 
+void leaveEveryEventLoop() {
+    QCoreApplication::exit(0);
+}
+
 std::function<void()>& endProgramHook() {
-    static std::function<void()> hook = [] { QCoreApplication::exit(0); };
+    static std::function<void()> hook = leaveEveryEventLoop;
     return hook;
 }
 } // namespace
@@ -45,7 +49,10 @@ FrmMenu::~FrmMenu() {
 }
 
 void FrmMenu::setEndProgram(std::function<void()> endProgram) {
-    endProgramHook() = std::move(endProgram);
+    if (endProgram)
+        endProgramHook() = std::move(endProgram);
+    else
+        endProgramHook() = leaveEveryEventLoop;
 }
 
 void FrmMenu::load() {

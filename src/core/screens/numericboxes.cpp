@@ -98,6 +98,10 @@ bool applyLeave(QLineEdit* box, const LeaveResult& result) {
     case LeaveOutcome::Ok:
         break;
     }
+    // The character limit holds for typing; the shown text carries
+    // separators on top, which a short maximum length would cut off.
+    if (box->maxLength() < result.text.size())
+        box->setMaxLength(result.text.size());
     box->setText(result.text);
     return true;
 }

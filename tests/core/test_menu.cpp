@@ -1,0 +1,151 @@
+#include "core/database.h"
+#include "core/screens/appsetup.h"
+#include "core/screens/frmmenu.h"
+#include "core/screens/messagebox.h"
+#include "support/testdatabase.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QStringList kAlwaysOn = {QStringLiteral("cmdNouhin"), QStringLiteral("cmdProduct"),
+                               QStringLiteral("cmdExit")};
+const QStringList kFullMenuOnly = {QStringLiteral("cmdAccount"),  QStringLiteral("cmdEMP"),
+                                   QStringLiteral("cmdPerson"),   QStringLiteral("cmdWorkCd"),
+                                   QStringLiteral("cmdWrkPrice"), QStringLiteral("cmdPNo")};
+
+QPushButton* button(QWidget* form, const QString& name) {
+    auto* b = form->findChild<QPushButton*>(name);
+    if (!b)
+        qFatal("no button %s", qPrintable(name));
+    return b;
+}
+
+void activate(QWidget* form) {
+    form->show();
+    QApplication::setActiveWindow(form);
+    form->activateWindow();
+    (void)QTest::qWaitForWindowActive(form);
+}
+
+} // namespace
+
+class TestMenu : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        setupApplication(*qApp);
+        MessageBox::setTestMode(true);
+    }
+
+    void cleanup() { FrmMenu::setEndProgram(nullptr); }
+
+    void accessSettingDecidesTheButtons() {
+        TestDatabase t;
+        struct Case {
+            QString ini;
+            bool full;
+        };
+        const QList<Case> cases = {
+            {QStringLiteral("[Access]\nUID=0\n[User]\nName=株式会社　見本\n"), true},
+            {QStringLiteral("[Access]\nUID = 0 \n"), true},
+            {QStringLiteral("[Access]\nUID=1\n[User]\nName=株式会社　見本\n"), false},
+            {QStringLiteral("[Access]\nUID=\n"), false},
+            {QStringLiteral("[Access]\nUID=00\n"), false},
+            {QStringLiteral("[Access]\nDSN=x\n"), false}, // no UID key
+            {QStringLiteral("[User]\nUID=0\n"), false},   // UID under another section
+        };
+        for (const Case& c : cases) {
+            t.writeIni(c.ini);
+            FrmMenu menu;
+            for (const QString& name : kAlwaysOn)
+                QVERIFY2(button(&menu, name)->isEnabled(), qPrintable(c.ini + name));
+            for (const QString& name : kFullMenuOnly)
+                QVERIFY2(button(&menu, name)->isEnabled() == c.full, qPrintable(c.ini + name));
+            const QString user = menu.findChild<QLabel*>(QStringLiteral("SystemUserName"))->text();
+            QCOMPARE(user, c.ini.contains(QStringLiteral("Name="))
+                               ? QStringLiteral("株式会社　見本")
+                               : QString());
+        }
+    }
+
+    void exitAndEscapeCloseTheConnectionAndEndTheProgram() {
+        for (const bool byEscape : {false, true}) {
+            TestDatabase t;
+            t.writeIni(QStringLiteral("[Access]\nUID=0\n"));
+            int ends = 0;
+            bool openAtEnd = true;
+            FrmMenu::setEndProgram([&] {
+                ++ends;
+                openAtEnd = DBIsOpen();
+            });
+            FrmMenu menu;
+            activate(&menu);
+            QVERIFY(DBIsOpen());
+            if (byEscape)
+                QTest::keyClick(button(&menu, QStringLiteral("cmdPNo")), Qt::Key_Escape);
+            else
+                QTest::mouseClick(button(&menu, QStringLiteral("cmdExit")), Qt::LeftButton);
+            QCOMPARE(ends, 1);
+            QVERIFY(!openAtEnd);
+            QVERIFY(!DBIsOpen());
+            QVERIFY(!menu.isVisible());
+            QVERIFY(MessageBox::shown().isEmpty()); // no question asked
+        }
+    }
+
+    void escapeLeavesTheModalMenuAndEndsOnce() {
+        TestDatabase t;
+        t.writeIni(QStringLiteral("[Access]\nUID=1\n"));
+        int ends = 0;
+        FrmMenu::setEndProgram([&ends] { ++ends; });
+        FrmMenu menu;
+        QTimer::singleShot(0, &menu, [&menu] {
+            QTest::keyClick(menu.focusWidget() ? menu.focusWidget() : &menu, Qt::Key_Escape);
+        });
+        menu.exec();
+        QCOMPARE(ends, 1);
+        QVERIFY(!DBIsOpen());
+    }
+
+    void closeBoxReturnsWithoutEnding() {
+        TestDatabase t;
+        int ends = 0;
+        FrmMenu::setEndProgram([&ends] { ++ends; });
+        FrmMenu menu;
+        QTimer::singleShot(0, &menu, [&menu] { menu.close(); });
+        menu.exec();
+        QCOMPARE(ends, 0);
+        QVERIFY(DBIsOpen());
+    }
+
+    void tabFollowsTheButtonOrderAndEnterPressesTheFocusedButton() {
+        TestDatabase t;
+        t.writeIni(QStringLiteral("[Access]\nUID=0\n"));
+        int ends = 0;
+        FrmMenu::setEndProgram([&ends] { ++ends; });
+        FrmMenu menu;
+        activate(&menu);
+        const QStringList order = {QStringLiteral("cmdNouhin"),  QStringLiteral("cmdAccount"),
+                                   QStringLiteral("cmdProduct"), QStringLiteral("cmdWrkPrice"),
+                                   QStringLiteral("cmdPerson"),  QStringLiteral("cmdEMP"),
+                                   QStringLiteral("cmdWorkCd"),  QStringLiteral("cmdPNo"),
+                                   QStringLiteral("cmdExit")};
+        button(&menu, order.first())->setFocus();
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), order.at(i));
+        }
+        QCOMPARE(ends, 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // on 終　了
+        QCOMPARE(ends, 1);
+        QVERIFY(!DBIsOpen());
+    }
+};
+
+QTEST_MAIN(TestMenu)
+#include "test_menu.moc"
