@@ -54,6 +54,15 @@ struct MasterScreens {
             codes << grid()->textMatrix(r, 1);
         return codes;
     }
+    // Types text key by key; unlike keyClicks it takes Japanese characters.
+    static void type(QWidget* box, const QString& text) {
+        for (QChar c : text) {
+            const Qt::Key key = c.unicode() < 0x80 && c.isLetterOrNumber()
+                                    ? Qt::Key(c.toUpper().unicode())
+                                    : Qt::Key_unknown;
+            QTest::sendKeyEvent(QTest::Click, box, key, QString(c), Qt::NoModifier);
+        }
+    }
     static QStringList shownTexts() {
         QStringList texts;
         for (const MessageBox::Shown& s : MessageBox::shown())
