@@ -2,13 +2,13 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/frmmenu.h"
 #include "core/screens/messagebox.h"
+#include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -23,13 +23,6 @@ QPushButton* button(QWidget* form, const QString& name) {
     if (!b)
         qFatal("no button %s", qPrintable(name));
     return b;
-}
-
-void activate(QWidget* form) {
-    form->show();
-    QApplication::setActiveWindow(form);
-    form->activateWindow();
-    (void)QTest::qWaitForWindowActive(form);
 }
 
 } // namespace
@@ -84,7 +77,7 @@ class TestMenu : public QObject {
                 openAtEnd = DBIsOpen();
             });
             FrmMenu menu;
-            activate(&menu);
+            QVERIFY(GuiTest::showActive(&menu));
             QVERIFY(DBIsOpen());
             if (byEscape)
                 QTest::keyClick(button(&menu, QStringLiteral("cmdPNo")), Qt::Key_Escape);
@@ -98,38 +91,13 @@ class TestMenu : public QObject {
         }
     }
 
-    void escapeLeavesTheModalMenuAndEndsOnce() {
-        TestDatabase t;
-        t.writeIni(QStringLiteral("[Access]\nUID=1\n"));
-        int ends = 0;
-        FrmMenu::setEndProgram([&ends] { ++ends; });
-        FrmMenu menu;
-        QTimer::singleShot(0, &menu, [&menu] {
-            QTest::keyClick(menu.focusWidget() ? menu.focusWidget() : &menu, Qt::Key_Escape);
-        });
-        menu.exec();
-        QCOMPARE(ends, 1);
-        QVERIFY(!DBIsOpen());
-    }
-
-    void closeBoxReturnsWithoutEnding() {
-        TestDatabase t;
-        int ends = 0;
-        FrmMenu::setEndProgram([&ends] { ++ends; });
-        FrmMenu menu;
-        QTimer::singleShot(0, &menu, [&menu] { menu.close(); });
-        menu.exec();
-        QCOMPARE(ends, 0);
-        QVERIFY(DBIsOpen());
-    }
-
     void tabFollowsTheButtonOrderAndEnterPressesTheFocusedButton() {
         TestDatabase t;
         t.writeIni(QStringLiteral("[Access]\nUID=0\n"));
         int ends = 0;
         FrmMenu::setEndProgram([&ends] { ++ends; });
         FrmMenu menu;
-        activate(&menu);
+        QVERIFY(GuiTest::showActive(&menu));
         const QStringList order = {QStringLiteral("cmdNouhin"),  QStringLiteral("cmdAccount"),
                                    QStringLiteral("cmdProduct"), QStringLiteral("cmdWrkPrice"),
                                    QStringLiteral("cmdPerson"),  QStringLiteral("cmdEMP"),
@@ -137,11 +105,11 @@ class TestMenu : public QObject {
                                    QStringLiteral("cmdExit")};
         button(&menu, order.first())->setFocus();
         for (int i = 1; i < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            GuiTest::press(Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), order.at(i));
         }
         QCOMPARE(ends, 0);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // on 終　了
+        GuiTest::press(Qt::Key_Return); // on 終　了
         QCOMPARE(ends, 1);
         QVERIFY(!DBIsOpen());
     }
