@@ -9,6 +9,7 @@
 #include "core/screens/messagebox.h"
 #include "masters/masterdef.h"
 #include "masters/screens/masterlistscreen.h"
+#include "prices/screens/frmwrkpricemnt.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -75,7 +76,8 @@ void FrmMenu::openScreen(QPushButton* button) {
         } else if (button == ui->cmdProduct) {
             // frmProduct
         } else if (button == ui->cmdWrkPrice) {
-            // frmWrkPriceMnt
+            frmWrkPriceMnt screen(this);
+            screen.exec();
         } else if (button == ui->cmdPerson) {
             openMasterList(personMaster(), this);
         } else if (button == ui->cmdEMP) {

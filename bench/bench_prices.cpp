@@ -1,0 +1,155 @@
+// Times the unit price lookup and the full price list on a large table:
+// 50,000 price lines over 5,000 combinations. Run by hand:
+//   build/bench/bench_prices
+#include "core/database.h"
+#include "core/schema.h"
+#include "core/screens/gridlayout.h"
+#include "core/screens/listgrid.h"
+#include "core/screens/messagebox.h"
+#include "core/sqlquery.h"
+#include "core/sqltransaction.h"
+#include "prices/pricelookup.h"
+#include "prices/screens/frmwrkpricemnt.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr int kDrawings = 100;
+constexpr int kWorkCodes = 5;
+constexpr int kPersons = 10; // 100 × 5 × 10 = 5,000 combinations
+constexpr int kLinesPerCombination = 10;
+constexpr int kLookups = 100000;
+
+QString pno(int i) {
+    return QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0'));
+}
+QString wno(int i) {
+    return QStringLiteral("W%1").arg(i, 3, 10, QLatin1Char('0'));
+}
+QString person(int i) {
+    return QStringLiteral("N%1").arg(i, 3, 10, QLatin1Char('0'));
+}
+
+void fill() {
+    SqlTransaction tx;
+    for (int d = 0; d < kDrawings; ++d)
+        execSql(
+            QStringLiteral("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
+            {pno(d), QStringLiteral("図番%1").arg(d)});
+    for (int w = 0; w < kWorkCodes; ++w)
+        execSql(QStringLiteral(
+                    "INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)"),
+                {wno(w), QStringLiteral("作業%1").arg(w)});
+    for (int n = 0; n < kPersons; ++n)
+        execSql(QStringLiteral("INSERT INTO naishoku_m (内職者コード, 内職者氏名, 削除フラグ)"
+                               " VALUES (?, ?, 0)"),
+                {person(n), QStringLiteral("内職者%1").arg(n)});
+    qint64 serial = 0;
+    const QDate first(2016, 1, 1);
+    for (int d = 0; d < kDrawings; ++d)
+        for (int w = 0; w < kWorkCodes; ++w)
+            for (int n = 0; n < kPersons; ++n)
+                for (int l = 0; l < kLinesPerCombination; ++l) {
+                    ++serial;
+                    SqlQuery row(QStringLiteral(
+                        "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード,"
+                        " 単価, 備考, 適用開始日, 適用終了日, 最終更新日時, 削除フラグ, 社員コード)"
+                        " VALUES (?, ?, ?, ?, ?, '', ?, NULL, '2026-01-01 00:00:00', ?, 'E001')"));
+                    row.bind(serial)
+                        .bind(pno(d))
+                        .bind(wno(w))
+                        .bind(person(n))
+                        .bind(10.0 + l + 0.125)
+                        .bind(first.addMonths(l * 12).toString(Qt::ISODate))
+                        .bind(serial % 50 == 0 ? 1 : 0)
+                        .exec();
+                }
+    tx.commit();
+}
+
+double lookupsPerSecond(bool inTransaction) {
+    QRandomGenerator random(42);
+    std::optional<SqlTransaction> tx;
+    if (inTransaction)
+        tx.emplace();
+    int found = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < kLookups; ++i) {
+        const QDate date = QDate(2015, 6, 1).addDays(random.bounded(4000));
+        found += lookupPrice(date, pno(random.bounded(kDrawings)), wno(random.bounded(kWorkCodes)),
+                             person(random.bounded(kPersons)))
+                     .found;
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double perSecond = kLookups / seconds;
+    std::printf("lookupPrice %s: %d calls in %.3f s, %.0f calls/s (%d found)\n",
+                inTransaction ? "in one transaction" : "one by one", kLookups, seconds, perSecond,
+                found);
+    return perSecond;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    MessageBox::setTestMode(true);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("c"));
+        db.setDatabaseName(path);
+        db.open();
+        Schema::create(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("c"));
+    DBOpenPath(path);
+
+    QElapsedTimer timer;
+    timer.start();
+    fill();
+    std::printf("filled %d price lines in %lld ms\n",
+                kDrawings * kWorkCodes * kPersons * kLinesPerCombination,
+                static_cast<long long>(timer.elapsed()));
+
+    // Alone, each statement also takes and drops the file lock; inside one
+    // transaction, as the settlement run looks prices up, only the lookup
+    // itself is timed.
+    const double alone = lookupsPerSecond(false);
+    const double inTransaction = lookupsPerSecond(true);
+
+    // The screen opens with both filters on; time the reload with both off,
+    // three times, judged on the middle figure.
+    frmWrkPriceMnt list;
+    qint64 times[3];
+    for (qint64& ms : times) {
+        timer.restart();
+        GridLayout(&list, 5, 0, 1);
+        list.LoadPriceList(false, false);
+        ms = timer.elapsed();
+    }
+    const int rows = list.findChild<ListGrid*>(QStringLiteral("grd1"))->rows() - 1;
+    std::printf("price list, both filters off: %d rows in %lld, %lld, %lld ms\n", rows,
+                static_cast<long long>(times[0]), static_cast<long long>(times[1]),
+                static_cast<long long>(times[2]));
+    std::sort(std::begin(times), std::end(times));
+    const qint64 listMs = times[1];
+
+    DBClose();
+    std::printf("targets: lookups in a transaction >= 50000/s (one by one %.0f/s), list < 500 ms\n",
+                alone);
+    const bool ok = inTransaction >= 50000 && listMs < 500;
+    std::printf("%s\n", ok ? "bench_prices: targets met" : "bench_prices: TARGET MISSED");
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/money.h"
+
+#include <QDate>
+#include <QString>
+
+struct PriceLookupResult {
+    bool found = false;
+    UnitPrice price;      // zero when not found
+    QString text() const; // "###,###,##0.000", "0.000" when not found
+};
+
+// The price in force on `date` for the combination: the live line with the
+// latest start on or before the date (its end is not consulted). Codes are
+// compared as given. Throws AppError for an invalid date and DbError when
+// the database fails; the caller must stop rather than use a price.
+// A caller looking up many prices does so inside one transaction: alone,
+// every statement also takes and drops the file lock, which costs more
+// than the lookup itself.
+PriceLookupResult lookupPrice(QDate date, QString pno, QString wno, QString person);
+
+// A unit price as lists show it: "###,###,##0.000".
+QString priceListText(const UnitPrice& price);

@@ -1,0 +1,100 @@
+#include "prices/screens/frmwrkpricemnt.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/screens/fields.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/gridlayout.h"
+#include "core/screens/listgrid.h"
+#include "core/screens/messagebox.h"
+#include "core/session.h"
+#include "prices/pricelist.h"
+#include "prices/screens/frmwrkpricemnt2.h"
+#include "ui_frmwrkpricemnt.h"
+
+namespace {
+constexpr int kPriceListKind = 5;
+constexpr int kEmptyRows = 14; // a laid-out grid shows this many empty rows
+constexpr int kRowTwips = 400;
+} // namespace
+
+frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : QDialog(parent), ui(new Ui::frmWrkPriceMnt) {
+    ui->setupUi(this);
+    auto* behaviour = new FormBehaviour(this);
+    behaviour->setEscapeHandler([this] { reject(); });
+    FormCenter(this);
+
+    connect(ui->grd1, &ListGrid::focusGained, this, [this] { rowSelected(ui->grd1->row()); });
+    connect(ui->grd1, &ListGrid::rowChanged, this, &frmWrkPriceMnt::rowSelected);
+    connect(ui->grd1, &ListGrid::focusLost, this, [this] {
+        if (gPriceSerial == 0) {
+            ui->cmdUpd->setEnabled(false);
+            ui->cmdCopy->setEnabled(false);
+        }
+    });
+    connect(ui->grd1, &ListGrid::rowDoubleClicked, this, [this] { openEditor(2); });
+    connect(ui->cmdSelect, &QPushButton::clicked, this, [this] {
+        refresh();
+        ui->grd1->setFocus();
+    });
+    connect(ui->cmdIns, &QPushButton::clicked, this, [this] { openEditor(1); });
+    connect(ui->cmdUpd, &QPushButton::clicked, this, [this] { openEditor(2); });
+    connect(ui->cmdCopy, &QPushButton::clicked, this, [this] { openEditor(3); });
+    connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
+
+    GridLayout(this, kPriceListKind, 1, 1);
+    LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
+    rowSelected(ui->grd1->row());
+}
+
+frmWrkPriceMnt::~frmWrkPriceMnt() {
+    delete ui;
+}
+
+void frmWrkPriceMnt::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ui->grd1->setFocus();
+}
+
+void frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
+    ListGrid* grid = ui->grd1;
+    grid->beginFill();
+    try {
+        const QList<PriceListRow> rows = loadPriceRows(hideDeleted, hideExpired, Clock::today());
+        grid->setRows(qMax(kEmptyRows, int(rows.size())) + 1);
+        for (int i = 0; i < rows.size(); ++i)
+            grid->setRowTexts(i + 1, rows[i].cells());
+        grid->setRowHeightTwips(kRowTwips);
+    } catch (const AppError& e) {
+        grid->endFill();
+        MessageBox::error(this, e.text());
+        return;
+    }
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    const Qt::Alignment alignments[] = {left,  left,  left,  left, left,           left,
+                                        right, right, right, left, Qt::AlignCenter};
+    for (int col = 0; col < 11; ++col)
+        grid->setColAlignment(col, alignments[col]);
+    grid->endFill();
+}
+
+void frmWrkPriceMnt::refresh() {
+    GridLayout(this, kPriceListKind, 0, 1);
+    LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
+    // The highlighted row after a reload is the one the buttons act on.
+    rowSelected(ui->grd1->row());
+}
+
+void frmWrkPriceMnt::rowSelected(int row) {
+    const QString key = row > 0 ? ui->grd1->textMatrix(row, 0) : QString();
+    gPriceSerial = key.isEmpty() ? 0 : key.toLongLong();
+    ui->cmdUpd->setEnabled(gPriceSerial != 0);
+    ui->cmdCopy->setEnabled(gPriceSerial != 0);
+}
+
+void frmWrkPriceMnt::openEditor(int mode) {
+    gEditMode = (mode == 1 || gPriceSerial == 0) ? 1 : mode;
+    frmWrkPriceMnt2 editor(this);
+    editor.exec();
+}

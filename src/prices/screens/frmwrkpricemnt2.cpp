@@ -1,0 +1,241 @@
+#include "prices/screens/frmwrkpricemnt2.h"
+
+#include "core/apperror.h"
+#include "core/conventions.h"
+#include "core/screens/fields.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/messagebox.h"
+#include "core/session.h"
+#include "masters/lookup.h"
+#include "masters/screens/lookups.h"
+#include "prices/priceinput.h"
+#include "prices/pricestore.h"
+#include "prices/screens/frmwrkpricemnt.h"
+#include "ui_frmwrkpricemnt2.h"
+
+#include <functional>
+
+namespace {
+
+const QString kEditFailed = QStringLiteral("作業単価の編集に失敗しました。");
+
+QString modeCaption(int mode) {
+    switch (mode) {
+    case 2:
+        return QStringLiteral("編　集");
+    case 3:
+        return QStringLiteral("複　写");
+    default:
+        return QStringLiteral("追　加");
+    }
+}
+
+QString confirmation(int mode) {
+    switch (mode) {
+    case 2:
+        return QStringLiteral("作業単価を編集しますか？");
+    case 3:
+        return QStringLiteral("作業単価を複写しますか？");
+    default:
+        return QStringLiteral("作業単価を追加しますか？");
+    }
+}
+
+} // namespace
+
+frmWrkPriceMnt2::frmWrkPriceMnt2(frmWrkPriceMnt* list)
+    : frmWrkPriceMnt2(list, list, gEditMode, gPriceSerial) {}
+
+frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const QString& wnoText,
+                                 const QString& personText)
+    : frmWrkPriceMnt2(parent, nullptr, 1, 0) {
+    ui->cboPno->setEditText(pnoText);
+    ui->cboWNo->setEditText(wnoText);
+    ui->cboPerson->setEditText(personText);
+    // A bare code becomes its full item line; an unknown one stays as given
+    // and is reported when the clerk leaves the box or saves.
+    if (!pnoText.trimmed().isEmpty())
+        LookupPno(this, 2);
+    if (!wnoText.trimmed().isEmpty())
+        LookupWorkCode(this, 2);
+    if (!personText.trimmed().isEmpty())
+        LookupPerson(this, 2);
+}
+
+frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, int mode, qint64 serial)
+    : QDialog(parent), ui(new Ui::frmWrkPriceMnt2), m_list(list),
+      m_mode(mode >= 1 && mode <= 3 ? mode : 1), m_serial(serial) {
+    ui->setupUi(this);
+    FormCenter(this);
+    ClearTextBoxes(this);
+    ui->Picture1->setEnabled(false);
+    ui->Picture1->lower();
+    setupFields();
+    fillCombos();
+    if (m_mode != 1)
+        loadRecord();
+    ui->lblMode->setText(modeCaption(m_mode));
+    connect(ui->cmdUpd, &QPushButton::clicked, this, &frmWrkPriceMnt2::save);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    ui->cboPno->setFocus();
+}
+
+frmWrkPriceMnt2::~frmWrkPriceMnt2() {
+    delete ui;
+}
+
+void frmWrkPriceMnt2::setupFields() {
+    auto* behaviour = new FormBehaviour(this);
+    behaviour->setEscapeHandler([this] { reject(); });
+    FormBehaviour::setCausesValidation(ui->cmdCancel, false);
+
+    using LookupFn = std::function<int()>;
+    auto comboRule = [this](QComboBox* box, LookupFn lookup, QString notFound) {
+        return [this, box, lookup, notFound] {
+            if (box->currentText().trimmed().isEmpty()) {
+                MessageBox::show(this, ConventionText::Required, MessageBox::Buttons::Ok,
+                                 MessageBox::Icon::Exclamation);
+                return false;
+            }
+            const int result = lookup();
+            if (result == LookupNotFound)
+                MessageBox::show(this, notFound, MessageBox::Buttons::Ok,
+                                 MessageBox::Icon::Exclamation);
+            return result == LookupFound;
+        };
+    };
+    setupCodeCombo(ui->cboPno);
+    setupCodeCombo(ui->cboWNo);
+    setupCodeCombo(ui->cboPerson);
+    behaviour->setValidator(ui->cboPno, comboRule(
+                                            ui->cboPno, [this] { return LookupPno(this, 2); },
+                                            QStringLiteral("指定の製品図番は存在しません。")));
+    behaviour->setValidator(ui->cboWNo, comboRule(
+                                            ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
+                                            QStringLiteral("指定の作業コードは存在しません。")));
+    behaviour->setValidator(ui->cboPerson,
+                            comboRule(
+                                ui->cboPerson, [this] { return LookupPerson(this, 2); },
+                                QStringLiteral("指定の内職者は存在しません。")));
+    setupNumericBox(*behaviour, ui->txtMon, 4, 12, 3, true);
+    setupTextBox(ui->txtDet_0, 50);
+    setupDateBox(*behaviour, ui->txtDay_0, true);
+    setupDateBox(*behaviour, ui->txtDay_1, false);
+}
+
+void frmWrkPriceMnt2::fillCombos() {
+    if (LookupPno(this, 1) != LookupFound || LookupWorkCode(this, 1) != LookupFound ||
+        LookupPerson(this, 1) != LookupFound)
+        return; // already reported
+    // Filling may pick the first item; a new line starts with empty boxes.
+    for (QComboBox* box : {ui->cboPno, ui->cboWNo, ui->cboPerson}) {
+        box->setCurrentIndex(-1);
+        box->setEditText(QString());
+    }
+}
+
+void frmWrkPriceMnt2::loadRecord() {
+    std::optional<PriceRecord> r;
+    try {
+        r = LoadPriceRecord(m_serial);
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+        return;
+    }
+    if (!r)
+        return;
+    ui->cboPno->setEditText(Lookup::itemText(Lookup::drawingNumbers(), r->pno, r->pnoName));
+    ui->cboWNo->setEditText(Lookup::itemText(Lookup::workCodes(), r->wno, r->workName));
+    ui->cboPerson->setEditText(Lookup::itemText(Lookup::homeWorkers(), r->person, r->personName));
+    ui->txtMon->setText(r->priceText);
+    ui->txtDet_0->setText(r->remark);
+    ui->txtDay_0->setText(FormatDate(r->start));
+    ui->txtDay_1->setText(FormatDate(r->end));
+    ui->ChkDel->setChecked(r->deleted);
+}
+
+PriceInput frmWrkPriceMnt2::input() const {
+    PriceInput in;
+    in.mode = m_mode;
+    in.serial = m_serial;
+    in.pno = Lookup::key(Lookup::drawingNumbers(), ui->cboPno->currentText());
+    in.wno = Lookup::key(Lookup::workCodes(), ui->cboWNo->currentText());
+    in.person = Lookup::key(Lookup::homeWorkers(), ui->cboPerson->currentText());
+    in.priceText = ui->txtMon->text();
+    in.startText = ui->txtDay_0->text();
+    in.endText = ui->txtDay_1->text();
+    in.remark = ui->txtDet_0->text();
+    in.deleted = ui->ChkDel->isChecked();
+    return in;
+}
+
+void frmWrkPriceMnt2::focusField(PriceField field) {
+    QWidget* target = nullptr;
+    switch (field) {
+    case PriceField::Pno:
+        target = ui->cboPno;
+        break;
+    case PriceField::WNo:
+        target = ui->cboWNo;
+        break;
+    case PriceField::Person:
+        target = ui->cboPerson;
+        break;
+    case PriceField::Mon:
+        target = ui->txtMon;
+        break;
+    case PriceField::Start:
+        target = ui->txtDay_0;
+        break;
+    case PriceField::End:
+        target = ui->txtDay_1;
+        break;
+    case PriceField::None:
+        return;
+    }
+    target->setFocus();
+}
+
+void frmWrkPriceMnt2::save() {
+    if (MessageBox::show(this, confirmation(m_mode), MessageBox::Buttons::OkCancel,
+                         MessageBox::Icon::Question) != MessageBox::Answer::Ok)
+        return;
+    if (m_mode == 2 && m_serial == 0) {
+        MessageBox::show(this, kEditFailed, MessageBox::Buttons::Ok, MessageBox::Icon::Exclamation);
+        return;
+    }
+    const PriceInput in = input();
+    try {
+        const PriceCheck check = CheckPriceInput(in);
+        if (!check.ok()) {
+            MessageBox::show(this, check.message, MessageBox::Buttons::Ok,
+                             MessageBox::Icon::Exclamation);
+            focusField(check.focus);
+            return;
+        }
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+        return;
+    }
+    // A failed write keeps the screen open with the clerk's input.
+    try {
+        if (m_mode == 2) {
+            SavePriceEdit(in);
+            m_savedSerial = m_serial;
+        } else {
+            m_savedSerial = SavePriceNew(in);
+        }
+    } catch (const DbError& e) {
+        MessageBox::error(this, e.text());
+        if (m_mode == 2)
+            MessageBox::show(this, kEditFailed, MessageBox::Buttons::Ok,
+                             MessageBox::Icon::Exclamation);
+        return;
+    } catch (const AppError& e) {
+        MessageBox::show(this, e.text(), MessageBox::Buttons::Ok, MessageBox::Icon::Exclamation);
+        return;
+    }
+    if (m_list)
+        m_list->refresh();
+    accept();
+}

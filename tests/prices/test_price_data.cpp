@@ -1,0 +1,217 @@
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/session.h"
+#include "core/sqlquery.h"
+#include "prices/pricefixtures.h"
+#include "prices/pricelist.h"
+#include "prices/pricelookup.h"
+#include "prices/pricestore.h"
+#include "support/testdatabase.h"
+
+#include <QTest>
+
+using PriceFixtures::addLine;
+
+namespace {
+
+const QString kP = QStringLiteral("P-100");
+const QString kW = QStringLiteral("W1");
+const QString kN = QStringLiteral("N01");
+
+QDate ymd(int y, int m, int d) {
+    return QDate(y, m, d);
+}
+
+PriceInput input(const QString& price, const QString& start, const QString& end = QString()) {
+    PriceInput in;
+    in.pno = kP;
+    in.wno = kW;
+    in.person = kN;
+    in.priceText = price;
+    in.startText = start;
+    in.endText = end;
+    return in;
+}
+
+QString listed(const QList<PriceListRow>& rows) {
+    QStringList out;
+    for (const PriceListRow& r : rows)
+        out << QStringLiteral("%1:%2").arg(r.serial).arg(r.start);
+    return out.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class TestPriceData : public QObject {
+    Q_OBJECT
+  private slots:
+    void serialsFollowTheLargestEverGiven() {
+        TestDatabase db;
+        QCOMPARE(nextPriceSerial(), qint64(1));
+        QCOMPARE(SavePriceNew(input(QStringLiteral("10.000"), QStringLiteral("2003/04/01"))),
+                 qint64(1));
+        addLine(2, kP, kW, QStringLiteral("N02"), 1, QStringLiteral("2003/04/01"));
+        addLine(5, kP, kW, QStringLiteral("N03"), 1, QStringLiteral("2003/04/01"), QString(), true);
+        QCOMPARE(nextPriceSerial(), qint64(6)); // the gap stays, the deleted 5 counts
+        addLine(32767, kP, QStringLiteral("W2"), kN, 1, QStringLiteral("2003/04/01"));
+        QCOMPARE(SavePriceNew(input(QStringLiteral("1"), QStringLiteral("2004/04/01"))),
+                 qint64(32768));
+        addLine(5000000000LL, kP, QStringLiteral("W3"), kN, 1, QStringLiteral("2003/04/01"));
+        QCOMPARE(nextPriceSerial(), qint64(5000000001LL));
+    }
+
+    void newLinesStoreBoundValuesAndAudit() {
+        TestDatabase db; // clock fixed at 2026-04-01 09:30:00, employee E001
+        PriceInput in = input(QStringLiteral("1,234.500"), QStringLiteral("2003/04/01"));
+        const QString quoted = QStringLiteral("O'Brien; DROP TABLE tanka_m -- "); // 31 bytes
+        in.remark = quoted + QString(40, QChar(0x3042));
+        in.deleted = true;
+        const qint64 serial = SavePriceNew(in);
+        SqlQuery q(QStringLiteral("SELECT * FROM tanka_m WHERE 単価シリアル = ?"));
+        q.bind(serial).exec();
+        QVERIFY(q.next());
+        QCOMPARE(q.num(QStringLiteral("単価")), 1234.5);
+        QCOMPARE(q.str(QStringLiteral("適用開始日")), QStringLiteral("2003-04-01"));
+        QVERIFY(q.isNull(QStringLiteral("適用終了日")));
+        QCOMPARE(q.str(QStringLiteral("最終更新日時")), QStringLiteral("2026-04-01 09:30:00"));
+        QCOMPARE(q.str(QStringLiteral("社員コード")), QStringLiteral("E001"));
+        QCOMPARE(q.integer(QStringLiteral("削除フラグ")), qint64(1));
+        // Cut to 50 bytes: nine full-width characters fit, the tenth would
+        // straddle the limit and its blank is trimmed.
+        QCOMPARE(q.str(QStringLiteral("備考")), quoted + QString(9, QChar(0x3042)));
+    }
+
+    void editRewritesTheLineAndReportsAMissingOne() {
+        TestDatabase db;
+        addLine(7, kP, kW, kN, 100, QStringLiteral("2003/04/01"), QStringLiteral("2003/09/30"));
+        gEmpCode = QStringLiteral("E777");
+        PriceInput in = input(QStringLiteral("99.125"), QStringLiteral("2003/04/02"));
+        in.mode = 2;
+        in.serial = 7;
+        in.remark = QStringLiteral("改定");
+        SavePriceEdit(in);
+        std::optional<PriceRecord> r = LoadPriceRecord(7);
+        QVERIFY(r);
+        QCOMPARE(r->priceText, QStringLiteral("99.125"));
+        QCOMPARE(r->start, ymd(2003, 4, 2));
+        QVERIFY(!r->end.isValid());
+        QCOMPARE(r->remark, QStringLiteral("改定"));
+        SqlQuery q(QStringLiteral("SELECT 社員コード, 単価 FROM tanka_m WHERE 単価シリアル = 7"));
+        q.exec();
+        QVERIFY(q.next());
+        QCOMPARE(q.str(QStringLiteral("社員コード")), QStringLiteral("E777"));
+        QCOMPARE(q.num(QStringLiteral("単価")), 99.125);
+
+        in.serial = 8;
+        try {
+            SavePriceEdit(in);
+            QFAIL("editing a missing line must fail");
+        } catch (const AppError& e) {
+            QCOMPARE(e.text(), QStringLiteral("作業単価の編集に失敗しました。"));
+        }
+    }
+
+    void recordCarriesTheMasterNames() {
+        TestDatabase db;
+        PriceFixtures::addMasters();
+        addLine(3, QStringLiteral("P-200"), QStringLiteral("W2"), QStringLiteral("N02"), 1234.5,
+                QStringLiteral("2003/04/01"), QStringLiteral("2003/12/31"), true,
+                QStringLiteral("メモ"));
+        std::optional<PriceRecord> r = LoadPriceRecord(3);
+        QVERIFY(r);
+        QCOMPARE(r->pnoName, QStringLiteral("カバー"));
+        QCOMPARE(r->workName, QStringLiteral("検査"));
+        QCOMPARE(r->personName, QStringLiteral("佐藤一郎"));
+        QCOMPARE(r->priceText, QStringLiteral("1,234.500"));
+        QCOMPARE(r->end, ymd(2003, 12, 31));
+        QVERIFY(r->deleted);
+        QVERIFY(!LoadPriceRecord(4));
+    }
+
+    void lookupTakesTheLatestLiveStart() {
+        TestDatabase db;
+        addLine(1, kP, kW, kN, 100, QStringLiteral("2003/04/01"));
+        addLine(2, kP, kW, kN, 120, QStringLiteral("2003/10/01"));
+        addLine(3, kP, kW, QStringLiteral("N02"), 999, QStringLiteral("2003/01/01"));
+        addLine(4, kP, QStringLiteral("W2"), kN, 50, QStringLiteral("2003/01/01"),
+                QStringLiteral("2003/06/30"));
+
+        PriceLookupResult r = lookupPrice(ymd(2003, 9, 30), kP, kW, kN);
+        QVERIFY(r.found);
+        QCOMPARE(r.text(), QStringLiteral("100.000"));
+        QCOMPARE(lookupPrice(ymd(2003, 10, 1), kP, kW, kN).text(), QStringLiteral("120.000"));
+        r = lookupPrice(ymd(2003, 3, 31), kP, kW, kN);
+        QVERIFY(!r.found);
+        QCOMPARE(r.text(), QStringLiteral("0.000"));
+
+        // An ended line is still the latest start: its end is not consulted.
+        QCOMPARE(lookupPrice(ymd(2003, 9, 30), kP, QStringLiteral("W2"), kN).text(),
+                 QStringLiteral("50.000"));
+
+        execSql(QStringLiteral("UPDATE tanka_m SET 削除フラグ = 1 WHERE 単価シリアル = 1"));
+        QVERIFY(!lookupPrice(ymd(2003, 9, 30), kP, kW, kN).found);
+    }
+
+    void lookupFailuresStopTheCaller() {
+        TestDatabase db;
+        addLine(1, kP, kW, kN, 100, QStringLiteral("2003/04/01"));
+        QVERIFY_THROWS_EXCEPTION(AppError, lookupPrice(QDate(), kP, kW, kN));
+        execSql(QStringLiteral("DROP TABLE tanka_m"));
+        QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(ymd(2003, 9, 30), kP, kW, kN));
+        DBClose();
+        QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(ymd(2003, 9, 30), kP, kW, kN));
+    }
+
+    void listTextsFollowTheDisplayFormats() {
+        QCOMPARE(priceListText(UnitPrice::fromDb(12.5)), QStringLiteral("12.500"));
+        QCOMPARE(priceListText(UnitPrice::fromDb(1234)), QStringLiteral("1,234.000"));
+        QCOMPARE(priceListText(UnitPrice::fromDb(123456789.0005)),
+                 QStringLiteral("123,456,789.001")); // halves away from zero
+        QCOMPARE(priceListText(UnitPrice()), QStringLiteral("0.000"));
+    }
+
+    void listHidesDeletedAndSupersededLines() {
+        TestDatabase db;
+        PriceFixtures::addMasters();
+        const QDate today = ymd(2003, 11, 15);
+        // Combination A: an older line, the current one.
+        addLine(1, kP, kW, kN, 100, QStringLiteral("2003/04/01"));
+        addLine(2, kP, kW, kN, 110, QStringLiteral("2003/10/01"));
+        // Combination B: current, and a future line above it.
+        addLine(3, kP, kW, QStringLiteral("N02"), 100, QStringLiteral("2003/10/01"));
+        addLine(4, kP, kW, QStringLiteral("N02"), 130, QStringLiteral("2004/01/01"));
+        // Combination C: ended yesterday / ending today.
+        addLine(5, QStringLiteral("P-200"), kW, kN, 1, QStringLiteral("2003/01/01"),
+                QStringLiteral("2003/11/14"));
+        addLine(6, QStringLiteral("P-200"), QStringLiteral("W2"), kN, 1,
+                QStringLiteral("2003/01/01"), QStringLiteral("2003/11/15"));
+        // Deleted line, the newest of combination A.
+        addLine(7, kP, kW, kN, 200, QStringLiteral("2003/11/01"), QString(), true);
+
+        QCOMPARE(listed(loadPriceRows(false, false, today)),
+                 QStringLiteral("7:2003/11/01 2:2003/10/01 1:2003/04/01 "
+                                "4:2004/01/01 3:2003/10/01 5:2003/01/01 6:2003/01/01"));
+        QCOMPARE(listed(loadPriceRows(true, false, today)),
+                 QStringLiteral("2:2003/10/01 1:2003/04/01 4:2004/01/01 3:2003/10/01 "
+                                "5:2003/01/01 6:2003/01/01"));
+        QCOMPARE(listed(loadPriceRows(true, true, today)),
+                 QStringLiteral("2:2003/10/01 4:2004/01/01 6:2003/01/01"));
+        // With deleted lines shown, the deleted newest line hides the current one.
+        QCOMPARE(listed(loadPriceRows(false, true, today)),
+                 QStringLiteral("7:2003/11/01 4:2004/01/01 6:2003/01/01"));
+        // Seen earlier, line 2 is still to come and hides line 1; both lines of
+        // B lie ahead; C's line 5 has not ended yet.
+        QCOMPARE(listed(loadPriceRows(true, true, ymd(2003, 9, 1))),
+                 QStringLiteral("2:2003/10/01 4:2004/01/01 3:2003/10/01 "
+                                "5:2003/01/01 6:2003/01/01"));
+
+        const QList<PriceListRow> all = loadPriceRows(false, false, today);
+        QCOMPARE(all[0].cells(), (QStringList{"7", "P-100", "W1", "組立", "N01", "山田花子",
+                                              "200.000", "2003/11/01", "", "", "削除"}));
+        QCOMPARE(all[6].cells()[8], QStringLiteral("2003/11/15"));
+        QCOMPARE(all[6].cells()[10], QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPriceData)
+#include "test_price_data.moc"
