@@ -3,6 +3,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_masters
 #include "core/database.h"
 #include "core/schema.h"
+#include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"
@@ -23,7 +24,7 @@
 namespace {
 constexpr int kRows = 20000;
 
-void fill(const QString& path) {
+void fillRows(const QString& path) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
     db.setDatabaseName(path);
     db.open();
@@ -58,6 +59,10 @@ void fill(const QString& path) {
         tx.commit();
     }
     db.close();
+}
+
+void fill(const QString& path) {
+    fillRows(path);
     QSqlDatabase::removeDatabase(QStringLiteral("fill"));
 }
 

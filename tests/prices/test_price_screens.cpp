@@ -1,4 +1,5 @@
 #include "core/apperror.h"
+#include "core/screens/frmmenu.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
@@ -114,6 +115,23 @@ class TestPriceScreens : public QObject {
         QVERIFY(!child<QPushButton>(&list, "cmdUpd")->isEnabled());
         QVERIFY(!child<QPushButton>(&list, "cmdCopy")->isEnabled());
         QVERIFY(shownTexts().isEmpty());
+    }
+
+    void menuOpensTheListAndEscapeClosesIt() {
+        TestDatabase db;
+        db.writeIni(QStringLiteral("[Access]\nUID=0\n"));
+        FrmMenu menu;
+        QString opened;
+        QTimer::singleShot(0, [&opened] {
+            QWidget* screen = QApplication::activeModalWidget();
+            if (!screen)
+                return;
+            opened = screen->objectName();
+            QTest::keyClick(screen, Qt::Key_Escape);
+        });
+        click(&menu, "cmdWrkPrice");
+        QCOMPARE(opened, QStringLiteral("frmWrkPriceMnt"));
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void listOpensTheEditorInTheChosenMode() {

@@ -109,7 +109,12 @@ QLineEdit* MasterEditScreen::box(const MasterField& field) const {
 
 void MasterEditScreen::load() {
     ClearTextBoxes(this);
+    // The mode box never takes the focus; its caption must still read clearly.
     ui->Picture1->setEnabled(false);
+    QPalette modePalette = ui->lblMode->palette();
+    modePalette.setColor(QPalette::Disabled, QPalette::WindowText,
+                         modePalette.color(QPalette::Active, QPalette::WindowText));
+    ui->lblMode->setPalette(modePalette);
     if (gEditMode != 2) {
         ui->lblMode->setText(QStringLiteral("追　加"));
         box(m_def.key())->setFocus();
