@@ -206,8 +206,12 @@ class TestLogin : public QObject {
             QCOMPARE(s.password->text(), QStringLiteral("pw1"));
             QCOMPARE(s.menusShown, 0);
             QVERIFY(shownTexts().isEmpty());
-            // On the focused button Enter presses it, as on every form.
+            // On the button Enter moves on as well; Space logs in.
             QTest::keyClick(s.login, Qt::Key_Return);
+            QCOMPARE(s.menusShown, 0);
+            QVERIFY(!s.login->hasFocus());
+            s.login->setFocus();
+            QTest::keyClick(s.login, Qt::Key_Space);
             QCOMPARE(s.menusShown, 1);
         }
         {

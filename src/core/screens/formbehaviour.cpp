@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -121,12 +120,8 @@ bool FormBehaviour::handleKeyPress(QWidget* target, QKeyEvent* event) {
         return true;
     }
     if (isPlainEnter(event)) {
-        // A focused command button is pressed by Enter, as on every dialog;
-        // anywhere else Enter is a Tab that the control never sees.
-        if (auto* button = qobject_cast<QPushButton*>(target)) {
-            button->click();
-            return true;
-        }
+        // Enter is a Tab that the control never sees, on buttons too: the
+        // clerk walks the form with Enter and presses a button with Space.
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
         QApplication::sendEvent(target, &tab);
         return true;
