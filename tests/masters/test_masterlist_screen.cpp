@@ -1,3 +1,4 @@
+#include "core/screens/frmmenu.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "masters/masterrecord.h"
@@ -136,6 +137,29 @@ class TestMasterListScreen : public QObject {
         QCOMPARE(s.grid()->cellAlignment(1, 12) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QTest::keyClick(s.grid(), Qt::Key_Escape);
         QVERIFY(!s.list.isVisible());
+    }
+
+    void menuButtonsOpenTheirMasterLists() {
+        TestDatabase db;
+        db.writeIni(QStringLiteral("[Access]\nUID=0\n"));
+        FrmMenu menu;
+        const QList<std::pair<QString, const MasterDef*>> buttons = {
+            {QStringLiteral("cmdPNo"), &pnoMaster()},
+            {QStringLiteral("cmdWorkCd"), &workCodeMaster()},
+            {QStringLiteral("cmdEMP"), &empMaster()},
+            {QStringLiteral("cmdPerson"), &personMaster()}};
+        for (const auto& [name, def] : buttons) {
+            QString opened;
+            QTimer::singleShot(0, [&opened] {
+                if (QWidget* screen = QApplication::activeModalWidget()) {
+                    opened = screen->objectName() + QLatin1Char('/') +
+                             screen->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+                    screen->close();
+                }
+            });
+            menu.findChild<QPushButton*>(name)->click();
+            QCOMPARE(opened, def->listScreen + QLatin1Char('/') + def->title);
+        }
     }
 
     void loaderFailureIsReportedAndLeavesTheScreenOpen() {
