@@ -147,9 +147,8 @@ int main(int argc, char** argv) {
     const qint64 listMs = times[1];
 
     DBClose();
-    std::printf("targets: lookups in a transaction >= 50000/s (one by one %.0f/s), list < 500 ms\n",
-                alone);
-    const bool ok = inTransaction >= 50000 && listMs < 500;
+    std::printf("targets: lookups >= 50000/s one by one and in a transaction, list < 500 ms\n");
+    const bool ok = alone >= 50000 && inTransaction >= 50000 && listMs < 500;
     std::printf("%s\n", ok ? "bench_prices: targets met" : "bench_prices: TARGET MISSED");
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/ini.h"
 #include "core/schema.h"
+#include "core/sqlquery.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -41,6 +42,17 @@ QSqlDatabase openFile(const QString& connectionName, const QString& dsn) {
         QSqlDatabase::removeDatabase(connectionName);
         throw DbError(
             QStringLiteral("データベースファイルではありません。\n%1\n%2").arg(dsn, e.text()));
+    }
+    if (missing.isEmpty()) {
+        // Write-ahead logging: readers take no file lock per statement, which
+        // keeps price lookups in long lists fast; FULL sync keeps every
+        // commit on disk.
+        try {
+            execSql(db, QStringLiteral("PRAGMA journal_mode = WAL"));
+            execSql(db, QStringLiteral("PRAGMA synchronous = FULL"));
+        } catch (const DbError&) {
+            // A read-only or busy file still works in its own journal mode.
+        }
     }
     if (!missing.isEmpty()) {
         db.close();

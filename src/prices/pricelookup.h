@@ -15,9 +15,8 @@ struct PriceLookupResult {
 // latest start on or before the date (its end is not consulted). Codes are
 // compared as given. Throws AppError for an invalid date and DbError when
 // the database fails; the caller must stop rather than use a price.
-// A caller looking up many prices does so inside one transaction: alone,
-// every statement also takes and drops the file lock, which costs more
-// than the lookup itself.
+// A caller looking up many prices may still wrap them in one read
+// transaction, which saves a little more per call.
 PriceLookupResult lookupPrice(QDate date, QString pno, QString wno, QString person);
 
 // A unit price as lists show it: "###,###,##0.000".
