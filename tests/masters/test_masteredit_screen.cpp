@@ -194,6 +194,14 @@ class TestMasterEditScreen : public QObject {
         QCOMPARE(s.grid()->textMatrix(2, 4), QString());
         QVERIFY(!s.listFilter()->isChecked()); // the list keeps its filter
 
+        // A record that cannot be read is never saved over with empty fields.
+        execSql(QStringLiteral("ALTER TABLE sagyou_m DROP COLUMN 備考"));
+        MessageBox::clearShown();
+        s.openEdit(2, QStringLiteral("W1"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(!s.edit->findChild<QPushButton*>(QStringLiteral("cmdUpd"))->isEnabled());
+        execSql(QStringLiteral("ALTER TABLE sagyou_m ADD COLUMN 備考 TEXT"));
+
         // A record deleted meanwhile is a failed edit, not a silent success.
         s.openEdit(2, QStringLiteral("W9"));
         MessageBox::clearShown();

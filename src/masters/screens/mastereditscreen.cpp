@@ -128,6 +128,8 @@ void MasterEditScreen::load() {
             showRecord(*record);
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
+        // Saving the empty fields would overwrite the record unseen.
+        ui->cmdUpd->setEnabled(false);
     }
 }
 
