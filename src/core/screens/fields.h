@@ -34,4 +34,6 @@ void FormCenter(QWidget* form);
 void beep();
 
 // Sizes are given in twips; the screen has 15 twips to a pixel.
-constexpr int twipsToPixels(int twips) { return twips / 15; }
+constexpr int twipsToPixels(int twips) {
+    return twips / 15;
+}
