@@ -12,8 +12,8 @@ namespace {
 
 // An existing line, written "start|end|flags" where flags may hold "d"
 // (deleted) and "o" (other combination).
-void addExisting(qint64 serial, const QString& spec) {
-    const QStringList f = spec.split(QLatin1Char('|'));
+void addExisting(qint64 serial, const QString& line) {
+    const QStringList f = line.split(QLatin1Char('|'));
     const QString flags = f.value(2);
     const QString person =
         flags.contains(QLatin1Char('o')) ? QStringLiteral("N02") : QStringLiteral("N01");
