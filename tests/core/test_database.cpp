@@ -7,11 +7,27 @@
 #include "support/testdatabase.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QStringEncoder>
 #include <QTest>
+#include <QThread>
+#include <cstdio>
 
 namespace {
+// Run as a child process: commits one row, leaves a second one in an open
+// transaction, says so, then waits to be killed.
+int writeThenWaitForKill(const QString& path) {
+    DBOpenPath(path);
+    execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('KEPT', 0)"));
+    SqlTransaction tx;
+    execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('LOST', 0)"));
+    std::puts("written");
+    std::fflush(stdout);
+    QThread::sleep(60);
+    return 1;
+}
+
 QString openErrorFor(const QString& path) {
     try {
         DBOpenPath(path);
@@ -136,6 +152,31 @@ class TestDatabaseSession : public QObject {
         QCOMPARE(codes, QStringList{QStringLiteral("C")});
     }
 
+    void committedRowsSurviveAKilledProcess() {
+        TestDatabase t;
+        DBClose();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARVEL_KILLED_WRITER"), t.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(20000));
+        QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("written"));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+
+        DBOpenPath(t.path());
+        SqlQuery q(QStringLiteral("SELECT 製品図番 FROM zuban_m"));
+        q.exec();
+        QStringList codes;
+        while (q.next())
+            codes << q.str(QStringLiteral("製品図番"));
+        QCOMPARE(codes, QStringList{QStringLiteral("KEPT")});
+        // The next writer is not held up by the dead process's transaction.
+        execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)"));
+    }
+
     void schemaHasEveryTableAndColumnWithItsKind() {
         TestDatabase t;
         QCOMPARE(Schema::tables().size(), 9);
@@ -181,5 +222,12 @@ class TestDatabaseSession : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestDatabaseSession)
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString writerPath = qEnvironmentVariable("TARVEL_KILLED_WRITER");
+    if (!writerPath.isEmpty())
+        return writeThenWaitForKill(writerPath);
+    TestDatabaseSession test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_database.moc"
