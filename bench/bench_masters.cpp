@@ -25,10 +25,8 @@ namespace {
 constexpr int kRows = 20000;
 
 void fillRows(const QString& path) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-    db.setDatabaseName(path);
-    db.open();
-    Schema::create(db);
+    Schema::createFile(path);
+    QSqlDatabase db = openExtraConnection(QStringLiteral("fill"), path);
     {
         SqlTransaction tx(db);
         SqlQuery person(

@@ -106,14 +106,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("c"));
-        db.setDatabaseName(path);
-        db.open();
-        Schema::create(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("c"));
+    Schema::createFile(path);
     DBOpenPath(path);
 
     QElapsedTimer timer;

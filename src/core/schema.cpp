@@ -176,6 +176,27 @@ void create(const QSqlDatabase& db) {
     tx.commit();
 }
 
+void createFile(const QString& path) {
+    const QString name = QStringLiteral("tarvel_create_file");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        const bool opened = db.open();
+        try {
+            if (!opened)
+                throw DbError(describeSqlError(db.lastError()));
+            create(db);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 QStringList check(const QSqlDatabase& db) {
     QStringList problems;
     const QStringList missing = missingTables(db);

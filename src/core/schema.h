@@ -24,6 +24,9 @@ const QList<Table>& tables();
 // and records the schema version. Throws DbError.
 void create(const QSqlDatabase& db);
 
+// Creates a new database file at path holding every table. Throws DbError.
+void createFile(const QString& path);
+
 // Problems found, one line each ("" list when the database is sound).
 QStringList check(const QSqlDatabase& db);
 

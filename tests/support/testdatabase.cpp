@@ -7,20 +7,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
 
 TestDatabase::TestDatabase(const QDateTime& now) : m_oldCwd(QDir::currentPath()) {
     Clock::setFixed(now);
     m_path = m_dir.filePath(QStringLiteral("tarvel.sqlite"));
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("create"));
-        db.setDatabaseName(m_path);
-        db.open();
-        Schema::create(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("create"));
+    Schema::createFile(m_path);
     DBOpenPath(m_path);
     gEmpCode = QStringLiteral("E001");
     gPassword.clear();
