@@ -78,7 +78,7 @@ double lookupsPerSecond(bool inTransaction) {
     QRandomGenerator random(42);
     std::optional<SqlTransaction> tx;
     if (inTransaction)
-        tx.emplace();
+        tx.emplace(SqlTransaction::Kind::Read);
     int found = 0;
     QElapsedTimer timer;
     timer.start();

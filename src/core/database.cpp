@@ -11,6 +11,8 @@
 
 namespace {
 
+const QString kInUseText = QStringLiteral(
+    "データベースが他のプログラムで使用中です。しばらく待ってからやり直して下さい。");
 const char* const kConnectionName = "tarvel_gCon";
 // How long a statement waits for a database that another process holds.
 const int kBusyTimeoutMs = 5000;
@@ -99,12 +101,24 @@ QSqlDatabase openExtraConnection(const QString& connectionName, const QString& p
     return openFile(connectionName, path);
 }
 
+bool isBusyError(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    // SQLITE_BUSY (5) and SQLITE_LOCKED (6) with every extended variant
+    // (BUSY_SNAPSHOT 517, LOCKED_SHAREDCACHE 262, ...): the low byte is the
+    // primary code. The driver's English text is the fallback when a code
+    // is missing.
+    if (ok && ((code & 0xff) == 5 || (code & 0xff) == 6))
+        return true;
+    const QString text = error.databaseText();
+    return text.contains(QLatin1String("database is locked")) ||
+           text.contains(QLatin1String("database table is locked")) ||
+           text.contains(QLatin1String("database is busy"));
+}
+
 QString describeSqlError(const QSqlError& error) {
-    const QString native = error.nativeErrorCode();
-    // SQLITE_BUSY (5) and SQLITE_LOCKED (6): another program holds the file.
-    if (native == QLatin1String("5") || native == QLatin1String("6"))
-        return QStringLiteral(
-            "データベースが他のプログラムで使用中です。しばらく待ってからやり直して下さい。");
+    if (isBusyError(error))
+        return kInUseText;
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.text();

@@ -25,3 +25,5 @@ QSqlDatabase openExtraConnection(const QString& connectionName, const QString& p
 // Text for a failed statement: the driver's own message, or a plain word
 // that the database is busy when another copy of the program holds it.
 QString describeSqlError(const class QSqlError& error);
+// Whether a failure is another program holding the database.
+bool isBusyError(const class QSqlError& error);

@@ -8,7 +8,10 @@
 #include "prices/pricestore.h"
 #include "support/testdatabase.h"
 
+#include <QProcess>
+#include <QSet>
 #include <QTest>
+#include <cstdio>
 
 using PriceFixtures::addLine;
 
@@ -38,6 +41,30 @@ QString listed(const QList<PriceListRow>& rows) {
     for (const PriceListRow& r : rows)
         out << QStringLiteral("%1:%2").arg(r.serial).arg(r.start);
     return out.join(QLatin1Char(' '));
+}
+
+constexpr int kSavesPerWriter = 300;
+
+// Run as a child process: saves price lines as fast as it can and prints
+// how many saves failed and why.
+int saveLinesConcurrently(const QString& path, const QString& person) {
+    DBOpenPath(path);
+    gEmpCode = QStringLiteral("E001");
+    int failed = 0;
+    QString reason;
+    for (int i = 0; i < kSavesPerWriter; ++i) {
+        PriceInput in = input(QStringLiteral("1.000"), QStringLiteral("2003/01/01"));
+        in.person = person;
+        in.remark = QString::number(i);
+        try {
+            SavePriceNew(in);
+        } catch (const AppError& e) {
+            ++failed;
+            reason = e.text();
+        }
+    }
+    std::printf("%d %s\n", failed, reason.toUtf8().constData());
+    return 0;
 }
 
 } // namespace
@@ -170,6 +197,38 @@ class TestPriceData : public QObject {
         QCOMPARE(priceListText(UnitPrice()), QStringLiteral("0.000"));
     }
 
+    void twoProgramsSavingAtOnceWaitForEachOther() {
+        TestDatabase t;
+        QList<QProcess*> writers;
+        for (const QString& person : {QStringLiteral("N01"), QStringLiteral("N02")}) {
+            auto* p = new QProcess(this);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("TARVEL_PRICE_WRITER"), t.path());
+            env.insert(QStringLiteral("TARVEL_PRICE_PERSON"), person);
+            p->setProcessEnvironment(env);
+            p->start(QCoreApplication::applicationFilePath(), {});
+            writers << p;
+        }
+        for (QProcess* p : writers) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+            const QString report = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+            QVERIFY2(report == QStringLiteral("0"), qPrintable(report));
+        }
+        qDeleteAll(writers);
+        SqlQuery q(QStringLiteral("SELECT 単価シリアル FROM tanka_m"));
+        q.exec();
+        QSet<qint64> serials;
+        int rows = 0;
+        while (q.next()) {
+            serials.insert(q.integer(QStringLiteral("単価シリアル")));
+            ++rows;
+        }
+        QCOMPARE(rows, 2 * kSavesPerWriter);
+        QCOMPARE(serials.size(), rows);
+        QCOMPARE(*std::max_element(serials.begin(), serials.end()), qint64(rows));
+    }
+
     void listHidesDeletedAndSupersededLines() {
         TestDatabase db;
         PriceFixtures::addMasters();
@@ -213,5 +272,12 @@ class TestPriceData : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestPriceData)
+int main(int argc, char** argv) {
+    const QString writerPath = qEnvironmentVariable("TARVEL_PRICE_WRITER");
+    if (!writerPath.isEmpty())
+        return saveLinesConcurrently(writerPath, qEnvironmentVariable("TARVEL_PRICE_PERSON"));
+    QCoreApplication app(argc, argv);
+    TestPriceData test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_price_data.moc"
