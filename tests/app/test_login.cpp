@@ -193,6 +193,7 @@ class TestLogin : public QObject {
     void keyboardMovesOnWithEnterAndIgnoresEscape() {
         {
             LoginScreen s;
+            QCOMPARE(GuiTest::unnamedFields(s.form.get()), QStringList());
             QTest::keyClicks(s.code, QStringLiteral("E001"));
             QTest::keyClick(s.code, Qt::Key_Return);
             QVERIFY(s.password->hasFocus());

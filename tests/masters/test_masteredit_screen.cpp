@@ -4,6 +4,7 @@
 #include "core/sqlquery.h"
 #include "masters/masterrecord.h"
 #include "masterscreenfixture.h"
+#include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QLabel>
@@ -221,6 +222,7 @@ class TestMasterEditScreen : public QObject {
         s.det(2)->setFocus();
         MasterScreens::type(s.det(2), QStringLiteral("abc1234"));
         QCOMPARE(s.det(2)->text(), QStringLiteral("abc123")); // seventh refused
+        QCOMPARE(s.det(2)->displayText(), QStringLiteral("******"));
         s.clickUpdate();
         QCOMPARE(s.grid()->textMatrix(1, 3), QStringLiteral("abc123"));
         QCOMPARE(LoginCheck(QStringLiteral("S1")), 0);
@@ -230,6 +232,38 @@ class TestMasterEditScreen : public QObject {
         s.clickUpdate();
         QCOMPARE(LoginCheck(QStringLiteral("S1")), 1);
         QVERIFY(s.listedCodes().isEmpty());
+    }
+
+    void everyScreenIsCentredAndNamesItsFields() {
+        TestDatabase db;
+        for (const MasterDef* def :
+             {&pnoMaster(), &workCodeMaster(), &empMaster(), &personMaster()}) {
+            MasterScreens s(*def);
+            MasterEditScreen* edit = s.openEdit(EditMode::Add);
+            QCOMPARE(GuiTest::unnamedFields(edit), QStringList());
+            const QRect screen = edit->screen()->geometry();
+            const QPoint centre = edit->geometry().center();
+            QVERIFY2((centre - screen.center()).manhattanLength() <= 4,
+                     qPrintable(QStringLiteral("%1 %2,%3 %4,%5")
+                                    .arg(def->editScreen)
+                                    .arg(centre.x())
+                                    .arg(centre.y())
+                                    .arg(screen.center().x())
+                                    .arg(screen.center().y())));
+        }
+    }
+
+    void requiredFieldsAreCheckedAgainAtSave() {
+        TestDatabase db;
+        MasterScreens s(personMaster());
+        s.openEdit(EditMode::Add);
+        s.det(0)->setText(QStringLiteral("N1")); // the name box is never entered
+        s.clickUpdate();
+        QCOMPARE(MasterScreens::shownTexts(), QStringList{QStringLiteral("入力必須項目です。")});
+        QVERIFY(s.det(1)->hasFocus());
+        QVERIFY(s.edit->isVisible());
+        QCOMPARE(storedText(QStringLiteral("SELECT COUNT(*) AS v FROM naishoku_m")),
+                 QStringLiteral("0"));
     }
 
     void byteLimitsRefuseKeysOfFullWidthText() {

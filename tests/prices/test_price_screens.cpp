@@ -8,6 +8,7 @@
 #include "prices/screens/frmwrkpricemnt.h"
 #include "prices/screens/frmwrkpricemnt2.h"
 #include "prices/screens/pricelookupform.h"
+#include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QApplication>
@@ -140,6 +141,7 @@ class TestPriceScreens : public QObject {
         addLine(7, QStringLiteral("P-100"), QStringLiteral("W1"), QStringLiteral("N01"), 100,
                 QStringLiteral("2003/04/01"));
         frmWrkPriceMnt list;
+        showActive(&list);
         QStringList modes;
         auto answerEditor = [&modes] {
             QTimer::singleShot(0, [&modes] {
@@ -159,6 +161,8 @@ class TestPriceScreens : public QObject {
         answerEditor();
         emit child<ListGrid>(&list, "grd1")->rowDoubleClicked(4);
         QCOMPARE(modes, (QStringList{"追　加", "編　集P-100", "複　写P-100", "追　加"}));
+        // Back from the edit screen the grid has the keyboard again.
+        QCOMPARE(list.focusWidget(), child<ListGrid>(&list, "grd1"));
         QCOMPARE(countLines(), qint64(1)); // Escape wrote nothing
     }
 
@@ -169,6 +173,7 @@ class TestPriceScreens : public QObject {
                 QStringLiteral("2003/01/01"), QString(), true);
         frmWrkPriceMnt list;
         frmWrkPriceMnt2 editor(&list, EditMode::Add, 0);
+        QCOMPARE(GuiTest::unnamedFields(&editor), QStringList());
         QCOMPARE(child<QLabel>(&editor, "lblMode")->text(), QStringLiteral("追　加"));
         QVERIFY(combo(&editor, "cboPno")->count() == 2);
         QVERIFY(combo(&editor, "cboPno")->currentText().isEmpty());
