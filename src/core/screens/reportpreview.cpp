@@ -22,26 +22,28 @@ constexpr std::array<int, 8> kZoomSteps = {25, 50, 75, 100, 125, 150, 200, 300};
 } // namespace
 
 ReportPreview::ReportPreview(const BandedReport& report, QWidget* owner, PrintHandler print)
-    : QDialog(owner), m_report(report), m_print(std::move(print)) {
+    : Screen(owner), m_report(report), m_print(std::move(print)) {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(report.title());
     setModal(true);
 
     auto* bar = new QHBoxLayout;
-    m_first = addButton("cmdFirst", QStringLiteral("|<"));
-    m_previous = addButton("cmdPrev", QStringLiteral("<"));
+    m_first = addButton("cmdFirst", QStringLiteral("|<"), QStringLiteral("最初のページ"));
+    m_previous = addButton("cmdPrev", QStringLiteral("<"), QStringLiteral("前のページ"));
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("lblPage"));
     m_pageLabel->setAlignment(Qt::AlignCenter);
     m_pageLabel->setMinimumWidth(twipsToPixels(1200));
-    m_next = addButton("cmdNext", QStringLiteral(">"));
-    m_last = addButton("cmdLast", QStringLiteral(">|"));
-    QPushButton* zoomOutButton = addButton("cmdZoomOut", QStringLiteral("－"));
+    m_next = addButton("cmdNext", QStringLiteral(">"), QStringLiteral("次のページ"));
+    m_last = addButton("cmdLast", QStringLiteral(">|"), QStringLiteral("最後のページ"));
+    QPushButton* zoomOutButton =
+        addButton("cmdZoomOut", QStringLiteral("－"), QStringLiteral("縮小"));
     m_zoomLabel = new QLabel(this);
     m_zoomLabel->setObjectName(QStringLiteral("lblZoom"));
     m_zoomLabel->setAlignment(Qt::AlignCenter);
     m_zoomLabel->setMinimumWidth(twipsToPixels(800));
-    QPushButton* zoomInButton = addButton("cmdZoomIn", QStringLiteral("＋"));
+    QPushButton* zoomInButton =
+        addButton("cmdZoomIn", QStringLiteral("＋"), QStringLiteral("拡大"));
     QPushButton* printButton = addButton("cmdPrint", QStringLiteral("印刷"));
     QPushButton* closeButton = addButton("cmdClose", QStringLiteral("閉じる"));
     for (QWidget* w :
@@ -90,9 +92,15 @@ ReportPreview::ReportPreview(const BandedReport& report, QWidget* owner, PrintHa
     refresh();
 }
 
-QPushButton* ReportPreview::addButton(const char* name, const QString& text) {
+QPushButton* ReportPreview::addButton(const char* name, const QString& text,
+                                      const QString& spoken) {
     auto* button = new QPushButton(text, this);
     button->setObjectName(QString::fromLatin1(name));
+    // Symbols say nothing to a screen reader.
+    if (!spoken.isEmpty()) {
+        button->setAccessibleName(spoken);
+        button->setToolTip(spoken);
+    }
     // Enter must not print or turn pages by accident.
     button->setAutoDefault(false);
     return button;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "core/screens/screen.h"
+
 #include <functional>
 
 class BandedReport;
@@ -14,7 +15,7 @@ class QScrollArea;
 // right of its left edge, 15000 twips wide and 10000 high, captioned with
 // the report's title. Keys: PageDown/PageUp next and previous page,
 // Home/End first and last page, +/- zoom, Escape closes.
-class ReportPreview : public QDialog {
+class ReportPreview : public Screen {
     Q_OBJECT
   public:
     using PrintHandler = std::function<void(const BandedReport&)>;
@@ -34,7 +35,7 @@ class ReportPreview : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    QPushButton* addButton(const char* name, const QString& text);
+    QPushButton* addButton(const char* name, const QString& text, const QString& spoken = {});
     int fittingZoom() const;
     void refresh();
 
