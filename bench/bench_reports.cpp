@@ -13,6 +13,7 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <sqlite3.h>
 
 namespace {
@@ -120,6 +121,7 @@ int main(int argc, char** argv) {
     const QList<StatementLine> lines = statementLines();
     const ReportContext context{QStringLiteral("株式会社ベンチ製作所"), QDate(2026, 4, 2)};
 
+    const std::clock_t cpuStart = std::clock();
     QElapsedTimer total;
     total.start();
     QElapsedTimer step;
@@ -141,13 +143,15 @@ int main(int argc, char** argv) {
     }
     const double paintSeconds = step.nsecsElapsed() / 1e9;
     const double seconds = total.nsecsElapsed() / 1e9;
+    // The machine is shared: processor time shows the work without the waiting.
+    const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
 
     std::printf("statement: %d slips, %d home-workers, %d pages, %.1f MB of PDF\n", kSlips,
                 kPersons, pages, QFileInfo(path).size() / 1e6);
     std::printf("  build %.3f s, lay out %.3f s, paint to PDF %.3f s\n", buildSeconds,
                 layoutSeconds, paintSeconds);
-    std::printf("  total %.3f s (target under 10 s), %.2f ms per page\n", seconds,
-                1000 * seconds / pages);
+    std::printf("  total %.3f s (target under 10 s), %.2f ms per page; %.3f s of processor time\n",
+                seconds, 1000 * seconds / pages, cpuSeconds);
 
     const double baseline = baselineSeconds(dir.filePath(QStringLiteral("baseline.sqlite")));
     std::printf("ratio statement / baseline read: %.1f\n", seconds / baseline);
