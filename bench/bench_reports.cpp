@@ -3,8 +3,10 @@
 // many rows of the statement's work table with the bare sqlite3 C API. Run
 // by hand:
 //   build/bench/bench_reports
+#include "core/schema.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/reportpainter.h"
+#include "rawsqlite.h"
 #include "settlement/screens/reports/settlementreports.h"
 
 #include <QApplication>
@@ -14,7 +16,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <ctime>
-#include <sqlite3.h>
 
 namespace {
 
@@ -40,72 +41,43 @@ QList<StatementLine> statementLines() {
     return lines;
 }
 
-void check(int rc, sqlite3* db, int expected = SQLITE_OK) {
-    if (rc != expected) {
-        std::fprintf(stderr, "sqlite3: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
-
-// Reads the statement rows of one run as the work-table query would,
-// every column as text; returns the seconds taken by the read alone.
+// Reads the statement rows of one run as the work-table query would, every
+// column as text; the rows are written first, untimed. Seconds of the read.
 double baselineSeconds(const QString& path) {
-    sqlite3* db = nullptr;
-    check(sqlite3_open(path.toUtf8().constData(), &db), db);
-    check(sqlite3_exec(db,
-                       "CREATE TABLE wk_PersonA (精算日時 TEXT, 内職者コード TEXT, 精算日 TEXT,"
-                       " 内職者名 TEXT, 依頼日 TEXT, 製品図番 TEXT, 作業コード TEXT,"
-                       " 作業項目 TEXT, 単価 TEXT, 払出数 TEXT, 金額小計 TEXT)",
-                       nullptr, nullptr, nullptr),
-          db);
-    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(db, "INSERT INTO wk_PersonA VALUES (?,?,?,?,?,?,?,?,?,?,?)", -1,
-                             &insert, nullptr),
-          db);
-    for (int i = 0; i < kSlips; ++i) {
-        const QByteArray person = QStringLiteral("N%1").arg(i / kSlipsPerPerson).toUtf8();
-        const QByteArray pno = QStringLiteral("P%1").arg(i % 50).toUtf8();
-        const char* texts[11] = {"2026/04/01 09:30:00",
-                                 person.constData(),
-                                 "2026/04/01 09:30:00",
-                                 "内職者",
-                                 "2026/03/01",
-                                 pno.constData(),
-                                 "W1",
-                                 "作業項目",
-                                 "12.500",
-                                 "100",
-                                 "1,250"};
-        for (int c = 0; c < 11; ++c)
-            sqlite3_bind_text(insert, c + 1, texts[c], -1, SQLITE_STATIC);
-        check(sqlite3_step(insert), db, SQLITE_DONE);
-        sqlite3_reset(insert);
+    Schema::createFile(path);
+    RawDb db(path);
+    db.exec("BEGIN");
+    {
+        RawStatement insert(db, QStringLiteral("INSERT INTO wk_PersonA VALUES"
+                                               " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (int i = 0; i < kSlips; ++i) {
+            const QByteArray texts[11] = {"2026/04/01 09:30:00",
+                                          QByteArray::number(i / kSlipsPerPerson),
+                                          "2026/04/01 09:30:00",
+                                          QStringLiteral("内職者").toUtf8(),
+                                          "2026/03/01",
+                                          "P" + QByteArray::number(i % 50),
+                                          "W1",
+                                          QStringLiteral("作業項目").toUtf8(),
+                                          "12.500",
+                                          "100",
+                                          "1,250"};
+            for (int c = 0; c < 11; ++c)
+                insert.bind(c + 1, texts[c]);
+            insert.step();
+            insert.reset();
+        }
     }
-    sqlite3_finalize(insert);
-    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    db.exec("COMMIT");
 
     QElapsedTimer timer;
     timer.start();
-    sqlite3_stmt* select = nullptr;
-    check(sqlite3_prepare_v2(db,
-                             "SELECT * FROM wk_PersonA ORDER BY 精算日時, 内職者コード, 依頼日,"
-                             " 製品図番, 作業コード",
-                             -1, &select, nullptr),
-          db);
-    qint64 bytes = 0;
-    int rows = 0;
-    while (sqlite3_step(select) == SQLITE_ROW) {
-        for (int c = 0; c < 11; ++c)
-            bytes += sqlite3_column_bytes(select, c) +
-                     (sqlite3_column_text(select, c) != nullptr ? 1 : 0);
-        ++rows;
-    }
-    sqlite3_finalize(select);
+    RawStatement select(db, QStringLiteral("SELECT * FROM wk_PersonA ORDER BY 精算日時,"
+                                           " 内職者コード, 依頼日, 製品図番, 作業コード"));
+    const long long bytes = select.readAllAsText();
     const double seconds = timer.nsecsElapsed() / 1e9;
-    sqlite3_close(db);
-    std::printf("baseline: sqlite3 read %d work-table rows (%lld bytes) in %.3f s\n", rows,
-                static_cast<long long>(bytes), seconds);
+    std::printf("baseline: sqlite3 read %d work-table rows (%lld bytes) in %.3f s\n", kSlips, bytes,
+                seconds);
     return seconds;
 }
 
