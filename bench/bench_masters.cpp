@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
                bestMs([def] { masterListRows(*def, false); }), 0);
         MasterListScreen screen(*def);
         report(def->listScreen + QStringLiteral(" grid load (all rows)"), bestMs([&] {
-                   GridLayout(&screen, def->gridKind, 0, 1);
+                   GridLayout(screen.findChild<ListGrid*>(), def->gridKind);
                    LoadMasterList(&screen, *def, 0);
                }),
                300);

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     qint64 times[3];
     for (qint64& ms : times) {
         timer.restart();
-        GridLayout(&list, 5, 0, 1);
+        GridLayout(list.findChild<ListGrid*>(), 5);
         list.LoadPriceList(false, false);
         ms = timer.elapsed();
     }
