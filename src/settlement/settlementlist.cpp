@@ -65,7 +65,7 @@ std::optional<QDateTime> FindSettlementRun(const RunDesignation& designation) {
     if (!designation.isUsable())
         return std::nullopt;
     BoundSql q{QStringLiteral("SELECT seisan_t.精算日時 FROM seisan_t"
-                              " WHERE seisan_t.削除フラグ <> 1"),
+                              " WHERE COALESCE(seisan_t.削除フラグ, 0) <> 1"),
                {}};
     appendRunWindow(q, designation);
     q.sql += QStringLiteral(" ORDER BY seisan_t.精算日時 DESC LIMIT 1");
@@ -83,7 +83,7 @@ QList<SettlementRow> LoadSettlementList(const RunDesignation& designation, bool 
     BoundSql q{kRowsWithNames + QStringLiteral(" WHERE 1 = 1"), {}};
     appendRunWindow(q, designation);
     if (!includeCancelled)
-        q.sql += QStringLiteral(" AND seisan_t.削除フラグ <> 1");
+        q.sql += QStringLiteral(" AND COALESCE(seisan_t.削除フラグ, 0) <> 1");
     q.sql += QStringLiteral(" ORDER BY seisan_t.精算日時 DESC, seisan_t.内職者コード");
     return readRows(q);
 }
@@ -92,7 +92,7 @@ QList<SettlementRow> SettlementRowsOfRun(const QDateTime& run, bool includeCance
     BoundSql q{kRowsWithNames + QStringLiteral(" WHERE seisan_t.精算日時 = ?"),
                {SqlValue::dateTime(run)}};
     if (!includeCancelled)
-        q.sql += QStringLiteral(" AND seisan_t.削除フラグ <> 1");
+        q.sql += QStringLiteral(" AND COALESCE(seisan_t.削除フラグ, 0) <> 1");
     q.sql += QStringLiteral(" ORDER BY seisan_t.内職者コード");
     return readRows(q);
 }

@@ -82,7 +82,7 @@ void SettlementWriter::FlagSettlementDeleted(const QDateTime& run, const QDateTi
                                              const QString& workerCode) {
     SqlQuery& q = statement(m_flag, "UPDATE seisan_t SET 削除フラグ = 1, 最終更新日時 = ?,"
                                     " 社員コード = ? WHERE 精算日時 = ? AND 内職者コード = ?"
-                                    " AND 削除フラグ <> 1");
+                                    " AND COALESCE(削除フラグ, 0) <> 1");
     q.bind(SqlValue::dateTime(now))
         .bind(m_employee)
         .bind(SqlValue::dateTime(run))

@@ -13,7 +13,7 @@ const QString kSlipsWithNames = QStringLiteral(
     " sagyou_m.作業項目 AS 作業項目, naishoku_m.内職者氏名 AS 内職者氏名"
     " FROM (seihin_t LEFT JOIN naishoku_m ON seihin_t.内職者コード = naishoku_m.内職者コード)"
     " LEFT JOIN sagyou_m ON seihin_t.作業コード = sagyou_m.作業コード"
-    " WHERE (seihin_t.削除フラグ <> 1) AND (seihin_t.納入日 IS NOT NULL)"
+    " WHERE (COALESCE(seihin_t.削除フラグ, 0) <> 1) AND (seihin_t.納入日 IS NOT NULL)"
     " AND (seihin_t.精算日時 IS NULL)");
 
 // The slip number last, so that equal slips always come in the same order.
@@ -58,14 +58,15 @@ BoundSql SlipQuerySql(const SettlementCriteria& criteria, SlipQueryMode mode,
         break;
     case SlipQueryMode::InPeriod:
         q.sql = QStringLiteral("SELECT seihin_t.製品伝票番号, seihin_t.精算日時 FROM seihin_t"
-                               " WHERE (seihin_t.削除フラグ <> 1)"
+                               " WHERE (COALESCE(seihin_t.削除フラグ, 0) <> 1)"
                                " AND (seihin_t.納入日 IS NOT NULL)");
         appendPeriod(q, criteria);
         appendWorkerRange(q, criteria, person);
         q.sql += kSettlementOrder;
         break;
     case SlipQueryMode::OfRun:
-        q.sql = QStringLiteral("SELECT * FROM seihin_t WHERE (削除フラグ <> 1) AND (精算日時 = ?)");
+        q.sql = QStringLiteral(
+            "SELECT * FROM seihin_t WHERE (COALESCE(削除フラグ, 0) <> 1) AND (精算日時 = ?)");
         q.values << SqlValue::dateTime(run);
         break;
     }
@@ -74,7 +75,7 @@ BoundSql SlipQuerySql(const SettlementCriteria& criteria, SlipQueryMode mode,
 
 BoundSql CancellationQuerySql(const SettlementCriteria& criteria) {
     BoundSql q;
-    q.sql = QStringLiteral("SELECT * FROM seisan_t WHERE (削除フラグ <> 1)"
+    q.sql = QStringLiteral("SELECT * FROM seisan_t WHERE (COALESCE(削除フラグ, 0) <> 1)"
                            " AND 精算対象開始日 >= ? AND 精算対象最終日 <= ?");
     q.values << SqlValue::date(criteria.firstDay) << SqlValue::date(criteria.lastDay);
     appendWorkerRange(q, criteria, QStringLiteral("内職者コード"));

@@ -28,7 +28,8 @@ QList<StatementLine> statementLinesOf(const QDateTime& run) {
         " AND seisan_t.精算日時 = seihin_t.精算日時)"
         " LEFT JOIN naishoku_m ON seihin_t.内職者コード = naishoku_m.内職者コード)"
         " LEFT JOIN sagyou_m ON seihin_t.作業コード = sagyou_m.作業コード"
-        " WHERE seisan_t.削除フラグ <> 1 AND seihin_t.削除フラグ <> 1 AND seisan_t.精算日時 = ?"
+        " WHERE COALESCE(seisan_t.削除フラグ, 0) <> 1 AND COALESCE(seihin_t.削除フラグ, 0) <> 1 "
+        "AND seisan_t.精算日時 = ?"
         " ORDER BY seisan_t.内職者コード, seihin_t.依頼日, seihin_t.製品図番, "
         "seihin_t.作業コード"));
     q.bind(SqlValue::dateTime(run)).exec();

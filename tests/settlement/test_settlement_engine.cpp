@@ -40,6 +40,7 @@ class TestSettlementEngine : public QObject {
   private slots:
     void paysEachSlipAtThePriceInForceRoundedHalfToEven();
     void selectsDeliveredUnsettledLiveSlipsOfThePeriodAndRange();
+    void nullDeletionFlagOfAnOlderFileIsLive();
     void failingRunLeavesNothingBehind();
     void cancelTakesBackWholePeriodsOnlyAndEveryPaidSlip();
     void timeStampNeverRepeats();
@@ -148,6 +149,20 @@ void TestSettlementEngine::selectsDeliveredUnsettledLiveSlipsOfThePeriodAndRange
         QCOMPARE(rows("SELECT SUM(精算対象伝票枚数) FROM seisan_t"),
                  QStringList{c.settled.isEmpty() ? QString() : QString::number(c.settled.size())});
     }
+}
+
+void TestSettlementEngine::nullDeletionFlagOfAnOlderFileIsLive() {
+    TestDatabase db(kRunClock);
+    for (const char* table : {"seihin_t", "seisan_t"}) {
+        execSql(QStringLiteral("CREATE TABLE loose AS SELECT * FROM %1").arg(table));
+        execSql(QStringLiteral("DROP TABLE %1").arg(table));
+        execSql(QStringLiteral("ALTER TABLE loose RENAME TO %1").arg(table));
+    }
+    addSlip("S1", "N01");
+    execSql("UPDATE seihin_t SET 削除フラグ = NULL");
+    QCOMPARE(RunSettlement(criteria("2004/04/01", "2004/04/30")).slipCount, 1);
+    execSql("UPDATE seisan_t SET 削除フラグ = NULL");
+    QCOMPARE(CancelSettlement(criteria("2004/04/01", "2004/04/30")).slipsReleased, 1);
 }
 
 void TestSettlementEngine::failingRunLeavesNothingBehind() {
