@@ -81,6 +81,8 @@ struct Statement {
     sqlite3_stmt* s = nullptr;
 };
 
+// With the settings of the program's own connection (write-ahead log, full
+// sync, the default page cache).
 sqlite3* openBare(const QString& path) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
@@ -203,7 +205,7 @@ std::string settleBare(sqlite3* db, const std::string& firstStamp) {
                     "SELECT seihin_t.*, sagyou_m.作業項目 AS 作業項目, naishoku_m.内職者氏名"
                     " AS 内職者氏名 FROM (seihin_t LEFT JOIN naishoku_m ON seihin_t.内職者コード"
                     " = naishoku_m.内職者コード) LEFT JOIN sagyou_m ON seihin_t.作業コード ="
-                    " sagyou_m.作業コード WHERE (seihin_t.削除フラグ <> 1) AND"
+                    " sagyou_m.作業コード WHERE (COALESCE(seihin_t.削除フラグ, 0) <> 1) AND"
                     " (seihin_t.納入日 IS NOT NULL) AND (seihin_t.精算日時 IS NULL) AND"
                     " seihin_t.納入日 >= ? AND seihin_t.納入日 <= ? ORDER BY"
                     " seihin_t.内職者コード, seihin_t.製品図番, seihin_t.作業コード,"
@@ -283,14 +285,16 @@ void cancelBare(sqlite3* db, const std::string& now) {
     run(db, "BEGIN IMMEDIATE");
     std::vector<std::pair<std::string, std::string>> rows;
     {
-        Statement q(db, "SELECT * FROM seisan_t WHERE (削除フラグ <> 1) AND 精算対象開始日 >= ?"
-                        " AND 精算対象最終日 <= ? ORDER BY 精算日時, 内職者コード");
+        Statement q(
+            db,
+            "SELECT * FROM seisan_t WHERE (COALESCE(削除フラグ, 0) <> 1) AND 精算対象開始日 >= ?"
+            " AND 精算対象最終日 <= ? ORDER BY 精算日時, 内職者コード");
         q.text(1, "2024-04-01").text(2, "2024-04-30");
         while (q.step())
             rows.emplace_back(q.col(0), q.col(1));
     }
     Statement flag(db, "UPDATE seisan_t SET 削除フラグ = 1, 最終更新日時 = ?, 社員コード = ?"
-                       " WHERE 精算日時 = ? AND 内職者コード = ? AND 削除フラグ <> 1");
+                       " WHERE 精算日時 = ? AND 内職者コード = ? AND COALESCE(削除フラグ, 0) <> 1");
     Statement release(db, "UPDATE seihin_t SET 精算日時 = NULL, 最終更新日時 = ?, 社員コード = ?"
                           " WHERE 精算日時 = ? AND 内職者コード = ?");
     for (const auto& [stamp, worker] : rows) {
