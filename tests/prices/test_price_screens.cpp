@@ -302,6 +302,8 @@ class TestPriceScreens : public QObject {
         pno->setFocus();
         pno->setEditText(QStringLiteral("P-999"));
         QTest::keyClick(pno, Qt::Key_Tab);
+        // As on every other screen: a validation message carries no icon.
+        QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::None);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("指定の製品図番は存在しません。")});
         QCOMPARE(QApplication::focusWidget(), pno);
         pno->setEditText(QString());
