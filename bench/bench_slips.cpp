@@ -11,6 +11,7 @@
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
+#include "rawsqlite.h"
 #include "slips/sliplist.h"
 #include "slips/slipnumber.h"
 #include "slips/slipstore.h"
@@ -24,7 +25,6 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
-#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -141,93 +141,69 @@ const char* const kBaselineSql =
     " LEFT JOIN sagyou_m ON s.作業コード = sagyou_m.作業コード"
     " LEFT JOIN zuban_m ON s.製品図番 = zuban_m.製品図番";
 
-void check(int rc, sqlite3* db) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite3: %s\n", sqlite3_errmsg(db));
-        std::exit(2);
-    }
-}
-
 // Returns the number of rows read.
-int baselineList(sqlite3* db, const char* where, const char* person) {
-    std::string sql = kBaselineSql;
-    sql += where;
-    sql += " ORDER BY s.製品伝票番号";
-    sqlite3_stmt* st = nullptr;
-    check(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), db);
-    if (person)
-        sqlite3_bind_text(st, 1, person, -1, SQLITE_STATIC);
+int baselineList(RawDb& db, const char* where, const QByteArray& person) {
+    RawStatement q(db, QString::fromUtf8(kBaselineSql) + QString::fromUtf8(where) +
+                           QStringLiteral(" ORDER BY s.製品伝票番号"));
+    if (!person.isEmpty())
+        q.bind(1, person);
     int rows = 0;
-    size_t bytes = 0;
-    const int columns = sqlite3_column_count(st);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        for (int c = 0; c < columns; ++c) {
-            const unsigned char* text = sqlite3_column_text(st, c);
-            bytes += text ? size_t(sqlite3_column_bytes(st, c)) : 0;
-        }
+    while (q.step()) {
+        for (int c = 0; c < q.columns(); ++c)
+            q.text(c);
         ++rows;
     }
-    check(rc, db);
-    sqlite3_finalize(st);
-    if (bytes == 0)
-        std::printf("(no text read)\n");
     return rows;
 }
 
-// Issues `count` slips of `day` the plain way: number and insert in one
-// BEGIN IMMEDIATE transaction each.
-void baselineIssue(sqlite3* db, const QDate& day, int count, std::vector<double>* ms) {
-    const std::string prefix = day.toString(QStringLiteral("yyMMdd-")).toStdString();
-    const std::string after = day.toString(QStringLiteral("yyMMdd.")).toStdString();
-    sqlite3_stmt *top = nullptr, *insert = nullptr, *price = nullptr;
-    check(sqlite3_prepare_v2(db,
-                             "SELECT 製品伝票番号 FROM seihin_t WHERE 製品伝票番号 >= ? AND"
-                             " 製品伝票番号 < ? ORDER BY 製品伝票番号 DESC LIMIT 1",
-                             -1, &top, nullptr),
-          db);
-    check(sqlite3_prepare_v2(db,
-                             "SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND 適用開始日 <= ?"
-                             " AND 内職者コード = ? AND 作業コード = ? AND 製品図番 = ?"
-                             " ORDER BY 適用開始日 DESC, 単価シリアル DESC LIMIT 1",
-                             -1, &price, nullptr),
-          db);
-    check(sqlite3_prepare_v2(
-              db,
-              "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価,"
-              " 作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo, 備考, 精算日時,"
-              " 最終更新日時, 削除フラグ, 社員コード) VALUES (?, 'P00001', 'W001', 'N0001', ?,"
-              " '', 100, 0, '2026-04-01', NULL, '', '', NULL, '2026-04-01 09:30:00', 0, 'E001')",
-              -1, &insert, nullptr),
-          db);
+// Issues `count` slips of `day` the plain way: number, price and insert in
+// one BEGIN IMMEDIATE transaction each.
+void baselineIssue(RawDb& db, const QDate& day, int count, std::vector<double>* ms) {
+    const QByteArray prefix = day.toString(QStringLiteral("yyMMdd-")).toUtf8();
+    const QByteArray after = day.toString(QStringLiteral("yyMMdd.")).toUtf8();
+    RawStatement top(db,
+                     QStringLiteral("SELECT 製品伝票番号 FROM seihin_t WHERE 製品伝票番号 >= ?"
+                                    " AND 製品伝票番号 < ? ORDER BY 製品伝票番号 DESC LIMIT 1"));
+    RawStatement price(
+        db, QStringLiteral("SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND"
+                           " 適用開始日 <= ? AND 内職者コード = ? AND 作業コード = ?"
+                           " AND 製品図番 = ? ORDER BY 適用開始日 DESC, 単価シリアル DESC"
+                           " LIMIT 1"));
+    RawStatement insert(
+        db, QStringLiteral(
+                "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価,"
+                " 作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo, 備考, 精算日時,"
+                " 最終更新日時, 削除フラグ, 社員コード) VALUES (?, ?, ?, ?, ?, '', 100, 0, ?, NULL,"
+                " '', '', NULL, '2026-04-01 09:30:00', 0, 'E001')"));
+    const QByteArray p = pno(1).toUtf8(), w = wno(1).toUtf8(), n = person(1).toUtf8();
+    const QByteArray requested = day.toString(Qt::ISODate).toUtf8();
     for (int i = 0; i < count; ++i) {
         QElapsedTimer t;
         t.start();
-        check(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), db);
-        sqlite3_bind_text(top, 1, prefix.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(top, 2, after.c_str(), -1, SQLITE_STATIC);
+        db.exec("BEGIN IMMEDIATE");
+        top.bind(1, prefix);
+        top.bind(2, after);
         int sequence = 0;
-        if (sqlite3_step(top) == SQLITE_ROW)
-            sequence = std::atoi(reinterpret_cast<const char*>(sqlite3_column_text(top, 0)) + 7);
-        sqlite3_reset(top);
-        sqlite3_bind_text(price, 1, "2026-04-01", -1, SQLITE_STATIC);
-        sqlite3_bind_text(price, 2, "N0001", -1, SQLITE_STATIC);
-        sqlite3_bind_text(price, 3, "W001", -1, SQLITE_STATIC);
-        sqlite3_bind_text(price, 4, "P00001", -1, SQLITE_STATIC);
-        const double unit = sqlite3_step(price) == SQLITE_ROW ? sqlite3_column_double(price, 0) : 0;
-        sqlite3_reset(price);
-        char number[16];
-        std::snprintf(number, sizeof number, "%s%03d", prefix.c_str(), sequence + 1);
-        sqlite3_bind_text(insert, 1, number, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_double(insert, 2, unit);
-        check(sqlite3_step(insert), db);
-        sqlite3_reset(insert);
-        check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+        if (top.step())
+            sequence = std::atoi(reinterpret_cast<const char*>(top.text(0)) + prefix.size());
+        top.reset();
+        price.bind(1, requested);
+        price.bind(2, n);
+        price.bind(3, w);
+        price.bind(4, p);
+        const double unit = price.step() ? price.real(0) : 0;
+        price.reset();
+        insert.bind(1, prefix + QByteArray::number(sequence + 1).rightJustified(3, '0'));
+        insert.bind(2, p);
+        insert.bind(3, w);
+        insert.bind(4, n);
+        insert.bind(5, unit);
+        insert.bind(6, requested);
+        insert.step();
+        insert.reset();
+        db.exec("COMMIT");
         ms->push_back(t.nsecsElapsed() / 1e6);
     }
-    sqlite3_finalize(top);
-    sqlite3_finalize(price);
-    sqlite3_finalize(insert);
 }
 
 double median(std::vector<double> v) {
@@ -253,6 +229,12 @@ double timeMs(const std::function<void()>& work, std::vector<double>* cpu = null
     if (cpu)
         cpu->push_back(cpuMs() - cpuStart);
     return wall;
+}
+
+// A figure beside its baseline, shown but not judged.
+void reportFigure(const char* what, double ms, double baselineMs) {
+    std::printf("%-44s %9.1f ms  baseline %8.1f ms  ratio %5.2f\n", what, ms, baselineMs,
+                baselineMs > 0 ? ms / baselineMs : 0);
 }
 
 long statusKb(const char* key) {
@@ -288,32 +270,29 @@ int main(int argc, char** argv) {
                     kCombinations * kLinesPerCombination, kPersons, fillMs);
     }
 
-    sqlite3* raw = nullptr;
-    check(sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr), raw);
-    sqlite3_busy_timeout(raw, 5000);
-    check(sqlite3_exec(raw, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr), raw);
+    RawDb raw(path);
+    raw.exec("PRAGMA synchronous = FULL"); // as the program's connection
 
     // Full list: both hide boxes off, every row priced.
     const SlipSearch full{.hideDeleted = false, .hideDelivered = false};
     // Typical lists: the screen's default boxes (live, undelivered), and
     // those of one home-worker.
-    const QByteArray typicalPerson = person(17).toUtf8();
     SlipSearch oneWorker;
     oneWorker.person = person(17);
     struct Case {
         const char* name;
         SlipSearch search;
         const char* where;
-        const char* person;
+        QByteArray person;
         std::vector<double> logic{}, base{}, logicCpu{}, baseCpu{};
         int rows = 0, baseRows = 0;
     };
     std::vector<Case> cases{
-        {"full list", full, "", nullptr},
-        {"opening list", SlipSearch(), " WHERE s.削除フラグ <> 1 AND s.納入日 IS NULL", nullptr},
+        {"full list", full, "", {}},
+        {"opening list", SlipSearch(), " WHERE s.削除フラグ <> 1 AND s.納入日 IS NULL", {}},
         {"one home-worker", oneWorker,
          " WHERE s.削除フラグ <> 1 AND s.納入日 IS NULL AND s.内職者コード = ?",
-         typicalPerson.constData()},
+         person(17).toUtf8()},
     };
 
     const long rssBefore = statusKb("VmRSS:");
@@ -330,20 +309,6 @@ int main(int argc, char** argv) {
         }
     }
     const long peakKb = statusKb("VmHWM:");
-    bool rowsAgree = true;
-    for (const Case& c : cases) {
-        std::printf("%s: %d rows (baseline %d)\n"
-                    "  wall: logic %.1f ms, baseline %.1f ms, ratio %.2f\n"
-                    "  cpu:  logic %.1f ms, baseline %.1f ms, ratio %.2f\n",
-                    c.name, c.rows, c.baseRows, median(c.logic), median(c.base),
-                    median(c.logic) / median(c.base), median(c.logicCpu), median(c.baseCpu),
-                    median(c.logicCpu) / median(c.baseCpu));
-        rowsAgree = rowsAgree && c.rows == c.baseRows;
-    }
-    // Judged on processor time: the machine is shared and its wall clock noisy.
-    const double fullRatio = median(cases[0].logicCpu) / median(cases[0].baseCpu);
-    std::printf("resident: %ld MB before the lists, peak %ld MB\n", rssBefore / 1024,
-                peakKb / 1024);
 
     // A whole day's slips in a row, then the refused 1000th.
     const QDate day(2026, 4, 1);
@@ -354,7 +319,7 @@ int main(int argc, char** argv) {
     in.person = person(1);
     in.requestDate = QStringLiteral("2026/04/01");
     in.issued = QStringLiteral("100");
-    std::vector<double> issueMs;
+    std::vector<double> issueMs, baseIssueMs;
     for (int i = 0; i < SlipsPerDay; ++i)
         issueMs.push_back(timeMs([&] { InsertSlip(in); }));
     bool refused = false;
@@ -363,21 +328,34 @@ int main(int argc, char** argv) {
     } catch (const AppError&) {
         refused = true;
     }
-    std::vector<double> baseIssueMs;
     baselineIssue(raw, day.addDays(1), SlipsPerDay, &baseIssueMs);
-    const double issueMax = *std::max_element(issueMs.begin(), issueMs.end());
-    std::printf("issuing %d slips: logic median %.2f ms, max %.2f ms; baseline median %.2f ms,"
-                " max %.2f ms; ratio %.2f; 1000th refused: %s\n",
-                SlipsPerDay, median(issueMs), issueMax, median(baseIssueMs),
-                *std::max_element(baseIssueMs.begin(), baseIssueMs.end()),
-                median(issueMs) / median(baseIssueMs), refused ? "yes" : "NO");
-
-    sqlite3_close(raw);
     DBClose();
-    std::printf("targets: full list within 2.5x of the baseline and under 250 MB resident;"
-                " one slip issued under 20 ms\n");
-    const bool ok =
-        fullRatio <= 2.5 && peakKb < 250 * 1024 && median(issueMs) < 20 && refused && rowsAgree;
+
+    // The list is judged on processor time, the median of the runs: on a
+    // shared machine the wall clock also counts the other programs' turns.
+    std::printf("\ntargets: full list within 2.5x of the bare C API (processor time) and under"
+                " 250 MB resident; one slip issued under 20 ms\n");
+    bool ok = true;
+    for (const Case& c : cases) {
+        std::printf("%s: %d rows (baseline %d); wall %.1f ms, baseline %.1f ms, ratio %.2f\n",
+                    c.name, c.rows, c.baseRows, median(c.logic), median(c.base),
+                    median(c.logic) / median(c.base));
+        ok = c.rows == c.baseRows && ok;
+        const QByteArray what = QByteArray(c.name) + ", processor time";
+        if (&c == &cases[0])
+            ok = reportRatio(what.constData(), median(c.logicCpu), median(c.baseCpu), 2.5) && ok;
+        else
+            reportFigure(what.constData(), median(c.logicCpu), median(c.baseCpu));
+    }
+    std::printf("resident: %ld MB before the lists, peak %ld MB (target < 250)\n", rssBefore / 1024,
+                peakKb / 1024);
+    ok = peakKb < 250 * 1024 && ok;
+    std::printf("issuing %d slips one by one: median %.2f ms, max %.2f ms (target < 20 ms);"
+                " the 1000th refused: %s\n",
+                SlipsPerDay, median(issueMs), *std::max_element(issueMs.begin(), issueMs.end()),
+                refused ? "yes" : "NO");
+    reportFigure("one slip issued (median)", median(issueMs), median(baseIssueMs));
+    ok = median(issueMs) < 20 && refused && ok;
     std::printf("%s\n", ok ? "bench_slips: targets met" : "bench_slips: TARGET MISSED");
     return ok ? 0 : 1;
 }

@@ -18,8 +18,6 @@ PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     # tests: a virtual display, PDF text and barcode reading
     xvfb xauth poppler-utils zbar-tools
-    # benchmarks: the bare sqlite3 baseline
-    libsqlite3-dev
 )
 
 missing=()
