@@ -7,16 +7,16 @@
 
 // What the clerk typed on the slip entry screen, as plain values.
 struct SlipInput {
-    QString pno, wno, person; // codes: Lookup::key of cboPno, cboWNo, cboPerson
-    QString workKind;         // txtDet_1
-    QString requestDate;      // txtDay_0, "YYYY/MM/DD" or ""
-    QString issued;           // txtMon_0, "1,234"
-    QString delivered;        // txtMon_3
-    QString deliveryDate;     // txtDay_1
-    QString lot;              // txtDet_2
-    QString remark;           // txtDet_3
-    QString settlementDate;   // txtDay_2
-    bool deleted = false;     // ChkDel
+    QString pno{}, wno{}, person{}; // codes: Lookup::key of cboPno, cboWNo, cboPerson
+    QString workKind{};             // txtDet_1
+    QString requestDate{};          // txtDay_0, "YYYY/MM/DD" or ""
+    QString issued{};               // txtMon_0, "1,234"
+    QString delivered{};            // txtMon_3
+    QString deliveryDate{};         // txtDay_1
+    QString lot{};                  // txtDet_2
+    QString remark{};               // txtDet_3
+    QString settlementDate{};       // txtDay_2
+    bool deleted = false;           // ChkDel
 };
 
 // The status a slip had when the screen opened. A new slip compares
