@@ -82,6 +82,9 @@ void DBClose() {
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(QString::fromLatin1(kConnectionName), false);
+        // A statement kept prepared (the price lookup's) would keep the
+        // file open.
+        SqlQuery::releaseStatements(db);
         db.close();
     }
     QSqlDatabase::removeDatabase(QString::fromLatin1(kConnectionName));

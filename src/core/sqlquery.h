@@ -2,20 +2,28 @@
 
 #include <QHash>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 // A forward-only prepared statement. Values are always bound, never pasted
-// into the text. Every failure throws DbError with the driver's message.
+// into the text. Every failure throws DbError with the database's message.
 //
 //   SqlQuery q("SELECT 氏名 FROM syain_m WHERE 社員コード = ?");
 //   q.bind(code).exec();
 //   while (q.next()) name = q.str("氏名");
+//
+// It runs on the connection's own SQLite handle rather than through the Qt
+// driver: lists read tens of thousands of rows, and the driver's copy of
+// every value into a cached row costs more than the reading itself. Text
+// goes in and out as UTF-8, so a lone surrogate can never reach the file.
 class SqlQuery {
   public:
     explicit SqlQuery(const QString& sql); // on gCon
     SqlQuery(const QSqlDatabase& db, const QString& sql);
+    ~SqlQuery();
     SqlQuery(const SqlQuery&) = delete;
     SqlQuery& operator=(const SqlQuery&) = delete;
 
@@ -30,13 +38,23 @@ class SqlQuery {
     bool isNull(const QString& column) const;
     int rowsAffected() const;
 
+    // Finalizes every statement still prepared on db, so that the connection
+    // can close; a statement used afterwards fails with an error. Called by
+    // whoever closes a connection that statements may outlive.
+    static void releaseStatements(const QSqlDatabase& db);
+
   private:
     int columnIndex(const QString& column) const;
+    void requireRow() const;
+    [[noreturn]] void fail(int code) const;
 
-    QSqlQuery m_query;
-    QHash<QString, int> m_columns; // of the last exec: reading by name stays cheap
-    QString m_sql;
-    int m_bound = 0;
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+    QVariantList m_values;
+    QHash<QString, int> m_columns; // reading by name stays cheap
+    bool m_pendingRow = false;     // exec stepped onto the first row already
+    bool m_onRow = false;
+    int m_changes = 0;
 };
 
 // Field readers of the recordset convention.

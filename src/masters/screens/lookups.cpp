@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QFont>
+#include <QStringListModel>
 #include <QWidget>
 
 namespace {
@@ -16,14 +17,31 @@ QFont listFont() {
     return font;
 }
 
+// The items live in a plain string list: tens of thousands of home-workers
+// would each cost an item object of the combo box's own model.
+QStringListModel* listModel(QComboBox* combo) {
+    if (auto* model = qobject_cast<QStringListModel*>(combo->model()))
+        return model;
+    QStringList existing;
+    for (int i = 0; i < combo->count(); ++i)
+        existing << combo->itemText(i);
+    auto* model = new QStringListModel(existing, combo);
+    combo->setModel(model);
+    return model;
+}
+
 void fill(QComboBox* combo, const Lookup::Source& source) {
     const QStringList items = Lookup::items(source); // read fully before touching the box
     combo->setFont(listFont());
     // Measuring every item for the box's width would cost more than the fill.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setUpdatesEnabled(false);
-    combo->addItems(items);
-    combo->setUpdatesEnabled(true);
+    // A fill appends and leaves the text in the box as it was.
+    const QString text = combo->currentText();
+    QStringListModel* model = listModel(combo);
+    model->setStringList(model->stringList() + items);
+    combo->setCurrentIndex(combo->findText(text));
+    if (combo->isEditable())
+        combo->setEditText(text);
 }
 
 int lookUp(QComboBox* combo, const Lookup::Source& source) {
