@@ -1,6 +1,7 @@
 #include "core/sqlquery.h"
 
 #include "core/apperror.h"
+#include "core/bytetext.h"
 #include "core/database.h"
 
 #include <QSqlError>
@@ -24,6 +25,15 @@ SqlQuery::SqlQuery(const QSqlDatabase& db, const QString& sql)
 }
 
 SqlQuery& SqlQuery::bind(const QVariant& value) {
+    // Half of a surrogate pair would be stored as bytes that are not UTF-8,
+    // which other programs reading the file cannot take.
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (hasLoneSurrogate(text)) {
+            m_query.bindValue(m_bound++, withoutLoneSurrogates(text));
+            return *this;
+        }
+    }
     m_query.bindValue(m_bound++, value);
     return *this;
 }
