@@ -36,6 +36,10 @@ void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required);
 // list; a full-width space comes only with a whole item, never typed.
 void setupCodeCombo(QComboBox* combo);
 
+// Password box: shows "*" for every character, whatever the style's own
+// mask character is.
+void setPasswordBox(QLineEdit* box);
+
 void ClearTextBoxes(QWidget* form);
 void SelectAll(QLineEdit* box);
 void FormCenter(QWidget* form);
