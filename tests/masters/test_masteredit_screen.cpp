@@ -288,7 +288,7 @@ class TestMasterEditScreen : public QObject {
         TestDatabase db;
         for (const MasterDef* def : allMasters()) {
             MasterScreens s(*def);
-            s.openEdit(1);
+            s.openEdit(EditMode::Add);
             QLineEdit* code = s.box(def->key().box);
             code->setFocus();
             MasterScreens::type(code, QStringLiteral("A　B"));
