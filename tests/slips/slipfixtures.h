@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/sqlquery.h"
+#include "prices/pricefixtures.h"
+
+#include <QString>
+#include <QVariant>
+
+// Slips written straight into seihin_t, so that tests start from exactly the
+// rows they need without going through the code under test.
+namespace SlipFixtures {
+
+struct Slip {
+    QString no;
+    QString pno = QStringLiteral("P-100");
+    QString wno = QStringLiteral("W1");
+    QString person = QStringLiteral("N01");
+    QString requested = QStringLiteral("2026-03-10"); // stored form; "" for Null
+    QString deliveredOn{};                            // "" for Null
+    bool deleted = false;
+    QString settledAt{}; // "" for Null
+    double price = 0;
+    qint64 issued = 100, delivered = 0;
+    QString remark{};
+};
+
+inline QVariant orNull(const QString& text) {
+    return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
+}
+
+inline void addSlip(const Slip& s) {
+    execSql(QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード,"
+                           " 精算単価, 作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo,"
+                           " 備考, 精算日時, 最終更新日時, 削除フラグ, 社員コード)"
+                           " VALUES (?, ?, ?, ?, ?, '', ?, ?, ?, ?, '', ?, ?,"
+                           " '2026-01-01 00:00:00', ?, 'X')"),
+            {s.no, s.pno, s.wno, s.person, s.price, s.issued, s.delivered, orNull(s.requested),
+             orNull(s.deliveredOn), s.remark, orNull(s.settledAt), s.deleted ? 1 : 0});
+}
+
+inline QVariant column(const QString& slipNo, const QString& name) {
+    SqlQuery q(QStringLiteral("SELECT %1 FROM seihin_t WHERE 製品伝票番号 = ?").arg(name));
+    q.bind(slipNo).exec();
+    return q.next() ? q.value(name) : QVariant();
+}
+
+inline qint64 slipCount() {
+    SqlQuery q(QStringLiteral("SELECT COUNT(*) AS n FROM seihin_t"));
+    q.exec();
+    q.next();
+    return q.integer(QStringLiteral("n"));
+}
+
+} // namespace SlipFixtures
