@@ -1,6 +1,7 @@
 #include "admincommands.h"
 
 #include "core/apperror.h"
+#include "core/database.h"
 #include "core/schema.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace {
 
@@ -83,12 +85,14 @@ QStringList checkDatabase(const QString& path) {
     if (!info.exists() || !info.isFile())
         throw AppError(QStringLiteral("データベースファイルが見つかりません: %1").arg(path));
     Connection c(path, true);
-    try {
-        return Schema::check(c.db());
-    } catch (const DbError& e) {
-        throw DbError(
-            QStringLiteral("データベースファイルとして読めません: %1\n%2").arg(path, e.text()));
+    {
+        // The first read shows whether the file is a database at all, or is
+        // held by another program, or may not be written where it lies.
+        QSqlQuery probe(c.db());
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            throw DbError(describeOpenError(probe.lastError(), path));
     }
+    return Schema::check(c.db());
 }
 
 } // namespace Admin

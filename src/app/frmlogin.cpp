@@ -6,6 +6,7 @@
 #include "core/bytetext.h"
 #include "core/database.h"
 #include "core/login.h"
+#include "core/screens/fieldhooks.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
@@ -47,11 +48,19 @@ void FrmLogin::load() {
     ClearTextBoxes(this);
     gEmpCode.clear();
     gPassword.clear();
-    try {
-        DBOpen();
-    } catch (const AppError& e) {
-        MessageBox::error(this, e.text());
-    }
+    // Opening may wait seconds for a database another program holds; the
+    // screen is up by then.
+    afterFirstPaint(this, [this] {
+        try {
+            DBOpen();
+        } catch (const AppError& e) {
+            MessageBox::error(this, e.text());
+            return;
+        }
+        const QString warning = takeDatabaseWarning();
+        if (!warning.isEmpty())
+            MessageBox::show(this, warning, MessageBox::Buttons::Ok, MessageBox::Icon::Exclamation);
+    });
 }
 
 bool FrmLogin::validateCode() {

@@ -1,6 +1,7 @@
 #include "core/database.h"
 
 #include "core/apperror.h"
+#include "core/filesystem.h"
 #include "core/ini.h"
 #include "core/schema.h"
 #include "core/sqlquery.h"
@@ -8,16 +9,46 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <utility>
 
 namespace {
 
 const QString kInUseText = QStringLiteral(
     "データベースが他のプログラムで使用中です。しばらく待ってからやり直して下さい。");
+const QString kSharedFolderWarning =
+    QStringLiteral("データベースファイルが共有フォルダ（ネットワーク上のフォルダ）にあります。\n"
+                   "複数のパソコンから同時に書き込むと、データベースが壊れるおそれがあります。\n"
+                   "データベースは、使うパソコンのドライブに置いて下さい。\n%1");
 const char* const kConnectionName = "tarvel_gCon";
 // How long a statement waits for a database that another process holds.
 const int kBusyTimeoutMs = 5000;
 
-QSqlDatabase openFile(const QString& connectionName, const QString& dsn) {
+NetworkFileSystemCheck g_networkCheck = nullptr;
+bool g_warnedOfSharedFolder = false;
+QString g_pendingWarning;
+
+void dropConnection(QSqlDatabase& db, const QString& connectionName) {
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+// Write-ahead logging keeps readers from taking a file lock per statement,
+// which keeps price lookups in long lists fast. It needs memory shared by
+// every process that uses the file, which a network file system cannot
+// give across PCs: there the rollback journal is used. FULL sync keeps
+// every commit on disk.
+void setJournal(const QSqlDatabase& db, bool onNetwork) {
+    try {
+        execSql(db, onNetwork ? QStringLiteral("PRAGMA journal_mode = DELETE")
+                              : QStringLiteral("PRAGMA journal_mode = WAL"));
+        execSql(db, QStringLiteral("PRAGMA synchronous = FULL"));
+    } catch (const DbError&) {
+        // A read-only or busy file still works in its own journal mode.
+    }
+}
+
+QSqlDatabase openFile(const QString& connectionName, const QString& dsn, bool* onNetwork) {
     if (dsn.trimmed().isEmpty())
         throw DbError(QStringLiteral("TVL.INI の [Access] に DSN キーがありません。"));
     QFileInfo info(dsn);
@@ -29,52 +60,75 @@ QSqlDatabase openFile(const QString& connectionName, const QString& dsn) {
     db.setConnectOptions(
         QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READWRITE").arg(kBusyTimeoutMs));
     if (!db.open()) {
-        QString text = QStringLiteral("データベースを開けません。\n%1\n%2")
-                           .arg(dsn, describeSqlError(db.lastError()));
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName);
+        const QString text = describeOpenError(db.lastError(), dsn);
+        dropConnection(db, connectionName);
         throw DbError(text);
+    }
+    // SQLite reads the file only at the first statement: that is where a
+    // file that is no database, held by another program or not writable
+    // shows itself.
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            const QString text = describeOpenError(probe.lastError(), dsn);
+            probe = QSqlQuery();
+            dropConnection(db, connectionName);
+            throw DbError(text);
+        }
     }
     QStringList missing;
     try {
         missing = missingTables(db);
     } catch (const DbError& e) {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName);
-        throw DbError(
-            QStringLiteral("データベースファイルではありません。\n%1\n%2").arg(dsn, e.text()));
-    }
-    if (missing.isEmpty()) {
-        // Write-ahead logging: readers take no file lock per statement, which
-        // keeps price lookups in long lists fast; FULL sync keeps every
-        // commit on disk.
-        try {
-            execSql(db, QStringLiteral("PRAGMA journal_mode = WAL"));
-            execSql(db, QStringLiteral("PRAGMA synchronous = FULL"));
-        } catch (const DbError&) {
-            // A read-only or busy file still works in its own journal mode.
-        }
+        dropConnection(db, connectionName);
+        throw DbError(QStringLiteral("データベースを開けません。\n%1\n%2").arg(dsn, e.text()));
     }
     if (!missing.isEmpty()) {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName);
+        dropConnection(db, connectionName);
         throw DbError(QStringLiteral("データベースにテーブルがありません: %1\n%2")
                           .arg(missing.join(QStringLiteral(", ")), dsn));
     }
+    const bool network = isOnNetworkFileSystem(dsn);
+    setJournal(db, network);
+    if (onNetwork != nullptr)
+        *onNetwork = network;
     return db;
 }
 
 } // namespace
 
 void DBOpen() {
+    const QString ini = iniFilePath();
+    if (!QFileInfo::exists(ini)) {
+        DBClose();
+        throw DbError(QStringLiteral("設定ファイル TVL.INI が見つかりません。\n探したフォルダ: %1")
+                          .arg(QFileInfo(ini).absolutePath()));
+    }
     DBOpenPath(IniRead(QStringLiteral("Access"), QStringLiteral("DSN")));
 }
 
 void DBOpenPath(const QString& dsn) {
     DBClose();
-    openFile(QString::fromLatin1(kConnectionName), dsn);
+    bool onNetwork = false;
+    openFile(QString::fromLatin1(kConnectionName), dsn, &onNetwork);
+    if (onNetwork && !g_warnedOfSharedFolder) {
+        g_warnedOfSharedFolder = true;
+        g_pendingWarning = kSharedFolderWarning.arg(dsn);
+    }
+}
+
+QString takeDatabaseWarning() {
+    return std::exchange(g_pendingWarning, QString());
+}
+
+bool isOnNetworkFileSystem(const QString& path) {
+    return g_networkCheck ? g_networkCheck(path) : isNetworkFileSystem(path);
+}
+
+void setNetworkFileSystemCheck(NetworkFileSystemCheck check) {
+    g_networkCheck = check;
+    g_warnedOfSharedFolder = false;
+    g_pendingWarning.clear();
 }
 
 void DBClose() {
@@ -101,7 +155,24 @@ bool DBIsOpen() {
 }
 
 QSqlDatabase openExtraConnection(const QString& connectionName, const QString& path) {
-    return openFile(connectionName, path);
+    return openFile(connectionName, path, nullptr);
+}
+
+QString describeOpenError(const QSqlError& error, const QString& path) {
+    if (isBusyError(error))
+        return kInUseText + QLatin1Char('\n') + path;
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    if (ok && (code & 0xff) == 26) // SQLITE_NOTADB
+        return QStringLiteral("データベースファイルではありません。\n%1").arg(path);
+    // Writing takes the file and, for its journal, the folder; SQLite then
+    // reports only that it cannot open the file.
+    const QFileInfo file(path);
+    if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
+        return QStringLiteral(
+                   "データベースファイルまたはそのフォルダに書き込む権限がありません。\n%1")
+            .arg(path);
+    return QStringLiteral("データベースを開けません。\n%1\n%2").arg(path, describeSqlError(error));
 }
 
 bool isBusyError(const QSqlError& error) {

@@ -7,7 +7,8 @@
 // a missing file, a file that is not a database or one that lacks a table is
 // an error (DbError) whose text names the problem and the path.
 
-// Opens the database named by [Access] DSN of TVL.INI.
+// Opens the database named by [Access] DSN of TVL.INI; a missing TVL.INI is
+// an error naming the folder searched.
 void DBOpen();
 // Opens the database at dsn (a file path).
 void DBOpenPath(const QString& dsn);
@@ -21,6 +22,25 @@ bool DBIsOpen();
 // Opens an extra connection to the same file under its own name (reports,
 // tools). The caller removes it with QSqlDatabase::removeDatabase.
 QSqlDatabase openExtraConnection(const QString& connectionName, const QString& path);
+
+// The cause of a failure to open or first read the database file at path,
+// in the user's words: another program holds it; no write permission on
+// the file or its folder; not a database; else the driver's text.
+QString describeOpenError(const class QSqlError& error, const QString& path);
+
+// A warning for the user about where the database lies, recorded by the
+// first DBOpen of the run that finds the file in a shared (network) folder;
+// "" when there is none or it was taken already.
+QString takeDatabaseWarning();
+
+// Whether the database file at path lies on a network file system. There
+// the database is opened with the rollback journal, since write-ahead
+// logging needs memory shared by every PC that writes.
+bool isOnNetworkFileSystem(const QString& path);
+// Replaces that check (tests); nullptr restores the file system's own
+// answer. Either way the warning may be given again.
+using NetworkFileSystemCheck = bool (*)(const QString& path);
+void setNetworkFileSystemCheck(NetworkFileSystemCheck check);
 
 // Text for a failed statement: the driver's own message, or a plain word
 // that the database is busy when another copy of the program holds it.

@@ -2,20 +2,56 @@
 
 #include "core/bytetext.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 
 namespace {
 
+bool isKanaOrKanji(char32_t c) {
+    return (c >= 0x3040 && c <= 0x30FF) || // hiragana, katakana
+           (c >= 0x31F0 && c <= 0x31FF) || // small katakana
+           (c >= 0xFF66 && c <= 0xFF9F) || // half-width katakana
+           c == 0x3005 ||                  // 々
+           (c >= 0x3400 && c <= 0x4DBF) || // kanji, extension A
+           (c >= 0x4E00 && c <= 0x9FFF) || // kanji
+           (c >= 0xF900 && c <= 0xFAFF) || // compatibility kanji
+           (c >= 0x20000 && c <= 0x3FFFF); // kanji, extensions B and on
+}
+
+bool hasKanaOrKanji(const QString& text) {
+    for (char32_t c : text.toUcs4()) {
+        if (isKanaOrKanji(c))
+            return true;
+    }
+    return false;
+}
+
+bool isAscii(const QByteArray& bytes) {
+    for (char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// UTF-8 when the file says so with a byte order mark, or when it is valid
+// UTF-8 holding Japanese; otherwise Shift-JIS. Short Shift-JIS texts are
+// often valid UTF-8 too (ﾐｷ, D0 B7, reads as a Cyrillic letter), so
+// validity alone does not decide. Plain ASCII reads the same either way.
 QString decode(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError() && hasKanaOrKanji(text))
         return text;
     QStringDecoder sjis("Shift_JIS");
     if (sjis.isValid())
         return sjis.decode(bytes);
-    return QString::fromLatin1(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 } // namespace
@@ -24,13 +60,15 @@ QString IniRead(const QString& section, const QString& key) {
     return IniReadFile(QStringLiteral("TVL.INI"), section, key);
 }
 
+QString iniFilePath() {
+    return QDir::current().absoluteFilePath(QStringLiteral("TVL.INI"));
+}
+
 QString IniReadFile(const QString& path, const QString& section, const QString& key) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    QString text = decode(file.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    const QString text = decode(file.readAll());
 
     const QString wantedSection = section.trimmed();
     const QString wantedKey = key.trimmed();

@@ -6,6 +6,11 @@
 // profile reader does: names are case-insensitive, blanks around names and
 // values are ignored, the first matching key wins, and anything missing
 // reads as "". Values are cut to what fits 255 bytes. The file is read as
-// UTF-8, or as Shift-JIS when it is not valid UTF-8. Nothing ever writes it.
+// UTF-8 when it starts with a UTF-8 byte order mark, or when it is valid
+// UTF-8 and holds kana or kanji; otherwise as Shift-JIS. Nothing ever
+// writes it.
 QString IniRead(const QString& section, const QString& key);
 QString IniReadFile(const QString& path, const QString& section, const QString& key);
+
+// Where IniRead looks: TVL.INI in the current directory, as an absolute path.
+QString iniFilePath();

@@ -1,6 +1,7 @@
 #include "core/sqlquery.h"
 
 #include "core/apperror.h"
+#include "core/bytetext.h"
 #include "core/database.h"
 
 #include <QSet>
@@ -85,6 +86,15 @@ void SqlQuery::fail(int code) const {
 }
 
 SqlQuery& SqlQuery::bind(const QVariant& value) {
+    // Half of a surrogate pair is dropped: the encoder would store it as a
+    // replacement character the clerk never typed.
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (hasLoneSurrogate(text)) {
+            m_values.append(withoutLoneSurrogates(text));
+            return *this;
+        }
+    }
     m_values.append(value);
     return *this;
 }

@@ -27,8 +27,10 @@ class SqlQuery {
     SqlQuery(const SqlQuery&) = delete;
     SqlQuery& operator=(const SqlQuery&) = delete;
 
-    SqlQuery& bind(const QVariant& value); // next positional placeholder
-    SqlQuery& exec();                      // binding starts again at the first placeholder
+    // Next positional placeholder. Lone surrogates are dropped from text, so
+    // that nothing stored is invalid UTF-8.
+    SqlQuery& bind(const QVariant& value);
+    SqlQuery& exec(); // binding starts again at the first placeholder
     bool next();
 
     QVariant value(const QString& column) const;

@@ -251,6 +251,27 @@ class TestConventions : public QObject {
         QCOMPARE(LenByte(item), 62);
         QCOMPARE(rtrim(item.left(20)), QStringLiteral("A001"));
     }
+
+    void byteWidthsCountWholeCharacters() {
+        // The ends of the half-width katakana range and their neighbours.
+        QCOMPARE(LenByte(QStringLiteral("\uFF60\uFF61\uFF9F\uFFA0")), 6);
+        const QString emoji = QStringLiteral("😀");
+        const QChar high(0xD83D), low(0xDE00);
+        QCOMPARE(LenByte(QStringLiteral("a😀\u0301\uFE0F")), 7);
+        QCOMPARE(LenByte(QString(low)), 2); // half a pair still takes room
+        // No cut runs past its width or splits a pair.
+        for (const QString& text :
+             {emoji + emoji + emoji, QStringLiteral("a😀😀"), high + QStringLiteral("ab"),
+              QStringLiteral("製") + low + emoji}) {
+            for (int width = 1; width <= 6; ++width) {
+                const QString cut = leftBytes(text, width);
+                QVERIFY(LenByte(cut) <= width && text.startsWith(cut));
+                QVERIFY(!cut.endsWith(high) || !text.mid(cut.size()).startsWith(low));
+                QCOMPARE(LenByte(FixByteWidth(text, width)), width);
+            }
+        }
+        QCOMPARE(FixByteWidth(emoji + emoji, 3), emoji + QStringLiteral(" "));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConventions)

@@ -6,6 +6,7 @@
 #include "core/sqltransaction.h"
 #include "support/testdatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -13,6 +14,8 @@
 #include <QTest>
 #include <QThread>
 #include <cstdio>
+#include <grp.h>
+#include <unistd.h>
 
 namespace {
 // Run as a child process: commits one row, leaves a second one in an open
@@ -35,6 +38,22 @@ QString openErrorFor(const QString& path) {
         return e.text();
     }
     return QString();
+}
+
+// The open error in a child process that runs as an ordinary user (root
+// may write anywhere).
+QString openErrorAsUser(const QString& path) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TARVEL_OPEN_ERROR_OF"), path);
+    child.setProcessEnvironment(env);
+    child.setChildProcessModifier([] {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
+            ::_exit(3);
+    });
+    child.start(QCoreApplication::applicationFilePath(), {});
+    child.waitForFinished(30000);
+    return QString::fromUtf8(child.readAllStandardOutput());
 }
 } // namespace
 
@@ -81,8 +100,74 @@ class TestDatabaseSession : public QObject {
         } catch (const DbError& e) {
             QVERIFY(e.text().contains(QStringLiteral("DSN")));
         }
+        // Without TVL.INI: the file is missing, in the folder that was searched.
+        QFile::remove(t.dirPath() + QStringLiteral("/TVL.INI"));
+        try {
+            DBOpen();
+            QFAIL("open without TVL.INI succeeded");
+        } catch (const DbError& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("TVL.INI が見つかりません")),
+                     qPrintable(e.text()));
+            QVERIFY(e.text().contains(QDir::currentPath()));
+        }
         // With nothing open, statements fail with an error instead of crashing.
         QVERIFY_THROWS_EXCEPTION(DbError, SqlQuery(QStringLiteral("SELECT 1")).exec());
+    }
+
+    void heldOrUnwritableDatabaseIsNamedSo() {
+        TestDatabase t;
+        DBClose();
+        // Another program holds a rollback-journal database in a transaction.
+        const QString held = t.dirPath() + QStringLiteral("/held.sqlite");
+        Schema::createFile(held);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(held);
+            QVERIFY(other.open());
+            execSql(other, QStringLiteral("PRAGMA journal_mode = DELETE"));
+            execSql(other, QStringLiteral("BEGIN EXCLUSIVE"));
+            const QString text = openErrorFor(held);
+            QVERIFY2(text.contains(QStringLiteral("使用中")) &&
+                         !text.contains(QStringLiteral("ではありません")),
+                     qPrintable(text));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+
+        // A write-ahead-log database in a folder that may not be written.
+        const QString folder = t.dirPath() + QStringLiteral("/readonly");
+        const QString path = folder + QStringLiteral("/tarvel.sqlite");
+        QVERIFY(QDir().mkdir(folder));
+        Schema::createFile(path);
+        DBOpenPath(path);
+        DBClose();
+        const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther |
+                              QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        QFile::setPermissions(t.dirPath(), readable | QFile::WriteOwner);
+        QFile::setPermissions(path,
+                              readable | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+        QFile::setPermissions(folder, readable);
+        const QString text = openErrorAsUser(path);
+        QFile::setPermissions(folder, readable | QFile::WriteOwner);
+        QVERIFY2(text.contains(QStringLiteral("書き込む権限がありません")) && text.contains(path),
+                 qPrintable(text));
+    }
+
+    void sharedFolderGetsTheRollbackJournal() {
+        TestDatabase t;
+        const auto journalMode = [] {
+            SqlQuery q(QStringLiteral("PRAGMA journal_mode"));
+            q.exec();
+            return q.next() ? q.str(QStringLiteral("journal_mode")) : QString();
+        };
+        setNetworkFileSystemCheck([](const QString&) { return true; });
+        DBOpenPath(t.path());
+        QCOMPARE(journalMode(), QStringLiteral("delete"));
+        QVERIFY(takeDatabaseWarning().contains(t.path()));
+        setNetworkFileSystemCheck(nullptr);
+        DBOpenPath(t.path());
+        QCOMPARE(journalMode(), QStringLiteral("wal"));
+        QVERIFY(takeDatabaseWarning().isEmpty());
     }
 
     void closeAndReopenSeesCommittedRows() {
@@ -216,7 +301,17 @@ class TestDatabaseSession : public QObject {
         f.close();
         QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")),
                  QStringLiteral("有限会社　内職"));
-
+        // Short Shift-JIS is often valid UTF-8 (ﾐｷ is D0 B7); without kana or
+        // kanji in its UTF-8 reading, only a byte order mark makes it UTF-8.
+        const std::pair<QByteArray, QString> files[] = {
+            {sjis.encode(QStringLiteral("[User]\nName=ﾐｷ\n")), QStringLiteral("ﾐｷ")},
+            {"\xEF\xBB\xBF[User]\nName=Caf\xC3\xA9\n", QStringLiteral("Café")}};
+        for (const auto& [bytes, name] : files) {
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+            f.close();
+            QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")), name);
+        }
         QFile::remove(t.dirPath() + QStringLiteral("/TVL.INI"));
         QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")), QString());
     }
@@ -227,6 +322,11 @@ int main(int argc, char** argv) {
     const QString writerPath = qEnvironmentVariable("TARVEL_KILLED_WRITER");
     if (!writerPath.isEmpty())
         return writeThenWaitForKill(writerPath);
+    const QString openPath = qEnvironmentVariable("TARVEL_OPEN_ERROR_OF");
+    if (!openPath.isEmpty()) {
+        std::fputs(openErrorFor(openPath).toUtf8().constData(), stdout);
+        return 0;
+    }
     TestDatabaseSession test;
     return QTest::qExec(&test, argc, argv);
 }

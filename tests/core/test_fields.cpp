@@ -1,12 +1,16 @@
+#include "core/bytetext.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
 #include "support/guitest.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -40,6 +44,23 @@ struct BoxForm {
         QCoreApplication::processEvents();
     }
 };
+
+// Puts text at the cursor of the focused box: 0 one key (as an emoji key
+// sends it), 1 paste, 2 input-method commit, 3 the accessibility interface.
+void arrive(QLineEdit* box, const QString& text, int way) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    if (way == 0)
+        QApplication::sendEvent(box, &key);
+    else if (way == 1)
+        paste(text);
+    else if (way == 2)
+        QApplication::sendEvent(box, &commit);
+    else
+        QAccessible::queryAccessibleInterface(box)->editableTextInterface()->insertText(
+            box->cursorPosition(), text);
+}
 
 QStringList shownTexts() {
     QStringList texts;
@@ -86,6 +107,38 @@ class TestFields : public QObject {
         box->setSelection(1, 4);
         paste(QStringLiteral("ｱｲｳｴｵｶｷｸ")); // half-width kana count 1 each
         QCOMPARE(box->text(), QStringLiteral("ZｱｲｳｴｵｶｷｸA"));
+    }
+
+    void textBoxesKeepCharactersWhole() {
+        BoxForm f(2);
+        QLineEdit* box = f.boxes[0];
+        setupTextBox(box, 10);
+        f.enter(box);
+        const QString emoji = QStringLiteral("😀");
+        const QChar high(0xD83D), low(0xDE00);
+        // Before (bytes), added, after; the last two go past 10 bytes.
+        const QStringList cases[] = {
+            {QStringLiteral("ABCD"), QStringLiteral("x") + high, QStringLiteral("ABCDx")},
+            {QStringLiteral("ABCD"), emoji + low, QStringLiteral("ABCD") + emoji},
+            {QStringLiteral("ABCDEFGH"), emoji, QStringLiteral("ABCDEFGH") + emoji},
+            {QStringLiteral("ABC"), QStringLiteral("e\u0301\u263A\uFE0F"),
+             QStringLiteral("ABCe\u0301\u263A\uFE0F")},
+            {QStringLiteral("ABCDEFGHI"), emoji, QStringLiteral("ABCDEFGHI")},
+            {QStringLiteral("ABCDEFGH"), QStringLiteral("e\u0301"), QStringLiteral("ABCDEFGH")},
+        };
+        for (int way = 0; way < 4; ++way) {
+            // Another program's insertion is not held to the byte limit.
+            for (int i = 0; i < (way == 3 ? 4 : 6); ++i) {
+                const QStringList& c = cases[i];
+                box->setText(c[0]);
+                box->end(false);
+                const int beeps = beepCount();
+                arrive(box, c[1], way);
+                const QByteArray where = QByteArray::number(way * 10 + i);
+                QVERIFY2(box->text() == c[2], where);
+                QVERIFY2((beepCount() > beeps) == (hasLoneSurrogate(c[1]) || i >= 4), where);
+            }
+        }
     }
 
     void textIsSelectedWhenABoxIsEntered() {
@@ -158,6 +211,39 @@ class TestFields : public QObject {
         f.enter(price);
         press(Qt::Key_Tab);
         QCOMPARE(price->text(), QStringLiteral("123,456,789.120"));
+    }
+
+    void numberBoxesTakeOnlyTheirCharacters() {
+        BoxForm f(3);
+        QLineEdit* price = f.boxes[0];
+        QLineEdit* date = f.boxes[1];
+        setupNumericBox(*f.behaviour, price, 4, 12, 3, false);
+        setupDateBox(*f.behaviour, date, false);
+        const QStringList junk = {QStringLiteral("😀"),       QStringLiteral("\u200B"),
+                                  QStringLiteral("\u200E"),  QStringLiteral("１"),
+                                  QStringLiteral("1\u200F"), QStringLiteral("-")};
+        for (QLineEdit* box : {price, date}) {
+            f.enter(box);
+            for (int way = 0; way < 3; ++way) {
+                for (const QString& text : junk) {
+                    box->clear();
+                    const int beeps = beepCount();
+                    arrive(box, text, way);
+                    QVERIFY2(box->text().isEmpty() && beepCount() > beeps,
+                             qPrintable(QString::number(way) + text));
+                }
+                arrive(box, QStringLiteral("12"), way);
+                QCOMPARE(box->text(), QStringLiteral("12"));
+            }
+        }
+        // Whatever gets past the keys keeps only what a number is shown with.
+        arrive(date, QStringLiteral("3😀\u200B4"), 3);
+        QCOMPARE(date->text(), QStringLiteral("1234"));
+        f.enter(price);
+        price->clear();
+        arrive(price, QStringLiteral("😀"), 0);
+        press(Qt::Key_Tab);
+        QCOMPARE(price->text(), QString()); // not "0.000"
     }
 
     void dateBoxTakesEightDigitsAndShowsSlashes() {

@@ -2,6 +2,7 @@
 #include "core/sqlquery.h"
 #include "support/testdatabase.h"
 
+#include <QStringDecoder>
 #include <QTest>
 
 class TestSqlQuery : public QObject {
@@ -24,6 +25,23 @@ class TestSqlQuery : public QObject {
         QVERIFY(q.next());
         QCOMPARE(q.str(QStringLiteral("作業項目")), QStringLiteral("一"));
         QVERIFY(!q.next());
+    }
+
+    void storedTextIsAlwaysValidUtf8() {
+        TestDatabase db;
+        const QString emoji = QStringLiteral("😀");
+        const QString name = QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b") + emoji +
+                             QChar(0xDE00) + QStringLiteral("\u0301\uFE0F");
+        execSql(QStringLiteral("INSERT INTO sagyou_m (作業コード, 作業項目) VALUES ('W1', ?)"),
+                {name});
+        SqlQuery q(QStringLiteral("SELECT CAST(作業項目 AS BLOB) AS raw FROM sagyou_m"));
+        q.exec();
+        QVERIFY(q.next());
+        const QByteArray raw = q.value(QStringLiteral("raw")).toByteArray();
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString back = utf8.decode(raw);
+        QVERIFY2(!utf8.hasError(), raw.toHex().constData());
+        QCOMPARE(back, QStringLiteral("ab") + emoji + QStringLiteral("\u0301\uFE0F"));
     }
 };
 

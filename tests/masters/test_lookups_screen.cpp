@@ -1,11 +1,14 @@
 #include "core/bytetext.h"
+#include "core/screens/fields.h"
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"
 #include "masters/lookup.h"
 #include "masters/screens/lookups.h"
+#include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -112,6 +115,33 @@ class TestLookupsScreen : public QObject {
         QCOMPARE(LookupPerson(&f.form, 2), int(LookupFound));
         QCOMPARE(LenByte(f.person->currentText()), 32);
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void codeCombosKeepTheTypedCode() {
+        TestDatabase db;
+        seed();
+        LookupForm f;
+        setupCodeCombo(f.pno);
+        QCOMPARE(LookupPno(&f.form, 1), int(LookupFound));
+        QVERIFY(GuiTest::showActive(&f.form));
+        f.pno->setFocus();
+        f.pno->lineEdit()->selectAll();
+        // Completion would make this the first item, matched regardless of case.
+        GuiTest::type(QStringLiteral("p00"));
+        GuiTest::press(Qt::Key_Tab);
+        QCOMPARE(f.pno->currentText(), QStringLiteral("p00"));
+        QCOMPARE(LookupPno(&f.form, 2), int(LookupNotFound));
+
+        // The separator of the items is never typed into a code, but a
+        // picked item keeps it and may be edited.
+        f.pno->setFocus();
+        f.pno->lineEdit()->selectAll();
+        GuiTest::type(QStringLiteral("P0　02"));
+        QCOMPARE(f.pno->currentText(), QStringLiteral("P002"));
+        f.pno->setCurrentIndex(0);
+        f.pno->lineEdit()->end(false);
+        GuiTest::type(QStringLiteral("x"));
+        QCOMPARE(f.pno->currentText(), f.pno->itemText(0) + QStringLiteral("x"));
     }
 
     void arrayElementsAreTouchedOneAtATime() {

@@ -282,6 +282,20 @@ class TestMasterEditScreen : public QObject {
         QCOMPARE(s.det(1)->maxLength(), 40);
     }
 
+    void codeBoxesRefuseTheFullWidthSpace() {
+        // The code lists separate code and name by it, so such a code would
+        // never be found again.
+        TestDatabase db;
+        for (const MasterDef* def : allMasters()) {
+            MasterScreens s(*def);
+            s.openEdit(EditMode::Add);
+            QLineEdit* code = s.box(def->key().box);
+            code->setFocus();
+            MasterScreens::type(code, QStringLiteral("A　B"));
+            QCOMPARE(code->text(), QStringLiteral("AB"));
+        }
+    }
+
     void homeWorkerDateOfBirthAndRequiredName() {
         TestDatabase db;
         MasterScreens s(personMaster());

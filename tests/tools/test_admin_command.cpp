@@ -124,6 +124,23 @@ void TestAdminCommand::checkReportsWhatIsMissing() {
     const Result notDb = admin({"check", text});
     QCOMPARE(notDb.exitCode, 1);
     QVERIFY(notDb.err.contains(text));
+    QVERIFY2(notDb.err.contains("データベースファイルではありません"), qPrintable(notDb.err));
+
+    // A database another program holds is in use, not damaged.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        execSql(db, "PRAGMA journal_mode = DELETE");
+        execSql(db, "BEGIN EXCLUSIVE");
+        const Result held = admin({"check", path});
+        execSql(db, "ROLLBACK");
+        db.close();
+        QCOMPARE(held.exitCode, 1);
+        QVERIFY2(held.err.contains("使用中"), qPrintable(held.err));
+        QVERIFY2(!held.err.contains("ではありません"), qPrintable(held.err));
+    }
+    QSqlDatabase::removeDatabase("holder");
 }
 
 void TestAdminCommand::settlesTriesAndCancelsForScripts() {

@@ -12,14 +12,21 @@
 
 namespace {
 
-// Refuses, with a beep, any edit that would take the text past the byte
-// limit, whether typed, pasted or committed by the input method.
-class ByteLimitValidator : public QValidator {
-  public:
-    ByteLimitValidator(QLineEdit* box, int limit) : QValidator(box), m_box(box), m_limit(limit) {}
+const QChar kFullWidthSpace(0x3000);
 
-    State validate(QString& input, int&) const override {
-        if (LenByte(input) <= m_limit)
+// Refuses, with a beep, any edit that would take the text past the byte
+// limit, whether typed, pasted or committed by the input method. A code box
+// also refuses the full-width space, which separates code and name in the
+// code lists. Half of a surrogate pair is dropped however it arrives.
+class TextBoxValidator : public QValidator {
+  public:
+    TextBoxValidator(QLineEdit* box, int limit, bool code)
+        : QValidator(box), m_box(box), m_limit(limit), m_code(code) {}
+
+    State validate(QString& input, int& pos) const override {
+        if (dropLoneSurrogates(input, pos))
+            beep();
+        if (LenByte(input) <= m_limit && !(m_code && input.contains(kFullWidthSpace)))
             return Acceptable;
         // Text set by the program is not a key the user has to hear about.
         if (m_box->hasFocus())
@@ -30,7 +37,39 @@ class ByteLimitValidator : public QValidator {
   private:
     QLineEdit* m_box;
     int m_limit;
+    bool m_code;
 };
+
+// The edit field of a code combo box: a full-width space may come only with
+// a whole item of the list (picked or looked up), never typed or pasted into
+// a code. Half of a surrogate pair is dropped.
+class CodeComboValidator : public QValidator {
+  public:
+    CodeComboValidator(QComboBox* combo, QLineEdit* edit)
+        : QValidator(edit), m_combo(combo), m_edit(edit), m_previous(edit->text()) {
+        // The text before each change, to tell what the change adds.
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { m_previous = text; });
+    }
+
+    State validate(QString& input, int& pos) const override {
+        if (dropLoneSurrogates(input, pos))
+            beep();
+        if (input.count(kFullWidthSpace) <= m_previous.count(kFullWidthSpace) ||
+            m_combo->findText(input, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+            return Acceptable;
+        if (m_edit->hasFocus())
+            beep();
+        return Invalid;
+    }
+
+  private:
+    QComboBox* m_combo;
+    QLineEdit* m_edit;
+    QString m_previous;
+};
+
+int g_beeps = 0;
 
 void setInputMethod(QWidget* widget, ImeMode ime) {
     if (ime == ImeMode::Off) {
@@ -54,14 +93,20 @@ bool isTextBox(const QLineEdit* edit) {
 } // namespace
 
 void setupTextBox(QLineEdit* box, int byteLimit, ImeMode ime) {
-    box->setValidator(new ByteLimitValidator(box, byteLimit));
+    box->setValidator(new TextBoxValidator(box, byteLimit, ime == ImeMode::Off));
     setInputMethod(box, ime);
     onFieldEntered(box, box);
 }
 
 void setupCodeCombo(QComboBox* combo) {
     setInputMethod(combo, ImeMode::Off);
+    combo->setInsertPolicy(QComboBox::NoInsert);
     if (QLineEdit* edit = combo->lineEdit()) {
+        // Qt's completion would put a longer code, matched without regard to
+        // case, in place of the typed one; the typed code is what is looked
+        // up, and the list offers the rest by an explicit choice.
+        combo->setCompleter(nullptr);
+        edit->setValidator(new CodeComboValidator(combo, edit));
         setInputMethod(edit, ImeMode::Off);
         onFieldEntered(combo, edit);
     }
@@ -96,5 +141,10 @@ void FormCenter(QWidget* form) {
 }
 
 void beep() {
+    ++g_beeps;
     QApplication::beep();
+}
+
+int beepCount() {
+    return g_beeps;
 }

@@ -10,22 +10,30 @@ class FormBehaviour;
 // Input method wanted for a box: codes and figures are typed with it off.
 enum class ImeMode { Off, Hiragana };
 
-// Free-text box: selects all on entry; refuses (with a beep) a typed or
-// pasted edit that would take the text past byteLimit bytes (LenByte).
+// Free-text box: selects all on entry; refuses (with a beep) a typed,
+// pasted or committed edit that would take the text past byteLimit bytes
+// (LenByte). A box typed with the input method off takes a code and refuses
+// the full-width space "　" as well. Half of a surrogate pair is dropped
+// with a beep, whichever way it arrives (the program's setText included).
 void setupTextBox(QLineEdit* box, int byteLimit, ImeMode ime = ImeMode::Hiragana);
 
 // Numeric box: keys filtered by KeyCheck(keyMode), at most maxChars
-// characters; NumEditStart on entry; on leaving "入力必須項目です。" when
-// required and blank, otherwise NumFormat with `decimals`.
+// characters, and a paste or an input-method commit must pass the same rules
+// as a whole; text arriving any other way keeps only digits and " ,.-/".
+// NumEditStart on entry; on leaving "入力必須項目です。" when required and
+// blank, otherwise NumFormat with `decimals`.
 void setupNumericBox(FormBehaviour& form, QLineEdit* box, int keyMode, int maxChars, int decimals,
                      bool required);
 
-// Date box typed as eight digits: DateEditStart on entry; on leaving the
+// Date box typed as eight digits (the numeric box rules, mode 1):
+// DateEditStart on entry; on leaving the
 // date rule ("0" clears, "日付の入力に誤りがあります。", 0000/00/00), and
 // "入力必須項目です。" when required and empty.
 void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required);
 
-// Code combo box (editable): select all on entry, input method off.
+// Code combo box (editable): select all on entry, input method off; no
+// completion, so the text stays as typed until an item is picked from the
+// list; a full-width space comes only with a whole item, never typed.
 void setupCodeCombo(QComboBox* combo);
 
 // Password box: shows "*" for every character, whatever the style's own
@@ -36,6 +44,8 @@ void ClearTextBoxes(QWidget* form);
 void SelectAll(QLineEdit* box);
 void FormCenter(QWidget* form);
 void beep();
+// How often beep() has sounded in this run (tests observe refusals).
+int beepCount();
 
 // Sizes are given in twips; the screen has 15 twips to a pixel.
 constexpr int twipsToPixels(int twips) {

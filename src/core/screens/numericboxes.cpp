@@ -10,11 +10,23 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 
 namespace {
 
+// Keys such as Backspace, Tab or Enter carry a control character as text;
+// movement keys carry none.
+bool isEditingKeyText(const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
+            return false;
+    }
+    return true;
+}
+
 // Refuses, with a beep, keys the box's mode cannot hold and keys past its
-// character limit; a paste must pass the same rules as a whole.
+// character limit; a paste or an input-method commit must pass the same
+// rules as a whole.
 class NumberKeyFilter : public QObject {
   public:
     NumberKeyFilter(QLineEdit* box, int keyMode, int maxChars)
@@ -22,48 +34,55 @@ class NumberKeyFilter : public QObject {
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::InputMethod) {
+            const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
+            return !commit.isEmpty() && refuseInsert(commit);
+        }
         if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Paste)) {
-            paste();
+            const QString pasted = QApplication::clipboard()->text();
+            if (!refuseInsert(pasted))
+                m_box->insert(pasted);
             return true;
         }
-        if (key->key() == Qt::Key_Backspace)
-            return false;
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
         const QString text = key->text();
-        if (text.size() != 1 || !text.at(0).isPrint())
-            return false; // movement and editing keys
-        const QChar c = text.at(0);
-        if (KeyCheck(m_mode, c) != 0 ||
-            refusedAtLimit(c, trimBlanks(m_box->text()).size(), m_box->hasSelectedText(), m_max)) {
+        if (isEditingKeyText(text))
+            return false;
+        if (text.size() == 1) {
+            const QChar c = text.at(0);
+            if (KeyCheck(m_mode, c) == 0 && !refusedAtLimit(c, trimBlanks(m_box->text()).size(),
+                                                            m_box->hasSelectedText(), m_max))
+                return false;
+            beep();
+            return true;
+        }
+        // A key that brings several characters (an emoji, a composed one).
+        return refuseInsert(text);
+    }
+
+  private:
+    // Whether `added`, put in place of the selection or at the cursor, must
+    // be refused; beeps when it is.
+    bool refuseInsert(const QString& added) const {
+        bool refused = added.isEmpty();
+        for (QChar c : added) {
+            if (c == Backspace || KeyCheck(m_mode, c) != 0)
+                refused = true;
+        }
+        QString result = m_box->text();
+        if (m_box->hasSelectedText())
+            result.replace(m_box->selectionStart(), m_box->selectedText().size(), added);
+        else
+            result.insert(m_box->cursorPosition(), added);
+        if (refused || trimBlanks(result).size() > m_max) {
             beep();
             return true;
         }
         return false;
-    }
-
-  private:
-    void paste() {
-        const QString pasted = QApplication::clipboard()->text();
-        for (QChar c : pasted) {
-            if (c == Backspace || KeyCheck(m_mode, c) != 0) {
-                beep();
-                return;
-            }
-        }
-        QString result = m_box->text();
-        if (m_box->hasSelectedText())
-            result.replace(m_box->selectionStart(), m_box->selectedText().size(), pasted);
-        else
-            result.insert(m_box->cursorPosition(), pasted);
-        if (pasted.isEmpty() || trimBlanks(result).size() > m_max) {
-            beep();
-            return;
-        }
-        m_box->insert(pasted);
     }
 
     QLineEdit* m_box;
@@ -71,9 +90,37 @@ class NumberKeyFilter : public QObject {
     int m_max;
 };
 
+// Behind the key filter: text that reaches the box some other way (the
+// accessibility interface, the program) keeps only the characters a
+// number or a date is typed or shown with.
+class NumberTextValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override {
+        QString kept;
+        int keptPos = pos;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                QStringView(u" ,.-/").contains(c))
+                kept += c;
+            else if (i < pos)
+                --keptPos;
+        }
+        if (kept.size() != input.size()) {
+            beep();
+            input = kept;
+            pos = keptPos;
+        }
+        return Acceptable;
+    }
+};
+
 void setupNumberEntry(QLineEdit* box, int keyMode, int maxChars,
                       QString (*editStart)(const QString&)) {
     box->installEventFilter(new NumberKeyFilter(box, keyMode, maxChars));
+    box->setValidator(new NumberTextValidator(box));
     // Pasting by menu or dropping text would pass by the key filter.
     box->setContextMenuPolicy(Qt::NoContextMenu);
     box->setAcceptDrops(false);

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Whether the file (or folder) at path lies on a network file system: NFS,
+// SMB or CIFS. Their locks and shared memory do not reach the other PCs
+// that use the same file, which write-ahead logging relies on.
+bool isNetworkFileSystem(const QString& path);
