@@ -10,7 +10,7 @@ BUILD_TYPE="${TARVEL_BUILD_TYPE:-RelWithDebInfo}"
 PACKAGES=(
     # build
     cmake g++ make ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libsqlite3-dev
     # run
     libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
     fonts-ipafont-gothic fonts-ipafont-mincho
