@@ -11,34 +11,6 @@ using SlipFixtures::Slip;
 class TestSlipData : public QObject {
     Q_OBJECT
   private slots:
-    void aSlipGivesTheTextsOfItsBoxes() {
-        TestDatabase db;
-        SlipFixtures::addMasters();
-        Slip s;
-        s.kind = QStringLiteral("組立  ");
-        s.issued = 1234567;
-        s.delivered = 1200;
-        s.deliveryDate = QStringLiteral("2003-11-05");
-        s.remark = QStringLiteral("O'Brien 様  ");
-        addSlip(s);
-
-        const QList<SlipPrintData> slips = LoadSlipsToPrint(s.no);
-        QCOMPARE(slips.size(), 1);
-        const SlipPrintData& p = slips.first();
-        QCOMPARE(p.slipNo, s.no);
-        QCOMPARE(p.requestDate, QStringLiteral("2003/10/31"));
-        QCOMPARE(p.personName, QStringLiteral("山田花子"));
-        QCOMPARE(p.drawing, QStringLiteral("P-100 部品ケース"));
-        QCOMPARE(p.work, QStringLiteral("W1 組立作業"));
-        QCOMPARE(p.workKind, QStringLiteral("組立"));
-        QCOMPARE(p.issuedQuantity, QStringLiteral("1,234,567"));
-        QCOMPARE(p.lotNo, QStringLiteral("LOT-7"));
-        QCOMPARE(p.remark, QStringLiteral("O'Brien 様"));
-        QCOMPARE(p.deliveredQuantity, QStringLiteral("1,200"));
-        QCOMPARE(p.deliveryDate, QStringLiteral("2003/11/05"));
-        QCOMPARE(p.employeeName, QStringLiteral("鈴木一郎"));
-    }
-
     void missingValuesAndMastersLeaveBoxesEmpty() {
         TestDatabase db;
         SlipFixtures::addMasters();

@@ -33,19 +33,19 @@ QString missing(const QStringList& tools) {
     return QString();
 }
 
-int pageCount(const QString& pdf) {
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run("pdfinfo", {pdf}));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-QSizeF pageSize(const QString& pdf) {
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"))
-            .match(run("pdfinfo", {pdf}));
-    return m.hasMatch()
-               ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) * kTwipsPerPoint
-               : QSizeF();
+Info info(const QString& pdf) {
+    const QString text = run("pdfinfo", {pdf});
+    const QRegularExpressionMatch pages =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
+    Info out;
+    if (pages.hasMatch())
+        out.pages = pages.captured(1).toInt();
+    if (size.hasMatch())
+        out.size =
+            QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble()) * kTwipsPerPoint;
+    return out;
 }
 
 QString textIn(const QList<Word>& words, const QRectF& area) {

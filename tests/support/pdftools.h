@@ -12,8 +12,11 @@ namespace PdfTools {
 // The first of the tools that is not installed, or "" when all are.
 QString missing(const QStringList& tools);
 
-int pageCount(const QString& pdf);
-QSizeF pageSize(const QString& pdf); // in twips
+struct Info {
+    int pages = -1;
+    QSizeF size; // of the first page
+};
+Info info(const QString& pdf);
 struct Word {
     QString text;
     QRectF box;
