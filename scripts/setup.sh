@@ -10,9 +10,11 @@ BUILD_TYPE="${TARVEL_BUILD_TYPE:-RelWithDebInfo}"
 PACKAGES=(
     # build
     cmake g++ make ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libsqlite3-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev
     # run
     libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
+    # benchmarks: the bare sqlite3 C API for their baselines
+    libsqlite3-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     # tests: a virtual display, PDF text and barcode reading
     xvfb xauth poppler-utils zbar-tools
@@ -40,6 +42,11 @@ if ((${#missing[@]} > 0)); then
     fi
     "${AS_ROOT[@]}" apt-get update
     "${AS_ROOT[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# Set by scripts that only need the packages and build a tree of their own.
+if [[ "${TARVEL_SKIP_BUILD:-}" == 1 ]]; then
+    exit 0
 fi
 
 export CCACHE_BASEDIR="$ROOT"

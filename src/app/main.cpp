@@ -1,5 +1,5 @@
+#include "app/frmlogin.h"
 #include "core/screens/appsetup.h"
-#include "core/screens/frmlogin.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -2,8 +2,4 @@
 
 QString gEmpCode;
 QString gPassword;
-int gEditMode = 0;
-QString gSelKey;
-qint64 gPriceSerial = 0;
 QString gSeisanTimeText;
-QString gSelSeisanTime;

@@ -21,13 +21,13 @@ bool nearestLine(const PriceInput& in, const QDate& start, bool later, QDate* li
                                  " WHERE 削除フラグ <> 1 AND 適用開始日 %1 ?"
                                  " AND 内職者コード = ? AND 作業コード = ? AND 製品図番 = ?")
                       .arg(later ? QStringLiteral(">=") : QStringLiteral("<="));
-    if (in.mode == 2)
+    if (in.mode == EditMode::Edit)
         sql += QStringLiteral(" AND 単価シリアル <> ?");
     sql += later ? QStringLiteral(" ORDER BY 適用開始日 LIMIT 1")
                  : QStringLiteral(" ORDER BY 適用開始日 DESC LIMIT 1");
     SqlQuery q(sql);
     q.bind(SqlValue::date(start)).bind(in.person).bind(in.wno).bind(in.pno);
-    if (in.mode == 2)
+    if (in.mode == EditMode::Edit)
         q.bind(in.serial);
     q.exec();
     if (!q.next())
@@ -82,7 +82,7 @@ PriceCheck CheckPriceInput(const PriceInput& in) {
             return {kDateOrder, PriceField::Start};
     }
     // Marking an existing line deleted takes it out of every period.
-    if (!(in.mode == 2 && in.deleted) && CheckPricePeriod(in))
+    if (!(in.mode == EditMode::Edit && in.deleted) && CheckPricePeriod(in))
         return {kOverlap, PriceField::Start};
     return {};
 }

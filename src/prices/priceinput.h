@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/editmode.h"
+
 #include <QDate>
 #include <QString>
 
 // What the clerk typed on the price edit screen, as plain values.
 struct PriceInput {
-    int mode = 1;      // 1 add, 2 edit, 3 copy
+    EditMode mode = EditMode::Add;
     qint64 serial = 0; // the line being edited (mode 2)
     QString pno;       // codes taken back from the combo boxes
     QString wno;

@@ -24,7 +24,7 @@ SqlQuery& lookupStatement() {
         statement = std::make_unique<SqlQuery>(
             QStringLiteral("SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND 適用開始日 <= ?"
                            " AND 内職者コード = ? AND 作業コード = ? AND 製品図番 = ?"
-                           " ORDER BY 適用開始日 DESC LIMIT 1"));
+                           " ORDER BY 適用開始日 DESC, 単価シリアル DESC LIMIT 1"));
         preparedOn = driver;
     }
     return *statement;

@@ -27,10 +27,8 @@ struct MasterScreens {
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
 
-    MasterEditScreen* openEdit(int mode, const QString& key = QString()) {
-        gEditMode = mode;
-        gSelKey = key;
-        edit = std::make_unique<MasterEditScreen>(list.def(), &list);
+    MasterEditScreen* openEdit(EditMode mode, const QString& key = QString()) {
+        edit = std::make_unique<MasterEditScreen>(list.def(), &list, mode, key);
         edit->show();
         activate(edit.get());
         return edit.get();

@@ -99,6 +99,15 @@ class TestLookup : public QObject {
         QVERIFY(Lookup::find(hw, QStringLiteral("P'3%")).has_value()); // bound, not pasted
         // Typed text longer than 10 characters: its first 10 are the key.
         QVERIFY(Lookup::find(hw, QStringLiteral("P001      trailing")).has_value());
+
+        // A file written before the flag had its default may hold Null: live.
+        execSql(QStringLiteral("CREATE TABLE loose AS SELECT * FROM naishoku_m"));
+        execSql(QStringLiteral("DROP TABLE naishoku_m"));
+        execSql(QStringLiteral("ALTER TABLE loose RENAME TO naishoku_m"));
+        execSql(QStringLiteral("INSERT INTO naishoku_m (内職者コード, 内職者氏名, 削除フラグ)"
+                               " VALUES ('P004', '古い行', NULL)"));
+        QVERIFY(Lookup::find(hw, QStringLiteral("P004")).has_value());
+        QCOMPARE(Lookup::items(hw).size(), 3);
     }
 
     void databaseFailuresAreErrorsNotEmptyResults() {

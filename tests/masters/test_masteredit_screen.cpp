@@ -4,6 +4,7 @@
 #include "core/sqlquery.h"
 #include "masters/masterrecord.h"
 #include "masterscreenfixture.h"
+#include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QLabel>
@@ -38,7 +39,7 @@ class TestMasterEditScreen : public QObject {
         TestDatabase db;
         gEmpCode = QStringLiteral("E09");
         MasterScreens s(pnoMaster());
-        MasterEditScreen* edit = s.openEdit(1);
+        MasterEditScreen* edit = s.openEdit(EditMode::Add);
         QCOMPARE(edit->objectName(), QStringLiteral("frmPNoMnt2"));
         QCOMPARE(edit->findChild<QLabel*>(QStringLiteral("lblMode"))->text(),
                  QStringLiteral("追　加"));
@@ -72,7 +73,7 @@ class TestMasterEditScreen : public QObject {
         insertMasterRecord(workCodeMaster(),
                            workCode(QStringLiteral("W1"), QStringLiteral("旧"), true));
         MasterScreens s(workCodeMaster());
-        s.openEdit(1);
+        s.openEdit(EditMode::Add);
         s.det(0)->setText(QStringLiteral("W1"));
         s.det(1)->setText(QStringLiteral("新"));
 
@@ -106,7 +107,7 @@ class TestMasterEditScreen : public QObject {
     void cancelAndEmptyCodeWriteNothing() {
         TestDatabase db;
         MasterScreens s(pnoMaster());
-        s.openEdit(1);
+        s.openEdit(EditMode::Add);
         s.det(0)->setText(QStringLiteral("A1"));
         s.det(1)->setText(QStringLiteral("名称"));
         MessageBox::setNextAnswer(Answer::Cancel);
@@ -144,7 +145,7 @@ class TestMasterEditScreen : public QObject {
     void failedExistenceTestNeverLeadsToAnInsert() {
         TestDatabase db;
         MasterScreens s(workCodeMaster());
-        s.openEdit(1);
+        s.openEdit(EditMode::Add);
         s.det(0)->setText(QStringLiteral("W5"));
         execSql(QStringLiteral("ALTER TABLE sagyou_m RENAME TO sagyou_old"));
         s.clickUpdate();
@@ -166,7 +167,7 @@ class TestMasterEditScreen : public QObject {
         insertMasterRecord(workCodeMaster(),
                            workCode(QStringLiteral("W2"), QStringLiteral("検査")));
         MasterScreens s(workCodeMaster());
-        MasterEditScreen* edit = s.openEdit(2, QStringLiteral("W2"));
+        MasterEditScreen* edit = s.openEdit(EditMode::Edit, QStringLiteral("W2"));
         QCOMPARE(edit->findChild<QLabel*>(QStringLiteral("lblMode"))->text(),
                  QStringLiteral("編　集"));
         QVERIFY(!s.det(0)->isEnabled());
@@ -187,7 +188,7 @@ class TestMasterEditScreen : public QObject {
         QTest::mouseClick(s.listButton("cmdSelect"), Qt::LeftButton);
         QCOMPARE(s.listedCodes(), (QStringList{"W1", "W2"}));
         QCOMPARE(s.grid()->textMatrix(2, 4), QStringLiteral("削除"));
-        s.openEdit(2, QStringLiteral("W2"));
+        s.openEdit(EditMode::Edit, QStringLiteral("W2"));
         QVERIFY(s.editDeleted()->isChecked());
         s.editDeleted()->setChecked(false);
         s.clickUpdate();
@@ -197,13 +198,13 @@ class TestMasterEditScreen : public QObject {
         // A record that cannot be read is never saved over with empty fields.
         execSql(QStringLiteral("ALTER TABLE sagyou_m DROP COLUMN 備考"));
         MessageBox::clearShown();
-        s.openEdit(2, QStringLiteral("W1"));
+        s.openEdit(EditMode::Edit, QStringLiteral("W1"));
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY(!s.edit->findChild<QPushButton*>(QStringLiteral("cmdUpd"))->isEnabled());
         execSql(QStringLiteral("ALTER TABLE sagyou_m ADD COLUMN 備考 TEXT"));
 
         // A record deleted meanwhile is a failed edit, not a silent success.
-        s.openEdit(2, QStringLiteral("W9"));
+        s.openEdit(EditMode::Edit, QStringLiteral("W9"));
         MessageBox::clearShown();
         s.clickUpdate();
         QCOMPARE(MasterScreens::shownTexts().last(),
@@ -214,28 +215,61 @@ class TestMasterEditScreen : public QObject {
     void deletedEmployeeCannotLogIn() {
         TestDatabase db;
         MasterScreens s(empMaster());
-        s.openEdit(1);
+        s.openEdit(EditMode::Add);
         QCOMPARE(s.det(2)->echoMode(), QLineEdit::Password);
         s.det(0)->setText(QStringLiteral("S1"));
         s.det(1)->setText(QStringLiteral("山田"));
         s.det(2)->setFocus();
         MasterScreens::type(s.det(2), QStringLiteral("abc1234"));
         QCOMPARE(s.det(2)->text(), QStringLiteral("abc123")); // seventh refused
+        QCOMPARE(s.det(2)->displayText(), QStringLiteral("******"));
         s.clickUpdate();
         QCOMPARE(s.grid()->textMatrix(1, 3), QStringLiteral("abc123"));
         QCOMPARE(LoginCheck(QStringLiteral("S1")), 0);
 
-        s.openEdit(2, QStringLiteral("S1"));
+        s.openEdit(EditMode::Edit, QStringLiteral("S1"));
         s.editDeleted()->setChecked(true);
         s.clickUpdate();
         QCOMPARE(LoginCheck(QStringLiteral("S1")), 1);
         QVERIFY(s.listedCodes().isEmpty());
     }
 
+    void everyScreenIsCentredAndNamesItsFields() {
+        TestDatabase db;
+        for (const MasterDef* def :
+             {&pnoMaster(), &workCodeMaster(), &empMaster(), &personMaster()}) {
+            MasterScreens s(*def);
+            MasterEditScreen* edit = s.openEdit(EditMode::Add);
+            QCOMPARE(GuiTest::unnamedFields(edit), QStringList());
+            const QRect screen = edit->screen()->geometry();
+            const QPoint centre = edit->geometry().center();
+            QVERIFY2((centre - screen.center()).manhattanLength() <= 4,
+                     qPrintable(QStringLiteral("%1 %2,%3 %4,%5")
+                                    .arg(def->editScreen)
+                                    .arg(centre.x())
+                                    .arg(centre.y())
+                                    .arg(screen.center().x())
+                                    .arg(screen.center().y())));
+        }
+    }
+
+    void requiredFieldsAreCheckedAgainAtSave() {
+        TestDatabase db;
+        MasterScreens s(personMaster());
+        s.openEdit(EditMode::Add);
+        s.det(0)->setText(QStringLiteral("N1")); // the name box is never entered
+        s.clickUpdate();
+        QCOMPARE(MasterScreens::shownTexts(), QStringList{QStringLiteral("入力必須項目です。")});
+        QVERIFY(s.det(1)->hasFocus());
+        QVERIFY(s.edit->isVisible());
+        QCOMPARE(storedText(QStringLiteral("SELECT COUNT(*) AS v FROM naishoku_m")),
+                 QStringLiteral("0"));
+    }
+
     void byteLimitsRefuseKeysOfFullWidthText() {
         TestDatabase db;
         MasterScreens s(pnoMaster());
-        s.openEdit(1);
+        s.openEdit(EditMode::Add);
         s.det(1)->setFocus();
         MasterScreens::type(s.det(1), QString(21, QChar(0x30A2))); // ア: 2 bytes each
         QCOMPARE(s.det(1)->text(), QString(20, QChar(0x30A2)));    // 40 bytes typed to the end
@@ -251,7 +285,7 @@ class TestMasterEditScreen : public QObject {
     void homeWorkerDateOfBirthAndRequiredName() {
         TestDatabase db;
         MasterScreens s(personMaster());
-        s.openEdit(1);
+        s.openEdit(EditMode::Add);
         QLineEdit* day = s.box(QStringLiteral("txtDay_0"));
         QVERIFY(s.edit->findChild<QLabel*>(QStringLiteral("Label1")));
         s.det(0)->setText(QStringLiteral("N7"));
@@ -293,7 +327,7 @@ class TestMasterEditScreen : public QObject {
         QCOMPARE(s.grid()->textMatrix(1, 3), QStringLiteral("1960/05/03"));
 
         // Opened again: shown with slashes, edited as digits, "0" clears it.
-        s.openEdit(2, QStringLiteral("N7"));
+        s.openEdit(EditMode::Edit, QStringLiteral("N7"));
         day = s.box(QStringLiteral("txtDay_0"));
         QCOMPARE(day->text(), QStringLiteral("1960/05/03"));
         day->setFocus();

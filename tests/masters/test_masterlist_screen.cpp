@@ -1,4 +1,4 @@
-#include "core/screens/frmmenu.h"
+#include "app/frmmenu.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "masters/masterrecord.h"
@@ -49,7 +49,7 @@ class TestMasterListScreen : public QObject {
         MasterScreens s(empMaster());
         QCOMPARE(s.grid()->rows(), 15);
         QVERIFY(s.listFilter()->isChecked());
-        QCOMPARE(gSelKey, QString());
+        QCOMPARE(s.list.selectedKey(), QString());
         QVERIFY(!s.listButton("cmdUpd")->isEnabled());
         QVERIFY(s.grid()->hasFocus());
 
@@ -63,7 +63,6 @@ class TestMasterListScreen : public QObject {
             edit->close();
         });
         emit s.grid()->rowDoubleClicked(3);
-        QCOMPARE(gEditMode, 1);
         QCOMPARE(mode, QStringLiteral("追　加"));
     }
 
@@ -75,11 +74,11 @@ class TestMasterListScreen : public QObject {
         QCOMPARE(s.listedCodes().size(), 20);
         QCOMPARE(s.grid()->textMatrix(1, 0), QStringLiteral("D01"));
         QCOMPARE(s.grid()->textMatrix(20, 2), QStringLiteral("図番20"));
-        QCOMPARE(gSelKey, QStringLiteral("D01"));
+        QCOMPARE(s.list.selectedKey(), QStringLiteral("D01"));
         QVERIFY(s.listButton("cmdUpd")->isEnabled());
 
         s.grid()->selectRow(7);
-        QCOMPARE(gSelKey, QStringLiteral("D07"));
+        QCOMPARE(s.list.selectedKey(), QStringLiteral("D07"));
         s.list.findChild<QCheckBox*>(QStringLiteral("ChkDel"))->setFocus();
         QVERIFY(s.listButton("cmdUpd")->isEnabled()); // a key is still selected
 
@@ -98,10 +97,10 @@ class TestMasterListScreen : public QObject {
         MasterScreens p(pnoMaster());
         p.grid()->setFocus();
         p.grid()->selectRow(5);
-        QCOMPARE(gSelKey, QString());
+        QCOMPARE(p.list.selectedKey(), QString());
         QVERIFY(!p.listButton("cmdUpd")->isEnabled());
         p.grid()->selectRow(2);
-        QCOMPARE(gSelKey, QStringLiteral("D02"));
+        QCOMPARE(p.list.selectedKey(), QStringLiteral("D02"));
         QVERIFY(p.listButton("cmdUpd")->isEnabled());
     }
 

@@ -113,7 +113,7 @@ class TestPriceData : public QObject {
         addLine(7, kP, kW, kN, 100, QStringLiteral("2003/04/01"), QStringLiteral("2003/09/30"));
         gEmpCode = QStringLiteral("E777");
         PriceInput in = input(QStringLiteral("99.125"), QStringLiteral("2003/04/02"));
-        in.mode = 2;
+        in.mode = EditMode::Edit;
         in.serial = 7;
         in.remark = QStringLiteral("改定");
         SavePriceEdit(in);

@@ -126,7 +126,7 @@ class TestPriceRules : public QObject {
         for (int i = 0; i < existing.size(); ++i)
             addExisting(i + 1, existing[i]);
         PriceInput in = filledInput();
-        in.mode = mode;
+        in.mode = EditMode(mode);
         in.serial = serial;
         in.startText = start;
         in.endText = end;

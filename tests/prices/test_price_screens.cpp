@@ -1,5 +1,5 @@
+#include "app/frmmenu.h"
 #include "core/apperror.h"
-#include "core/screens/frmmenu.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
@@ -8,6 +8,7 @@
 #include "prices/screens/frmwrkpricemnt.h"
 #include "prices/screens/frmwrkpricemnt2.h"
 #include "prices/screens/pricelookupform.h"
+#include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ class TestPriceScreens : public QObject {
         QCOMPARE(grid->textMatrix(1, 0), QStringLiteral("2"));
         QCOMPARE(grid->textMatrix(2, 0), QString());
         QCOMPARE(grid->rows(), 15);
-        QCOMPARE(gPriceSerial, qint64(2));
+        QCOMPARE(list.selectedSerial(), qint64(2));
         QVERIFY(child<QPushButton>(&list, "cmdUpd")->isEnabled());
 
         child<QCheckBox>(&list, "ChkDel")->setChecked(false);
@@ -108,10 +109,10 @@ class TestPriceScreens : public QObject {
         QCOMPARE(grid->textMatrix(3, 6), QStringLiteral("1,234.500"));
         QCOMPARE(grid->textMatrix(3, 10), QStringLiteral("削除"));
         grid->selectRow(3);
-        QCOMPARE(gPriceSerial, qint64(40000)); // beyond 16 bits
+        QCOMPARE(list.selectedSerial(), qint64(40000)); // beyond 16 bits
         QVERIFY(child<QPushButton>(&list, "cmdCopy")->isEnabled());
         grid->selectRow(5); // an empty row
-        QCOMPARE(gPriceSerial, qint64(0));
+        QCOMPARE(list.selectedSerial(), qint64(0));
         QVERIFY(!child<QPushButton>(&list, "cmdUpd")->isEnabled());
         QVERIFY(!child<QPushButton>(&list, "cmdCopy")->isEnabled());
         QVERIFY(shownTexts().isEmpty());
@@ -140,6 +141,7 @@ class TestPriceScreens : public QObject {
         addLine(7, QStringLiteral("P-100"), QStringLiteral("W1"), QStringLiteral("N01"), 100,
                 QStringLiteral("2003/04/01"));
         frmWrkPriceMnt list;
+        showActive(&list);
         QStringList modes;
         auto answerEditor = [&modes] {
             QTimer::singleShot(0, [&modes] {
@@ -159,6 +161,8 @@ class TestPriceScreens : public QObject {
         answerEditor();
         emit child<ListGrid>(&list, "grd1")->rowDoubleClicked(4);
         QCOMPARE(modes, (QStringList{"追　加", "編　集P-100", "複　写P-100", "追　加"}));
+        // Back from the edit screen the grid has the keyboard again.
+        QCOMPARE(list.focusWidget(), child<ListGrid>(&list, "grd1"));
         QCOMPARE(countLines(), qint64(1)); // Escape wrote nothing
     }
 
@@ -168,8 +172,8 @@ class TestPriceScreens : public QObject {
         addLine(5, QStringLiteral("P-200"), QStringLiteral("W1"), QStringLiteral("N01"), 1,
                 QStringLiteral("2003/01/01"), QString(), true);
         frmWrkPriceMnt list;
-        gEditMode = 1;
-        frmWrkPriceMnt2 editor(&list);
+        frmWrkPriceMnt2 editor(&list, EditMode::Add, 0);
+        QCOMPARE(GuiTest::unnamedFields(&editor), QStringList());
         QCOMPARE(child<QLabel>(&editor, "lblMode")->text(), QStringLiteral("追　加"));
         QVERIFY(combo(&editor, "cboPno")->count() == 2);
         QVERIFY(combo(&editor, "cboPno")->currentText().isEmpty());
@@ -191,10 +195,8 @@ class TestPriceScreens : public QObject {
                 QStringLiteral("2003/04/01"), QStringLiteral("2003/09/30"), false,
                 QStringLiteral("旧単価"));
         frmWrkPriceMnt list;
-        gEditMode = 2;
-        gPriceSerial = 3;
         {
-            frmWrkPriceMnt2 editor(&list);
+            frmWrkPriceMnt2 editor(&list, EditMode::Edit, 3);
             QCOMPARE(child<QLabel>(&editor, "lblMode")->text(), QStringLiteral("編　集"));
             QVERIFY(combo(&editor, "cboPno")->currentText().startsWith(QStringLiteral("P-100 ")));
             QVERIFY(combo(&editor, "cboPno")->currentText().contains(QStringLiteral("部品ケース")));
@@ -210,8 +212,7 @@ class TestPriceScreens : public QObject {
             QCOMPARE(editor.result(), int(QDialog::Accepted));
             QCOMPARE(child<ListGrid>(&list, "grd1")->textMatrix(1, 6), QStringLiteral("105.500"));
         }
-        gEditMode = 3;
-        frmWrkPriceMnt2 copy(&list);
+        frmWrkPriceMnt2 copy(&list, EditMode::Copy, 3);
         showActive(&copy);
         QCOMPARE(child<QLabel>(&copy, "lblMode")->text(), QStringLiteral("複　写"));
         click(&copy, "cmdUpd"); // same dates: meets its source
@@ -230,7 +231,6 @@ class TestPriceScreens : public QObject {
     void saveMessagesKeepTheInput() {
         TestDatabase db;
         PriceFixtures::addMasters();
-        gEditMode = 1;
         frmWrkPriceMnt2 editor(nullptr, QString(), QString(), QString());
         showActive(&editor);
 
@@ -280,15 +280,12 @@ class TestPriceScreens : public QObject {
     void editFailuresAreReported() {
         TestDatabase db;
         PriceFixtures::addMasters();
-        gEditMode = 2;
-        gPriceSerial = 0;
-        frmWrkPriceMnt2 noLine(nullptr);
+        frmWrkPriceMnt2 noLine(nullptr, EditMode::Edit, 0);
         typeLine(&noLine, QStringLiteral("1.000"), QStringLiteral("2003/04/01"), QString());
         click(&noLine, "cmdUpd");
         QCOMPARE(shownTexts().value(1), QStringLiteral("作業単価の編集に失敗しました。"));
 
-        gPriceSerial = 99; // a line that is not there
-        frmWrkPriceMnt2 gone(nullptr);
+        frmWrkPriceMnt2 gone(nullptr, EditMode::Edit, 99); // a line that is not there
         typeLine(&gone, QStringLiteral("1.000"), QStringLiteral("2003/04/01"), QString());
         click(&gone, "cmdUpd");
         QCOMPARE(shownTexts().value(1), QStringLiteral("作業単価の編集に失敗しました。"));
@@ -299,13 +296,14 @@ class TestPriceScreens : public QObject {
     void leavingACodeComboChecksTheMaster() {
         TestDatabase db;
         PriceFixtures::addMasters();
-        gEditMode = 1;
         frmWrkPriceMnt2 editor(nullptr, QString(), QString(), QString());
         showActive(&editor);
         QComboBox* pno = combo(&editor, "cboPno");
         pno->setFocus();
         pno->setEditText(QStringLiteral("P-999"));
         QTest::keyClick(pno, Qt::Key_Tab);
+        // As on every other screen: a validation message carries no icon.
+        QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::None);
         QCOMPARE(shownTexts(), QStringList{QStringLiteral("指定の製品図番は存在しません。")});
         QCOMPARE(QApplication::focusWidget(), pno);
         pno->setEditText(QString());
@@ -336,11 +334,9 @@ class TestPriceScreens : public QObject {
     void openedPrefilledForAMissingPrice() {
         TestDatabase db;
         PriceFixtures::addMasters();
-        gEditMode = 2; // whatever the list left behind
-        gPriceSerial = 12;
         frmWrkPriceMnt2 editor(nullptr, QStringLiteral("P-200"), QStringLiteral("W2"),
                                QStringLiteral("N02"));
-        QCOMPARE(editor.mode(), 1);
+        QCOMPARE(editor.mode(), EditMode::Add);
         QCOMPARE(child<QLabel>(&editor, "lblMode")->text(), QStringLiteral("追　加"));
         QVERIFY(combo(&editor, "cboPno")->currentText().contains(QStringLiteral("カバー")));
         QVERIFY(combo(&editor, "cboWNo")->currentText().contains(QStringLiteral("検査")));

@@ -1,8 +1,12 @@
 #include "support/guitest.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -38,6 +42,30 @@ void type(const QString& text) {
 void paste(const QString& text) {
     QApplication::clipboard()->setText(text);
     press(Qt::Key_V, Qt::ControlModifier);
+}
+
+QStringList unnamedFields(QWidget* form) {
+    QList<QWidget*> fields;
+    for (QLineEdit* edit : form->findChildren<QLineEdit*>()) {
+        if (qobject_cast<QComboBox*>(edit->parentWidget()) == nullptr)
+            fields << edit;
+    }
+    for (QComboBox* combo : form->findChildren<QComboBox*>())
+        fields << combo;
+    for (QCheckBox* check : form->findChildren<QCheckBox*>()) {
+        if (check->text().trimmed().isEmpty())
+            fields << check;
+    }
+    const QList<QLabel*> labels = form->findChildren<QLabel*>();
+    QStringList unnamed;
+    for (QWidget* field : fields) {
+        const bool headed = std::any_of(labels.begin(), labels.end(), [field](QLabel* label) {
+            return label->buddy() == field && !label->text().trimmed().isEmpty();
+        });
+        if (!headed && field->accessibleName().trimmed().isEmpty())
+            unnamed << field->objectName();
+    }
+    return unnamed;
 }
 
 } // namespace GuiTest

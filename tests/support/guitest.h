@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <Qt>
 
 class QWidget;
@@ -19,5 +20,10 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void type(const QString& text);
 // Puts text on the clipboard and presses Ctrl+V.
 void paste(const QString& text);
+
+// Input fields of form (text boxes, combo boxes, check boxes without a
+// caption of their own) that a screen reader could not name: neither an
+// accessible name nor a heading label whose buddy they are. objectNames.
+QStringList unnamedFields(QWidget* form);
 
 } // namespace GuiTest

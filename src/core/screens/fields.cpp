@@ -67,6 +67,11 @@ void setupCodeCombo(QComboBox* combo) {
     }
 }
 
+void setPasswordBox(QLineEdit* box) {
+    box->setEchoMode(QLineEdit::Password);
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+}
+
 void ClearTextBoxes(QWidget* form) {
     const QList<QLineEdit*> edits = form->findChildren<QLineEdit*>();
     for (QLineEdit* edit : edits) {

@@ -28,6 +28,10 @@ void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required);
 // Code combo box (editable): select all on entry, input method off.
 void setupCodeCombo(QComboBox* combo);
 
+// Password box: shows "*" for every character, whatever the style's own
+// mask character is.
+void setPasswordBox(QLineEdit* box);
+
 void ClearTextBoxes(QWidget* form);
 void SelectAll(QLineEdit* box);
 void FormCenter(QWidget* form);

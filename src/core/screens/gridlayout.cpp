@@ -1,11 +1,7 @@
 #include "core/screens/gridlayout.h"
 
 #include "core/screens/listgrid.h"
-#include "core/session.h"
 
-#include <QAbstractButton>
-#include <QLineEdit>
-#include <QWidget>
 #include <array>
 #include <vector>
 
@@ -100,86 +96,14 @@ const std::vector<Column>& columnsOf(int kind) {
     return kinds.at(kind - 1);
 }
 
-template <typename T> T* control(QWidget* form, const char* name) {
-    return form->findChild<T*>(QString::fromLatin1(name));
-}
-
-void check(QWidget* form, const char* name) {
-    if (auto* box = control<QAbstractButton>(form, name))
-        box->setChecked(true);
-}
-
-void disable(QWidget* form, std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-        if (auto* widget = control<QWidget>(form, name))
-            widget->setEnabled(false);
-    }
-}
-
-constexpr std::initializer_list<const char*> printButtons = {"cmdAPrint", "cmdMPrint", "cmdBPrint",
-                                                             "cmdPPrint"};
-
-void resetToStart(QWidget* form, int kind) {
-    switch (kind) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-        check(form, "ChkDel");
-        gSelKey.clear();
-        disable(form, {"cmdUpd"});
-        break;
-    case 5:
-        check(form, "ChkDel");
-        check(form, "chkFin");
-        gPriceSerial = 0;
-        disable(form, {"cmdUpd", "cmdCopy"});
-        break;
-    case 6:
-        check(form, "ChkDel");
-        check(form, "chkFin");
-        gSelKey.clear();
-        disable(form, {"txtDet_0", "txtDet_1", "cboPerson", "cboPno", "cmdUpd"});
-        break;
-    case 7:
-        gSelKey.clear();
-        gSelSeisanTime.clear();
-        disable(form, {"cmdTest", "cmdAccount", "cmdACancel"});
-        disable(form, printButtons);
-        // Clicked, not merely checked: the option's handler enables its
-        // button even when the option was chosen already.
-        if (auto* option = control<QAbstractButton>(form, "opt_0")) {
-            if (option->isEnabled())
-                option->click();
-            else
-                option->setChecked(true);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void showLastSettlement(QWidget* form) {
-    if (!gSeisanTimeText.isEmpty()) {
-        for (const char* name : printButtons) {
-            if (auto* button = control<QWidget>(form, name))
-                button->setEnabled(true);
-        }
-    }
-    if (auto* box = control<QLineEdit>(form, "txtDatetime"))
-        box->setText(gSeisanTimeText);
-}
-
 } // namespace
 
-void GridLayout(QWidget* form, int kind, int reset, int selectFirstRow) {
-    if (kind < 1 || kind > 8 || form == nullptr)
+void GridLayout(ListGrid* grid, int kind, bool selectFirstRow) {
+    if (kind < 1 || kind > 8 || grid == nullptr)
         return;
-    auto* grid = form->findChild<ListGrid*>(QStringLiteral("grd1"));
-    if (grid != nullptr) {
-        const std::vector<Column>& columns = columnsOf(kind);
-        grid->beginFill();
+    const std::vector<Column>& columns = columnsOf(kind);
+    {
+        ListGrid::Fill fill(grid);
         grid->setCols(int(columns.size()));
         grid->setRows(layoutRows);
         grid->clear();
@@ -193,16 +117,7 @@ void GridLayout(QWidget* form, int kind, int reset, int selectFirstRow) {
                 grid->setCellAlignment(0, c, Qt::AlignCenter);
             }
         }
-        grid->endFill();
     }
-
-    if (reset == 1)
-        resetToStart(form, kind);
-    if (kind == 7 && reset == 2)
-        showLastSettlement(form);
-    if (kind == 7 && reset == 3)
-        disable(form, printButtons);
-
-    if (grid != nullptr && selectFirstRow == 1)
+    if (selectFirstRow)
         grid->selectRow(1);
 }

@@ -1,13 +1,11 @@
 #pragma once
 
-class QWidget;
+class ListGrid;
 
-// Lays out form's grd1 as one of the eight list kinds (any other kind does
-// nothing): headings, widths, 15 empty rows of 400 twips.
-// reset 1 puts the screen's filters and buttons into their start state, found
-// by objectName (a control the form lacks is skipped); for kind 7, reset 2
-// enables the print buttons when a settlement has just run and shows its time
-// stamp in txtDatetime, reset 3 disables the print buttons. For kind 7,
-// reset 1 clicks opt_0, so its clicked handler runs even when it was already
-// chosen. selectFirstRow 1 highlights row 1.
-void GridLayout(QWidget* form, int kind, int reset, int selectFirstRow);
+// Lays out a list grid as one of the eight list kinds (any other kind does
+// nothing): headings, widths, 15 empty rows of 400 twips; selectFirstRow
+// highlights row 1. The filters and buttons that go with a list are put
+// back into their start state by the screen that owns them.
+//   1 drawing numbers  2 work codes  3 employees  4 home-workers
+//   5 unit prices      6 slips       7 settlements  8 trial result
+void GridLayout(ListGrid* grid, int kind, bool selectFirstRow = true);

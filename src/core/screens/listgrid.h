@@ -45,6 +45,19 @@ class ListGrid : public QTableView {
     void beginFill(); // the view stops following the model until endFill
     void endFill();   // the current row stays where it was (or the last row)
 
+    // A fill from beginning to end: endFill runs when the scope ends, also
+    // when the fill throws, so a failed load never leaves a frozen grid.
+    class Fill {
+      public:
+        explicit Fill(ListGrid* grid) : m_grid(grid) { m_grid->beginFill(); }
+        ~Fill() { m_grid->endFill(); }
+        Fill(const Fill&) = delete;
+        Fill& operator=(const Fill&) = delete;
+
+      private:
+        ListGrid* m_grid;
+    };
+
   signals:
     void focusGained();
     void focusLost();

@@ -7,8 +7,7 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
-#include "core/session.h"
-#include "masters/screens/masterlistloaders.h"
+#include "masters/screens/masterlistscreen.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -34,8 +33,10 @@ QLabel* heading(QWidget* parent, int index, const QString& text) {
 }
 } // namespace
 
-MasterEditScreen::MasterEditScreen(const MasterDef& def, QWidget* list)
-    : QDialog(list), m_def(def), m_list(list), ui(new Ui::MasterEditScreen) {
+MasterEditScreen::MasterEditScreen(const MasterDef& def, MasterListScreen* list, EditMode mode,
+                                   const QString& key)
+    : Screen(list), m_def(def), m_list(list), m_mode(mode == EditMode::Edit ? mode : EditMode::Add),
+      m_key(key), ui(new Ui::MasterEditScreen) {
     ui->setupUi(this);
     setObjectName(def.editScreen);
     ui->Label2->setText(def.title);
@@ -47,13 +48,13 @@ MasterEditScreen::MasterEditScreen(const MasterDef& def, QWidget* list)
     connect(ui->cmdUpd, &QPushButton::clicked, this, &MasterEditScreen::cmdUpdClick);
     connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    // Centred at its final size: the fields were only just added.
+    adjustSize();
     FormCenter(this);
     load();
 }
 
-MasterEditScreen::~MasterEditScreen() {
-    delete ui;
-}
+MasterEditScreen::~MasterEditScreen() = default;
 
 void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
     QWidget* area = ui->fieldArea;
@@ -66,7 +67,9 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
         edit->setObjectName(f.box);
         edit->setFixedWidth(boxWidthPixels(f));
         edit->setMaxLength(f.maxChars);
-        grid->addWidget(heading(area, row, f.heading), row, 0);
+        QLabel* label = heading(area, row, f.heading);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
         if (f.kind == FieldKind::Date) {
             setupDateBox(behaviour, edit, f.required);
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -80,7 +83,7 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
         } else {
             setupTextBox(edit, f.byteLimit, f.imeOn ? ImeMode::Hiragana : ImeMode::Off);
             if (f.kind == FieldKind::Password)
-                edit->setEchoMode(QLineEdit::Password);
+                setPasswordBox(edit);
             if (f.required) {
                 behaviour.setValidator(edit, [this, edit] {
                     if (!rtrim(edit->text()).isEmpty())
@@ -96,7 +99,9 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
         previous = edit;
         ++row;
     }
-    grid->addWidget(heading(area, row, QStringLiteral("情報削除")), row, 0);
+    QLabel* deletedHeading = heading(area, row, QStringLiteral("情報削除"));
+    deletedHeading->setBuddy(ui->ChkDel);
+    grid->addWidget(deletedHeading, row, 0);
     grid->addWidget(ui->ChkDel, row, 1);
     setTabOrder(previous, ui->ChkDel);
     setTabOrder(ui->ChkDel, ui->cmdUpd);
@@ -115,7 +120,7 @@ void MasterEditScreen::load() {
     modePalette.setColor(QPalette::Disabled, QPalette::WindowText,
                          modePalette.color(QPalette::Active, QPalette::WindowText));
     ui->lblMode->setPalette(modePalette);
-    if (gEditMode != 2) {
+    if (m_mode != EditMode::Edit) {
         ui->lblMode->setText(QStringLiteral("追　加"));
         box(m_def.key())->setFocus();
         return;
@@ -124,7 +129,7 @@ void MasterEditScreen::load() {
     box(m_def.key())->setEnabled(false);
     box(m_def.fields.at(1))->setFocus();
     try {
-        if (const std::optional<MasterRecord> record = loadMasterRecord(m_def, gSelKey))
+        if (const std::optional<MasterRecord> record = loadMasterRecord(m_def, m_key))
             showRecord(*record);
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
@@ -160,11 +165,9 @@ bool MasterEditScreen::requiredFieldsFilled() {
 }
 
 void MasterEditScreen::cmdUpdClick() {
-    const QCheckBox* listFilter = m_list->findChild<QCheckBox*>(QStringLiteral("ChkDel"));
-    const int hideDeleted = listFilter && listFilter->isChecked() ? 1 : 0;
     if (!requiredFieldsFilled())
         return;
-    const bool adding = gEditMode != 2;
+    const bool adding = m_mode != EditMode::Edit;
     const MasterMessages& texts = m_def.messages;
     if (MessageBox::show(this, adding ? texts.addQuestion : texts.editQuestion,
                          MessageBox::Buttons::OkCancel) != MessageBox::Answer::Ok)
@@ -176,7 +179,8 @@ void MasterEditScreen::cmdUpdClick() {
         MessageBox::show(this, adding ? texts.addFailed : texts.editFailed);
         return;
     }
-    refreshMasterList(m_list, m_def, hideDeleted);
+    if (m_list)
+        m_list->refresh();
     accept();
 }
 
@@ -207,11 +211,11 @@ MasterEditScreen::Outcome MasterEditScreen::add() {
 }
 
 MasterEditScreen::Outcome MasterEditScreen::edit() {
-    if (gSelKey.isEmpty())
+    if (m_key.isEmpty())
         return Outcome::Failed;
     try {
         // A record that vanished meanwhile is a failure, not a silent no-op.
-        return updateMasterRecord(m_def, gSelKey, typed()) ? Outcome::Saved : Outcome::Failed;
+        return updateMasterRecord(m_def, m_key, typed()) ? Outcome::Saved : Outcome::Failed;
     } catch (const AppError& e) {
         return report(e.text());
     }

@@ -1,25 +1,29 @@
 #pragma once
 
+#include "core/editmode.h"
+#include "core/screens/screen.h"
 #include "masters/masterdef.h"
 #include "masters/masterrecord.h"
 
-#include <QDialog>
+#include <memory>
 
 namespace Ui {
 class MasterEditScreen;
 }
 class FormBehaviour;
+class MasterListScreen;
 class QLineEdit;
 
-// The edit screen of one master (frmPNoMnt2, ...): adds a record
-// (gEditMode 1) or changes the one whose code is gSelKey (2). Adding an
-// existing code turns, after a question, into overwriting that record.
-// After a save it reloads its list screen and closes.
-class MasterEditScreen : public QDialog {
+// The edit screen of one master (frmPNoMnt2, ...): adds a record or
+// changes the one whose code is `key`. Adding an existing code turns,
+// after a question, into overwriting that record. After a save it reloads
+// its list screen and closes.
+class MasterEditScreen : public Screen {
     Q_OBJECT
   public:
     // list: the list screen beneath, refreshed after a save.
-    MasterEditScreen(const MasterDef& def, QWidget* list);
+    MasterEditScreen(const MasterDef& def, MasterListScreen* list, EditMode mode,
+                     const QString& key = QString());
     ~MasterEditScreen() override;
 
   private:
@@ -37,6 +41,8 @@ class MasterEditScreen : public QDialog {
     Outcome report(const QString& text);
 
     const MasterDef& m_def;
-    QWidget* m_list;
-    Ui::MasterEditScreen* ui;
+    MasterListScreen* m_list;
+    const EditMode m_mode;
+    const QString m_key;
+    const std::unique_ptr<Ui::MasterEditScreen> ui;
 };

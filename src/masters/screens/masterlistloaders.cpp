@@ -1,7 +1,6 @@
 #include "masters/screens/masterlistloaders.h"
 
 #include "core/apperror.h"
-#include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "masters/masterrecord.h"
@@ -20,7 +19,7 @@ bool LoadMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
         return false;
     }
     const int deletedMark = int(def.listColumns.size()) + 1;
-    grid->beginFill();
+    ListGrid::Fill fill(grid);
     if (rows.size() + 1 > grid->rows())
         grid->setRows(int(rows.size()) + 1);
     for (int c = 1; c < deletedMark; ++c) {
@@ -32,7 +31,6 @@ bool LoadMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
     for (int r = 0; r < rows.size(); ++r)
         grid->setRowTexts(r + 1, rows.at(r));
     grid->setRowHeightTwips(400);
-    grid->endFill();
     return true;
 }
 
@@ -50,9 +48,4 @@ bool LoadEmpList(QWidget* form, int hideDeleted) {
 
 bool LoadPersonList(QWidget* form, int hideDeleted) {
     return LoadMasterList(form, personMaster(), hideDeleted);
-}
-
-void refreshMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
-    GridLayout(form, def.gridKind, 0, 1);
-    LoadMasterList(form, def, hideDeleted);
 }

@@ -13,7 +13,3 @@ bool LoadPnoList(QWidget* form, int hideDeleted);
 bool LoadWorkCodeList(QWidget* form, int hideDeleted);
 bool LoadEmpList(QWidget* form, int hideDeleted);
 bool LoadPersonList(QWidget* form, int hideDeleted);
-
-// The list refresh after a save or 抽出: lay the grid out again keeping the
-// filter and the selected key, reload it, highlight row 1.
-void refreshMasterList(QWidget* form, const MasterDef& def, int hideDeleted);

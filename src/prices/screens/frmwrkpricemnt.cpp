@@ -7,7 +7,6 @@
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
-#include "core/session.h"
 #include "prices/pricelist.h"
 #include "prices/screens/frmwrkpricemnt2.h"
 #include "ui_frmwrkpricemnt.h"
@@ -18,7 +17,7 @@ constexpr int kEmptyRows = 14; // a laid-out grid shows this many empty rows
 constexpr int kRowTwips = 400;
 } // namespace
 
-frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : QDialog(parent), ui(new Ui::frmWrkPriceMnt) {
+frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : Screen(parent), ui(new Ui::frmWrkPriceMnt) {
     ui->setupUi(this);
     auto* behaviour = new FormBehaviour(this);
     behaviour->setEscapeHandler([this] { reject(); });
@@ -27,28 +26,35 @@ frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : QDialog(parent), ui(new Ui::fr
     connect(ui->grd1, &ListGrid::focusGained, this, [this] { rowSelected(ui->grd1->row()); });
     connect(ui->grd1, &ListGrid::rowChanged, this, &frmWrkPriceMnt::rowSelected);
     connect(ui->grd1, &ListGrid::focusLost, this, [this] {
-        if (gPriceSerial == 0) {
+        if (m_selectedSerial == 0) {
             ui->cmdUpd->setEnabled(false);
             ui->cmdCopy->setEnabled(false);
         }
     });
-    connect(ui->grd1, &ListGrid::rowDoubleClicked, this, [this] { openEditor(2); });
+    connect(ui->grd1, &ListGrid::rowDoubleClicked, this, [this] { openEditor(EditMode::Edit); });
     connect(ui->cmdSelect, &QPushButton::clicked, this, [this] {
         refresh();
         ui->grd1->setFocus();
     });
-    connect(ui->cmdIns, &QPushButton::clicked, this, [this] { openEditor(1); });
-    connect(ui->cmdUpd, &QPushButton::clicked, this, [this] { openEditor(2); });
-    connect(ui->cmdCopy, &QPushButton::clicked, this, [this] { openEditor(3); });
+    connect(ui->cmdIns, &QPushButton::clicked, this, [this] { openEditor(EditMode::Add); });
+    connect(ui->cmdUpd, &QPushButton::clicked, this, [this] { openEditor(EditMode::Edit); });
+    connect(ui->cmdCopy, &QPushButton::clicked, this, [this] { openEditor(EditMode::Copy); });
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
 
-    GridLayout(this, kPriceListKind, 1, 1);
+    GridLayout(ui->grd1, kPriceListKind);
+    resetFilters();
     LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
     rowSelected(ui->grd1->row());
 }
 
-frmWrkPriceMnt::~frmWrkPriceMnt() {
-    delete ui;
+frmWrkPriceMnt::~frmWrkPriceMnt() = default;
+
+void frmWrkPriceMnt::resetFilters() {
+    ui->ChkDel->setChecked(true);
+    ui->chkFin->setChecked(true);
+    m_selectedSerial = 0;
+    ui->cmdUpd->setEnabled(false);
+    ui->cmdCopy->setEnabled(false);
 }
 
 void frmWrkPriceMnt::showEvent(QShowEvent* event) {
@@ -58,7 +64,7 @@ void frmWrkPriceMnt::showEvent(QShowEvent* event) {
 
 void frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
     ListGrid* grid = ui->grd1;
-    grid->beginFill();
+    ListGrid::Fill fill(grid);
     try {
         const QList<PriceListRow> rows = loadPriceRows(hideDeleted, hideExpired, Clock::today());
         grid->setRows(qMax(kEmptyRows, int(rows.size())) + 1);
@@ -66,7 +72,6 @@ void frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
             grid->setRowTexts(i + 1, rows[i].cells());
         grid->setRowHeightTwips(kRowTwips);
     } catch (const AppError& e) {
-        grid->endFill();
         MessageBox::error(this, e.text());
         return;
     }
@@ -76,11 +81,10 @@ void frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
                                         right, right, right, left, Qt::AlignCenter};
     for (int col = 0; col < 11; ++col)
         grid->setColAlignment(col, alignments[col]);
-    grid->endFill();
 }
 
 void frmWrkPriceMnt::refresh() {
-    GridLayout(this, kPriceListKind, 0, 1);
+    GridLayout(ui->grd1, kPriceListKind);
     LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
     // The highlighted row after a reload is the one the buttons act on.
     rowSelected(ui->grd1->row());
@@ -88,13 +92,22 @@ void frmWrkPriceMnt::refresh() {
 
 void frmWrkPriceMnt::rowSelected(int row) {
     const QString key = row > 0 ? ui->grd1->textMatrix(row, 0) : QString();
-    gPriceSerial = key.isEmpty() ? 0 : key.toLongLong();
-    ui->cmdUpd->setEnabled(gPriceSerial != 0);
-    ui->cmdCopy->setEnabled(gPriceSerial != 0);
+    m_selectedSerial = key.isEmpty() ? 0 : key.toLongLong();
+    ui->cmdUpd->setEnabled(m_selectedSerial != 0);
+    ui->cmdCopy->setEnabled(m_selectedSerial != 0);
 }
 
-void frmWrkPriceMnt::openEditor(int mode) {
-    gEditMode = (mode == 1 || gPriceSerial == 0) ? 1 : mode;
-    frmWrkPriceMnt2 editor(this);
+void frmWrkPriceMnt::openEditor(EditMode mode) {
+    if (m_selectedSerial == 0)
+        mode = EditMode::Add;
+    frmWrkPriceMnt2 editor(this, mode, mode == EditMode::Add ? 0 : m_selectedSerial);
     editor.exec();
+    // Back from the edit screen the list takes the keyboard again.
+    ui->grd1->setFocus();
+    rowSelected(ui->grd1->row());
+}
+
+void openPriceList(QWidget* parent) {
+    frmWrkPriceMnt screen(parent);
+    screen.exec();
 }

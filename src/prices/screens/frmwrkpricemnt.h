@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "core/editmode.h"
+#include "core/screens/screen.h"
+
+#include <memory>
 
 namespace Ui {
 class frmWrkPriceMnt;
@@ -8,7 +11,7 @@ class frmWrkPriceMnt;
 
 // The unit price list: every price line with two filters, and the way to
 // the edit screen to add a line, edit one or add a copy of one.
-class frmWrkPriceMnt : public QDialog {
+class frmWrkPriceMnt : public Screen {
     Q_OBJECT
   public:
     explicit frmWrkPriceMnt(QWidget* parent = nullptr);
@@ -19,13 +22,20 @@ class frmWrkPriceMnt : public QDialog {
     void LoadPriceList(bool hideDeleted, bool hideExpired);
     // Lays grd1 out again and reloads it with the check boxes' filters.
     void refresh();
+    // 単価シリアル of the highlighted line, 0 when none.
+    qint64 selectedSerial() const { return m_selectedSerial; }
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
+    void resetFilters();
     void rowSelected(int row);
-    void openEditor(int mode);
+    void openEditor(EditMode mode);
 
-    Ui::frmWrkPriceMnt* ui;
+    const std::unique_ptr<Ui::frmWrkPriceMnt> ui;
+    qint64 m_selectedSerial = 0;
 };
+
+// Opens the unit price list modally over parent.
+void openPriceList(QWidget* parent);

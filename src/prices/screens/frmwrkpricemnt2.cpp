@@ -5,7 +5,6 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
-#include "core/session.h"
 #include "masters/lookup.h"
 #include "masters/screens/lookups.h"
 #include "prices/priceinput.h"
@@ -19,36 +18,38 @@ namespace {
 
 const QString kEditFailed = QStringLiteral("作業単価の編集に失敗しました。");
 
-QString modeCaption(int mode) {
+QString modeCaption(EditMode mode) {
     switch (mode) {
-    case 2:
+    case EditMode::Edit:
         return QStringLiteral("編　集");
-    case 3:
+    case EditMode::Copy:
         return QStringLiteral("複　写");
-    default:
-        return QStringLiteral("追　加");
+    case EditMode::Add:
+        break;
     }
+    return QStringLiteral("追　加");
 }
 
-QString confirmation(int mode) {
+QString confirmation(EditMode mode) {
     switch (mode) {
-    case 2:
+    case EditMode::Edit:
         return QStringLiteral("作業単価を編集しますか？");
-    case 3:
+    case EditMode::Copy:
         return QStringLiteral("作業単価を複写しますか？");
-    default:
-        return QStringLiteral("作業単価を追加しますか？");
+    case EditMode::Add:
+        break;
     }
+    return QStringLiteral("作業単価を追加しますか？");
 }
 
 } // namespace
 
-frmWrkPriceMnt2::frmWrkPriceMnt2(frmWrkPriceMnt* list)
-    : frmWrkPriceMnt2(list, list, gEditMode, gPriceSerial) {}
+frmWrkPriceMnt2::frmWrkPriceMnt2(frmWrkPriceMnt* list, EditMode mode, qint64 serial)
+    : frmWrkPriceMnt2(list, list, mode, serial) {}
 
 frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const QString& wnoText,
                                  const QString& personText)
-    : frmWrkPriceMnt2(parent, nullptr, 1, 0) {
+    : frmWrkPriceMnt2(parent, nullptr, EditMode::Add, 0) {
     ui->cboPno->setEditText(pnoText);
     ui->cboWNo->setEditText(wnoText);
     ui->cboPerson->setEditText(personText);
@@ -62,9 +63,9 @@ frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const 
         LookupPerson(this, 2);
 }
 
-frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, int mode, qint64 serial)
-    : QDialog(parent), ui(new Ui::frmWrkPriceMnt2), m_list(list),
-      m_mode(mode >= 1 && mode <= 3 ? mode : 1), m_serial(serial) {
+frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, EditMode mode,
+                                 qint64 serial)
+    : Screen(parent), ui(new Ui::frmWrkPriceMnt2), m_list(list), m_mode(mode), m_serial(serial) {
     ui->setupUi(this);
     FormCenter(this);
     ClearTextBoxes(this);
@@ -72,7 +73,7 @@ frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, int mode
     ui->Picture1->lower();
     setupFields();
     fillCombos();
-    if (m_mode != 1)
+    if (m_mode != EditMode::Add)
         loadRecord();
     ui->lblMode->setText(modeCaption(m_mode));
     connect(ui->cmdUpd, &QPushButton::clicked, this, &frmWrkPriceMnt2::save);
@@ -80,9 +81,7 @@ frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, int mode
     ui->cboPno->setFocus();
 }
 
-frmWrkPriceMnt2::~frmWrkPriceMnt2() {
-    delete ui;
-}
+frmWrkPriceMnt2::~frmWrkPriceMnt2() = default;
 
 void frmWrkPriceMnt2::setupFields() {
     auto* behaviour = new FormBehaviour(this);
@@ -93,14 +92,12 @@ void frmWrkPriceMnt2::setupFields() {
     auto comboRule = [this](QComboBox* box, LookupFn lookup, QString notFound) {
         return [this, box, lookup, notFound] {
             if (box->currentText().trimmed().isEmpty()) {
-                MessageBox::show(this, ConventionText::Required, MessageBox::Buttons::Ok,
-                                 MessageBox::Icon::Exclamation);
+                MessageBox::show(this, ConventionText::Required);
                 return false;
             }
             const int result = lookup();
             if (result == LookupNotFound)
-                MessageBox::show(this, notFound, MessageBox::Buttons::Ok,
-                                 MessageBox::Icon::Exclamation);
+                MessageBox::show(this, notFound);
             return result == LookupFound;
         };
     };
@@ -197,19 +194,18 @@ void frmWrkPriceMnt2::focusField(PriceField field) {
 }
 
 void frmWrkPriceMnt2::save() {
-    if (MessageBox::show(this, confirmation(m_mode), MessageBox::Buttons::OkCancel,
-                         MessageBox::Icon::Question) != MessageBox::Answer::Ok)
+    if (MessageBox::show(this, confirmation(m_mode), MessageBox::Buttons::OkCancel) !=
+        MessageBox::Answer::Ok)
         return;
-    if (m_mode == 2 && m_serial == 0) {
-        MessageBox::show(this, kEditFailed, MessageBox::Buttons::Ok, MessageBox::Icon::Exclamation);
+    if (m_mode == EditMode::Edit && m_serial == 0) {
+        MessageBox::show(this, kEditFailed);
         return;
     }
     const PriceInput in = input();
     try {
         const PriceCheck check = CheckPriceInput(in);
         if (!check.ok()) {
-            MessageBox::show(this, check.message, MessageBox::Buttons::Ok,
-                             MessageBox::Icon::Exclamation);
+            MessageBox::show(this, check.message);
             focusField(check.focus);
             return;
         }
@@ -219,7 +215,7 @@ void frmWrkPriceMnt2::save() {
     }
     // A failed write keeps the screen open with the clerk's input.
     try {
-        if (m_mode == 2) {
+        if (m_mode == EditMode::Edit) {
             SavePriceEdit(in);
             m_savedSerial = m_serial;
         } else {
@@ -227,12 +223,11 @@ void frmWrkPriceMnt2::save() {
         }
     } catch (const DbError& e) {
         MessageBox::error(this, e.text());
-        if (m_mode == 2)
-            MessageBox::show(this, kEditFailed, MessageBox::Buttons::Ok,
-                             MessageBox::Icon::Exclamation);
+        if (m_mode == EditMode::Edit)
+            MessageBox::show(this, kEditFailed);
         return;
     } catch (const AppError& e) {
-        MessageBox::show(this, e.text(), MessageBox::Buttons::Ok, MessageBox::Icon::Exclamation);
+        MessageBox::show(this, e.text());
         return;
     }
     if (m_list)

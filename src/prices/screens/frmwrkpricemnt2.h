@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "core/editmode.h"
+#include "core/screens/screen.h"
+
+#include <memory>
 
 namespace Ui {
 class frmWrkPriceMnt2;
@@ -12,23 +15,23 @@ enum class PriceField;
 // The unit price edit screen: adds a price line, edits one or adds a copy
 // of one, after the required-field, date-order and period checks. Closes
 // with Accepted once a line has been saved.
-class frmWrkPriceMnt2 : public QDialog {
+class frmWrkPriceMnt2 : public Screen {
     Q_OBJECT
   public:
-    // Opened from the list: the mode and the line come from gEditMode and
-    // gPriceSerial; the list is reloaded after a save.
-    explicit frmWrkPriceMnt2(frmWrkPriceMnt* list);
+    // Opened from the list to add a line, or to edit or copy line `serial`;
+    // the list is reloaded after a save.
+    frmWrkPriceMnt2(frmWrkPriceMnt* list, EditMode mode, qint64 serial);
     // Opened to register a missing price: add mode with the three combo
     // texts (item lines or bare codes) already set.
     frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const QString& wnoText,
                     const QString& personText);
     ~frmWrkPriceMnt2() override;
 
-    int mode() const { return m_mode; }
+    EditMode mode() const { return m_mode; }
     qint64 savedSerial() const { return m_savedSerial; } // 0 until a save
 
   private:
-    frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, int mode, qint64 serial);
+    frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, EditMode mode, qint64 serial);
     void loadRecord();
     void fillCombos();
     void setupFields();
@@ -36,9 +39,9 @@ class frmWrkPriceMnt2 : public QDialog {
     void focusField(PriceField field);
     void save();
 
-    Ui::frmWrkPriceMnt2* ui;
+    const std::unique_ptr<Ui::frmWrkPriceMnt2> ui;
     frmWrkPriceMnt* m_list;
-    int m_mode;
+    EditMode m_mode;
     qint64 m_serial;
     qint64 m_savedSerial = 0;
 };

@@ -1,8 +1,8 @@
+#include "app/frmlogin.h"
+#include "app/frmmenu.h"
 #include "core/database.h"
 #include "core/login.h"
 #include "core/screens/appsetup.h"
-#include "core/screens/frmlogin.h"
-#include "core/screens/frmmenu.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
@@ -193,6 +193,7 @@ class TestLogin : public QObject {
     void keyboardMovesOnWithEnterAndIgnoresEscape() {
         {
             LoginScreen s;
+            QCOMPARE(GuiTest::unnamedFields(s.form.get()), QStringList());
             QTest::keyClicks(s.code, QStringLiteral("E001"));
             QTest::keyClick(s.code, Qt::Key_Return);
             QVERIFY(s.password->hasFocus());

@@ -1,4 +1,4 @@
-#include "core/screens/frmmenu.h"
+#include "app/frmmenu.h"
 #include "ui_frmmenu.h"
 
 #include "core/apperror.h"
@@ -28,7 +28,7 @@ std::function<void()>& endProgramHook() {
 }
 } // namespace
 
-FrmMenu::FrmMenu(QWidget* parent) : QDialog(parent), ui(new Ui::FrmMenu) {
+FrmMenu::FrmMenu(QWidget* parent) : Screen(parent), ui(new Ui::FrmMenu) {
     ui->setupUi(this);
     setFixedSize(twipsToPixels(kWidthTwips), twipsToPixels(kHeightTwips));
 
@@ -44,9 +44,7 @@ FrmMenu::FrmMenu(QWidget* parent) : QDialog(parent), ui(new Ui::FrmMenu) {
     load();
 }
 
-FrmMenu::~FrmMenu() {
-    delete ui;
-}
+FrmMenu::~FrmMenu() = default;
 
 void FrmMenu::setEndProgram(std::function<void()> endProgram) {
     if (endProgram)
@@ -65,8 +63,8 @@ void FrmMenu::load() {
     FormCenter(this);
 }
 
-// Every working screen is opened here, modally, and returns to the menu
-// when it closes.
+// Every working screen is opened here, through its subsystem's entry
+// point, modally, and returns to the menu when it closes.
 void FrmMenu::openScreen(QPushButton* button) {
     try {
         if (button == ui->cmdNouhin) {
@@ -76,8 +74,7 @@ void FrmMenu::openScreen(QPushButton* button) {
         } else if (button == ui->cmdProduct) {
             // frmProduct
         } else if (button == ui->cmdWrkPrice) {
-            frmWrkPriceMnt screen(this);
-            screen.exec();
+            openPriceList(this);
         } else if (button == ui->cmdPerson) {
             openMasterList(personMaster(), this);
         } else if (button == ui->cmdEMP) {

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "core/screens/screen.h"
+
 #include <functional>
+#include <memory>
 
 class QPushButton;
 
@@ -11,7 +13,7 @@ class FrmMenu;
 
 // The main menu, shown modally over the login screen. Which buttons are
 // usable depends on [Access] UID of TVL.INI, not on the employee.
-class FrmMenu : public QDialog {
+class FrmMenu : public Screen {
     Q_OBJECT
   public:
     explicit FrmMenu(QWidget* parent = nullptr);
@@ -29,6 +31,6 @@ class FrmMenu : public QDialog {
     void openScreen(QPushButton* button);
     void cmdExitClick();
 
-    Ui::FrmMenu* ui;
+    const std::unique_ptr<Ui::FrmMenu> ui;
     bool m_ending = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 namespace Ui {
 class FrmLogin;
@@ -23,6 +24,6 @@ class FrmLogin : public QWidget {
     bool validateCode();
     void cmdLoginClick();
 
-    Ui::FrmLogin* ui;
+    const std::unique_ptr<Ui::FrmLogin> ui;
     std::function<void()> m_runMenu;
 };

@@ -1,13 +1,13 @@
-#include "core/screens/frmlogin.h"
+#include "app/frmlogin.h"
 #include "ui_frmlogin.h"
 
+#include "app/frmmenu.h"
 #include "core/apperror.h"
 #include "core/bytetext.h"
 #include "core/database.h"
 #include "core/login.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
-#include "core/screens/frmmenu.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
 
@@ -36,9 +36,7 @@ FrmLogin::FrmLogin(QWidget* parent) : QWidget(parent), ui(new Ui::FrmLogin) {
     load();
 }
 
-FrmLogin::~FrmLogin() {
-    delete ui;
-}
+FrmLogin::~FrmLogin() = default;
 
 void FrmLogin::setMenuRunner(std::function<void()> runMenu) {
     m_runMenu = std::move(runMenu);

@@ -1,6 +1,6 @@
+#include "app/frmmenu.h"
 #include "core/database.h"
 #include "core/screens/appsetup.h"
-#include "core/screens/frmmenu.h"
 #include "core/screens/messagebox.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"

@@ -1,0 +1,9 @@
+#include "core/screens/screen.h"
+
+Screen::Screen(QWidget* parent) : QDialog(parent) {}
+
+Screen::~Screen() {
+    for (QObject* child : findChildren<QObject*>())
+        child->blockSignals(true);
+    hide();
+}
