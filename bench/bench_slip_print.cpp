@@ -148,6 +148,7 @@ int main(int argc, char** argv) {
             frmDenpyo form;
             fillDenpyo(form, s, SlipMargins());
             QPainter painter(&sink);
+            scaleToTwips(painter);
             form.paint(painter);
         }
     });

@@ -77,10 +77,11 @@ class TestPrintOutput : public QObject {
         QVERIFY(run.toPdf());
         {
             PrintDocument doc(run, QStringLiteral("a/b"), kLayout);
+            scaleToTwips(doc.painter());
             doc.painter().setFont(printFont(QStringLiteral("ＭＳ Ｐ明朝"), 12));
             doc.painter().drawText(QPointF(1440, 2880), QStringLiteral("一頁目"));
             doc.newPage();
-            doc.painter().drawText(QPointF(0, 720), QStringLiteral("二頁目"));
+            doc.painter().drawText(QPointF(2880, 720), QStringLiteral("二頁目"));
             QCOMPARE(entries(folder).filter(QStringLiteral("a_b.pdf")), QStringList());
             doc.finish();
         }
@@ -92,7 +93,9 @@ class TestPrintOutput : public QObject {
         // 10 mm of margin is 567 twips; the baseline sits below the top of the text.
         QVERIFY2(qAbs(words[0].box.left() - (567 + 1440)) < 10, "left in twips inside the margin");
         QVERIFY(words[0].box.top() < 567 + 2880 && words[0].box.bottom() > 567 + 2880 - 100);
-        QCOMPARE(PdfTools::words(path, 2).value(0).text, QStringLiteral("二頁目"));
+        const PdfTools::Word second = PdfTools::words(path, 2).value(0);
+        QCOMPARE(second.text, QStringLiteral("二頁目"));
+        QVERIFY2(qAbs(second.box.left() - (567 + 2880)) < 10, "the scale holds on the next page");
 
         // Abandoned: the older file of the name stays as it was, nothing else is left.
         QFile old(QDir(folder).filePath(QStringLiteral("x.pdf")));

@@ -97,7 +97,6 @@ PrintDocument::PrintDocument(PrintRun& run, const QString& name, const QPageLayo
         m_out->file->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                     QFile::ReadOther);
         m_out->pdf = std::make_unique<QPdfWriter>(m_out->file.get());
-        m_out->pdf->setResolution(int(kTwipsPerInch));
         m_out->pdf->setTitle(name);
         m_out->pdf->setCreator(kApplication);
         m_out->pdf->setPageLayout(layout);
@@ -121,8 +120,6 @@ PrintDocument::PrintDocument(PrintRun& run, const QString& name, const QPageLayo
                                             .arg(run.m_printer.printerName())
                                       : QStringLiteral("PDFファイルを作成できません: ") +
                                             QDir::toNativeSeparators(m_out->path));
-    const double scale = device->logicalDpiX() / kTwipsPerInch;
-    m_out->painter.scale(scale, device->logicalDpiY() / kTwipsPerInch);
 }
 
 PrintDocument::~PrintDocument() {
@@ -169,6 +166,11 @@ void PrintDocument::finish() {
     file.setAutoRemove(false); // it has its final name now
     m_out->finished = true;
     m_run.m_pdfFiles.append(m_out->path);
+}
+
+void scaleToTwips(QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    painter.scale(device->logicalDpiX() / kTwipsPerInch, device->logicalDpiY() / kTwipsPerInch);
 }
 
 QFont printFont(const QString& family, double points, bool bold) {

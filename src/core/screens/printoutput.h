@@ -31,6 +31,7 @@ struct PrintSettings {
 //   try {
 //       for (...) {
 //           PrintDocument doc(run, name, layout);
+//           scaleToTwips(doc.painter());
 //           paintFirstPage(doc.painter()); doc.newPage(); ...
 //           doc.finish();
 //       }
@@ -57,8 +58,8 @@ class PrintRun {
 
 // One document of a run: one printer job, or one PDF file that appears only
 // once it is complete (replacing an older file of that name). The painter
-// draws in twips (1440 to the inch) from the top-left corner of the area
-// inside the layout's margins; size fonts with printFont. Pages are
+// starts at the top-left corner of the area inside the layout's margins, in
+// the device's own units; scaleToTwips makes one unit a twip. Pages are
 // separated by newPage. Failures throw AppError with the user's text. A
 // document destroyed before finish() is abandoned: the job is cancelled, no
 // file is left.
@@ -82,5 +83,7 @@ class PrintDocument {
 constexpr double kTwipsPerInch = 1440;
 constexpr double kTwipsPerPoint = 20;
 
+// Scales the painter so that one unit is one twip (1440 to the inch) on its device.
+void scaleToTwips(QPainter& painter);
 // A font of the given size in points for painting in twips.
 QFont printFont(const QString& family, double points, bool bold = false);

@@ -34,7 +34,7 @@ class frmDenpyo {
     void moveFrames(int top, int left0, int left1);
     QRect frameRect(int index) const;
 
-    void paint(QPainter& painter) const;
+    void paint(QPainter& painter) const; // a painter in twips (scaleToTwips)
 
   private:
     struct Control {

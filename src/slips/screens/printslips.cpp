@@ -70,6 +70,7 @@ int PrintSlips(QWidget* parent, const QString& key) {
                 frmDenpyo form;
                 fillDenpyo(form, slip, margins);
                 PrintDocument document(*run, slip.slipNo, layout);
+                scaleToTwips(document.painter());
                 form.paint(document.painter());
                 document.finish();
                 ++printed;

@@ -1,0 +1,225 @@
+#include "core/screens/appsetup.h"
+#include "core/screens/reportpainter.h"
+#include "settlement/screens/reports/settlementreports.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+const QDateTime kRun(QDate(2026, 4, 1), QTime(9, 30, 0));
+const ReportContext kContext{QStringLiteral("株式会社テスト製作所"), QDate(2026, 4, 2)};
+constexpr std::array<Yen, CashKinds> kDenominations = {10000, 5000, 1000, 500, 100, 50, 10, 5, 1};
+
+StatementLine slip(const QString& code, const QString& name, QDate requested, const QString& pno,
+                   const QString& wno, const QString& item, qint64 priceTenThousandths,
+                   qint64 quantity) {
+    const UnitPrice price = UnitPrice::fromTenThousandths(priceTenThousandths);
+    return StatementLine{kRun, code, name,  requested, pno,
+                         wno,  item, price, quantity,  amountOf(price, quantity)};
+}
+
+// Three home-workers, given out of order.
+QList<StatementLine> statementLines() {
+    const QString yamada = QStringLiteral("山田　花子");
+    return {
+        slip("N003", QStringLiteral("鈴木　次郎"), QDate(2026, 3, 10), "C300-01", "W03",
+             QStringLiteral("梱包"), 12345000, 25),
+        slip("N001", yamada, QDate(2026, 3, 5), "A100-02", "W02", QStringLiteral("検査"), 32500,
+             40),
+        slip("N002", QStringLiteral("佐藤　一郎"), QDate(2026, 3, 3), "B200-10", "W01",
+             QStringLiteral("組立"), 71250, 33),
+        slip("N001", yamada, QDate(2026, 3, 2), "A100-01", "W01", QStringLiteral("組立"), 125000,
+             100),
+        slip("N002", QStringLiteral("佐藤　一郎"), QDate(2026, 3, 3), "A100-01", "W01",
+             QStringLiteral("組立"), 125000, 8),
+        slip("N001", yamada, QDate(2026, 3, 5), "A100-01", "W02", QStringLiteral("検査"), 32500, 1),
+    };
+}
+
+CashLine cash(const QString& code, const QString& name, Yen amount) {
+    CashLine line{code, name, amount, {}};
+    for (int k = 0; k < CashKinds; ++k) {
+        line.counts[k] = amount / kDenominations[k];
+        amount %= kDenominations[k];
+    }
+    return line;
+}
+
+QList<CashLine> cashLines() {
+    return {cash("N003", QStringLiteral("鈴木　次郎"), 30862),
+            cash("N001", QStringLiteral("山田　花子"), 1383),
+            cash("N002", QStringLiteral("佐藤　一郎"), 18765)};
+}
+
+QList<ClassLine> classLines() {
+    const QDate day = kRun.date();
+    // A10 comes in two rows: listed once with their sum.
+    return {{day, "C30", 308625000, 25},
+            {day, "A10", 12500000, 100},
+            {day, "B20", 2351250, 33},
+            {day, "A10", 1430000, 48}};
+}
+
+QStringList pagesOf(const QString& text) {
+    QStringList pages = text.split(
+        QRegularExpression(QStringLiteral("^=== .*\\n"), QRegularExpression::MultilineOption));
+    pages.removeFirst(); // before the first page mark
+    return pages;
+}
+
+// Items of the lines starting with `first`.
+QList<QStringList> rowsStartingWith(const QString& page, const QString& first) {
+    QList<QStringList> rows;
+    for (const QString& line : page.split(QLatin1Char('\n'))) {
+        const QStringList items = line.split(QStringLiteral(" | "));
+        if (items.first() == first)
+            rows.append(items);
+    }
+    return rows;
+}
+
+qint64 number(QString text) {
+    text.remove(QStringLiteral("¥")).remove(QLatin1Char(','));
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!ok)
+        qWarning() << "not a number:" << text;
+    return value;
+}
+
+} // namespace
+
+class TestReports : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { setupApplication(*qApp); }
+
+    void pagesMatchGoldenFiles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("statement")
+            << "statement.txt" << reportText(drptAccount(statementLines(), kContext));
+        QTest::newRow("cash") << "cash.txt"
+                              << reportText(drptKinshu(QStringLiteral("2026/04/01 09:30:00"),
+                                                       cashLines(), kContext));
+        QTest::newRow("classes") << "classes.txt"
+                                 << reportText(drptPnoAccount(classLines(), kContext));
+    }
+
+    void pagesMatchGoldenFiles() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFile file(QStringLiteral(TARVEL_GOLDEN_DIR "/") + name);
+        if (qEnvironmentVariableIsSet("TARVEL_UPDATE_GOLDEN")) {
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(text.toUtf8());
+            return;
+        }
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        const QStringList expected = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        const QStringList actual = text.split(QLatin1Char('\n'));
+        for (int i = 0; i < std::max(expected.size(), actual.size()); ++i) {
+            const QString want = expected.value(i, QStringLiteral("<end>"));
+            const QString got = actual.value(i, QStringLiteral("<end>"));
+            if (want != got)
+                QFAIL(qPrintable(QStringLiteral("%1 line %2:\n  expected: %3\n  actual:   %4")
+                                     .arg(name)
+                                     .arg(i + 1)
+                                     .arg(want, got)));
+        }
+    }
+
+    void everyHomeWorkerGetsStatementTotalAndMatchingReceipt() {
+        const QList<StatementLine> lines = statementLines();
+        const QStringList pages = pagesOf(reportText(drptAccount(lines, kContext)));
+        QCOMPARE(pages.size(), 3);
+        for (const QString& page : pages) {
+            const QString code =
+                QRegularExpression(QStringLiteral("コード：(N\\d+)")).match(page).captured(1);
+            Yen expected = 0;
+            int count = 0;
+            for (const StatementLine& l : lines)
+                if (l.personCode == code) {
+                    expected += l.amount;
+                    ++count;
+                }
+            QVERIFY2(count > 0, qPrintable(page));
+            QCOMPARE(page.count(QStringLiteral("領収書")), 1);
+            QCOMPARE(page.count(QStringLiteral("株式会社テスト製作所 | 殿")), 1);
+            // The lines are its own, the total and the receipt carry their sum.
+            QCOMPARE(rowsStartingWith(page, QStringLiteral("2026/03/02")).size() +
+                         rowsStartingWith(page, QStringLiteral("2026/03/03")).size() +
+                         rowsStartingWith(page, QStringLiteral("2026/03/05")).size() +
+                         rowsStartingWith(page, QStringLiteral("2026/03/10")).size(),
+                     count);
+            QCOMPARE(number(rowsStartingWith(page, QStringLiteral("合計")).value(0).value(1)),
+                     expected);
+            QCOMPARE(number(rowsStartingWith(page, QStringLiteral("金額")).value(0).value(1)),
+                     expected);
+        }
+    }
+
+    void homeWorkerFillingAPageKeepsTotalAndReceiptTogetherOverleaf() {
+        // Enough lines that the total would still fit the first page but
+        // the receipt would not.
+        QList<StatementLine> lines;
+        for (int i = 0; i < 36; ++i)
+            lines.append(slip("N001", QStringLiteral("山田　花子"), QDate(2026, 3, 1).addDays(i),
+                              "A100-01", "W01", QStringLiteral("組立"), 100000, 1));
+        const QStringList pages = pagesOf(reportText(drptAccount(lines, kContext)));
+        QCOMPARE(pages.size(), 2);
+        QVERIFY(!pages[0].contains(QStringLiteral("合計")));
+        QVERIFY(!pages[0].contains(QStringLiteral("領収書")));
+        QCOMPARE(rowsStartingWith(pages[1], QStringLiteral("合計")).value(0).value(1),
+                 QStringLiteral("¥360"));
+        QVERIFY(pages[1].contains(QStringLiteral("ｷﾘﾄﾘ")));
+        QCOMPARE(rowsStartingWith(pages[1], QStringLiteral("金額")).value(0).value(1),
+                 QStringLiteral("¥360"));
+    }
+
+    void cashTableLinesAndTotalsAddUp() {
+        const QString page = pagesOf(reportText(drptKinshu(QStringLiteral("2026/04/01 09:30:00"),
+                                                           cashLines(), kContext)))
+                                 .value(0);
+        const QStringList headings =
+            rowsStartingWith(page, QStringLiteral("内職者コード")).value(0);
+        QCOMPARE(headings.mid(3), (QStringList{"1万円札", "5千円札", "千円札", "500円玉", "100円玉",
+                                               "50円玉", "10円玉", "5円玉", "1円玉"}));
+        QList<QStringList> rows;
+        for (const QString code : {"N001", "N002", "N003"})
+            rows += rowsStartingWith(page, code);
+        rows += rowsStartingWith(page, QStringLiteral("合計"));
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[3].size(), 11); // no code: 合計, amount, nine counts
+
+        Yen sum = 0;
+        for (const QStringList& row : rows) {
+            const int first = row.size() - CashKinds; // counts come last
+            Yen paid = 0;
+            for (int k = 0; k < CashKinds; ++k)
+                paid += number(row[first + k]) * kDenominations[k];
+            QCOMPARE(paid, number(row[first - 1]));
+            if (&row != &rows.last())
+                sum += number(row[first - 1]);
+        }
+        QCOMPARE(number(rows.last()[1]), sum);
+        QVERIFY(page.indexOf(QStringLiteral("N001")) < page.indexOf(QStringLiteral("N002")));
+        QVERIFY(page.indexOf(QStringLiteral("N002")) < page.indexOf(QStringLiteral("N003")));
+    }
+
+    void classIsListedOnceWithItsSum() {
+        const QString page = pagesOf(reportText(drptPnoAccount(classLines(), kContext))).value(0);
+        const QList<QStringList> a10 = rowsStartingWith(page, QStringLiteral("A10"));
+        QCOMPARE(a10.size(), 1);
+        QCOMPARE(a10[0], (QStringList{"A10", "¥1,393", "148"}));
+        // The total rounds the unrounded sum once: 1,393 + 235.125 + 30,862.5.
+        QCOMPARE(rowsStartingWith(page, QStringLiteral("合計")).value(0),
+                 (QStringList{"合計", "¥32,491", "206"}));
+    }
+};
+
+QTEST_MAIN(TestReports)
+#include "test_reports.moc"
