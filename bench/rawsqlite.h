@@ -68,6 +68,7 @@ class RawStatement {
         sqlite3_clear_bindings(m_stmt);
     }
     int columns() const { return sqlite3_column_count(m_stmt); }
+    bool isNull(int col) { return sqlite3_column_type(m_stmt, col) == SQLITE_NULL; }
     const unsigned char* text(int col) { return sqlite3_column_text(m_stmt, col); }
     double real(int col) { return sqlite3_column_double(m_stmt, col); }
     sqlite3_int64 integer(int col) { return sqlite3_column_int64(m_stmt, col); }

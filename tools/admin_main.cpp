@@ -1,4 +1,5 @@
 #include "admincommands.h"
+#include "settlecommand.h"
 
 #include "core/apperror.h"
 #include "core/clock.h"
@@ -18,9 +19,20 @@ const char* const kUsageText =
     "  create PATH   空のデータベースを作成します（既存のファイルは上書きしません）\n"
     "  demo PATH     デモデータ入りのデータベースを作成します（既存のファイルは上書きしません）\n"
     "  check PATH    テーブルと列がそろっているか検査します\n"
+    "  settle PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
+    "                納入日が FIRST～LAST の未精算伝票を精算します\n"
+    "  trial PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
+    "                同じ条件で試算します（伝票の単価だけを更新します）\n"
+    "  cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
+    "                精算対象期間が FIRST～LAST に収まる精算を解除します\n"
     "  --help        この説明を表示します\n"
     "\n"
-    "終了コード: 0 成功、1 失敗（検査で問題あり）、2 引数の誤り\n";
+    "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
+    "settle/trial/cancel の出力: 1 行目 \"T<TAB>精算日時\"、続いて内職者ごとに\n"
+    "コード、伝票枚数、精算金額、消費税、合計金額（trial は伝票ごとに試算画面の列）。\n"
+    "\n"
+    "終了コード: 0 成功、1 失敗（検査で問題あり、処理は取り消し）、2 引数の誤り、\n"
+    "            3 対象なし（settle/trial/cancel）\n";
 
 int usageError(QTextStream& err, const QString& problem) {
     err << "tarvel-admin: " << problem << "\n\n" << kUsageText;
@@ -35,6 +47,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty())
         return usageError(err, QStringLiteral("コマンドを指定してください。"));
     const QString command = args.first();
+    if (SettleCommand::isCommand(command))
+        return SettleCommand::run(command, args.mid(1), out, err);
     if (command != "create" && command != "demo" && command != "check")
         return usageError(err, QStringLiteral("不明なコマンドです: %1").arg(command));
     if (args.size() != 2)

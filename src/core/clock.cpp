@@ -25,4 +25,8 @@ void useSystemClock() {
     g_fixed = QDateTime();
 }
 
+bool isFixed() {
+    return g_fixed.isValid();
+}
+
 } // namespace Clock

@@ -10,4 +10,5 @@ QDateTime now(); // local time, whole seconds
 QDate today();
 void setFixed(const QDateTime& fixed); // an invalid value returns to the system clock
 void useSystemClock();
+bool isFixed(); // true while a test holds the clock still
 } // namespace Clock

@@ -26,8 +26,11 @@ inline const QString Sequence = QStringLiteral("000");               // slip and
 
 QString FormatNumber(const Decimal& value, const QString& pattern);
 QString FormatNumber(double value, const QString& pattern); // exact shortest decimal of value
+// mantissa × 10^-scale, the same text as the Decimal form, in integer
+// arithmetic: lists format tens of thousands of prices and amounts.
+QString FormatScaled(qint64 mantissa, int scale, const QString& pattern);
 template <std::integral T> QString FormatNumber(T value, const QString& pattern) {
-    return FormatNumber(Decimal::fromInteger(static_cast<qint64>(value)), pattern);
+    return FormatScaled(static_cast<qint64>(value), 0, pattern);
 }
 
 // The "0000/00/00" format: the text read as a whole number (Val) and shown

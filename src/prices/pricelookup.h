@@ -12,11 +12,14 @@ struct PriceLookupResult {
 };
 
 // The price in force on `date` for the combination: the live line with the
-// latest start on or before the date (its end is not consulted). Codes are
+// latest start on or before the date (its end is not consulted); of two
+// lines with the same start, the one with the higher serial. Codes are
 // compared as given. Throws AppError for an invalid date and DbError when
 // the database fails; the caller must stop rather than use a price.
 // A caller looking up many prices may still wrap them in one read
-// transaction, which saves a little more per call.
+// transaction, which saves a little more per call. The slip list prices its
+// rows by the same rule in its own statement (slips/sliplist.cpp): change
+// both together.
 PriceLookupResult lookupPrice(QDate date, QString pno, QString wno, QString person);
 
 // A unit price as lists show it: "###,###,##0.000".

@@ -2,6 +2,7 @@
 #include "core/bytetext.h"
 #include "core/conventions.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 #include <limits>
 
@@ -109,6 +110,43 @@ class TestConventions : public QObject {
         QCOMPARE(r.text, QStringLiteral("1,234.568"));
     }
 
+    void integerFormattingAgreesWithTheExactDecimalPath() {
+        using namespace NumberPattern;
+        const QStringList patterns = {Whole,
+                                      PriceBox,
+                                      PriceList,
+                                      QuantityList,
+                                      SlipAmount,
+                                      SlipTotal,
+                                      Count,
+                                      AmountList,
+                                      Subtotal,
+                                      Sequence,
+                                      QStringLiteral("#.##"),
+                                      QStringLiteral("0.0#")};
+        QRandomGenerator random(7);
+        QList<qint64> mantissas = {0,
+                                   1,
+                                   -1,
+                                   5,
+                                   -5,
+                                   15,
+                                   25,
+                                   4999,
+                                   5000,
+                                   -5000,
+                                   9995,
+                                   std::numeric_limits<qint64>::max(),
+                                   std::numeric_limits<qint64>::min() + 1};
+        for (int i = 0; i < 2000; ++i)
+            mantissas << qint64(random.generate64() >> random.bounded(1, 63)) * (i % 2 ? 1 : -1);
+        for (const QString& pattern : patterns)
+            for (int scale = 0; scale <= 6; ++scale)
+                for (qint64 m : mantissas)
+                    QCOMPARE(FormatScaled(m, scale, pattern),
+                             FormatNumber(Decimal::fromScaled(m, scale), pattern));
+    }
+
     void numberPatternsRoundHalvesAwayFromZero() {
         using namespace NumberPattern;
         QCOMPARE(FormatNumber(0.5, Whole), QStringLiteral("1"));
@@ -151,6 +189,8 @@ class TestConventions : public QObject {
         const QDate d(2003, 4, 1);
         QCOMPARE(FormatDate(d), QStringLiteral("2003/04/01"));
         QCOMPARE(FormatDate(QDate()), QString());
+        QCOMPARE(FormatDate(QDate(1800, 12, 31)), QStringLiteral("1800/12/31"));
+        QCOMPARE(FormatDate(QDate(2100, 1, 9)), QStringLiteral("2100/01/09"));
         QCOMPARE(ParseBoxDate(QStringLiteral(" 2003/04/01 ")), d);
         QCOMPARE(ParseBoxDate(FormatDigitDate(QStringLiteral("20000229"))), QDate(2000, 2, 29));
         QVERIFY(!ParseBoxDate(QStringLiteral("2003/02/30")).isValid());

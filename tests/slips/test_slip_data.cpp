@@ -1,19 +1,19 @@
 #include "core/apperror.h"
-#include "slips/slipfixtures.h"
+#include "slips/printfixtures.h"
 #include "slips/slipprintdata.h"
 #include "support/testdatabase.h"
 
 #include <QTest>
 
-using SlipFixtures::addSlip;
-using SlipFixtures::Slip;
+using PrintFixtures::addSlip;
+using PrintFixtures::Slip;
 
 class TestSlipData : public QObject {
     Q_OBJECT
   private slots:
     void missingValuesAndMastersLeaveBoxesEmpty() {
         TestDatabase db;
-        SlipFixtures::addMasters();
+        PrintFixtures::addMasters();
         Slip s;
         s.pno = QStringLiteral("P-999");       // no master row
         s.employee = QStringLiteral(" E001 "); // found without its blanks
@@ -40,7 +40,7 @@ class TestSlipData : public QObject {
 
     void aRequestDateGivesEverySlipOfThatDayInOrder() {
         TestDatabase db;
-        SlipFixtures::addMasters();
+        PrintFixtures::addMasters();
         for (const char* no : {"031023-003", "031023-001", "031024-001", "031023-002"}) {
             Slip s;
             s.no = QString::fromLatin1(no);

@@ -1,9 +1,9 @@
 #include "core/apperror.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/messagebox.h"
+#include "slips/printfixtures.h"
 #include "slips/screens/printslips.h"
 #include "slips/screens/slipbarcode.h"
-#include "slips/slipfixtures.h"
 #include "support/pdftools.h"
 #include "support/testdatabase.h"
 
@@ -12,8 +12,8 @@
 #include <QFile>
 #include <QTest>
 
-using SlipFixtures::addSlip;
-using SlipFixtures::Slip;
+using PrintFixtures::addSlip;
+using PrintFixtures::Slip;
 
 namespace {
 
@@ -66,7 +66,7 @@ class TestSlipPrint : public QObject {
     void aDateGivesOnePageFilePerSlipWithEveryFieldOnBothCopies() {
         REQUIRE_TOOLS();
         TestDatabase db;
-        SlipFixtures::addMasters();
+        PrintFixtures::addMasters();
         writeIni(db);
         Slip done;
         done.delivered = 1180;
@@ -163,7 +163,7 @@ class TestSlipPrint : public QObject {
     void marginsMoveTheCopies() {
         REQUIRE_TOOLS();
         TestDatabase db;
-        SlipFixtures::addMasters();
+        PrintFixtures::addMasters();
         addSlip(Slip());
         const auto slipNumbers = [&db]() {
             QList<QPointF> at;
@@ -192,7 +192,7 @@ class TestSlipPrint : public QObject {
 
     void aKeyWithoutSlipsPrintsAndShowsNothing() {
         TestDatabase db;
-        SlipFixtures::addMasters();
+        PrintFixtures::addMasters();
         addSlip(Slip());
         writeIni(db);
         QCOMPARE(PrintSlips(nullptr, QStringLiteral("031031-999")), 0);
@@ -204,7 +204,7 @@ class TestSlipPrint : public QObject {
     void aFailureShowsTheErrorKeepsWhatWasPrintedAndLeavesNoPartialFile() {
         REQUIRE_TOOLS();
         TestDatabase db;
-        SlipFixtures::addMasters();
+        PrintFixtures::addMasters();
         Slip first;
         addSlip(first);
         Slip second = first;

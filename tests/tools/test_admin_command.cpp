@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -44,6 +45,7 @@ class TestAdminCommand : public QObject {
     void commandLine();
     void createAndDemoNeverOverwrite();
     void checkReportsWhatIsMissing();
+    void settlesTriesAndCancelsForScripts();
 };
 
 void TestAdminCommand::commandLine() {
@@ -122,6 +124,76 @@ void TestAdminCommand::checkReportsWhatIsMissing() {
     const Result notDb = admin({"check", text});
     QCOMPARE(notDb.exitCode, 1);
     QVERIFY(notDb.err.contains(text));
+}
+
+void TestAdminCommand::settlesTriesAndCancelsForScripts() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.sqlite");
+    QCOMPARE(admin({"create", path}).exitCode, 0);
+    auto sql = [&](const QString& statement) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "setup");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            execSql(db, statement);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("setup");
+    };
+    sql("INSERT INTO syain_m (社員コード, 削除フラグ) VALUES ('E001', 0), ('E009', 1)");
+    sql("INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, 適用開始日,"
+        " 削除フラグ) VALUES (1, 'P', 'W', 'N01', 10, '2004-01-01', 0),"
+        " (2, 'P', 'W', 'N02', 30, '2004-01-01', 0)");
+    sql("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価, "
+        "納入数量,"
+        " 依頼日, 納入日, 削除フラグ) VALUES ('S1', 'P', 'W', 'N01', 0, 3, '2004-04-01',"
+        " '2004-04-10', 0), ('S2', 'P', 'W', 'N02', 0, 1, '2004-04-01', '2004-04-30', 0)");
+    const QStringList april = {path, "2004-04-01", "20040430"};
+    const QStringList e001 = {"--employee", "E001"};
+
+    for (const QStringList& wrong :
+         QList<QStringList>{{"settle", path, "2004-04-30", "2004-04-01", "--employee", "E001"},
+                            {"settle", path, "2004-04-01", "2004-04-30", "--workers", "N09:N01",
+                             "--employee", "E001"},
+                            {"settle", path, "2004-04-01", "2004-02-30", "--employee", "E001"},
+                            {"cancel", path, "2004-04-01", "2004-04-30"},
+                            {"trial", path, "2004-04-01", "2004-04-30", "--employee", "E009"},
+                            {"settle", path, "2004-04-01", "--employee", "E001"}}) {
+        const Result r = admin(wrong);
+        QVERIFY2(r.exitCode == 2, qPrintable(wrong.join(' ')));
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    const Result trial = admin(QStringList{"trial"} + april + e001);
+    QCOMPARE(trial.exitCode, 0);
+    QCOMPARE(trial.out, QStringLiteral("T\t\nN01\t\tP\tW\t\t10.000\t3\t30\n"
+                                       "N02\t\tP\tW\t\t30.000\t1\t30\n"));
+
+    const Result one =
+        admin(QStringList{"settle"} + april + QStringList{"--workers", "N02:"} + e001);
+    QCOMPARE(one.exitCode, 0);
+    const QStringList lines = one.out.split('\n', Qt::SkipEmptyParts);
+    QVERIFY2(QRegularExpression("^T\t\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}$")
+                 .match(lines.value(0))
+                 .hasMatch(),
+             qPrintable(one.out));
+    QCOMPARE(lines.mid(1), QStringList{"N02\t1\t30\t2\t32"});
+    QCOMPARE(
+        admin(QStringList{"settle"} + april + QStringList{"--workers=N02:N02"} + e001).exitCode, 3);
+
+    // A run that fails is rolled back and says why.
+    sql("CREATE TRIGGER t BEFORE INSERT ON seisan_t BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const Result failed = admin(QStringList{"settle"} + april + e001);
+    QCOMPARE(failed.exitCode, 1);
+    QVERIFY(failed.err.contains("refused"));
+    sql("DROP TRIGGER t");
+
+    const Result cancel =
+        admin(QStringList{"cancel"} + april + QStringList{"--workers", ":"} + e001);
+    QCOMPARE(cancel.exitCode, 0);
+    QCOMPARE(cancel.out.section('\n', 0, 0), lines.value(0));
+    QCOMPARE(cancel.out.section('\n', 1), QStringLiteral("N02\t1\t30\t2\t32\n"));
+    QCOMPARE(admin(QStringList{"cancel"} + april + e001).exitCode, 3);
 }
 
 QTEST_GUILESS_MAIN(TestAdminCommand)

@@ -1,0 +1,361 @@
+// Times the slip list and slip issuing on a large database: 100,000 slips
+// over 300 home-workers with 50,000 price lines. Each figure is set against
+// a baseline doing the same reads or writes through the bare sqlite3 C API
+// in the same run. Run by hand:
+//   build/bench/bench_slips [database]
+// A database path given is filled on the first run and reused afterwards.
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/database.h"
+#include "core/schema.h"
+#include "core/session.h"
+#include "core/sqlquery.h"
+#include "core/sqltransaction.h"
+#include "rawsqlite.h"
+#include "slips/sliplist.h"
+#include "slips/slipnumber.h"
+#include "slips/slipstore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kPersons = 300;
+constexpr int kDrawings = 400;
+constexpr int kWorkCodes = 10;
+constexpr int kCombinations = 10000;
+constexpr int kLinesPerCombination = 5; // 50,000 price lines
+constexpr int kSlips = 100000;
+constexpr int kRuns = 5;
+
+QString pno(int i) {
+    return QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0'));
+}
+QString wno(int i) {
+    return QStringLiteral("W%1").arg(i, 3, 10, QLatin1Char('0'));
+}
+QString person(int i) {
+    return QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0'));
+}
+
+struct Combination {
+    int d, w, n;
+};
+
+void fill() {
+    QRandomGenerator random(11);
+    SqlTransaction tx;
+    for (int d = 0; d < kDrawings; ++d)
+        execSql(
+            QStringLiteral("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
+            {pno(d), QStringLiteral("部品図番%1").arg(d)});
+    for (int w = 0; w < kWorkCodes; ++w)
+        execSql(QStringLiteral(
+                    "INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)"),
+                {wno(w), QStringLiteral("作業%1").arg(w)});
+    for (int n = 0; n < kPersons; ++n)
+        execSql(QStringLiteral("INSERT INTO naishoku_m (内職者コード, 内職者氏名, 削除フラグ)"
+                               " VALUES (?, ?, 0)"),
+                {person(n), QStringLiteral("内職者%1").arg(n)});
+
+    std::vector<Combination> combinations;
+    SqlQuery line(QStringLiteral(
+        "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, 備考,"
+        " 適用開始日, 適用終了日, 最終更新日時, 削除フラグ, 社員コード)"
+        " VALUES (?, ?, ?, ?, ?, '', ?, NULL, '2026-01-01 00:00:00', ?, 'E001')"));
+    qint64 serial = 0;
+    const QDate first(2022, 1, 1);
+    for (int c = 0; c < kCombinations; ++c) {
+        const Combination k{int(random.bounded(kDrawings)), int(random.bounded(kWorkCodes)),
+                            c % kPersons};
+        combinations.push_back(k);
+        for (int l = 0; l < kLinesPerCombination; ++l) {
+            ++serial;
+            line.bind(serial)
+                .bind(pno(k.d))
+                .bind(wno(k.w))
+                .bind(person(k.n))
+                .bind(5.0 + random.bounded(20000) / 8.0)
+                .bind(first.addDays(l * 200 + int(random.bounded(100))).toString(Qt::ISODate))
+                .bind(serial % 40 == 0 ? 1 : 0)
+                .exec();
+        }
+    }
+
+    SqlQuery slip(
+        QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, "
+                       "精算単価, 作業区分,"
+                       " 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo, 備考, 精算日時, "
+                       "最終更新日時, 削除フラグ,"
+                       " 社員コード) VALUES (?, ?, ?, ?, 0, '袋詰め', ?, ?, ?, ?, ?, ?, NULL,"
+                       " '2026-01-01 00:00:00', ?, 'E001')"));
+    const QVariant none(QMetaType::fromType<QString>());
+    const int perDay = 100;
+    for (int i = 0; i < kSlips; ++i) {
+        const QDate day = first.addDays(i / perDay);
+        // Most slips use a priced combination; a few have none.
+        const Combination k =
+            random.bounded(20) == 0
+                ? Combination{int(random.bounded(kDrawings)), int(random.bounded(kWorkCodes)),
+                              int(random.bounded(kPersons))}
+                : combinations[random.bounded(int(combinations.size()))];
+        const bool delivered = i < kSlips * 8 / 10;
+        const qint64 issued = 10 + random.bounded(5000);
+        slip.bind(day.toString(QStringLiteral("yyMMdd-")) +
+                  QStringLiteral("%1").arg(i % perDay + 1, 3, 10, QLatin1Char('0')))
+            .bind(pno(k.d))
+            .bind(wno(k.w))
+            .bind(person(k.n))
+            .bind(issued)
+            .bind(delivered ? issued : 0)
+            .bind(day.toString(Qt::ISODate))
+            .bind(delivered ? QVariant(day.addDays(14).toString(Qt::ISODate)) : none)
+            .bind(QStringLiteral("L%1").arg(i))
+            .bind(i % 7 == 0 ? QStringLiteral("急ぎ") : QString())
+            .bind(i % 50 == 0 ? 1 : 0)
+            .exec();
+    }
+    tx.commit();
+}
+
+// The baseline statement: the same rows and prices, every column read as
+// text, nothing formatted.
+const char* const kBaselineSql =
+    "SELECT s.製品伝票番号, s.製品図番, zuban_m.図番名称, s.作業コード, sagyou_m.作業項目,"
+    " s.作業区分, naishoku_m.内職者氏名, s.依頼日, s.払出数量, s.納入日, s.納入数量,"
+    " s.管理ロットNo, s.備考, s.削除フラグ,"
+    " (SELECT t.単価 FROM tanka_m t WHERE t.削除フラグ <> 1 AND t.適用開始日 <= s.依頼日"
+    "   AND t.内職者コード = s.内職者コード AND t.作業コード = s.作業コード"
+    "   AND t.製品図番 = s.製品図番 ORDER BY t.適用開始日 DESC, t.単価シリアル DESC LIMIT 1)"
+    " FROM seihin_t s"
+    " LEFT JOIN naishoku_m ON s.内職者コード = naishoku_m.内職者コード"
+    " LEFT JOIN sagyou_m ON s.作業コード = sagyou_m.作業コード"
+    " LEFT JOIN zuban_m ON s.製品図番 = zuban_m.製品図番";
+
+// Returns the number of rows read.
+int baselineList(RawDb& db, const char* where, const QByteArray& person) {
+    RawStatement q(db, QString::fromUtf8(kBaselineSql) + QString::fromUtf8(where) +
+                           QStringLiteral(" ORDER BY s.製品伝票番号"));
+    if (!person.isEmpty())
+        q.bind(1, person);
+    int rows = 0;
+    while (q.step()) {
+        for (int c = 0; c < q.columns(); ++c)
+            q.text(c);
+        ++rows;
+    }
+    return rows;
+}
+
+// Issues `count` slips of `day` the plain way: number, price and insert in
+// one BEGIN IMMEDIATE transaction each.
+void baselineIssue(RawDb& db, const QDate& day, int count, std::vector<double>* ms) {
+    const QByteArray prefix = day.toString(QStringLiteral("yyMMdd-")).toUtf8();
+    const QByteArray after = day.toString(QStringLiteral("yyMMdd.")).toUtf8();
+    RawStatement top(db,
+                     QStringLiteral("SELECT 製品伝票番号 FROM seihin_t WHERE 製品伝票番号 >= ?"
+                                    " AND 製品伝票番号 < ? ORDER BY 製品伝票番号 DESC LIMIT 1"));
+    RawStatement price(
+        db, QStringLiteral("SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND"
+                           " 適用開始日 <= ? AND 内職者コード = ? AND 作業コード = ?"
+                           " AND 製品図番 = ? ORDER BY 適用開始日 DESC, 単価シリアル DESC"
+                           " LIMIT 1"));
+    RawStatement insert(
+        db, QStringLiteral(
+                "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価,"
+                " 作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo, 備考, 精算日時,"
+                " 最終更新日時, 削除フラグ, 社員コード) VALUES (?, ?, ?, ?, ?, '', 100, 0, ?, NULL,"
+                " '', '', NULL, '2026-04-01 09:30:00', 0, 'E001')"));
+    const QByteArray p = pno(1).toUtf8(), w = wno(1).toUtf8(), n = person(1).toUtf8();
+    const QByteArray requested = day.toString(Qt::ISODate).toUtf8();
+    for (int i = 0; i < count; ++i) {
+        QElapsedTimer t;
+        t.start();
+        db.exec("BEGIN IMMEDIATE");
+        top.bind(1, prefix);
+        top.bind(2, after);
+        int sequence = 0;
+        if (top.step())
+            sequence = std::atoi(reinterpret_cast<const char*>(top.text(0)) + prefix.size());
+        top.reset();
+        price.bind(1, requested);
+        price.bind(2, n);
+        price.bind(3, w);
+        price.bind(4, p);
+        const double unit = price.step() ? price.real(0) : 0;
+        price.reset();
+        insert.bind(1, prefix + QByteArray::number(sequence + 1).rightJustified(3, '0'));
+        insert.bind(2, p);
+        insert.bind(3, w);
+        insert.bind(4, n);
+        insert.bind(5, unit);
+        insert.bind(6, requested);
+        insert.step();
+        insert.reset();
+        db.exec("COMMIT");
+        ms->push_back(t.nsecsElapsed() / 1e6);
+    }
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double cpuMs() {
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// Wall time of the work; its processor time (user and system) is added to
+// *cpu when given. On a shared machine the processor time is the steadier
+// figure: waiting for another program's turn does not count.
+double timeMs(const std::function<void()>& work, std::vector<double>* cpu = nullptr) {
+    const double cpuStart = cpuMs();
+    QElapsedTimer t;
+    t.start();
+    work();
+    const double wall = t.nsecsElapsed() / 1e6;
+    if (cpu)
+        cpu->push_back(cpuMs() - cpuStart);
+    return wall;
+}
+
+// A figure beside its baseline, shown but not judged.
+void reportFigure(const char* what, double ms, double baselineMs) {
+    std::printf("%-44s %9.1f ms  baseline %8.1f ms  ratio %5.2f\n", what, ms, baselineMs,
+                baselineMs > 0 ? ms / baselineMs : 0);
+}
+
+long statusKb(const char* key) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.filePath(QStringLiteral("bench.sqlite"));
+    const bool reuse = QFile::exists(path);
+    if (!reuse)
+        Schema::createFile(path);
+    DBOpenPath(path);
+    gEmpCode = QStringLiteral("E001");
+
+    if (reuse) {
+        // Slips issued by an earlier run.
+        execSql(QStringLiteral("DELETE FROM seihin_t WHERE 製品伝票番号 >= ?"),
+                {QStringLiteral("260401-")});
+    } else {
+        const double fillMs = timeMs(fill);
+        std::printf("filled %d slips, %d price lines, %d home-workers in %.0f ms\n", kSlips,
+                    kCombinations * kLinesPerCombination, kPersons, fillMs);
+    }
+
+    RawDb raw(path);
+    raw.exec("PRAGMA synchronous = FULL"); // as the program's connection
+
+    // Full list: both hide boxes off, every row priced.
+    const SlipSearch full{.hideDeleted = false, .hideDelivered = false};
+    // Typical lists: the screen's default boxes (live, undelivered), and
+    // those of one home-worker.
+    SlipSearch oneWorker;
+    oneWorker.person = person(17);
+    struct Case {
+        const char* name;
+        SlipSearch search;
+        const char* where;
+        QByteArray person;
+        std::vector<double> logic{}, base{}, logicCpu{}, baseCpu{};
+        int rows = 0, baseRows = 0;
+    };
+    std::vector<Case> cases{
+        {"full list", full, "", {}},
+        {"opening list", SlipSearch(), " WHERE s.削除フラグ <> 1 AND s.納入日 IS NULL", {}},
+        {"one home-worker", oneWorker,
+         " WHERE s.削除フラグ <> 1 AND s.納入日 IS NULL AND s.内職者コード = ?",
+         person(17).toUtf8()},
+    };
+
+    const long rssBefore = statusKb("VmRSS:");
+    for (int run = 0; run < kRuns; ++run) {
+        for (Case& c : cases) {
+            c.base.push_back(
+                timeMs([&] { c.baseRows = baselineList(raw, c.where, c.person); }, &c.baseCpu));
+            c.logic.push_back(timeMs(
+                [&] {
+                    const QList<QStringList> rows = loadSlipRows(c.search);
+                    c.rows = int(rows.size());
+                },
+                &c.logicCpu));
+        }
+    }
+    const long peakKb = statusKb("VmHWM:");
+
+    // A whole day's slips in a row, then the refused 1000th.
+    const QDate day(2026, 4, 1);
+    Clock::setFixed(QDateTime(day, QTime(9, 30, 0)));
+    SlipInput in;
+    in.pno = pno(1);
+    in.wno = wno(1);
+    in.person = person(1);
+    in.requestDate = QStringLiteral("2026/04/01");
+    in.issued = QStringLiteral("100");
+    std::vector<double> issueMs, baseIssueMs;
+    for (int i = 0; i < SlipsPerDay; ++i)
+        issueMs.push_back(timeMs([&] { InsertSlip(in); }));
+    bool refused = false;
+    try {
+        InsertSlip(in);
+    } catch (const AppError&) {
+        refused = true;
+    }
+    baselineIssue(raw, day.addDays(1), SlipsPerDay, &baseIssueMs);
+    DBClose();
+
+    // The list is judged on processor time, the median of the runs: on a
+    // shared machine the wall clock also counts the other programs' turns.
+    std::printf("\ntargets: full list within 2.5x of the bare C API (processor time) and under"
+                " 250 MB resident; one slip issued under 20 ms\n");
+    bool ok = true;
+    for (const Case& c : cases) {
+        std::printf("%s: %d rows (baseline %d); wall %.1f ms, baseline %.1f ms, ratio %.2f\n",
+                    c.name, c.rows, c.baseRows, median(c.logic), median(c.base),
+                    median(c.logic) / median(c.base));
+        ok = c.rows == c.baseRows && ok;
+        const QByteArray what = QByteArray(c.name) + ", processor time";
+        if (&c == &cases[0])
+            ok = reportRatio(what.constData(), median(c.logicCpu), median(c.baseCpu), 2.5) && ok;
+        else
+            reportFigure(what.constData(), median(c.logicCpu), median(c.baseCpu));
+    }
+    std::printf("resident: %ld MB before the lists, peak %ld MB (target < 250)\n", rssBefore / 1024,
+                peakKb / 1024);
+    ok = peakKb < 250 * 1024 && ok;
+    std::printf("issuing %d slips one by one: median %.2f ms, max %.2f ms (target < 20 ms);"
+                " the 1000th refused: %s\n",
+                SlipsPerDay, median(issueMs), *std::max_element(issueMs.begin(), issueMs.end()),
+                refused ? "yes" : "NO");
+    reportFigure("one slip issued (median)", median(issueMs), median(baseIssueMs));
+    ok = median(issueMs) < 20 && refused && ok;
+    std::printf("%s\n", ok ? "bench_slips: targets met" : "bench_slips: TARGET MISSED");
+    return ok ? 0 : 1;
+}

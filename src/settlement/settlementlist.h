@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/money.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// Which settlement run a text names: a day ("yyyy/mm/dd" or eight digits)
+// stands for the whole day, 00:00:00 to 23:59:59 inclusive; a time stamp
+// "yyyy/mm/dd hh:mm:ss" for exactly that run. Anything else names nothing.
+struct RunDesignation {
+    QDate day;
+    QDateTime stamp;
+    bool isUsable() const { return day.isValid() || stamp.isValid(); }
+};
+RunDesignation designateRun(const QString& text);
+
+// The run a designation picks for printing: the latest live run of the day,
+// or the given time stamp when a live run carries it. Throws DbError.
+std::optional<QDateTime> FindSettlementRun(const RunDesignation& designation);
+
+// One seisan_t row with the home-worker's name.
+struct SettlementRow {
+    QDateTime run;
+    QString runText; // "yyyy/mm/dd hh:mm:ss"
+    QString workerCode;
+    QString workerName;
+    QDate firstDay;
+    QDate lastDay;
+    qint64 slipCount = 0;
+    Yen amount = 0;
+    Yen tax = 0;
+    Yen total = 0;
+    bool deleted = false; // the settlement was cancelled
+};
+
+// The settlements the designation names, newest run first (the settlement
+// screen's list); live rows only unless asked. The first row's run is the
+// one the screen prints. Empty for an unusable designation.
+QList<SettlementRow> LoadSettlementList(const RunDesignation& designation, bool includeCancelled);
+
+// The rows of one run in home-worker code order, live only unless asked
+// (the cash-denomination table).
+QList<SettlementRow> SettlementRowsOfRun(const QDateTime& run, bool includeCancelled = false);

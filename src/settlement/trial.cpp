@@ -1,0 +1,61 @@
+#include "settlement/trial.h"
+
+#include "core/clock.h"
+#include "core/numberformat.h"
+#include "core/sqlquery.h"
+#include "core/sqltransaction.h"
+#include "settlement/settlementwriter.h"
+#include "settlement/slippricing.h"
+#include "settlement/slipquery.h"
+
+TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgress& progress) {
+    checkCriteria(criteria);
+    SqlTransaction tx;
+    const QList<SelectedSlip> slips = readSelection(SlipQuerySql(criteria, SlipQueryMode::ToTry));
+    const QDateTime now = Clock::now();
+    SettlementWriter writer(criteria.employeeCode);
+    TrialResult result;
+    const qint64 total = slips.size();
+    if (progress)
+        progress(0, total);
+    for (const SelectedSlip& slip : slips) {
+        TrialRow row;
+        row.slipNumber = slip.number;
+        row.workerCode = slip.workerCode;
+        row.workerName = slip.workerName;
+        row.drawingNumber = slip.drawingNumber;
+        row.workCode = slip.workCode;
+        row.workItem = slip.workItem;
+        row.price = priceInForce(slip);
+        if (storedPriceDiffers(slip, row.price)) {
+            writer.UpdateSlipPrice(slip.number, row.price, now);
+            ++result.pricesChanged;
+        }
+        row.quantity = slip.quantity;
+        row.amount = amountOf(row.price, slip.quantity);
+        row.priceText = row.price.text(NumberPattern::PriceList);
+        row.quantityText = FormatNumber(row.quantity, NumberPattern::Count);
+        row.amountText = FormatNumber(row.amount, NumberPattern::AmountList);
+        result.rows << row;
+        if (progress)
+            progress(result.rows.size(), total);
+    }
+    tx.commit();
+    return result;
+}
+
+bool ListSettledSlips(const SettlementCriteria& criteria, QString& list) {
+    checkCriteria(criteria);
+    const BoundSql bound = SlipQuerySql(criteria, SlipQueryMode::InPeriod);
+    SqlQuery q(bound.sql);
+    execBound(q, bound);
+    int n = 0;
+    while (q.next()) {
+        if (q.isNull(QStringLiteral("精算日時")))
+            continue;
+        ++n;
+        list += FormatNumber(n, NumberPattern::Sequence) + QStringLiteral("　:") +
+                q.str(QStringLiteral("製品伝票番号")) + QLatin1Char('\r');
+    }
+    return n > 0;
+}

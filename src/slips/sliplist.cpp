@@ -1,0 +1,148 @@
+#include "slips/sliplist.h"
+
+#include "core/bytetext.h"
+#include "core/conventions.h"
+#include "core/money.h"
+#include "core/sqlquery.h"
+#include "core/sqlvalues.h"
+#include "prices/pricelookup.h"
+
+#include <QHash>
+
+namespace {
+
+// The price of each row is looked up inside the statement: one index seek
+// per slip instead of one statement per slip. The rule is lookupPrice's:
+// live lines, the latest start on or before the request date (end not
+// consulted), the higher serial between equal starts, codes compared with
+// the slip's trailing blanks removed.
+const QString kSelect = QStringLiteral(
+    "SELECT s.製品伝票番号, s.製品図番, zuban_m.図番名称, s.作業コード,"
+    " sagyou_m.作業項目 AS 作業項目名, s.作業区分, naishoku_m.内職者氏名 AS 内職者名,"
+    " s.依頼日, s.払出数量, s.納入日, s.納入数量, s.管理ロットNo, s.備考, s.削除フラグ,"
+    " (SELECT t.単価 FROM tanka_m t WHERE t.削除フラグ <> 1"
+    "   AND t.適用開始日 <= substr(s.依頼日, 1, 10)"
+    "   AND t.内職者コード = rtrim(s.内職者コード, ' ') AND t.作業コード = rtrim(s.作業コード, ' ')"
+    "   AND t.製品図番 = rtrim(s.製品図番, ' ')"
+    "   ORDER BY t.適用開始日 DESC, t.単価シリアル DESC LIMIT 1) AS 現単価"
+    " FROM seihin_t s"
+    " LEFT JOIN naishoku_m ON s.内職者コード = naishoku_m.内職者コード"
+    " LEFT JOIN sagyou_m ON s.作業コード = sagyou_m.作業コード"
+    " LEFT JOIN zuban_m ON s.製品図番 = zuban_m.製品図番");
+
+// Dates, quantities and prices repeat from row to row: each distinct value
+// is formatted once, and a long list keeps one copy of its text.
+template <typename Key> class TextCache {
+  public:
+    template <typename Format> QString operator()(const Key& key, Format format) {
+        auto it = m_texts.constFind(key);
+        if (it == m_texts.constEnd())
+            it = m_texts.insert(key, format());
+        return *it;
+    }
+
+  private:
+    QHash<Key, QString> m_texts;
+};
+
+// "YYYY/MM/DD" of a stored date, "" when it is Null or not a date.
+QString listDate(TextCache<QString>& cache, const QVariant& stored) {
+    if (stored.isNull())
+        return QString();
+    return cache(stored.toString(), [&] { return FormatDate(SqlValue::toDate(stored)); });
+}
+
+QString listQuantity(TextCache<qint64>& cache, const QVariant& stored) {
+    const bool whole = stored.isNull() || stored.typeId() == QMetaType::LongLong ||
+                       stored.typeId() == QMetaType::Int;
+    if (!whole)
+        return FormatNumber(stored.toDouble(), NumberPattern::QuantityList);
+    const qint64 value = stored.toLongLong();
+    return cache(value, [&] { return FormatNumber(value, NumberPattern::QuantityList); });
+}
+
+} // namespace
+
+Qt::Alignment slipListAlignment(int column) {
+    using namespace SlipListCol;
+    switch (column) {
+    case Price:
+    case RequestDate:
+    case Issued:
+    case DeliveryDate:
+    case Delivered:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case Deleted:
+        return Qt::AlignCenter;
+    default:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+QList<QStringList> loadSlipRows(const SlipSearch& search) {
+    QStringList where;
+    QVariantList values;
+    if (search.hideDeleted)
+        where << QStringLiteral("s.削除フラグ <> 1");
+    if (search.hideDelivered)
+        where << QStringLiteral("s.納入日 IS NULL");
+    if (search.person) {
+        where << QStringLiteral("s.内職者コード = ?");
+        values << *search.person;
+    }
+    if (search.pno) {
+        where << QStringLiteral("s.製品図番 = ?");
+        values << *search.pno;
+    }
+    if (search.byNumber && !search.fromNo.isEmpty()) {
+        where << QStringLiteral("s.製品伝票番号 >= ?");
+        values << rtrim(search.fromNo);
+    }
+    if (search.byNumber && !search.toNo.isEmpty()) {
+        where << QStringLiteral("s.製品伝票番号 <= ?");
+        values << rtrim(search.toNo);
+    }
+    QString sql = kSelect;
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY s.製品伝票番号");
+
+    SqlQuery q(sql);
+    for (const QVariant& v : values)
+        q.bind(v);
+    q.exec();
+
+    TextCache<QString> dates;
+    TextCache<qint64> quantities, prices;
+    const QString deletedMark = QStringLiteral("削除");
+    QList<QStringList> rows;
+    while (q.next()) {
+        const QString slipNo = rtrim(q.str(QStringLiteral("製品伝票番号")));
+        const QString requested = listDate(dates, q.value(QStringLiteral("依頼日")));
+        QString price;
+        if (!requested.isEmpty()) {
+            const UnitPrice p = UnitPrice::fromDb(q.num(QStringLiteral("現単価")));
+            price = prices(p.tenThousandths(), [&] { return priceListText(p); });
+        }
+        QStringList row;
+        row.reserve(SlipListCol::Count);
+        row << slipNo << slipNo << rtrim(q.str(QStringLiteral("製品図番")))
+            << rtrim(q.str(QStringLiteral("図番名称")))
+            << rtrim(q.str(QStringLiteral("作業コード")))
+            << rtrim(q.str(QStringLiteral("作業項目名")))
+            << rtrim(q.str(QStringLiteral("作業区分"))) << rtrim(q.str(QStringLiteral("内職者名")))
+            << price << requested << listQuantity(quantities, q.value(QStringLiteral("払出数量")))
+            << listDate(dates, q.value(QStringLiteral("納入日")))
+            << listQuantity(quantities, q.value(QStringLiteral("納入数量")))
+            << rtrim(q.str(QStringLiteral("管理ロットNo"))) << rtrim(q.str(QStringLiteral("備考")))
+            << (q.integer(QStringLiteral("削除フラグ")) == 1 ? deletedMark : QString());
+        rows.append(std::move(row));
+    }
+    return rows;
+}
+
+bool slipRangeInOrder(const QString& fromNo, const QString& toNo) {
+    if (fromNo.isEmpty() || toNo.isEmpty())
+        return true;
+    return rtrim(fromNo) < rtrim(toNo);
+}

@@ -1,0 +1,397 @@
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/session.h"
+#include "demodata.h"
+#include "masters/lookup.h"
+#include "settlement/settlementrun.h"
+#include "settlement/trial.h"
+#include "settlementfixtures.h"
+#include "support/testdatabase.h"
+
+#include <QtTest>
+
+using namespace SettlementFixtures;
+
+namespace {
+
+const QDateTime kRunClock(QDate(2004, 5, 6), QTime(17, 30, 0));
+const QString kRunStored = QStringLiteral("2004-05-06 17:30:00");
+
+QStringList settlementRows() {
+    return rows(QStringLiteral(
+        "SELECT 精算日時, 内職者コード, 精算対象開始日, 精算対象最終日, 精算対象伝票枚数, 精算金額,"
+        " 消費税, 合計金額, 備考, 最終更新日時, 削除フラグ, 社員コード FROM seisan_t"
+        " ORDER BY 精算日時, 内職者コード"));
+}
+
+QString errorOf(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const AppError& e) {
+        return e.text();
+    }
+    return QStringLiteral("(no error)");
+}
+
+} // namespace
+
+class TestSettlementEngine : public QObject {
+    Q_OBJECT
+  private slots:
+    void paysEachSlipAtThePriceInForceRoundedHalfToEven();
+    void selectsDeliveredUnsettledLiveSlipsOfThePeriodAndRange();
+    void nullDeletionFlagOfAnOlderFileIsLive();
+    void failingRunLeavesNothingBehind();
+    void cancelTakesBackWholePeriodsOnlyAndEveryPaidSlip();
+    void timeStampNeverRepeats();
+    void trialShowsWhatTheSettlementPaysAndListsSettledSlips();
+    void settleCancelSettleOnHandWorkedFigures();
+    void demoDatabaseStaysConsistentThroughSettleCancelSettle();
+};
+
+void TestSettlementEngine::paysEachSlipAtThePriceInForceRoundedHalfToEven() {
+    struct Case {
+        const char* name;
+        double price; // line of combination (P-100, W1, N01) from `start`
+        const char* start;
+        double later; // a second line from 2004/03/01 (0: none)
+        bool laterDeleted;
+        const char* requested;
+        double stored; // the slip's 精算単価 before
+        qint64 quantity;
+        int copies; // identical slips
+        double paid;
+        const char* row; // count|amount|tax|total
+    };
+    const QList<Case> cases = {
+        {"tax 0.5 goes down", 10, "2004/01/01", 0, false, "2004/04/01", 0, 1, 1, 10, "1|10|0|10"},
+        {"tax 1.5 goes up", 30, "2004/01/01", 0, false, "2004/04/01", 0, 1, 1, 30, "1|30|2|32"},
+        {"123.456 x 10", 123.456, "2004/01/01", 0, false, "2004/04/01", 0, 10, 1, 123.456,
+         "1|1235|62|1297"},
+        {"taxes rounded per slip", 10, "2004/01/01", 0, false, "2004/04/01", 0, 1, 2, 10,
+         "2|20|0|20"},
+        {"amount 2.5 goes down", 0.5, "2004/01/01", 0, false, "2004/04/01", 0, 5, 1, 0.5,
+         "1|2|0|2"},
+        {"amount 3.5 goes up", 0.5, "2004/01/01", 0, false, "2004/04/01", 0, 7, 1, 0.5, "1|4|0|4"},
+        {"large, exact", 99999.999, "2004/01/01", 0, false, "2004/04/01", 0, 3000000, 1, 99999.999,
+         "1|299999997000|14999999850|314999996850"},
+        {"line in force", 10, "2004/01/01", 12, false, "2004/02/29", 0, 100, 1, 10,
+         "1|1000|50|1050"},
+        {"next line from its first day", 10, "2004/01/01", 12, false, "2004/03/01", 0, 100, 1, 12,
+         "1|1200|60|1260"},
+        {"deleted line skipped", 10, "2004/01/01", 12, true, "2004/03/15", 0, 100, 1, 10,
+         "1|1000|50|1050"},
+        {"no line yet: paid 0", 10, "2004/05/01", 0, false, "2004/04/01", 5, 100, 1, 0, "1|0|0|0"},
+        {"already equal", 10, "2004/01/01", 0, false, "2004/04/01", 10, 100, 1, 10,
+         "1|1000|50|1050"},
+        {"paid as the lists show it", 10.1235, "2004/01/01", 0, false, "2004/04/01", 10.1235, 100,
+         1, 10.124, "1|1012|51|1063"},
+    };
+    for (const Case& c : cases) {
+        TestDatabase db(kRunClock);
+        addPrice(1, "P-100", "W1", "N01", c.price, c.start);
+        if (c.later != 0)
+            addPrice(2, "P-100", "W1", "N01", c.later, "2004/03/01", c.laterDeleted);
+        for (int i = 0; i < c.copies; ++i)
+            addSlip(QStringLiteral("S%1").arg(i), "N01", "P-100", "W1", c.stored, c.quantity,
+                    c.requested);
+        const SettlementResult r = RunSettlement(criteria("2004/04/01", "2004/04/30"));
+        QCOMPARE(r.runText, QStringLiteral("2004/05/06 17:30:00"));
+        QCOMPARE(gSeisanTimeText, r.runText);
+        QVERIFY2(settlementRows() ==
+                     QStringList{QStringLiteral("%1|N01|2004-04-01|2004-04-30|%2||%1|0|E001")
+                                     .arg(kRunStored, c.row)},
+                 c.name);
+        QCOMPARE(r.pricesChanged, c.stored == c.paid ? 0 : c.copies);
+        QCOMPARE(
+            rows("SELECT DISTINCT 精算単価, 精算日時, 最終更新日時 FROM seihin_t"),
+            QStringList{QString::number(c.paid, 'g', 12) + "|" + kRunStored + "|" + kRunStored});
+    }
+}
+
+void TestSettlementEngine::selectsDeliveredUnsettledLiveSlipsOfThePeriodAndRange() {
+    struct Case {
+        const char* name;
+        QString first, last, from, to;
+        QStringList settled;
+    };
+    const QString item2 = Lookup::itemText(Lookup::homeWorkers(), "N02", "佐藤一郎");
+    const QString item3 = Lookup::itemText(Lookup::homeWorkers(), "N03", "鈴木");
+    const QList<Case> cases = {
+        {"both ends of the period", "2004/04/01", "2004/04/30", "", "", {"A1", "A2", "B1", "C1"}},
+        {"lower bound only", "2004/04/01", "2004/04/30", "N02", "", {"B1", "C1"}},
+        {"upper bound only", "2004/04/01", "2004/04/30", "", "N02", {"A1", "A2", "B1"}},
+        {"one home-worker", "2004/04/01", "2004/04/30", "N02", "N02", {"B1"}},
+        {"combo item texts", "2004/04/01", "2004/04/30", item2, item3, {"B1", "C1"}},
+        {"one day", "2004/04/30", "2004/04/30", "", "", {"A2"}},
+        {"nothing found", "2005/04/01", "2005/04/30", "", "", {}},
+    };
+    for (const Case& c : cases) {
+        TestDatabase db(kRunClock);
+        addSlip("A1", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/01");
+        addSlip("A2", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/30");
+        addSlip("A3", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/03/31");
+        addSlip("A4", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/05/01");
+        addSlip("A5", "N01", "P-100", "W1", 0, 1, "2004/03/01", "");
+        addSlip("A6", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/10", "", true);
+        addSlip("A7", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/10",
+                "2004-04-25 10:00:00");
+        addSlip("B1", "N02", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/15");
+        addSlip("C1", "N03", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/15");
+        gSeisanTimeText = QStringLiteral("left over");
+        const SettlementResult r = RunSettlement(criteria(c.first, c.last, c.from, c.to));
+        QStringList settled = rows("SELECT 製品伝票番号 FROM seihin_t WHERE 精算日時 = ?"
+                                   " ORDER BY 1",
+                                   {kRunStored});
+        QVERIFY2(settled == c.settled, c.name);
+        QCOMPARE(r.slipCount, c.settled.size());
+        QCOMPARE(gSeisanTimeText, c.settled.isEmpty() ? QString() : r.runText);
+        QCOMPARE(rows("SELECT SUM(精算対象伝票枚数) FROM seisan_t"),
+                 QStringList{c.settled.isEmpty() ? QString() : QString::number(c.settled.size())});
+    }
+}
+
+void TestSettlementEngine::nullDeletionFlagOfAnOlderFileIsLive() {
+    TestDatabase db(kRunClock);
+    for (const char* table : {"seihin_t", "seisan_t"}) {
+        execSql(QStringLiteral("CREATE TABLE loose AS SELECT * FROM %1").arg(table));
+        execSql(QStringLiteral("DROP TABLE %1").arg(table));
+        execSql(QStringLiteral("ALTER TABLE loose RENAME TO %1").arg(table));
+    }
+    addSlip("S1", "N01");
+    execSql("UPDATE seihin_t SET 削除フラグ = NULL");
+    QCOMPARE(RunSettlement(criteria("2004/04/01", "2004/04/30")).slipCount, 1);
+    execSql("UPDATE seisan_t SET 削除フラグ = NULL");
+    QCOMPARE(CancelSettlement(criteria("2004/04/01", "2004/04/30")).slipsReleased, 1);
+}
+
+void TestSettlementEngine::failingRunLeavesNothingBehind() {
+    struct Case {
+        const char* name;
+        QStringList setup; // SQL run before the attempt
+        bool cancel;       // attempt a cancellation of a committed run instead
+        QString message;   // part of the error text
+    };
+    const QList<Case> cases = {
+        {"stamp refused mid-run",
+         {refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.製品伝票番号 = 'S3'", "stamp")},
+         false,
+         "stamp refused"},
+        {"second row refused",
+         {refusal("INSERT ON seisan_t WHEN NEW.内職者コード = 'N02'", "row")},
+         false,
+         "row refused"},
+        {"slip without request date",
+         {"UPDATE seihin_t SET 依頼日 = NULL WHERE 製品伝票番号 = 'S3'"},
+         false,
+         "S3"},
+        {"sum beyond 64 bits",
+         {"UPDATE tanka_m SET 単価 = 500000000000000", "UPDATE seihin_t SET 納入数量 = 10000"},
+         false,
+         "金額が大きすぎて"},
+        {"release refused mid-cancel",
+         {refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.精算日時 IS NULL"
+                  " AND OLD.内職者コード = 'N02'",
+                  "release")},
+         true,
+         "release refused"},
+    };
+    for (const Case& c : cases) {
+        TestDatabase db(kRunClock);
+        addPrice(1, "P-100", "W1", "N01", 10, "2004/01/01");
+        addPrice(2, "P-100", "W1", "N02", 10, "2004/01/01");
+        for (int i = 1; i <= 5; ++i)
+            addSlip(QStringLiteral("S%1").arg(i), i <= 3 ? "N01" : "N02");
+        if (c.cancel) {
+            RunSettlement(criteria("2004/04/01", "2004/04/30"));
+            Clock::setFixed(kRunClock.addDays(1));
+        }
+        for (const QString& sql : c.setup)
+            execSql(sql);
+        const QStringList before = dump();
+        const QString error = errorOf([&] {
+            if (c.cancel)
+                CancelSettlement(criteria("2004/04/01", "2004/04/30"));
+            else
+                RunSettlement(criteria("2004/04/01", "2004/04/30"));
+        });
+        QVERIFY2(error.contains(c.message),
+                 qPrintable(QStringLiteral("%1: %2").arg(c.name, error)));
+        QCOMPARE(dump(), before);
+        QCOMPARE(gSeisanTimeText, QString());
+    }
+}
+
+void TestSettlementEngine::cancelTakesBackWholePeriodsOnlyAndEveryPaidSlip() {
+    struct Case {
+        const char* name;
+        QString first, last, from, to;
+        QStringList flagged;  // 内職者コード of the rows taken back
+        QStringList released; // slips unsettled
+    };
+    const QList<Case> cases = {
+        {"whole period", "2004/04/01", "2004/04/30", "", "", {"N01", "N02"}, {"A1", "A2", "B1"}},
+        {"wider period", "2004/03/01", "2004/05/31", "", "", {"N01", "N02"}, {"A1", "A2", "B1"}},
+        {"period only partly covered", "2004/04/02", "2004/04/30", "", "", {}, {}},
+        {"worker range", "2004/04/01", "2004/04/30", "N02", "", {"N02"}, {"B1"}},
+    };
+    for (const Case& c : cases) {
+        TestDatabase db(kRunClock);
+        for (const char* s : {"A1", "A2"})
+            addSlip(s, "N01");
+        addSlip("B1", "N02");
+        RunSettlement(criteria("2004/04/01", "2004/04/30"));
+        // A slip deleted after it was paid is still released with its row.
+        execSql("UPDATE seihin_t SET 削除フラグ = 1 WHERE 製品伝票番号 = 'A2'");
+        Clock::setFixed(QDateTime(QDate(2004, 5, 7), QTime(9, 0)));
+
+        const CancelResult r = CancelSettlement(criteria(c.first, c.last, c.from, c.to));
+        QCOMPARE(r.cancelled(), !c.flagged.isEmpty());
+        QCOMPARE(r.runText,
+                 c.flagged.isEmpty() ? QString() : QStringLiteral("2004/05/06 17:30:00"));
+        QCOMPARE(gSeisanTimeText, r.runText);
+        QCOMPARE(rows("SELECT 内職者コード FROM seisan_t WHERE 削除フラグ = 1"
+                      " AND 最終更新日時 = '2004-05-07 09:00:00' ORDER BY 1"),
+                 c.flagged);
+        QStringList released = rows("SELECT 製品伝票番号 FROM seihin_t WHERE 精算日時 IS NULL"
+                                    " AND 最終更新日時 = '2004-05-07 09:00:00' ORDER BY 1");
+        QVERIFY2(released == c.released, c.name);
+        QCOMPARE(r.slipsReleased, c.released.size());
+        QCOMPARE(rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"2"}); // never deleted
+    }
+}
+
+void TestSettlementEngine::timeStampNeverRepeats() {
+    TestDatabase db(kRunClock);
+    addSlip("S1", "N01");
+    QCOMPARE(RunSettlement(criteria("2004/04/01", "2004/04/30")).runText,
+             QStringLiteral("2004/05/06 17:30:00"));
+    // The held clock has not moved: the next run takes the next second.
+    addSlip("S2", "N01");
+    QCOMPARE(RunSettlement(criteria("2004/04/01", "2004/04/30")).runText,
+             QStringLiteral("2004/05/06 17:30:01"));
+    // Cancelled rows keep their time stamps for good.
+    QVERIFY(CancelSettlement(criteria("2004/04/01", "2004/04/30")).cancelled());
+    QCOMPARE(RunSettlement(criteria("2004/04/01", "2004/04/30")).runText,
+             QStringLiteral("2004/05/06 17:30:02"));
+    // A date typed on a slip stands for its midnight.
+    Clock::setFixed(QDateTime(QDate(2004, 6, 1), QTime(0, 0)));
+    addSlip("S3", "N02", "P-100", "W1", 0, 1, "2004/04/01", "2004/01/10", "2004-06-01");
+    addSlip("S4", "N01", "P-100", "W1", 0, 1, "2004/04/01", "2004/05/10");
+    QCOMPARE(RunSettlement(criteria("2004/05/01", "2004/05/31")).runText,
+             QStringLiteral("2004/06/01 00:00:01"));
+}
+
+void TestSettlementEngine::trialShowsWhatTheSettlementPaysAndListsSettledSlips() {
+    TestDatabase db(kRunClock);
+    addWorker("N01", "山田花子");
+    addWorkCode("W1", "組立");
+    addPrice(1, "P-100", "W1", "N01", 12.5, "2004/01/01");
+    addPrice(2, "P-100", "W1", "N02", 1234.5, "2004/01/01");
+    addSlip("B-late", "N02", "P-100", "W1", 1234.5, 1000, "2004/04/10");
+    addSlip("B-early", "N02", "P-100", "W1", 0, 3, "2004/04/05");
+    addSlip("A", "N01", "P-100", "W1", 0, 1, "2004/04/20");
+    addSlip("X", "N01", "P-100", "W1", 0, 1, "2004/04/20", "2004/04/21", "2004-04-25 10:00:00");
+    const QStringList before = rows("SELECT 製品伝票番号, 精算日時 FROM seihin_t ORDER BY 1");
+
+    const TrialResult r = RunTrial(criteria("2004/04/01", "2004/04/30"));
+    QStringList shown;
+    for (const TrialRow& t : r.rows)
+        shown << QStringList{t.slipNumber,    t.workerCode,   t.workerName,
+                             t.drawingNumber, t.workCode,     t.workItem,
+                             t.priceText,     t.quantityText, t.amountText}
+                     .join('|');
+    QCOMPARE(shown, (QStringList{"A|N01|山田花子|P-100|W1|組立|12.500|1|12",
+                                 "B-early|N02||P-100|W1|組立|1,234.500|3|3,704",
+                                 "B-late|N02||P-100|W1|組立|1,234.500|1,000|1,234,500"}));
+    QCOMPARE(r.pricesChanged, 2);
+    QCOMPARE(rows("SELECT 精算単価 FROM seihin_t ORDER BY 製品伝票番号"),
+             (QStringList{"12.5", "1234.5", "1234.5", "0"}));
+    QCOMPARE(rows("SELECT 製品伝票番号, 精算日時 FROM seihin_t ORDER BY 1"), before);
+    QCOMPARE(rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
+
+    QString list = QStringLiteral("前:");
+    QVERIFY(!ListSettledSlips(criteria("2004/04/01", "2004/04/20"), list));
+    QCOMPARE(list, QStringLiteral("前:"));
+    RunSettlement(criteria("2004/04/01", "2004/04/30", "N02", "N02"));
+    QVERIFY(ListSettledSlips(criteria("2004/04/01", "2004/04/30"), list));
+    QCOMPARE(list, QStringLiteral("前:001　:X\r002　:B-early\r003　:B-late\r"));
+}
+
+void TestSettlementEngine::settleCancelSettleOnHandWorkedFigures() {
+    TestDatabase db(kRunClock);
+    addPrice(1, "P-100", "W1", "N01", 12.5, "2004/01/01");
+    addPrice(2, "P-100", "W1", "N01", 13.25, "2004/04/10");
+    addPrice(3, "P-200", "W1", "N01", 7.3, "2004/01/01");
+    addPrice(4, "P-100", "W2", "N02", 30, "2004/01/01");
+    addSlip("S1", "N01", "P-100", "W1", 12.5, 3, "2004/04/05", "2004/04/10");
+    addSlip("S2", "N01", "P-100", "W1", 12.5, 10, "2004/04/12", "2004/04/20");
+    addSlip("S3", "N01", "P-200", "W1", 0, 15, "2004/04/06", "2004/04/30");
+    addSlip("S4", "N02", "P-100", "W2", 30, 1, "2004/04/07", "2004/04/01");
+    addSlip("S5", "N02", "P-100", "W2", 30, 3, "2004/04/08", "2004/04/15");
+    addSlip("S6", "N02", "P-100", "W2", 30, 3, "2004/04/08", "2004/05/02");
+    const auto april = criteria("2004/04/01", "2004/04/30");
+
+    // N01: 37.5→38 + 132.5→132 + 109.5→110 = 280; tax 1.875→2 + 6.625→7 + 5.475→5 = 14.
+    // N02: 30 + 90 = 120; tax 1.5→2 + 4.5→4 = 6.
+    const SettlementResult first = RunSettlement(april);
+    QCOMPARE(first.slipCount, 5);
+    const QString t1 = "2004-05-06 17:30:00";
+    QCOMPARE(settlementRows(),
+             (QStringList{t1 + "|N01|2004-04-01|2004-04-30|3|280|14|294||" + t1 + "|0|E001",
+                          t1 + "|N02|2004-04-01|2004-04-30|2|120|6|126||" + t1 + "|0|E001"}));
+    const QString slips = "SELECT 製品伝票番号, 精算単価, 精算日時, 最終更新日時 FROM seihin_t"
+                          " ORDER BY 1";
+    QCOMPARE(rows(slips), (QStringList{"S1|12.5|" + t1 + "|" + t1, "S2|13.25|" + t1 + "|" + t1,
+                                       "S3|7.3|" + t1 + "|" + t1, "S4|30|" + t1 + "|" + t1,
+                                       "S5|30|" + t1 + "|" + t1, "S6|30||2004-04-01 08:00:00"}));
+
+    Clock::setFixed(QDateTime(QDate(2004, 5, 7), QTime(9, 0)));
+    const QString t2 = "2004-05-07 09:00:00";
+    const CancelResult cancelled = CancelSettlement(april);
+    QCOMPARE(cancelled.runText, QStringLiteral("2004/05/06 17:30:00"));
+    QCOMPARE(cancelled.slipsReleased, 5);
+    QCOMPARE(rows(slips),
+             (QStringList{"S1|12.5||" + t2, "S2|13.25||" + t2, "S3|7.3||" + t2, "S4|30||" + t2,
+                          "S5|30||" + t2, "S6|30||2004-04-01 08:00:00"}));
+
+    // A new price for S5's request date: 31 × 3 = 93, tax 4.65→5.
+    addPrice(5, "P-100", "W2", "N02", 31, "2004/04/08");
+    const SettlementResult second = RunSettlement(april);
+    QCOMPARE(second.runText, QStringLiteral("2004/05/07 09:00:00"));
+    QCOMPARE(settlementRows(),
+             (QStringList{t1 + "|N01|2004-04-01|2004-04-30|3|280|14|294||" + t2 + "|1|E001",
+                          t1 + "|N02|2004-04-01|2004-04-30|2|120|6|126||" + t2 + "|1|E001",
+                          t2 + "|N01|2004-04-01|2004-04-30|3|280|14|294||" + t2 + "|0|E001",
+                          t2 + "|N02|2004-04-01|2004-04-30|2|123|7|130||" + t2 + "|0|E001"}));
+    QCOMPARE(rows("SELECT 精算単価 FROM seihin_t WHERE 製品伝票番号 = 'S5'"), QStringList{"31"});
+    QCOMPARE(settlementDisagreement(), QString());
+}
+
+void TestSettlementEngine::demoDatabaseStaysConsistentThroughSettleCancelSettle() {
+    TestDatabase db(QDateTime(QDate(2026, 4, 1), QTime(9, 30)));
+    DemoData::fill(gCon(), Clock::now());
+    const auto all = criteria("2000/01/01", "2026/04/01");
+    const SettlementResult first = RunSettlement(all);
+    QVERIFY(first.slipCount > 0);
+    QCOMPARE(settlementDisagreement(), QString());
+
+    Clock::setFixed(QDateTime(QDate(2026, 4, 2), QTime(9, 0)));
+    const CancelResult cancelled = CancelSettlement(all);
+    QCOMPARE(cancelled.runText, first.runText);
+    QCOMPARE(rows("SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL"), QStringList{"0"});
+
+    const SettlementResult second = RunSettlement(all);
+    QCOMPARE(settlementDisagreement(), QString());
+    // Every released slip is paid again, at the same prices.
+    QCOMPARE(second.slipCount, cancelled.slipsReleased);
+    Yen before = 0, after = 0;
+    for (const WorkerSettlement& w : cancelled.rows)
+        before += w.total;
+    for (const WorkerSettlement& w : second.workers)
+        after += w.total;
+    QCOMPARE(after, before);
+}
+
+QTEST_GUILESS_MAIN(TestSettlementEngine)
+#include "test_settlement_engine.moc"

@@ -1,0 +1,151 @@
+#include "settlecommand.h"
+
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/sqlquery.h"
+#include "settlement/settlementrun.h"
+#include "settlement/trial.h"
+
+#include <QRegularExpression>
+#include <optional>
+
+namespace {
+
+struct Arguments {
+    QString path;
+    SettlementCriteria criteria;
+};
+
+QDate parseDay(const QString& text) {
+    static const QRegularExpression dashed(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    static const QRegularExpression digits(QStringLiteral("^\\d{8}$"));
+    if (dashed.match(text).hasMatch())
+        return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (digits.match(text).hasMatch())
+        return QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+    return {};
+}
+
+// The value of "--name VALUE" or "--name=VALUE" at args[i]; advances i.
+std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name) {
+    const QString& a = args.at(i);
+    if (a.startsWith(name + QLatin1Char('=')))
+        return a.mid(name.size() + 1);
+    if (a != name)
+        return std::nullopt;
+    if (i + 1 >= args.size())
+        throw AppError(QStringLiteral("%1 に値がありません。").arg(name));
+    return args.at(++i);
+}
+
+Arguments parse(const QStringList& args) {
+    Arguments parsed;
+    QStringList positional;
+    std::optional<QString> workers, employee;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (auto v = optionValue(args, i, QStringLiteral("--workers")))
+            workers = v;
+        else if (auto e = optionValue(args, i, QStringLiteral("--employee")))
+            employee = e;
+        else if (args.at(i).startsWith(QStringLiteral("--")))
+            throw AppError(QStringLiteral("不明なオプションです: %1").arg(args.at(i)));
+        else
+            positional << args.at(i);
+    }
+    if (positional.size() != 3)
+        throw AppError(QStringLiteral("PATH FIRST LAST の三つを指定してください。"));
+    parsed.path = positional.at(0);
+    SettlementCriteria& c = parsed.criteria;
+    c.firstDay = parseDay(positional.at(1));
+    c.lastDay = parseDay(positional.at(2));
+    if (!c.firstDay.isValid() || !c.lastDay.isValid())
+        throw AppError(QStringLiteral("日付は YYYY-MM-DD か YYYYMMDD で指定してください。"));
+    if (workers) {
+        const qsizetype colon = workers->indexOf(QLatin1Char(':'));
+        if (colon < 0)
+            throw AppError(QStringLiteral("--workers は FROM:TO で指定してください。"));
+        c.firstWorker = workers->left(colon);
+        c.lastWorker = workers->mid(colon + 1);
+    }
+    if (!employee || employee->trimmed().isEmpty())
+        throw AppError(QStringLiteral("--employee CODE を指定してください。"));
+    c.employeeCode = *employee;
+    checkCriteria(c);
+    return parsed;
+}
+
+bool employeeIsLive(const QString& code) {
+    SqlQuery q(QStringLiteral("SELECT 1 AS found FROM syain_m WHERE 社員コード = ?"
+                              " AND 削除フラグ <> 1"));
+    q.bind(code).exec();
+    return q.next();
+}
+
+QString line(const QStringList& cells) {
+    return cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+}
+
+QString workerLine(const WorkerSettlement& w) {
+    return line({w.workerCode, QString::number(w.slipCount), QString::number(w.amount),
+                 QString::number(w.tax), QString::number(w.total)});
+}
+
+int execute(const QString& command, const SettlementCriteria& c, QTextStream& out) {
+    if (command == QLatin1String("settle")) {
+        const SettlementResult r = RunSettlement(c);
+        out << line({QStringLiteral("T"), r.runText});
+        for (const WorkerSettlement& w : r.workers)
+            out << workerLine(w);
+        return r.settled() ? SettleCommand::kDone : SettleCommand::kNothing;
+    }
+    if (command == QLatin1String("cancel")) {
+        const CancelResult r = CancelSettlement(c);
+        out << line({QStringLiteral("T"), r.runText});
+        for (const WorkerSettlement& w : r.rows)
+            out << workerLine(w);
+        return r.cancelled() ? SettleCommand::kDone : SettleCommand::kNothing;
+    }
+    const TrialResult r = RunTrial(c);
+    out << line({QStringLiteral("T"), QString()});
+    for (const TrialRow& t : r.rows)
+        out << line({t.workerCode, t.workerName, t.drawingNumber, t.workCode, t.workItem,
+                     t.priceText, t.quantityText, t.amountText});
+    return r.rows.isEmpty() ? SettleCommand::kNothing : SettleCommand::kDone;
+}
+
+} // namespace
+
+namespace SettleCommand {
+
+bool isCommand(const QString& command) {
+    return command == QLatin1String("settle") || command == QLatin1String("trial") ||
+           command == QLatin1String("cancel");
+}
+
+int run(const QString& command, const QStringList& args, QTextStream& out, QTextStream& err) {
+    Arguments parsed;
+    try {
+        parsed = parse(args);
+    } catch (const AppError& e) {
+        err << "tarvel-admin " << command << ": " << e.text() << "\n";
+        return kBadUsage;
+    }
+    int status = kFailed;
+    try {
+        DBOpenPath(parsed.path);
+        if (!employeeIsLive(parsed.criteria.employeeCode)) {
+            err << "tarvel-admin " << command << ": 社員コード " << parsed.criteria.employeeCode
+                << " は登録されていないか、削除されています。\n";
+            status = kBadUsage;
+        } else {
+            status = execute(command, parsed.criteria, out);
+        }
+    } catch (const AppError& e) {
+        err << "tarvel-admin " << command << ": " << e.text() << "\n";
+        status = kFailed;
+    }
+    DBClose();
+    return status;
+}
+
+} // namespace SettleCommand

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// tarvel-admin settle|trial|cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE
+namespace SettleCommand {
+
+// Exit statuses.
+constexpr int kDone = 0;
+constexpr int kFailed = 1;   // the run failed and was rolled back
+constexpr int kBadUsage = 2; // wrong arguments, reversed ranges, unknown employee
+constexpr int kNothing = 3;  // nothing to settle, try or cancel
+
+bool isCommand(const QString& command);
+
+// Runs the command (args after the command word) on its own connection to
+// the file and writes the result for scripts to `out`: "T<TAB>time stamp",
+// then one tab-separated line per home-worker (per slip for a trial).
+// Problems go to `err`; returns the exit status.
+int run(const QString& command, const QStringList& args, QTextStream& out, QTextStream& err);
+
+} // namespace SettleCommand
