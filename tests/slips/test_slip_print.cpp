@@ -1,0 +1,243 @@
+#include "core/apperror.h"
+#include "core/screens/appsetup.h"
+#include "core/screens/messagebox.h"
+#include "slips/printfixtures.h"
+#include "slips/screens/printslips.h"
+#include "slips/screens/slipbarcode.h"
+#include "support/pdftools.h"
+#include "support/testdatabase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using PrintFixtures::addSlip;
+using PrintFixtures::Slip;
+
+namespace {
+
+const QStringList kTools = {QStringLiteral("pdftotext"), QStringLiteral("pdfinfo"),
+                            QStringLiteral("pdftoppm"), QStringLiteral("zbarimg")};
+const QString kRemark = QStringLiteral("検品後は箱に入れて返却、割れ物注意のこと");
+
+// Frames of the copies on the page, in twips: 5760 apart, 80 above the top.
+constexpr int kFrameLeft[2] = {0, 5760};
+constexpr int kFrameTop = -80;
+
+struct Box {
+    const char* name;
+    QRect rect; // in the left copy's frame
+};
+
+QRectF onPage(const QRect& inFrame, int copy) {
+    return QRectF(inFrame).translated(kFrameLeft[copy], kFrameTop);
+}
+
+// The barcode box of a copy with room around it.
+QRectF barcodeArea(int copy) {
+    return onPage({400, 6340, 4405, 1240}, copy);
+}
+
+QString pdfOf(const TestDatabase& db, const QString& slipNo) {
+    return QDir(db.dirPath()).filePath(QStringLiteral("print/%1.pdf").arg(slipNo));
+}
+
+void writeIni(TestDatabase& db, const QString& extra = QString()) {
+    db.writeIni(QStringLiteral("[Print]\nOutput=PDF\n[User]\nName=株式会社デモ精工\n") + extra);
+}
+
+} // namespace
+
+// The PDF is read back with the user's tools; without them there is nothing to check.
+#define REQUIRE_TOOLS()                                                                            \
+    if (const QString tool = PdfTools::missing(kTools); !tool.isEmpty())                           \
+    QSKIP(qPrintable(tool + QStringLiteral(" is not installed (poppler-utils, zbar-tools)")))
+
+class TestSlipPrint : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        setupApplication(*qApp);
+        MessageBox::setTestMode(true);
+    }
+    void init() { MessageBox::clearShown(); }
+
+    void aDateGivesOnePageFilePerSlipWithEveryFieldOnBothCopies() {
+        REQUIRE_TOOLS();
+        TestDatabase db;
+        PrintFixtures::addMasters();
+        writeIni(db);
+        Slip done;
+        done.delivered = 1180;
+        done.deliveryDate = QStringLiteral("2003-11-05");
+        done.remark = kRemark;
+        addSlip(done);
+        Slip open = done;
+        open.no = QStringLiteral("031031-005");
+        open.delivered = 0;
+        open.deliveryDate.clear();
+        open.deleted = true;
+        open.employee = QStringLiteral("E404");
+        addSlip(open);
+
+        QCOMPARE(PrintSlips(nullptr, QStringLiteral("2003/10/31")), 2);
+        const QString folder = QDir(db.dirPath()).filePath(QStringLiteral("print"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 QStringList({QStringLiteral("031031-004.pdf"), QStringLiteral("031031-005.pdf")}));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text,
+                 QStringLiteral("PDFファイルを保存しました: ") + QDir::toNativeSeparators(folder));
+        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Information);
+
+        const QString pdf = pdfOf(db, done.no);
+        const PdfTools::Info info = PdfTools::info(pdf);
+        QCOMPARE(info.pages, 1);
+        QVERIFY2(qAbs(info.size.width() - 11906) < 20 && qAbs(info.size.height() - 8391) < 20,
+                 "A5 landscape");
+        const QList<PdfTools::Word> page = PdfTools::words(pdf);
+
+        const Box boxes[] = {
+            {"伝票番号", {105, 720, 510, 420}},    {"031031-004", {720, 720, 1755, 360}},
+            {"依頼", {2760, 780, 360, 180}},       {"2003/10/31", {3240, 720, 1755, 360}},
+            {"内職者氏名", {120, 1140, 540, 360}}, {"山田花子", {720, 1140, 4635, 420}},
+            {"製品図番", {120, 1620, 480, 420}},   {"P-100部品ケース", {720, 1620, 4635, 420}},
+            {"作業コード", {120, 2100, 495, 420}}, {"W1組立作業", {720, 2100, 4635, 420}},
+            {"作業区分", {120, 2580, 480, 360}},   {"組立", {720, 2580, 4635, 420}},
+            {"払出数量", {120, 3060, 480, 420}},   {"1,200", {720, 3060, 1755, 360}},
+            {"単価", {2760, 3120, 360, 180}},      {"", {3240, 3060, 1755, 360}},
+            {"", {3240, 3480, 1755, 360}},         {"管理ロット", {120, 3900, 435, 420}},
+            {"LOT-7", {720, 3900, 4635, 420}},     {"納入数量", {120, 5640, 480, 420}},
+            {"1,180", {720, 5580, 1755, 420}},     {"2003/11/05", {3240, 5580, 1755, 420}},
+            {"不良数", {120, 6180, 600, 360}},     {"", {720, 6060, 1755, 420}},
+            {"鈴木一郎", {3240, 6060, 1755, 420}}, {"株式会社デモ精工", {2400, 7500, 2895, 315}},
+        };
+        for (int copy = 0; copy < 2; ++copy) {
+            for (const Box& b : boxes)
+                QCOMPARE(PdfTools::textIn(page, onPage(b.rect, copy)), QString::fromUtf8(b.name));
+            // Where the copies differ.
+            QCOMPARE(PdfTools::textIn(page, onPage({copy ? 1320 : 1200, 240, 3840, 315}, copy)),
+                     copy ? QStringLiteral("内職製品依頼伝票(会社行)")
+                          : QStringLiteral("内職製品依頼伝票(内職控)"));
+            QCOMPARE(PdfTools::textIn(page, onPage({2760, copy ? 3540 : 3525, 360, 180}, copy)),
+                     QStringLiteral("合計"));
+            QCOMPARE(PdfTools::textIn(page, onPage({150, copy ? 4560 : 4500, 360, 180}, copy)),
+                     QStringLiteral("備考"));
+            QCOMPARE(PdfTools::textIn(page, onPage({720, copy ? 4380 : 4365, 4635, 1155}, copy)),
+                     kRemark);
+            QCOMPARE(PdfTools::textIn(page, onPage({copy ? 2670 : 2700, 5640, 540, 180}, copy)),
+                     QStringLiteral("納入日"));
+            QCOMPARE(PdfTools::textIn(page, onPage({2760, copy ? 6120 : 6060, 360, 360}, copy)),
+                     QStringLiteral("取扱者名"));
+            QCOMPARE(PdfTools::textIn(page, onPage({120, 7620, 1575, 165}, copy)),
+                     copy ? QStringLiteral("納品書(内職者→経理)") : QStringLiteral("内職者控"));
+        }
+        for (int copy = 0; copy < 2; ++copy)
+            QCOMPARE(PdfTools::barcodes(pdf, barcodeArea(copy)), QStringList({done.no}));
+
+        // Undelivered: no quantity, no date; an unknown employee leaves 取扱者 empty.
+        const QString second = pdfOf(db, open.no);
+        QCOMPARE(PdfTools::info(second).pages, 1);
+        const QList<PdfTools::Word> secondPage = PdfTools::words(second);
+        for (int copy = 0; copy < 2; ++copy) {
+            QCOMPARE(PdfTools::textIn(secondPage, onPage({720, 5580, 1755, 420}, copy)), QString());
+            QCOMPARE(PdfTools::textIn(secondPage, onPage({3240, 5580, 1755, 420}, copy)),
+                     QString());
+            QCOMPARE(PdfTools::textIn(secondPage, onPage({3240, 6060, 1755, 420}, copy)),
+                     QString());
+        }
+    }
+
+    void barcodeHasQuietZonesAndAWideRatioOfThree() {
+        const Code39Symbol symbol = encodeCode39(QStringLiteral("031031-004"));
+        QCOMPARE(symbol.text, QStringLiteral("*031031-004*"));
+        QCOMPARE(symbol.bars.size(), 12 * 5); // start, ten characters, stop
+        QCOMPARE(symbol.bars.first().x, 10.0);
+        QCOMPARE(symbol.width - symbol.bars.last().x - symbol.bars.last().width, 10.0);
+        QCOMPARE(symbol.width, 12 * 16 - 1 + 20.0); // 6 narrow + 3 wide + a gap per character
+        for (const Code39Symbol::Bar& bar : symbol.bars)
+            QVERIFY(bar.width == 1 || bar.width == 3);
+        QVERIFY_THROWS_EXCEPTION(AppError, encodeCode39(QStringLiteral("伝票")));
+    }
+
+    void marginsMoveTheCopies() {
+        REQUIRE_TOOLS();
+        TestDatabase db;
+        PrintFixtures::addMasters();
+        addSlip(Slip());
+        const auto slipNumbers = [&db]() {
+            QList<QPointF> at;
+            for (const PdfTools::Word& w : PdfTools::words(pdfOf(db, Slip().no)))
+                if (w.text == Slip().no)
+                    at << w.box.topLeft();
+            std::sort(at.begin(), at.end(),
+                      [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+            return at;
+        };
+        writeIni(db);
+        QCOMPARE(PrintSlips(nullptr, Slip().no), 1);
+        const QList<QPointF> plain = slipNumbers();
+        QCOMPARE(plain.size(), 2);
+        writeIni(db, QStringLiteral("[Denpyo]\nMarginTop=100\nMarginLeft1=50\nMarginLeft2=-30\n"));
+        QCOMPARE(PrintSlips(nullptr, Slip().no), 1); // replaces the first file
+        const QList<QPointF> moved = slipNumbers();
+        QCOMPARE(moved.size(), 2);
+        const QPointF shifts[2] = {{50, 100}, {-30, 100}};
+        for (int copy = 0; copy < 2; ++copy) {
+            const QPointF d = moved[copy] - plain[copy] - shifts[copy];
+            QVERIFY2(qAbs(d.x()) < 2 && qAbs(d.y()) < 2,
+                     qPrintable(QStringLiteral("copy %1").arg(copy)));
+        }
+    }
+
+    void aKeyWithoutSlipsPrintsAndShowsNothing() {
+        TestDatabase db;
+        PrintFixtures::addMasters();
+        addSlip(Slip());
+        writeIni(db);
+        QCOMPARE(PrintSlips(nullptr, QStringLiteral("031031-999")), 0);
+        QCOMPARE(PrintSlips(nullptr, QStringLiteral("2003/10/30")), 0);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(!QFileInfo::exists(QDir(db.dirPath()).filePath(QStringLiteral("print"))));
+    }
+
+    void aFailureShowsTheErrorKeepsWhatWasPrintedAndLeavesNoPartialFile() {
+        REQUIRE_TOOLS();
+        TestDatabase db;
+        PrintFixtures::addMasters();
+        Slip first;
+        addSlip(first);
+        Slip second = first;
+        second.no = QStringLiteral("031031-005");
+        addSlip(second);
+
+        // The folder cannot be made: a file stands in its way.
+        const QString blocker = QDir(db.dirPath()).filePath(QStringLiteral("blocker"));
+        QFile(blocker).open(QIODevice::WriteOnly);
+        db.writeIni(QStringLiteral("[Print]\nOutput=pdf\nFolder=blocker/pdf\n"));
+        QCOMPARE(PrintSlips(nullptr, first.no), 0);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.startsWith(
+            QStringLiteral("PDFファイルの保存先フォルダを作成できません: ")));
+        QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::Ok);
+
+        // The second file cannot be written: the first stays, the run stops,
+        // nothing half-written is left, and the user learns where the first went.
+        MessageBox::clearShown();
+        writeIni(db);
+        const QDir folder(QDir(db.dirPath()).filePath(QStringLiteral("print")));
+        QVERIFY(folder.mkpath(second.no + QStringLiteral(".pdf")));
+        QCOMPARE(PrintSlips(nullptr, QStringLiteral("2003/10/31")), 1);
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QVERIFY(MessageBox::shown()[0].text.startsWith(
+            QStringLiteral("PDFファイルを保存できません: ")));
+        QCOMPARE(MessageBox::shown()[1].icon, MessageBox::Icon::Information);
+        QCOMPARE(
+            folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList({first.no + QStringLiteral(".pdf"), second.no + QStringLiteral(".pdf")}));
+        QCOMPARE(PdfTools::info(folder.filePath(first.no + QStringLiteral(".pdf"))).pages, 1);
+    }
+};
+
+QTEST_MAIN(TestSlipPrint)
+#include "test_slip_print.moc"
