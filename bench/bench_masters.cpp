@@ -121,6 +121,8 @@ int main(int argc, char** argv) {
     auto* person = new QComboBox(&form);
     person->setObjectName(QStringLiteral("cboPerson"));
     person->setEditable(true);
+    report(QStringLiteral("cboPno items read"),
+           bestMs([] { Lookup::items(Lookup::drawingNumbers()); }), 0);
     const double pnoMs = bestMs([&] {
         pno->clear();
         LookupPno(&form, 1);

@@ -1,5 +1,7 @@
 #include "core/bytetext.h"
 
+#include <algorithm>
+
 namespace {
 
 // Length in UTF-16 units of the character starting at i: 2 for a whole
@@ -50,26 +52,49 @@ QString leftBytes(const QString& text, int bytes) {
     return text.left(i);
 }
 
+void appendFixByteWidth(QString& out, const QString& text, int width) {
+    // Walked unit by unit: combo lists pad tens of thousands of codes and
+    // names, and most of their characters are not surrogates.
+    const QChar* units = text.constData();
+    const qsizetype size = text.size();
+    int used = 0;
+    qsizetype i = 0;
+    while (i < size) {
+        const char16_t u = units[i].unicode();
+        qsizetype step = 1;
+        int w = 0;
+        if (!QChar::isSurrogate(u))
+            w = byteWidth(u);
+        else {
+            step = unitsAt(text, i);
+            w = byteWidth(characterAt(text, i));
+        }
+        if (used + w > width)
+            break;
+        used += w;
+        i += step;
+    }
+    const qsizetype start = out.size();
+    out.resize(start + i + (width - used));
+    QChar* to = out.data() + start;
+    std::copy(units, units + i, to);
+    std::fill(to + i, to + i + (width - used), QLatin1Char(' '));
+}
+
 QString FixByteWidth(const QString& text, int width) {
     if (width < 1)
         return QString();
-    const int len = LenByte(text);
-    if (len == width)
-        return text;
-    if (len < width)
-        return text + QString(width - len, QLatin1Char(' '));
-    QString cut = leftBytes(text, width);
-    const int cutLen = LenByte(cut);
-    if (cutLen < width)
-        cut += QString(width - cutLen, QLatin1Char(' '));
-    return cut;
+    QString out;
+    out.reserve(qMin<qsizetype>(text.size(), width) + width);
+    appendFixByteWidth(out, text, width);
+    return out;
 }
 
 QString rtrim(const QString& text) {
     int end = text.size();
     while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
         --end;
-    return text.left(end);
+    return end == text.size() ? text : text.left(end);
 }
 
 bool hasLoneSurrogate(const QString& text) {

@@ -13,6 +13,8 @@ int LenByte(const QString& text);
 // Pads with half-width spaces or cuts to exactly `width` bytes. A full-width
 // character that would need the last byte alone becomes one space.
 QString FixByteWidth(const QString& text, int width);
+// The same, appended to out without a text of its own in between.
+void appendFixByteWidth(QString& out, const QString& text, int width);
 
 // The longest leading part of text that fits into `bytes` bytes; never cuts
 // a surrogate pair in two.

@@ -189,9 +189,20 @@ bool SqlQuery::next() {
 }
 
 int SqlQuery::columnIndex(const QString& column) const {
+    // Callers name the same columns row after row with the same strings: the
+    // same text at the same address is the same column, found without
+    // hashing a name for every value. Each entry holds a reference to its
+    // text, so that address cannot be given to another string meanwhile.
+    for (const NamedColumn& c : m_namedColumns) {
+        if (c.name.constData() == column.constData() && c.name.size() == column.size())
+            return c.index;
+    }
     const auto it = m_columns.constFind(column);
-    if (it != m_columns.constEnd())
+    if (it != m_columns.constEnd()) {
+        if (m_namedColumns.size() < 64 && !column.isNull())
+            m_namedColumns.push_back({column, *it});
         return *it;
+    }
     // Names are matched without regard to case, as the recordsets did.
     for (auto c = m_columns.constBegin(); c != m_columns.constEnd(); ++c) {
         if (c.key().compare(column, Qt::CaseInsensitive) == 0)

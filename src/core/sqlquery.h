@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -54,7 +55,12 @@ class SqlQuery {
     sqlite3_stmt* m_stmt = nullptr;
     QVariantList m_values;
     QHash<QString, int> m_columns; // reading by name stays cheap
-    bool m_pendingRow = false;     // exec stepped onto the first row already
+    struct NamedColumn {
+        QString name;
+        int index;
+    };
+    mutable std::vector<NamedColumn> m_namedColumns;
+    bool m_pendingRow = false; // exec stepped onto the first row already
     bool m_onRow = false;
     int m_changes = 0;
 };

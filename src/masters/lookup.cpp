@@ -41,7 +41,12 @@ const Source& homeWorkers() {
 }
 
 QString itemText(const Source& source, const QString& code, const QString& name) {
-    return FixByteWidth(code, source.codeWidth) + kSeparator + FixByteWidth(name, source.nameWidth);
+    QString item;
+    item.reserve(source.codeWidth + 1 + source.nameWidth);
+    appendFixByteWidth(item, code, source.codeWidth);
+    item.append(kSeparator);
+    appendFixByteWidth(item, name, source.nameWidth);
+    return item;
 }
 
 QStringList items(const Source& source) {

@@ -133,11 +133,12 @@ QList<QStringList> masterListRows(const MasterDef& def, bool hideDeleted) {
     while (q.next()) {
         QStringList cells;
         cells.reserve(def.listColumns.size() + 2);
+        cells << QString(); // the hidden key column, a copy of the code
         for (qsizetype i = 0; i < def.listColumns.size(); ++i) {
             const QString& c = def.listColumns.at(i);
             cells << (isDate.at(i) ? displayDate(q.value(c)) : rtrim(FieldStr(q, c)));
         }
-        cells.prepend(cells.first());
+        cells[0] = cells.at(1);
         cells << (FieldNum(q, kDeleted) == 1 ? QStringLiteral("削除") : QString());
         rows << cells;
     }

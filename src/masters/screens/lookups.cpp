@@ -39,7 +39,7 @@ void fill(QComboBox* combo, const Lookup::Source& source) {
     const QString text = combo->currentText();
     QStringListModel* model = listModel(combo);
     model->setStringList(model->stringList() + items);
-    combo->setCurrentIndex(combo->findText(text));
+    combo->setCurrentIndex(text.isEmpty() ? -1 : combo->findText(text));
     if (combo->isEditable())
         combo->setEditText(text);
 }
