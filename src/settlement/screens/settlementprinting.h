@@ -1,0 +1,47 @@
+#pragma once
+
+#include "settlement/screens/reports/settlementreports.h"
+#include "settlement/worktables.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// The settlement screen's four print buttons. The screen asks its question,
+// shows the busy pointer while it prepares, restores the pointer, and then
+// either shows its own "nothing exists" message (no data prepared) or hands
+// the data to one of the output functions below. Preparation throws AppError
+// (DbError) on a database failure.
+
+struct StatementPrint {
+    QDateTime run;
+    QList<StatementLine> lines;
+};
+
+struct CashPrint {
+    QDateTime run;
+    QString timeStampText; // the run as the screen shows it
+    QList<CashLine> lines;
+};
+
+struct ClassPrint {
+    QDateTime run;
+    QList<PnoLine> lines;
+};
+
+// runText is the text of txtDatetime: a day or one run's time stamp.
+std::optional<StatementPrint> prepareStatementPrint(const QString& runText);
+std::optional<CashPrint> prepareCashPrint(const QString& runText);
+std::optional<ClassPrint> prepareClassPrint(const QString& runText);
+
+// Preview windows (modal) with a print button; output goes to the printer or
+// to PDF as TVL.INI says.
+void previewStatement(QWidget* owner, const StatementPrint& data);
+void previewCashTable(QWidget* owner, const CashPrint& data);
+void previewClassList(QWidget* owner, const ClassPrint& data);
+
+// Straight to the printer (or PDF), statement first, then the cash table.
+void printStatementAndCash(QWidget* owner, const StatementPrint& statement, const CashPrint& cash);
