@@ -10,6 +10,7 @@
 #include "masters/masterdef.h"
 #include "masters/screens/masterlistscreen.h"
 #include "prices/screens/frmwrkpricemnt.h"
+#include "settlement/screens/frmaccount.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -70,7 +71,7 @@ void FrmMenu::openScreen(QPushButton* button) {
         if (button == ui->cmdNouhin) {
             // frmDenNouhin, owned by this menu, after frmProduct is loaded unshown.
         } else if (button == ui->cmdAccount) {
-            // frmAccount
+            openSettlement(this);
         } else if (button == ui->cmdProduct) {
             // frmProduct
         } else if (button == ui->cmdWrkPrice) {

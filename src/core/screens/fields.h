@@ -31,6 +31,12 @@ void setupNumericBox(FormBehaviour& form, QLineEdit* box, int keyMode, int maxCh
 // "入力必須項目です。" when required and empty.
 void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required);
 
+// A box that takes a day typed as eight digits (the date box keys) and may
+// show a time stamp "yyyy/mm/dd hh:mm:ss" that the program put there:
+// entering removes the slashes of a day only. The screen registers its own
+// rule for leaving it.
+void setupDayOrTimeStampBox(QLineEdit* box);
+
 // Code combo box (editable): select all on entry, input method off; no
 // completion, so the text stays as typed until an item is picked from the
 // list; a full-width space comes only with a whole item, never typed.

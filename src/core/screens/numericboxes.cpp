@@ -92,18 +92,18 @@ class NumberKeyFilter : public QObject {
 
 // Behind the key filter: text that reaches the box some other way (the
 // accessibility interface, the program) keeps only the characters a
-// number or a date is typed or shown with.
+// number or a date is typed or shown with (a time stamp adds ":").
 class NumberTextValidator : public QValidator {
   public:
-    using QValidator::QValidator;
+    NumberTextValidator(QObject* parent, QStringView shownWith)
+        : QValidator(parent), m_shownWith(shownWith) {}
 
     State validate(QString& input, int& pos) const override {
         QString kept;
         int keptPos = pos;
         for (qsizetype i = 0; i < input.size(); ++i) {
             const QChar c = input.at(i);
-            if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-                QStringView(u" ,.-/").contains(c))
+            if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || m_shownWith.contains(c))
                 kept += c;
             else if (i < pos)
                 --keptPos;
@@ -115,12 +115,23 @@ class NumberTextValidator : public QValidator {
         }
         return Acceptable;
     }
+
+  private:
+    QStringView m_shownWith;
 };
 
+constexpr QStringView kNumberMarks = u" ,.-/";
+constexpr QStringView kTimeStampMarks = u" ,.-/:";
+
+// A time stamp is left whole on entry; a day loses its slashes.
+QString dayEditStart(const QString& text) {
+    return trimBlanks(text).size() < 11 ? DateEditStart(text) : text;
+}
+
 void setupNumberEntry(QLineEdit* box, int keyMode, int maxChars,
-                      QString (*editStart)(const QString&)) {
+                      QString (*editStart)(const QString&), QStringView shownWith = kNumberMarks) {
     box->installEventFilter(new NumberKeyFilter(box, keyMode, maxChars));
-    box->setValidator(new NumberTextValidator(box));
+    box->setValidator(new NumberTextValidator(box, shownWith));
     // Pasting by menu or dropping text would pass by the key filter.
     box->setContextMenuPolicy(Qt::NoContextMenu);
     box->setAcceptDrops(false);
@@ -167,4 +178,8 @@ void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required) {
     setupNumberEntry(box, 1, 8, &DateEditStart);
     form.setValidator(
         box, [box, required] { return applyLeave(box, leaveDateBox(box->text(), required)); });
+}
+
+void setupDayOrTimeStampBox(QLineEdit* box) {
+    setupNumberEntry(box, 1, 8, &dayEditStart, kTimeStampMarks);
 }

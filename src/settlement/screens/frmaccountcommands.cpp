@@ -1,0 +1,128 @@
+// The three commands of the settlement screen: trial, settlement and
+// cancellation, each after the conditions are checked and the clerk agreed.
+#include "core/apperror.h"
+#include "core/screens/fields.h"
+#include "core/screens/listgrid.h"
+#include "core/screens/messagebox.h"
+#include "core/session.h"
+#include "settlement/screens/frmaccount.h"
+#include "settlement/screens/frmatest.h"
+#include "settlement/screens/runprogress.h"
+#include "settlement/settlementrun.h"
+#include "settlement/trial.h"
+#include "ui_frmaccount.h"
+
+#include <optional>
+
+namespace {
+
+// The screen is marked busy for the length of a run.
+class Running {
+  public:
+    explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~Running() { m_flag = false; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+  private:
+    bool& m_flag;
+};
+
+QString failed(const QString& action, const AppError& e) {
+    return action + QStringLiteral("に失敗しました。処理前の状態に戻しました。\n") + e.text();
+}
+
+} // namespace
+
+// Asks before a trial or a settlement, naming the slips of the selection
+// that are settled already (they are not paid again).
+bool frmAccount::confirmRun(const QString& action) {
+    QString list;
+    bool settledSlips = false;
+    try {
+        settledSlips = ListSettledSlips(criteria(), list);
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+        return false;
+    }
+    MessageBox::Answer answer;
+    if (settledSlips) {
+        // One slip a line; the stored list ends its lines Windows-fashion.
+        list.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        answer = MessageBox::show(this,
+                                  QStringLiteral("精算済み伝票が存在します。") + action +
+                                      QStringLiteral("を実行しますか？ \n") + list,
+                                  MessageBox::Buttons::OkCancel, MessageBox::Icon::Exclamation);
+    } else {
+        answer = MessageBox::show(this, action + QStringLiteral("を実行しますか？"),
+                                  MessageBox::Buttons::OkCancel);
+    }
+    return answer == MessageBox::Answer::Ok;
+}
+
+void frmAccount::cmdTestClick() {
+    if (refuseWhileRunning() || CheckConditions() != 0 || !confirmRun(QStringLiteral("試算処理")))
+        return;
+    std::optional<TrialResult> trial;
+    {
+        const Running running(m_running);
+        RunProgress progress(this, QStringLiteral("試算処理"));
+        try {
+            trial = RunTrial(criteria(), progress.callback());
+        } catch (const AppError& e) {
+            progress.finish();
+            MessageBox::error(this, failed(QStringLiteral("試算処理"), e));
+            return;
+        }
+    }
+    frmATest result(this, trial->rows);
+    result.exec();
+}
+
+void frmAccount::cmdAccountClick() {
+    if (refuseWhileRunning() || CheckConditions() != 0 || !confirmRun(QStringLiteral("精算処理")))
+        return;
+    SettlementResult result;
+    {
+        const Running running(m_running);
+        RunProgress progress(this, QStringLiteral("精算処理"));
+        try {
+            result = RunSettlement(criteria(), progress.callback());
+        } catch (const AppError& e) {
+            // Nothing was written: the list, the run shown and the buttons stay.
+            progress.finish();
+            MessageBox::error(this, failed(QStringLiteral("精算処理"), e));
+            return;
+        }
+    }
+    if (result.settled())
+        setPrintButtons(true);
+    layoutList(ListReset::ShowLastRun);
+    LoadSettlementList(0);
+}
+
+void frmAccount::cmdACancelClick() {
+    if (refuseWhileRunning() || CheckConditions() != 0)
+        return;
+    if (MessageBox::show(this, QStringLiteral("精算解除処理を実行しますか？"),
+                         MessageBox::Buttons::OkCancel) != MessageBox::Answer::Ok)
+        return;
+    CancelResult result;
+    {
+        const Running running(m_running);
+        RunProgress progress(this, QStringLiteral("精算解除処理"));
+        try {
+            result = CancelSettlement(criteria(), progress.callback());
+        } catch (const AppError& e) {
+            progress.finish();
+            MessageBox::error(this, failed(QStringLiteral("精算解除処理"), e));
+            return;
+        }
+    }
+    if (!result.cancelled()) {
+        MessageBox::show(this, QStringLiteral("指定された日付での精算処理は行われていません。"));
+        ui->txtDay_0->setFocus();
+    }
+    layoutList(ListReset::ShowLastRun);
+    LoadSettlementList(1);
+}
