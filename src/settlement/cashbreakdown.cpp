@@ -1,11 +1,21 @@
 #include "settlement/cashbreakdown.h"
 
-std::array<qint64, 9> breakDownCash(Yen amount) {
-    std::array<qint64, 9> counts{};
+#include "settlement/settlementlist.h"
+
+CashCounts breakDownCash(Yen amount) {
+    CashCounts counts{};
     Yen rest = amount;
     for (size_t i = 0; i < kCashDenominations.size(); ++i) {
         counts[i] = rest / kCashDenominations[i];
         rest %= kCashDenominations[i];
     }
     return counts;
+}
+
+QList<CashLine> CashLinesOfRun(const QDateTime& run) {
+    QList<CashLine> lines;
+    for (const SettlementRow& row : SettlementRowsOfRun(run))
+        lines.append(
+            CashLine{row.workerCode, row.workerName, row.amount, breakDownCash(row.amount)});
+    return lines;
 }

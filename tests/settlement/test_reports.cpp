@@ -16,9 +16,18 @@ constexpr std::array<Yen, CashKinds> kDenominations = {10000, 5000, 1000, 500, 1
 StatementLine slip(const QString& code, const QString& name, QDate requested, const QString& pno,
                    const QString& wno, const QString& item, qint64 priceTenThousandths,
                    qint64 quantity) {
-    const UnitPrice price = UnitPrice::fromTenThousandths(priceTenThousandths);
-    return StatementLine{kRun, code, name,  requested, pno,
-                         wno,  item, price, quantity,  amountOf(price, quantity)};
+    StatementLine line;
+    line.run = kRun;
+    line.workerCode = code;
+    line.workerName = name;
+    line.requestDate = requested;
+    line.drawingNumber = pno;
+    line.workCode = wno;
+    line.workItem = item;
+    line.price = UnitPrice::fromTenThousandths(priceTenThousandths);
+    line.quantity = quantity;
+    line.amount = amountOf(line.price, quantity);
+    return line;
 }
 
 // Three home-workers, given out of order.
@@ -54,7 +63,7 @@ QList<CashLine> cashLines() {
             cash("N002", QStringLiteral("佐藤　一郎"), 18765)};
 }
 
-QList<ClassLine> classLines() {
+QList<PnoLine> classLines() {
     const QDate day = kRun.date();
     // A10 comes in two rows: listed once with their sum.
     return {{day, "C30", 308625000, 25},
@@ -142,7 +151,7 @@ class TestReports : public QObject {
             Yen expected = 0;
             int count = 0;
             for (const StatementLine& l : lines)
-                if (l.personCode == code) {
+                if (l.workerCode == code) {
                     expected += l.amount;
                     ++count;
                 }

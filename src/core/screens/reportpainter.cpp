@@ -1,8 +1,8 @@
 #include "core/screens/reportpainter.h"
 
 #include "core/screens/bandedreport.h"
+#include "core/screens/printoutput.h"
 
-#include <QPagedPaintDevice>
 #include <QPainter>
 #include <algorithm>
 #include <map>
@@ -65,17 +65,17 @@ void paintReportPage(QPainter& painter, const BandedReport& report, int pageInde
     painter.restore();
 }
 
-bool printReport(const BandedReport& report, QPagedPaintDevice& device) {
-    device.setPageLayout(report.pageLayout());
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    for (int i = 0; i < report.pageCount(); ++i) {
+void printReport(PrintRun& run, const BandedReport& report, const QString& name) {
+    // Laid out before the device opens, so that a printer job never waits on it.
+    const int pageCount = report.pageCount();
+    PrintDocument document(run, name, report.pageLayout());
+    for (int i = 0; i < pageCount; ++i) {
         if (i > 0)
-            device.newPage();
-        paintReportPage(painter, report, i);
+            document.newPage();
+        // The document's painter starts at the margin corner in device units.
+        paintReportPage(document.painter(), report, i);
     }
-    return painter.end();
+    document.finish();
 }
 
 QImage renderReportPage(const BandedReport& report, int pageIndex, double dpi) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settlement/screens/reports/settlementreports.h"
+#include "settlement/cashbreakdown.h"
 #include "settlement/worktables.h"
 
 #include <QDateTime>
@@ -32,13 +32,16 @@ struct ClassPrint {
     QList<PnoLine> lines;
 };
 
-// runText is the text of txtDatetime: a day or one run's time stamp.
+// runText is the text of txtDatetime: a day or one run's time stamp. Each
+// gives nothing when no live run matches, so a cancelled run prints none of
+// the three (the cash table included: its cash must not be paid out).
 std::optional<StatementPrint> prepareStatementPrint(const QString& runText);
 std::optional<CashPrint> prepareCashPrint(const QString& runText);
 std::optional<ClassPrint> prepareClassPrint(const QString& runText);
 
-// Preview windows (modal) with a print button; output goes to the printer or
-// to PDF as TVL.INI says.
+// Preview windows (modal) with a print button; output goes to the default
+// printer or to PDF as TVL.INI says, one document per report named
+// "statement-", "cash-" or "classes-" and the run as yyyyMMdd-HHmmss.
 void previewStatement(QWidget* owner, const StatementPrint& data);
 void previewCashTable(QWidget* owner, const CashPrint& data);
 void previewClassList(QWidget* owner, const ClassPrint& data);

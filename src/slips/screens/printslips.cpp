@@ -3,10 +3,10 @@
 #include "core/apperror.h"
 #include "core/screens/messagebox.h"
 #include "core/screens/printoutput.h"
+#include "core/screens/waitcursor.h"
 #include "slips/screens/frmdenpyo.h"
 #include "slips/slipprintdata.h"
 
-#include <QApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <optional>
@@ -17,11 +17,6 @@ namespace {
 const char* const kFilled[] = {"lblDet0", "lblDay0", "lblPerson", "lblPno",    "lblWno",
                                "lblDet1", "lblMon0", "lblMon1",   "lblMon2",   "lblMon3",
                                "lblDet2", "lblDet3", "lblDay1",   "lblFuryou", "lblSyain"};
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

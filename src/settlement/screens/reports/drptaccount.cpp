@@ -33,15 +33,15 @@ ReportBand groupHeader(const StatementLine& first, const Columns& c, int width) 
     band.text(QRect(0, 0, width, 560), QStringLiteral("製品加工高　精算表"), mincho(18, true),
               Qt::AlignCenter);
     band.rule(width / 2 - 2300, 600, width / 2 + 2300, 20);
-    band.text(QRect(width - 3000, 0, 3000, 250), FormatDateTime(first.settledAt), gothic(9),
+    band.text(QRect(width - 3000, 0, 3000, 250), FormatDateTime(first.run), gothic(9),
               Qt::AlignRight | Qt::AlignVCenter);
 
     const QFont label = pGothic(11);
     band.text(QRect(0, 800, 3600, 320),
-              QStringLiteral("精算日：　") + japaneseDate(first.settledAt.date()), label);
-    band.text(QRect(3700, 800, 2000, 320), QStringLiteral("コード：") + first.personCode, label);
+              QStringLiteral("精算日：　") + japaneseDate(first.run.date()), label);
+    band.text(QRect(3700, 800, 2000, 320), QStringLiteral("コード：") + first.workerCode, label);
     band.text(QRect(5800, 800, width - 5800, 320),
-              QStringLiteral("氏名：") + first.personName + QStringLiteral("殿"), label);
+              QStringLiteral("氏名：") + first.workerName + QStringLiteral("殿"), label);
 
     const QFont heading = pGothic(9, true);
     const int top = 1330;
@@ -66,7 +66,7 @@ ReportBand detail(const StatementLine& line, const Columns& c, int width) {
     band.text(c.requestDate.at(0, kLine), FormatDate(line.requestDate), figures, Qt::AlignCenter);
     band.text(c.drawingNumber.at(0, kLine).adjusted(60, 0, 0, 0), line.drawingNumber, figures);
     band.text(c.workItem.at(0, kLine).adjusted(60, 0, 0, 0), line.workItem, text);
-    band.text(c.unitPrice.at(0, kLine).adjusted(0, 0, -60, 0), yenPrice(line.unitPrice), figures,
+    band.text(c.unitPrice.at(0, kLine).adjusted(0, 0, -60, 0), yenPrice(line.price), figures,
               right);
     band.text(c.quantity.at(0, kLine).adjusted(0, 0, -60, 0), count(line.quantity), figures, right);
     band.text(c.amount.at(0, kLine).adjusted(0, 0, -60, 0), yen(line.amount), figures, right);
@@ -113,7 +113,7 @@ ReportBand groupFooter(const StatementLine& first, Yen total, const QString& com
               mincho(11));
 
     band.text(QRect(width - 5300, 4200, 900, 400), QStringLiteral("氏名："), mincho(12));
-    band.text(QRect(width - 4400, 4200, 3500, 400), first.personName, mincho(12), Qt::AlignCenter);
+    band.text(QRect(width - 4400, 4200, 3500, 400), first.workerName, mincho(12), Qt::AlignCenter);
     band.text(QRect(width - 800, 4200, 500, 400), QStringLiteral("印"), mincho(12),
               Qt::AlignCenter);
     band.rule(width - 5300, 4620, width - 300, 10);
@@ -121,7 +121,7 @@ ReportBand groupFooter(const StatementLine& first, Yen total, const QString& com
 }
 
 auto groupKey(const StatementLine& l) {
-    return std::tie(l.settledAt, l.personCode, l.personName);
+    return std::tie(l.run, l.workerCode, l.workerName);
 }
 
 } // namespace
@@ -134,8 +134,8 @@ BandedReport drptAccount(const QList<StatementLine>& lines, const ReportContext&
 
     QList<StatementLine> sorted = lines;
     std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.settledAt, a.personCode, a.requestDate, a.drawingNumber, a.workCode) <
-               std::tie(b.settledAt, b.personCode, b.requestDate, b.drawingNumber, b.workCode);
+        return std::tie(a.run, a.workerCode, a.requestDate, a.drawingNumber, a.workCode) <
+               std::tie(b.run, b.workerCode, b.requestDate, b.drawingNumber, b.workCode);
     });
 
     for (qsizetype i = 0; i < sorted.size();) {

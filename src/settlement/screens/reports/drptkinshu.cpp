@@ -73,8 +73,8 @@ ReportBand detail(const CashLine& line, const Columns& c) {
     ReportBand band(kLine);
     const QFont figures = gothic(9);
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    band.text(c.cell(0, 0, kLine, 60), line.personCode, figures);
-    band.text(c.cell(1, 0, kLine, 60), line.personName, pGothic(9));
+    band.text(c.cell(0, 0, kLine, 60), line.workerCode, figures);
+    band.text(c.cell(1, 0, kLine, 60), line.workerName, pGothic(9));
     band.text(c.cell(2, 0, kLine, 60), yen(line.amount), figures, right);
     for (int k = 0; k < CashKinds; ++k)
         band.text(c.cell(3 + k, 0, kLine, 60), QString::number(line.counts[k]), figures, right);
@@ -115,7 +115,7 @@ BandedReport drptKinshu(const QString& timeStampText, const QList<CashLine>& lin
 
     QList<CashLine> sorted = lines;
     std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const auto& a, const auto& b) { return a.personCode < b.personCode; });
+                     [](const auto& a, const auto& b) { return a.workerCode < b.workerCode; });
 
     report.setPageHeader(pageHeader(timeStampText, context, columns, width));
     for (const CashLine& line : sorted)

@@ -37,10 +37,10 @@ ReportBand pageHeader(const ReportContext& context, int width) {
     return band;
 }
 
-ReportBand groupHeader(const ClassLine& first, const Columns& c) {
+ReportBand groupHeader(const PnoLine& first, const Columns& c) {
     ReportBand band(1000);
     band.text(QRect(c.left, 150, 5000, 320),
-              QStringLiteral("精算日：") + japaneseDate(first.settledOn), pGothic(11));
+              QStringLiteral("精算日：") + japaneseDate(first.settlementDate), pGothic(11));
     const QFont heading = pGothic(9, true);
     const int top = 620;
     band.rule(c.left, top, c.right(), 15);
@@ -52,7 +52,7 @@ ReportBand groupHeader(const ClassLine& first, const Columns& c) {
     return band;
 }
 
-ReportBand detail(const ClassLine& line, const Columns& c) {
+ReportBand detail(const PnoLine& line, const Columns& c) {
     ReportBand band(kLine);
     const QFont figures = gothic(9);
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
@@ -79,7 +79,7 @@ ReportBand groupFooter(qint64 amount, qint64 quantity, const Columns& c) {
 
 } // namespace
 
-BandedReport drptPnoAccount(const QList<ClassLine>& lines, const ReportContext& context) {
+BandedReport drptPnoAccount(const QList<PnoLine>& lines, const ReportContext& context) {
     BandedReport report(a4(QPageLayout::Portrait));
     report.setTitle(QStringLiteral("製品図番別精算金額一覧表"));
     const int width = report.bodyTwips().width();
@@ -87,13 +87,14 @@ BandedReport drptPnoAccount(const QList<ClassLine>& lines, const ReportContext& 
     report.setPageHeader(pageHeader(context, width));
 
     // One line per date and class, whatever the rows repeat.
-    QList<ClassLine> merged;
-    QList<ClassLine> sorted = lines;
+    QList<PnoLine> merged;
+    QList<PnoLine> sorted = lines;
     std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.settledOn, a.drawingClass) < std::tie(b.settledOn, b.drawingClass);
+        return std::tie(a.settlementDate, a.drawingClass) <
+               std::tie(b.settlementDate, b.drawingClass);
     });
-    for (const ClassLine& line : sorted) {
-        if (!merged.isEmpty() && merged.last().settledOn == line.settledOn &&
+    for (const PnoLine& line : sorted) {
+        if (!merged.isEmpty() && merged.last().settlementDate == line.settlementDate &&
             merged.last().drawingClass == line.drawingClass) {
             merged.last().amountTenThousandths += line.amountTenThousandths;
             merged.last().quantity += line.quantity;
@@ -103,11 +104,11 @@ BandedReport drptPnoAccount(const QList<ClassLine>& lines, const ReportContext& 
     }
 
     for (qsizetype i = 0; i < merged.size();) {
-        const QDate date = merged[i].settledOn;
+        const QDate date = merged[i].settlementDate;
         report.beginGroup(groupHeader(merged[i], columns));
         qint64 amount = 0;
         qint64 quantity = 0;
-        for (; i < merged.size() && merged[i].settledOn == date; ++i) {
+        for (; i < merged.size() && merged[i].settlementDate == date; ++i) {
             report.addDetail(detail(merged[i], columns));
             amount += merged[i].amountTenThousandths;
             quantity += merged[i].quantity;
