@@ -7,6 +7,7 @@
 #include "support/guitest.h"
 #include "support/testdatabase.h"
 
+#include <QDir>
 #include <QTimer>
 
 using namespace SettlementScreen;
@@ -530,6 +531,73 @@ class TestSettlementScreen : public QObject {
         QVERIFY(!box(&f, "txtDatetime")->isEnabled());
         GuiTest::press(Qt::Key_Escape);
         QVERIFY(!f.isVisible());
+    }
+
+    void printButtonsAskPrepareAndOutput_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("nothing");
+        QTest::addColumn<QString>("preview"); // the window shown for the live run, "" when printed
+        QTest::newRow("statement") << "cmdAPrint"
+                                   << "製品加工高精算表を発行しますか？"
+                                   << "指定日時の精算表は存在しません。"
+                                   << "製品加工高一覧表";
+        QTest::newRow("cash") << "cmdMPrint"
+                              << "金種表を発行しますか？"
+                              << "指定日時の金種表は存在しません。"
+                              << "金種表";
+        QTest::newRow("classes") << "cmdPPrint"
+                                 << "製品図番別精算金額一覧表を発行しますか？"
+                                 << "指定日時の一覧表は存在しません。"
+                                 << "製品図番別精算金額一覧表";
+        QTest::newRow("both printed") << "cmdBPrint"
+                                      << "製品加工高精算表と金種表を発行しますか？"
+                                      << "指定日時の精算表と金種表は存在しません。"
+                                      << "";
+    }
+
+    void printButtonsAskPrepareAndOutput() {
+        QFETCH(QString, name);
+        QFETCH(QString, question);
+        QFETCH(QString, nothing);
+        QFETCH(QString, preview);
+        TestDatabase db;
+        db.writeIni(QStringLiteral("[Print]\nOutput=pdf\n[User]\nName=株式会社テスト\n"));
+        twoWorkersWithSlips();
+        frmAccount f;
+        QVERIFY(GuiTest::showActive(&f));
+        settle(&f);
+        MessageBox::clearShown();
+
+        MessageBox::setNextAnswer(MessageBox::Answer::Cancel);
+        button(&f, name)->click();
+        QCOMPARE(shownTexts(), QStringList{question});
+
+        QString shownWindow;
+        if (!preview.isEmpty())
+            whenModal("ReportPreview", [&shownWindow](QWidget* w) {
+                shownWindow = w->windowTitle();
+                w->close();
+            });
+        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
+        button(&f, name)->click();
+        QCOMPARE(shownWindow, preview);
+        if (preview.isEmpty()) {
+            const QStringList files = QDir(db.dirPath() + "/print").entryList(QDir::Files);
+            QCOMPARE(files,
+                     QStringList({"cash-20260401-093000.pdf", "statement-20260401-093000.pdf"}));
+        }
+        MessageBox::clearShown();
+
+        // A cancelled run has nothing left to print.
+        chooseMode(&f, 2);
+        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
+        button(&f, "cmdACancel")->click();
+        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
+        MessageBox::clearShown();
+        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
+        button(&f, name)->click();
+        QCOMPARE(shownTexts(), QStringList({question, nothing}));
     }
 
     void menuOpensTheScreen() {

@@ -79,6 +79,12 @@ frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount)
     connect(ui->cmdTest, &QPushButton::clicked, this, &frmAccount::cmdTestClick);
     connect(ui->cmdAccount, &QPushButton::clicked, this, &frmAccount::cmdAccountClick);
     connect(ui->cmdACancel, &QPushButton::clicked, this, &frmAccount::cmdACancelClick);
+    connect(ui->cmdAPrint, &QPushButton::clicked, this,
+            [this] { printClicked(Report::Statement); });
+    connect(ui->cmdMPrint, &QPushButton::clicked, this, [this] { printClicked(Report::Cash); });
+    connect(ui->cmdPPrint, &QPushButton::clicked, this, [this] { printClicked(Report::Classes); });
+    connect(ui->cmdBPrint, &QPushButton::clicked, this,
+            [this] { printClicked(Report::StatementAndCash); });
     connect(ui->cmdBack, &QPushButton::clicked, this, &frmAccount::reject);
     connect(ui->grd1, &ListGrid::rowChanged, this, &frmAccount::rowSelected);
 
