@@ -13,7 +13,7 @@
 namespace {
 
 const QString kFont = QStringLiteral("ＭＳ ゴシック");
-constexpr double kPoints = 10;
+constexpr double kPoints = 9;
 // A half-width character of the fixed-pitch font is half its size wide.
 constexpr double kFieldTwips = 15 * kPoints * kTwipsPerPoint / 2;
 
