@@ -166,11 +166,10 @@ class TestSlipEntryScreen : public QObject {
         QVERIFY(shownTexts().isEmpty());
 
         box(&entry, "txtDay_0")->clear();
-        const QList<std::pair<QWidget*, QString>> order = {
-            {combo(&entry, "cboPno"), "P-100"},
-            {combo(&entry, "cboWNo"), "W1"},
-            {combo(&entry, "cboPerson"), "N01"},
-            {box(&entry, "txtDay_0"), "2026/04/01"}};
+        const QList<std::pair<QWidget*, QString>> order = {{combo(&entry, "cboPno"), "P-100"},
+                                                           {combo(&entry, "cboWNo"), "W1"},
+                                                           {combo(&entry, "cboPerson"), "N01"},
+                                                           {box(&entry, "txtDay_0"), "2026/04/01"}};
         for (const auto& [field, text] : order) {
             click(&entry, "cmdUpd");
             QCOMPARE(shownTexts(), QStringList{kRequired}); // no question before it

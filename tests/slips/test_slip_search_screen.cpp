@@ -90,9 +90,10 @@ class TestSlipSearchScreen : public QObject {
         QTest::newRow("upper bound only") << all({.range = {{"", "260401-002"}}}) << "1-001 1-002";
         QTest::newRow("lower bound only") << all({.range = {{"260402-001", ""}}}) << "2-001 2-002";
         QTest::newRow("checked, box empty") << all({.person = ""}) << "";
-        QTest::newRow("together")
-            << Filters{.person = "N01", .pno = "P-100", .range = {{"260401-001", "260402-002"}}}
-            << "1-001 2-002";
+        QTest::newRow("together") << Filters{.person = "N01",
+                                             .pno = "P-100",
+                                             .range = {{"260401-001", "260402-002"}}}
+                                  << "1-001 2-002";
     }
     void filtersReachTheList() {
         QFETCH(Filters, filters);
@@ -185,8 +186,7 @@ class TestSlipSearchScreen : public QObject {
         QCOMPARE(shownTexts(), QStringList{"指定された依頼日の伝票をすべて印刷します｡ "});
         QVERIFY(print.entryList(QDir::Files).isEmpty());
         click(&screen, "CommandDenpyo");
-        QCOMPARE(print.entryList(QDir::Files),
-                 (QStringList{"260402-001.pdf", "260402-002.pdf"}));
+        QCOMPARE(print.entryList(QDir::Files), (QStringList{"260402-001.pdf", "260402-002.pdf"}));
     }
 
     void menuOpensBothScreens() {

@@ -22,6 +22,7 @@
 namespace {
 constexpr int kSlipListKind = 6;
 constexpr int kRowTwips = 400;
+constexpr int kListPoints = 9;
 constexpr int kSlipNoChars = 10;
 constexpr int kSlipNoKeys = 5; // digits and "-"
 
@@ -33,6 +34,11 @@ void emptyCombo(QComboBox* box) {
 
 frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct) {
     ui->setupUi(this);
+    // Sixteen columns in the widths of the slip list: a slip number or a
+    // date fits its column only in the list's smaller type.
+    QFont listFont = ui->grd1->font();
+    listFont.setPointSize(kListPoints);
+    ui->grd1->setFont(listFont);
     ClearTextBoxes(this);
     FormCenter(this);
     setupFields();
@@ -91,13 +97,13 @@ void frmProduct::setupFields() {
     };
     setupCodeCombo(ui->cboPerson);
     setupCodeCombo(ui->cboPno);
-    behaviour->setValidator(ui->cboPerson,
-                            codeRule(
-                                ui->cboPerson, [this] { return LookupPerson(this, 2); },
-                                SlipText::UnknownPerson));
-    behaviour->setValidator(ui->cboPno, codeRule(
-                                            ui->cboPno, [this] { return LookupPno(this, 2); },
-                                            SlipText::UnknownPno));
+    behaviour->setValidator(
+        ui->cboPerson,
+        codeRule(
+            ui->cboPerson, [this] { return LookupPerson(this, 2); }, SlipText::UnknownPerson));
+    behaviour->setValidator(
+        ui->cboPno, codeRule(
+                        ui->cboPno, [this] { return LookupPno(this, 2); }, SlipText::UnknownPno));
 
     setupKeyedBox(ui->txtDet_0, kSlipNoKeys, kSlipNoChars);
     setupKeyedBox(ui->txtDet_1, kSlipNoKeys, kSlipNoChars);

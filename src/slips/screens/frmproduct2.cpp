@@ -74,13 +74,13 @@ void frmProduct2::setupFields() {
     setupCodeCombo(ui->cboPerson);
     setupCodeCombo(ui->cboPno);
     setupCodeCombo(ui->cboWNo);
-    behaviour->setValidator(ui->cboPerson,
-                            comboRule(
-                                ui->cboPerson, [this] { return LookupPerson(this, 2); },
-                                SlipText::UnknownPerson));
-    behaviour->setValidator(ui->cboPno, comboRule(
-                                            ui->cboPno, [this] { return LookupPno(this, 2); },
-                                            SlipText::UnknownPno));
+    behaviour->setValidator(
+        ui->cboPerson,
+        comboRule(
+            ui->cboPerson, [this] { return LookupPerson(this, 2); }, SlipText::UnknownPerson));
+    behaviour->setValidator(
+        ui->cboPno, comboRule(
+                        ui->cboPno, [this] { return LookupPno(this, 2); }, SlipText::UnknownPno));
     behaviour->setValidator(ui->cboWNo, comboRule(
                                             ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
                                             SlipText::UnknownWorkCode));
