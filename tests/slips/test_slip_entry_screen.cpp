@@ -1,10 +1,10 @@
 #include "core/screens/listgrid.h"
 #include "core/session.h"
-#include "slips/screens/frmdennouhin.h"
 #include "slips/screens/frmproduct.h"
 #include "slips/screens/frmproduct2.h"
 #include "slips/slipfixtures.h"
 #include "slips/slipscreenfixture.h"
+#include "slips/sliptexts.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
 
@@ -22,10 +22,6 @@ using Answer = MessageBox::Answer;
 
 namespace {
 
-const QString kAdd = "製品伝票を追加します。伝票は印刷しますか。\n\n"
-                     "（はい）:伝票を印刷する。（いいえ）:伝票を印刷しない。";
-const QString kUpdate = "製品伝票を更新します。伝票は印刷しますか。\n\n"
-                        "（はい）:伝票を印刷する。（いいえ）:伝票を印刷しない。";
 const QString kRegister =
     "単価が未登録です。作業単価マスタでの入力が必要です。作業単価を登録しますか？";
 const QString kNoPrice = "単価が未登録です。作業単価マスタでの入力が必要です。";
@@ -70,17 +66,22 @@ class TestSlipEntryScreen : public QObject {
         MessageBox::clearShown();
     }
 
-    void addWithAPrice_data() {
+    void add_data() {
+        QTest::addColumn<QString>("pno"); // P-100 has a price, P-200 none
         QTest::addColumn<Answer>("answer");
-        QTest::addColumn<bool>("saved");
+        QTest::addColumn<double>("stored"); // 精算単価, -1 when nothing is saved
         QTest::addColumn<bool>("print");
-        QTest::newRow("cancel") << Answer::Cancel << false << false;
-        QTest::newRow("no") << Answer::No << true << false;
-        QTest::newRow("yes") << Answer::Yes << true << true;
+        QTest::newRow("priced, cancel") << "P-100" << Answer::Cancel << -1.0 << false;
+        QTest::newRow("priced, no") << "P-100" << Answer::No << 12.5 << false;
+        QTest::newRow("priced, yes") << "P-100" << Answer::Yes << 12.5 << true;
+        QTest::newRow("no price, cancel") << "P-200" << Answer::Cancel << -1.0 << false;
+        QTest::newRow("no price, no: saved at 0") << "P-200" << Answer::No << 0.0 << false;
+        QTest::newRow("no price, yes: registered") << "P-200" << Answer::Yes << 80.0 << false;
     }
-    void addWithAPrice() {
+    void add() {
+        QFETCH(QString, pno);
         QFETCH(Answer, answer);
-        QFETCH(bool, saved);
+        QFETCH(double, stored);
         QFETCH(bool, print);
         TestDatabase db;
         setup(db);
@@ -91,49 +92,17 @@ class TestSlipEntryScreen : public QObject {
         QCOMPARE(child<QLabel>(&entry, "lblMode")->text(), QStringLiteral("追　加"));
         QCOMPARE(box(&entry, "txtDet_0")->text(), QStringLiteral("260401-001"));
         QCOMPARE(box(&entry, "txtDay_0")->text(), QStringLiteral("2026/04/01"));
-        typeNewSlip(&entry, "P-100");
+        typeNewSlip(&entry, pno);
+        const bool priced = pno == "P-100";
         QCOMPARE(box(&entry, "txtMon_0")->text(), QStringLiteral("1,234"));
-        QCOMPARE(box(&entry, "txtMon_1")->text(), QStringLiteral("12.500"));
-        QCOMPARE(box(&entry, "txtMon_2")->text(), QStringLiteral("15,425"));
-        QVERIFY(shownTexts().isEmpty());
-
-        MessageBox::setNextAnswer(answer);
-        click(&entry, "cmdUpd");
-        QCOMPARE(MessageBox::shown().value(0).buttons, MessageBox::Buttons::YesNoCancel);
-        QCOMPARE(shownTexts().value(0), kAdd);
-        QCOMPARE(slipCount(), qint64(saved));
-        QCOMPARE(entry.isVisible(), !saved);
-        QCOMPARE(printed(db, "260401-001"), print);
-        if (!saved)
-            return;
-        QCOMPARE(column("260401-001", "精算単価").toDouble(), 12.5);
-        QCOMPARE(column("260401-001", "作業区分").toString(), QStringLiteral("組立て"));
-        QCOMPARE(column("260401-001", "依頼日").toString(), QStringLiteral("2026-03-15"));
-        QCOMPARE(column("260401-001", "社員コード").toString(), QStringLiteral("001"));
-        QCOMPARE(child<ListGrid>(&list, "grd1")->textMatrix(1, 0), QStringLiteral("260401-001"));
-    }
-
-    void addWithoutAPrice_data() {
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<double>("stored"); // 精算単価, -1 when nothing is saved
-        QTest::newRow("cancel") << Answer::Cancel << -1.0;
-        QTest::newRow("no: saved at 0") << Answer::No << 0.0;
-        QTest::newRow("yes: registered first") << Answer::Yes << 80.0;
-    }
-    void addWithoutAPrice() {
-        QFETCH(Answer, answer);
-        QFETCH(double, stored);
-        TestDatabase db;
-        setup(db);
-        frmProduct2 entry(nullptr, nullptr, EditMode::Add);
-        QVERIFY(GuiTest::showActive(&entry));
-        typeNewSlip(&entry, "P-200");
-        QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(shownTexts(), QStringList{kNoPrice});
-        QCOMPARE(box(&entry, "txtMon_1")->text(), QStringLiteral("0.000"));
+        QCOMPARE(box(&entry, "txtMon_1")->text(), priced ? "12.500" : "0.000");
+        QCOMPARE(box(&entry, "txtMon_2")->text(), priced ? "15,425" : "0");
+        if (!priced)
+            QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::Exclamation);
+        QCOMPARE(shownTexts(), priced ? QStringList() : QStringList{kNoPrice});
 
         QStringList prefilled;
-        if (answer == Answer::Yes)
+        if (!priced && answer == Answer::Yes)
             onNextModal([&](QWidget* prices) {
                 for (const char* name : {"cboPno", "cboWNo", "cboPerson"})
                     prefilled << combo(prices, name)->currentText().left(5);
@@ -143,15 +112,20 @@ class TestSlipEntryScreen : public QObject {
             });
         MessageBox::setNextAnswer(answer);
         click(&entry, "cmdUpd");
-        QCOMPARE(shownTexts().value(0), kRegister); // and no print question
-        QCOMPARE(slipCount(), qint64(stored >= 0));
-        if (answer == Answer::Yes) {
+        QCOMPARE(MessageBox::shown().value(0).buttons, MessageBox::Buttons::YesNoCancel);
+        QCOMPARE(shownTexts().value(0), priced ? SlipText::AddQuestion : kRegister);
+        if (!prefilled.isEmpty())
             QCOMPARE(prefilled, (QStringList{"P-200", "W1   ", "N01  "}));
-            QCOMPARE(box(&entry, "txtMon_1")->text(), QStringLiteral("80.000"));
-        }
-        if (stored >= 0)
-            QCOMPARE(column("260401-001", "精算単価").toDouble(), stored);
-        QVERIFY(!printed(db, "260401-001"));
+        QCOMPARE(slipCount(), qint64(stored >= 0));
+        QCOMPARE(entry.isVisible(), stored < 0);
+        QCOMPARE(printed(db, "260401-001"), print);
+        if (stored < 0)
+            return;
+        QCOMPARE(column("260401-001", "精算単価").toDouble(), stored);
+        QCOMPARE(column("260401-001", "作業区分").toString(), QStringLiteral("組立て"));
+        QCOMPARE(column("260401-001", "依頼日").toString(), QStringLiteral("2026-03-15"));
+        QCOMPARE(column("260401-001", "社員コード").toString(), QStringLiteral("001"));
+        QCOMPARE(child<ListGrid>(&list, "grd1")->textMatrix(1, 0), QStringLiteral("260401-001"));
     }
 
     void requiredFieldsComeFirst() {
@@ -206,38 +180,30 @@ class TestSlipEntryScreen : public QObject {
             box(&entry, "txtMon_3")->setText("990");
             MessageBox::setNextAnswer(Answer::No);
             click(&entry, "cmdUpd");
-            QCOMPARE(shownTexts(), QStringList{kUpdate});
+            QCOMPARE(shownTexts(), QStringList{SlipText::UpdateQuestion});
             QVERIFY(!entry.isVisible());
         }
         QCOMPARE(column("260310-001", "納入数量").toInt(), 990);
         QCOMPARE(column("260310-001", "精算日時").toString(), kSettled);
         QCOMPARE(column("260310-001", "精算単価").toDouble(), 100.0);
         {
+            // Each status change is announced; the save asks OK / Cancel and never prints.
             frmProduct2 entry(nullptr, nullptr, EditMode::Edit, "260310-001");
             edit(entry);
             child<QCheckBox>(&entry, "ChkDel")->click();
-            QCOMPARE(shownTexts(), QStringList{kStatusChanges});
-            MessageBox::setNextAnswer(Answer::Cancel);
-            click(&entry, "cmdUpd");
-            QCOMPARE(MessageBox::shown().value(0).buttons, MessageBox::Buttons::OkCancel);
-            QCOMPARE(shownTexts(), QStringList{kStatusQuestion});
-            QVERIFY(entry.isVisible());
-            QCOMPARE(column("260310-001", "削除フラグ").toInt(), 0);
-            click(&entry, "cmdUpd"); // OK
-            QCOMPARE(shownTexts(), QStringList{kStatusQuestion});
-            QCOMPARE(column("260310-001", "削除フラグ").toInt(), 1);
-            QCOMPARE(column("260310-001", "精算日時").toString(), kSettled);
-        }
-        {
-            frmProduct2 entry(nullptr, nullptr, EditMode::Edit, "260310-001");
-            edit(entry);
             box(&entry, "txtDay_2")->setFocus();
             GuiTest::type("0"); // clears a date
             GuiTest::press(Qt::Key_Tab);
-            QCOMPARE(shownTexts(), QStringList{kStatusChanges});
+            QCOMPARE(shownTexts(), (QStringList{kStatusChanges, kStatusChanges}));
+            MessageBox::setNextAnswer(Answer::Cancel);
             click(&entry, "cmdUpd");
-            QCOMPARE(shownTexts(), QStringList{kStatusQuestion}); // no print question
+            QCOMPARE(MessageBox::shown().value(0).buttons, MessageBox::Buttons::OkCancel);
+            QCOMPARE(column("260310-001", "削除フラグ").toInt(), 0);
+            click(&entry, "cmdUpd"); // OK
+            QCOMPARE(shownTexts(), (QStringList{kStatusQuestion, kStatusQuestion}));
+            QVERIFY(!printed(db, "260310-001"));
         }
+        QCOMPARE(column("260310-001", "削除フラグ").toInt(), 1);
         QVERIFY(column("260310-001", "精算日時").isNull());
         QCOMPARE(column("260310-001", "精算単価").toDouble(), 120.0); // unsettled: re-priced
     }
@@ -252,35 +218,11 @@ class TestSlipEntryScreen : public QObject {
         typeNewSlip(&entry, "P-100");
         click(&entry, "cmdUpd");
         QCOMPARE(MessageBox::shown().value(1).icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(shownTexts(), (QStringList{kAdd, "本日の伝票番号は上限（999）に達しました。"}));
+        QCOMPARE(shownTexts(),
+                 (QStringList{SlipText::AddQuestion, "本日の伝票番号は上限（999）に達しました。"}));
         QVERIFY(entry.isVisible());
         QCOMPARE(box(&entry, "txtMon_0")->text(), QStringLiteral("1,234"));
         QCOMPARE(slipCount(), qint64(1));
-    }
-
-    void deliveryThroughTheScanner() {
-        TestDatabase db;
-        setup(db);
-        addSlip({.no = "260401-001"});
-        frmDenNouhin scanner;
-        QVERIFY(GuiTest::showActive(&scanner));
-        QTest::keyClicks(GuiTest::focused(), "260401-001");
-        onNextModal([](QWidget* entry) {
-            QVERIFY(GuiTest::showActive(entry));
-            box(entry, "txtMon_3")->setFocus();
-            GuiTest::type("98");
-            GuiTest::press(Qt::Key_Return);
-            GuiTest::type("20260402");
-            GuiTest::press(Qt::Key_Return);
-            MessageBox::setNextAnswer(Answer::No);
-            click(entry, "cmdUpd");
-        });
-        GuiTest::press(Qt::Key_Return);
-        QCOMPARE(shownTexts(), QStringList{kUpdate});
-        QCOMPARE(column("260401-001", "納入日").toString(), QStringLiteral("2026-04-02"));
-        QCOMPARE(column("260401-001", "納入数量").toInt(), 98);
-        QCOMPARE(scanner.focusWidget(), box(&scanner, "TextDno"));
-        QVERIFY(box(&scanner, "TextDno")->text().isEmpty());
     }
 };
 
