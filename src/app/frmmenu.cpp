@@ -10,6 +10,7 @@
 #include "masters/masterdef.h"
 #include "masters/screens/masterlistscreen.h"
 #include "prices/screens/frmwrkpricemnt.h"
+#include "slips/screens/slipscreens.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -68,11 +69,11 @@ void FrmMenu::load() {
 void FrmMenu::openScreen(QPushButton* button) {
     try {
         if (button == ui->cmdNouhin) {
-            // frmDenNouhin, owned by this menu, after frmProduct is loaded unshown.
+            openDeliveryRegistration(this);
         } else if (button == ui->cmdAccount) {
             // frmAccount
         } else if (button == ui->cmdProduct) {
-            // frmProduct
+            openSlipSearch(this);
         } else if (button == ui->cmdWrkPrice) {
             openPriceList(this);
         } else if (button == ui->cmdPerson) {
