@@ -1,6 +1,7 @@
 // Times the unit price lookup and the full price list on a large table:
 // 50,000 price lines over 5,000 combinations. Run by hand:
 //   build/bench/bench_prices
+#include "benchmasters.h"
 #include "core/database.h"
 #include "core/schema.h"
 #include "core/screens/gridlayout.h"
@@ -28,30 +29,15 @@ constexpr int kPersons = 10; // 100 × 5 × 10 = 5,000 combinations
 constexpr int kLinesPerCombination = 10;
 constexpr int kLookups = 100000;
 
-QString pno(int i) {
-    return QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0'));
-}
-QString wno(int i) {
-    return QStringLiteral("W%1").arg(i, 3, 10, QLatin1Char('0'));
-}
+using BenchMasters::pno;
+using BenchMasters::wno;
 QString person(int i) {
-    return QStringLiteral("N%1").arg(i, 3, 10, QLatin1Char('0'));
+    return BenchMasters::person(i, 3);
 }
 
 void fill() {
     SqlTransaction tx;
-    for (int d = 0; d < kDrawings; ++d)
-        execSql(
-            QStringLiteral("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
-            {pno(d), QStringLiteral("図番%1").arg(d)});
-    for (int w = 0; w < kWorkCodes; ++w)
-        execSql(QStringLiteral(
-                    "INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)"),
-                {wno(w), QStringLiteral("作業%1").arg(w)});
-    for (int n = 0; n < kPersons; ++n)
-        execSql(QStringLiteral("INSERT INTO naishoku_m (内職者コード, 内職者氏名, 削除フラグ)"
-                               " VALUES (?, ?, 0)"),
-                {person(n), QStringLiteral("内職者%1").arg(n)});
+    BenchMasters::addMasters(kDrawings, kWorkCodes, kPersons, 3);
     qint64 serial = 0;
     const QDate first(2016, 1, 1);
     for (int d = 0; d < kDrawings; ++d)

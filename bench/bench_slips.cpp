@@ -4,6 +4,7 @@
 // in the same run. Run by hand:
 //   build/bench/bench_slips [database]
 // A database path given is filled on the first run and reused afterwards.
+#include "benchmasters.h"
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/database.h"
@@ -37,14 +38,10 @@ constexpr int kLinesPerCombination = 5; // 50,000 price lines
 constexpr int kSlips = 100000;
 constexpr int kRuns = 5;
 
-QString pno(int i) {
-    return QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0'));
-}
-QString wno(int i) {
-    return QStringLiteral("W%1").arg(i, 3, 10, QLatin1Char('0'));
-}
+using BenchMasters::pno;
+using BenchMasters::wno;
 QString person(int i) {
-    return QStringLiteral("N%1").arg(i, 4, 10, QLatin1Char('0'));
+    return BenchMasters::person(i, 4);
 }
 
 struct Combination {
@@ -54,18 +51,7 @@ struct Combination {
 void fill() {
     QRandomGenerator random(11);
     SqlTransaction tx;
-    for (int d = 0; d < kDrawings; ++d)
-        execSql(
-            QStringLiteral("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
-            {pno(d), QStringLiteral("部品図番%1").arg(d)});
-    for (int w = 0; w < kWorkCodes; ++w)
-        execSql(QStringLiteral(
-                    "INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)"),
-                {wno(w), QStringLiteral("作業%1").arg(w)});
-    for (int n = 0; n < kPersons; ++n)
-        execSql(QStringLiteral("INSERT INTO naishoku_m (内職者コード, 内職者氏名, 削除フラグ)"
-                               " VALUES (?, ?, 0)"),
-                {person(n), QStringLiteral("内職者%1").arg(n)});
+    BenchMasters::addMasters(kDrawings, kWorkCodes, kPersons, 4);
 
     std::vector<Combination> combinations;
     SqlQuery line(QStringLiteral(

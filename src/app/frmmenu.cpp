@@ -11,6 +11,7 @@
 #include "masters/screens/masterlistscreen.h"
 #include "prices/screens/frmwrkpricemnt.h"
 #include "settlement/screens/frmaccount.h"
+#include "slips/screens/slipscreens.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -69,11 +70,11 @@ void FrmMenu::load() {
 void FrmMenu::openScreen(QPushButton* button) {
     try {
         if (button == ui->cmdNouhin) {
-            // frmDenNouhin, owned by this menu, after frmProduct is loaded unshown.
+            openDeliveryRegistration(this);
         } else if (button == ui->cmdAccount) {
             openSettlement(this);
         } else if (button == ui->cmdProduct) {
-            // frmProduct
+            openSlipSearch(this);
         } else if (button == ui->cmdWrkPrice) {
             openPriceList(this);
         } else if (button == ui->cmdPerson) {

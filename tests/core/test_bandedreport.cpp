@@ -1,4 +1,3 @@
-#include "core/apperror.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/bandedreport.h"
 #include "core/screens/fields.h"
@@ -157,19 +156,6 @@ class TestBandedReport : public QObject {
                         .contains(QStringLiteral("総計")));
         }
         QCOMPARE(run.pdfFiles().size(), 2);
-
-        // A failure is the user's text, and leaves no file.
-        db.writeIni(QStringLiteral("[Print]\nOutput=pdf\nFolder=TVL.INI\n"));
-        PrintRun failing;
-        bool failed = false;
-        try {
-            printReport(failing, sampleReport(1), QStringLiteral("x"));
-        } catch (const AppError& e) {
-            failed =
-                e.text().startsWith(QStringLiteral("PDFファイルの保存先フォルダを作成できません"));
-        }
-        QVERIFY(failed);
-        QVERIFY(failing.pdfFiles().isEmpty());
     }
 
     void previewOpensOverItsOwnerAndTurnsPagesByKey() {

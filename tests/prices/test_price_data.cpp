@@ -7,11 +7,10 @@
 #include "prices/pricelookup.h"
 #include "prices/pricestore.h"
 #include "support/testdatabase.h"
+#include "support/writercopies.h"
 
-#include <QProcess>
 #include <QSet>
 #include <QTest>
-#include <cstdio>
 
 using PriceFixtures::addLine;
 
@@ -45,26 +44,16 @@ QString listed(const QList<PriceListRow>& rows) {
 
 constexpr int kSavesPerWriter = 300;
 
-// Run as a child process: saves price lines as fast as it can and prints
-// how many saves failed and why.
-int saveLinesConcurrently(const QString& path, const QString& person) {
+// One copy's part of the race: saves price lines as fast as it can.
+void saveLinesConcurrently(const QString& path, int index) {
     DBOpenPath(path);
     gEmpCode = QStringLiteral("E001");
-    int failed = 0;
-    QString reason;
-    for (int i = 0; i < kSavesPerWriter; ++i) {
+    WriterCopies::reportFailures(kSavesPerWriter, [index](int i) {
         PriceInput in = input(QStringLiteral("1.000"), QStringLiteral("2003/01/01"));
-        in.person = person;
+        in.person = index == 0 ? QStringLiteral("N01") : QStringLiteral("N02");
         in.remark = QString::number(i);
-        try {
-            SavePriceNew(in);
-        } catch (const AppError& e) {
-            ++failed;
-            reason = e.text();
-        }
-    }
-    std::printf("%d %s\n", failed, reason.toUtf8().constData());
-    return 0;
+        SavePriceNew(in);
+    });
 }
 
 } // namespace
@@ -199,23 +188,8 @@ class TestPriceData : public QObject {
 
     void twoProgramsSavingAtOnceWaitForEachOther() {
         TestDatabase t;
-        QList<QProcess*> writers;
-        for (const QString& person : {QStringLiteral("N01"), QStringLiteral("N02")}) {
-            auto* p = new QProcess(this);
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("TARVEL_PRICE_WRITER"), t.path());
-            env.insert(QStringLiteral("TARVEL_PRICE_PERSON"), person);
-            p->setProcessEnvironment(env);
-            p->start(QCoreApplication::applicationFilePath(), {});
-            writers << p;
-        }
-        for (QProcess* p : writers) {
-            QVERIFY(p->waitForFinished(120000));
-            QCOMPARE(p->exitCode(), 0);
-            const QString report = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+        for (const QString& report : WriterCopies::run(t.path(), 2))
             QVERIFY2(report == QStringLiteral("0"), qPrintable(report));
-        }
-        qDeleteAll(writers);
         SqlQuery q(QStringLiteral("SELECT 単価シリアル FROM tanka_m"));
         q.exec();
         QSet<qint64> serials;
@@ -273,9 +247,8 @@ class TestPriceData : public QObject {
 };
 
 int main(int argc, char** argv) {
-    const QString writerPath = qEnvironmentVariable("TARVEL_PRICE_WRITER");
-    if (!writerPath.isEmpty())
-        return saveLinesConcurrently(writerPath, qEnvironmentVariable("TARVEL_PRICE_PERSON"));
+    if (int code = 0; WriterCopies::runIfCopy(saveLinesConcurrently, code))
+        return code;
     QCoreApplication app(argc, argv);
     TestPriceData test;
     return QTest::qExec(&test, argc, argv);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sqlquery.h"
+#include "slips/slipfixtures.h"
 
 #include <QString>
 #include <QVariant>
@@ -8,34 +9,19 @@
 // Slips to print and their masters, written straight into the tables.
 namespace PrintFixtures {
 
-struct Slip {
-    QString no = QStringLiteral("031031-004");
-    QString pno = QStringLiteral("P-100");
-    QString wno = QStringLiteral("W1");
-    QString person = QStringLiteral("N01");
-    QString kind = QStringLiteral("組立");
-    qint64 issued = 1200;
-    qint64 delivered = 0;
-    QString requestDate = QStringLiteral("2003-10-31");
-    QString deliveryDate; // "" for Null
-    QString lot = QStringLiteral("LOT-7");
-    QString remark = QStringLiteral("急ぎ");
-    bool deleted = false;
-    QString employee = QStringLiteral("E001");
-};
+using SlipFixtures::addSlip;
+using SlipFixtures::Slip;
 
-inline QVariant orNull(const QString& text) {
-    return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
-}
-
-inline void addSlip(const Slip& s) {
-    execSql(QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード,"
-                           " 精算単価, 作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo,"
-                           " 備考, 最終更新日時, 削除フラグ, 社員コード)"
-                           " VALUES (?, ?, ?, ?, 12.5, ?, ?, ?, ?, ?, ?, ?,"
-                           " '2003-10-31 10:00:00', ?, ?)"),
-            {s.no, s.pno, s.wno, s.person, s.kind, s.issued, s.delivered, orNull(s.requestDate),
-             orNull(s.deliveryDate), s.lot, s.remark, s.deleted ? 1 : 0, s.employee});
+// A slip with every printed box filled.
+inline Slip printedSlip() {
+    return Slip{.no = QStringLiteral("031031-004"),
+                .requested = QStringLiteral("2003-10-31"),
+                .price = 12.5,
+                .issued = 1200,
+                .remark = QStringLiteral("急ぎ"),
+                .kind = QStringLiteral("組立"),
+                .lot = QStringLiteral("LOT-7"),
+                .employee = QStringLiteral("E001")};
 }
 
 inline void addMasters() {

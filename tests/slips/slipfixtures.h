@@ -22,6 +22,8 @@ struct Slip {
     double price = 0;
     qint64 issued = 100, delivered = 0;
     QString remark{};
+    QString kind{}, lot{};
+    QString employee = QStringLiteral("X");
 };
 
 inline QVariant orNull(const QString& text) {
@@ -32,10 +34,11 @@ inline void addSlip(const Slip& s) {
     execSql(QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード,"
                            " 精算単価, 作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo,"
                            " 備考, 精算日時, 最終更新日時, 削除フラグ, 社員コード)"
-                           " VALUES (?, ?, ?, ?, ?, '', ?, ?, ?, ?, '', ?, ?,"
-                           " '2026-01-01 00:00:00', ?, 'X')"),
-            {s.no, s.pno, s.wno, s.person, s.price, s.issued, s.delivered, orNull(s.requested),
-             orNull(s.deliveredOn), s.remark, orNull(s.settledAt), s.deleted ? 1 : 0});
+                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                           " '2026-01-01 00:00:00', ?, ?)"),
+            {s.no, s.pno, s.wno, s.person, s.price, s.kind, s.issued, s.delivered,
+             orNull(s.requested), orNull(s.deliveredOn), s.lot, s.remark, orNull(s.settledAt),
+             s.deleted ? 1 : 0, s.employee});
 }
 
 inline QVariant column(const QString& slipNo, const QString& name) {

@@ -6,6 +6,7 @@
 #include <QTest>
 
 using PrintFixtures::addSlip;
+using PrintFixtures::printedSlip;
 using PrintFixtures::Slip;
 
 class TestSlipData : public QObject {
@@ -14,7 +15,7 @@ class TestSlipData : public QObject {
     void missingValuesAndMastersLeaveBoxesEmpty() {
         TestDatabase db;
         PrintFixtures::addMasters();
-        Slip s;
+        Slip s = printedSlip();
         s.pno = QStringLiteral("P-999");       // no master row
         s.employee = QStringLiteral(" E001 "); // found without its blanks
         addSlip(s);
@@ -42,10 +43,10 @@ class TestSlipData : public QObject {
         TestDatabase db;
         PrintFixtures::addMasters();
         for (const char* no : {"031023-003", "031023-001", "031024-001", "031023-002"}) {
-            Slip s;
+            Slip s = printedSlip();
             s.no = QString::fromLatin1(no);
-            s.requestDate = s.no.startsWith(QLatin1String("031023")) ? QStringLiteral("2003-10-23")
-                                                                     : QStringLiteral("2003-10-24");
+            s.requested = s.no.startsWith(QLatin1String("031023")) ? QStringLiteral("2003-10-23")
+                                                                   : QStringLiteral("2003-10-24");
             s.deleted = s.no.endsWith(QLatin1Char('2'));
             addSlip(s);
         }

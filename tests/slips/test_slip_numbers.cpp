@@ -7,11 +7,10 @@
 #include "slips/slipstore.h"
 #include "slips/sliptexts.h"
 #include "support/testdatabase.h"
+#include "support/writercopies.h"
 
-#include <QProcess>
 #include <QSet>
 #include <QTest>
-#include <cstdio>
 
 using SlipFixtures::addSlip;
 
@@ -22,24 +21,12 @@ const SlipInput kSlip{
     .pno = "P-100", .wno = "W1", .person = "N01", .requestDate = "2026/04/01", .issued = "10"};
 constexpr int kSavesPerWriter = 150;
 
-// Run as a child process: issues slips as fast as it can and prints how
-// many saves failed and why.
-int issueSlipsConcurrently(const QString& path) {
+// One copy's part of the race: issues slips as fast as it can.
+void issueSlipsConcurrently(const QString& path, int) {
     Clock::setFixed(kNow);
     DBOpenPath(path);
     gEmpCode = "E001";
-    int failed = 0;
-    QString reason;
-    for (int i = 0; i < kSavesPerWriter; ++i) {
-        try {
-            InsertSlip(kSlip);
-        } catch (const AppError& e) {
-            ++failed;
-            reason = e.text();
-        }
-    }
-    std::printf("%d %s\n", failed, reason.toUtf8().constData());
-    return 0;
+    WriterCopies::reportFailures(kSavesPerWriter, [](int) { InsertSlip(kSlip); });
 }
 
 } // namespace
@@ -89,21 +76,8 @@ class TestSlipNumbers : public QObject {
 
     void twoProgramsSavingAtOnceNeverShareANumber() {
         TestDatabase t(kNow);
-        QList<QProcess*> writers;
-        for (int i = 0; i < 2; ++i) {
-            auto* p = new QProcess(this);
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("TARVEL_SLIP_WRITER", t.path());
-            p->setProcessEnvironment(env);
-            p->start(QCoreApplication::applicationFilePath(), {});
-            writers << p;
-        }
-        for (QProcess* p : writers) {
-            QVERIFY(p->waitForFinished(120000));
-            const QString report = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
-            QVERIFY2(p->exitCode() == 0 && report == "0", qPrintable(report));
-        }
-        qDeleteAll(writers);
+        for (const QString& report : WriterCopies::run(t.path(), 2))
+            QVERIFY2(report == "0", qPrintable(report));
         SqlQuery q("SELECT 製品伝票番号 FROM seihin_t");
         q.exec();
         QSet<QString> numbers;
@@ -115,9 +89,8 @@ class TestSlipNumbers : public QObject {
 };
 
 int main(int argc, char** argv) {
-    const QString writerPath = qEnvironmentVariable("TARVEL_SLIP_WRITER");
-    if (!writerPath.isEmpty())
-        return issueSlipsConcurrently(writerPath);
+    if (int code = 0; WriterCopies::runIfCopy(issueSlipsConcurrently, code))
+        return code;
     QCoreApplication app(argc, argv);
     TestSlipNumbers test;
     return QTest::qExec(&test, argc, argv);

@@ -13,6 +13,7 @@
 #include <QTest>
 
 using PrintFixtures::addSlip;
+using PrintFixtures::printedSlip;
 using PrintFixtures::Slip;
 
 namespace {
@@ -68,15 +69,15 @@ class TestSlipPrint : public QObject {
         TestDatabase db;
         PrintFixtures::addMasters();
         writeIni(db);
-        Slip done;
+        Slip done = printedSlip();
         done.delivered = 1180;
-        done.deliveryDate = QStringLiteral("2003-11-05");
+        done.deliveredOn = QStringLiteral("2003-11-05");
         done.remark = kRemark;
         addSlip(done);
         Slip open = done;
         open.no = QStringLiteral("031031-005");
         open.delivered = 0;
-        open.deliveryDate.clear();
+        open.deliveredOn.clear();
         open.deleted = true;
         open.employee = QStringLiteral("E404");
         addSlip(open);
@@ -164,22 +165,22 @@ class TestSlipPrint : public QObject {
         REQUIRE_TOOLS();
         TestDatabase db;
         PrintFixtures::addMasters();
-        addSlip(Slip());
+        addSlip(printedSlip());
         const auto slipNumbers = [&db]() {
             QList<QPointF> at;
-            for (const PdfTools::Word& w : PdfTools::words(pdfOf(db, Slip().no)))
-                if (w.text == Slip().no)
+            for (const PdfTools::Word& w : PdfTools::words(pdfOf(db, printedSlip().no)))
+                if (w.text == printedSlip().no)
                     at << w.box.topLeft();
             std::sort(at.begin(), at.end(),
                       [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
             return at;
         };
         writeIni(db);
-        QCOMPARE(PrintSlips(nullptr, Slip().no), 1);
+        QCOMPARE(PrintSlips(nullptr, printedSlip().no), 1);
         const QList<QPointF> plain = slipNumbers();
         QCOMPARE(plain.size(), 2);
         writeIni(db, QStringLiteral("[Denpyo]\nMarginTop=100\nMarginLeft1=50\nMarginLeft2=-30\n"));
-        QCOMPARE(PrintSlips(nullptr, Slip().no), 1); // replaces the first file
+        QCOMPARE(PrintSlips(nullptr, printedSlip().no), 1); // replaces the first file
         const QList<QPointF> moved = slipNumbers();
         QCOMPARE(moved.size(), 2);
         const QPointF shifts[2] = {{50, 100}, {-30, 100}};
@@ -193,7 +194,7 @@ class TestSlipPrint : public QObject {
     void aKeyWithoutSlipsPrintsAndShowsNothing() {
         TestDatabase db;
         PrintFixtures::addMasters();
-        addSlip(Slip());
+        addSlip(printedSlip());
         writeIni(db);
         QCOMPARE(PrintSlips(nullptr, QStringLiteral("031031-999")), 0);
         QCOMPARE(PrintSlips(nullptr, QStringLiteral("2003/10/30")), 0);
@@ -205,7 +206,7 @@ class TestSlipPrint : public QObject {
         REQUIRE_TOOLS();
         TestDatabase db;
         PrintFixtures::addMasters();
-        Slip first;
+        Slip first = printedSlip();
         addSlip(first);
         Slip second = first;
         second.no = QStringLiteral("031031-005");

@@ -25,6 +25,10 @@ void setupTextBox(QLineEdit* box, int byteLimit, ImeMode ime = ImeMode::Hiragana
 void setupNumericBox(FormBehaviour& form, QLineEdit* box, int keyMode, int maxChars, int decimals,
                      bool required);
 
+// Box for a number that is not a figure (a slip number): the numeric box's
+// key rules, shown as typed.
+void setupKeyedBox(QLineEdit* box, int keyMode, int maxChars);
+
 // Date box typed as eight digits (the numeric box rules, mode 1):
 // DateEditStart on entry; on leaving the
 // date rule ("0" clears, "日付の入力に誤りがあります。", 0000/00/00), and

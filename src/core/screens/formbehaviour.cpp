@@ -61,6 +61,13 @@ void FormBehaviour::setValidator(QWidget* field, std::function<bool()> validate)
         m_validators.remove(field);
 }
 
+void FormBehaviour::addLeaveStep(QWidget* field, std::function<bool()> then) {
+    std::function<bool()> first = m_validators.value(field);
+    setValidator(field, [first = std::move(first), then = std::move(then)] {
+        return (!first || first()) && then();
+    });
+}
+
 void FormBehaviour::setCausesValidation(QWidget* control, bool causes) {
     control->setProperty(kCausesValidation, causes);
 }

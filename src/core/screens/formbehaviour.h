@@ -30,6 +30,9 @@ class FormBehaviour : public QObject {
     void setEscapeHandler(std::function<void()> handler);
     // The validator may show messages; it returns true when the field may be left.
     void setValidator(QWidget* field, std::function<bool()> validate);
+    // What a screen does on leaving a field beyond the box's own rule: runs
+    // `then` once the validator set so far has passed; false keeps the focus.
+    void addLeaveStep(QWidget* field, std::function<bool()> then);
     static void setCausesValidation(QWidget* control, bool causes);
 
     // Runs the validator of the field that has the focus (true when none).

@@ -174,6 +174,10 @@ void setupNumericBox(FormBehaviour& form, QLineEdit* box, int keyMode, int maxCh
     });
 }
 
+void setupKeyedBox(QLineEdit* box, int keyMode, int maxChars) {
+    setupNumberEntry(box, keyMode, maxChars, [](const QString& text) { return text; });
+}
+
 void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required) {
     setupNumberEntry(box, 1, 8, &DateEditStart);
     form.setValidator(

@@ -1,0 +1,258 @@
+#include "app/frmmenu.h"
+#include "core/screens/fields.h"
+#include "core/screens/formbehaviour.h"
+#include "core/screens/listgrid.h"
+#include "slips/screens/frmdennouhin.h"
+#include "slips/screens/frmproduct.h"
+#include "slips/slipfixtures.h"
+#include "slips/slipscreenfixture.h"
+#include "support/guitest.h"
+#include "support/testdatabase.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+
+using namespace SlipScreens;
+using SlipFixtures::addSlip;
+
+namespace {
+
+// What the clerk sets before 抽出.
+struct Filters {
+    bool hideDeleted = true, hideDelivered = true;
+    std::optional<QString> person{}, pno{}; // checked filter with this text
+    std::optional<std::pair<QString, QString>> range{};
+};
+
+// Six slips over two days: deleted, delivered, two workers, two drawings.
+void addSlips() {
+    PriceFixtures::addMasters();
+    addSlip({.no = "260402-002"});
+    addSlip({.no = "260401-001"});
+    addSlip({.no = "260401-002", .person = "N02", .deliveredOn = "2026-03-20"});
+    addSlip({.no = "260401-003", .pno = "P-200", .deleted = true});
+    addSlip({.no = "260401-004", .deliveredOn = "2026-03-20", .deleted = true});
+    addSlip({.no = "260402-001", .pno = "P-200", .person = "N02"});
+}
+
+// The listed numbers, their last five characters.
+QString listed(frmProduct& screen) {
+    auto* grid = child<ListGrid>(&screen, "grd1");
+    QStringList out;
+    for (int r = 1; r < grid->rows() && !grid->textMatrix(r, 0).isEmpty(); ++r)
+        out << grid->textMatrix(r, 0).right(5);
+    return out.join(QLatin1Char(' '));
+}
+
+void apply(frmProduct& s, const Filters& f) {
+    child<QCheckBox>(&s, "ChkDel")->setChecked(f.hideDeleted);
+    child<QCheckBox>(&s, "chkFin")->setChecked(f.hideDelivered);
+    child<QCheckBox>(&s, "chkPerson")->setChecked(f.person.has_value());
+    child<QCheckBox>(&s, "ChkPno")->setChecked(f.pno.has_value());
+    child<QCheckBox>(&s, "chkOrder")->setChecked(f.range.has_value());
+    combo(&s, "cboPerson")->setEditText(f.person.value_or(QString()));
+    combo(&s, "cboPno")->setEditText(f.pno.value_or(QString()));
+    if (f.range) {
+        box(&s, "txtDet_0")->setText(f.range->first);
+        box(&s, "txtDet_1")->setText(f.range->second);
+    }
+    click(&s, "cmdSelect");
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Filters)
+
+class TestSlipSearchScreen : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        MessageBox::setTestMode(true);
+        MessageBox::clearShown();
+    }
+
+    void filtersReachTheList_data() {
+        QTest::addColumn<Filters>("filters");
+        QTest::addColumn<QString>("expected");
+        const auto all = [](Filters f) {
+            f.hideDeleted = f.hideDelivered = false;
+            return f;
+        };
+        QTest::newRow("start state") << Filters() << "1-001 2-001 2-002";
+        QTest::newRow("nothing hidden") << all({}) << "1-001 1-002 1-003 1-004 2-001 2-002";
+        QTest::newRow("home-worker") << all({.person = "N02"}) << "1-002 2-001";
+        QTest::newRow("drawing number item")
+            << all({.pno = "P-200               　カバー"}) << "1-003 2-001";
+        QTest::newRow("range, bounds included")
+            << all({.range = {{"260401-002", "260401-004"}}}) << "1-002 1-003 1-004";
+        QTest::newRow("upper bound only") << all({.range = {{"", "260401-002"}}}) << "1-001 1-002";
+        QTest::newRow("checked, box empty") << all({.person = ""}) << "";
+        QTest::newRow("together") << Filters{.person = "N01",
+                                             .pno = "P-100",
+                                             .range = {{"260401-001", "260402-002"}}}
+                                  << "1-001 2-002";
+    }
+    void filtersReachTheList() {
+        QFETCH(Filters, filters);
+        QFETCH(QString, expected);
+        TestDatabase db;
+        addSlips();
+        frmProduct screen;
+        apply(screen, filters);
+        QCOMPARE(listed(screen), expected);
+        QVERIFY(shownTexts().isEmpty());
+    }
+
+    void filterBoxesFollowTheirCheckBoxes() {
+        TestDatabase db;
+        addSlips();
+        frmProduct screen;
+        QVERIFY(GuiTest::showActive(&screen));
+        QCOMPARE(GuiTest::unnamedFields(&screen), QStringList());
+        for (const char* name : {"cboPerson", "cboPno", "txtDet_0", "txtDet_1"})
+            QVERIFY2(!child<QWidget>(&screen, name)->isEnabled(), name);
+        auto* byPerson = child<QCheckBox>(&screen, "chkPerson");
+        byPerson->setChecked(true);
+        combo(&screen, "cboPerson")->setEditText("N01");
+        byPerson->setChecked(false);
+        QVERIFY(combo(&screen, "cboPerson")->currentText().isEmpty());
+        QVERIFY(!combo(&screen, "cboPerson")->isEnabled());
+
+        // Slip numbers: digits and "-", ten at most; the range must rise.
+        child<QCheckBox>(&screen, "chkOrder")->setChecked(true);
+        QLineEdit* from = box(&screen, "txtDet_0");
+        QLineEdit* to = box(&screen, "txtDet_1");
+        from->setFocus();
+        QTest::keyClicks(from, "26a0401-0055");
+        QCOMPARE(from->text(), QStringLiteral("260401-005"));
+        QTest::keyClick(from, Qt::Key_Return);
+        QCOMPARE(GuiTest::focused(), to);
+        QTest::keyClicks(to, "260401-005"); // equal bounds
+        QTest::keyClick(to, Qt::Key_Return);
+        QCOMPARE(shownTexts(), QStringList{"大小関係に誤りがあります。"});
+        QCOMPARE(GuiTest::focused(), to);
+        to->setText("260401-006");
+        QTest::keyClick(to, Qt::Key_Return);
+        QVERIFY(shownTexts().isEmpty());
+        from->setText("260401-009"); // changed after the upper bound was left
+        click(&screen, "cmdSelect");
+        QCOMPARE(shownTexts(), QStringList{"大小関係に誤りがあります。"});
+        QCOMPARE(GuiTest::focused(), to);
+    }
+
+    void activationEditorAndReprint() {
+        TestDatabase db;
+        db.writeIni("[Print]\nOutput=pdf\n[User]\nName=株式会社デモ精工\n");
+        addSlips();
+        execSql("UPDATE seihin_t SET 依頼日 = '2026-04-01' WHERE 製品伝票番号 LIKE '260402%'");
+        frmProduct screen;
+        QVERIFY(GuiTest::showActive(&screen));
+        auto* grid = child<ListGrid>(&screen, "grd1");
+        QCOMPARE(box(&screen, "txtReqDay")->text(), QStringLiteral("2026/04/01"));
+        QCOMPARE(GuiTest::focused(), grid);
+        QCOMPARE(screen.selectedKey(), QStringLiteral("260401-001"));
+
+        // Each way into the entry screen, and back: today again, the grid focused.
+        QStringList opened;
+        const auto openWith = [&](const std::function<void()>& action) {
+            box(&screen, "txtReqDay")->setText("2026/03/10");
+            onNextModal([&](QWidget* entry) {
+                opened << child<QLabel>(entry, "lblMode")->text() + box(entry, "txtDet_0")->text();
+                QTest::keyClick(entry, Qt::Key_Escape);
+            });
+            action();
+            QCOMPARE(box(&screen, "txtReqDay")->text(), QStringLiteral("2026/04/01"));
+            QCOMPARE(screen.focusWidget(), grid);
+        };
+        openWith([&] { click(&screen, "cmdIns"); });
+        grid->selectRow(2);
+        openWith([&] { click(&screen, "cmdUpd"); });
+        openWith([&] { emit grid->rowDoubleClicked(2); });
+        grid->selectRow(6); // an empty row
+        QVERIFY(!child<QPushButton>(&screen, "cmdUpd")->isEnabled());
+        openWith([&] { emit grid->rowDoubleClicked(6); });
+        QCOMPARE(opened, (QStringList{"追　加260401-005", "編　集260402-001", "編　集260402-001",
+                                      "追　加260401-005"}));
+
+        // 伝票印刷: every slip requested that day, after the question.
+        const QDir print(QDir(db.dirPath()).filePath("print"));
+        MessageBox::setNextAnswer(MessageBox::Answer::No);
+        click(&screen, "CommandDenpyo");
+        QCOMPARE(MessageBox::shown().value(0).buttons, MessageBox::Buttons::YesNo);
+        QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::None);
+        QCOMPARE(shownTexts(), QStringList{"指定された依頼日の伝票をすべて印刷します｡ "});
+        QVERIFY(print.entryList(QDir::Files).isEmpty());
+        click(&screen, "CommandDenpyo");
+        QCOMPARE(print.entryList(QDir::Files), (QStringList{"260402-001.pdf", "260402-002.pdf"}));
+    }
+
+    void menuOpensBothScreens() {
+        TestDatabase db;
+        db.writeIni("[Access]\nUID=1\n");
+        FrmMenu menu;
+        QStringList opened;
+        for (const char* button : {"cmdProduct", "cmdNouhin"}) {
+            onNextModal([&](QWidget* screen) {
+                opened << screen->objectName();
+                screen->close();
+            });
+            click(&menu, button);
+        }
+        QCOMPARE(opened, (QStringList{"frmProduct", "frmDenNouhin"}));
+    }
+
+    void deliveryScreenOpensTheScannedSlip() {
+        TestDatabase db;
+        addSlips();
+        frmDenNouhin screen;
+        QVERIFY(GuiTest::showActive(&screen));
+        QCOMPARE(GuiTest::unnamedFields(&screen), QStringList());
+        QVERIFY(!FormBehaviour::of(&screen));
+        QLineEdit* scan = box(&screen, "TextDno");
+        QCOMPARE(GuiTest::focused(), scan);
+        // The entry screen is walked as the clerk does: 納入数量, 納入日, save.
+        QStringList opened;
+        const auto scanIn = [&](const QString& typed, bool deliver = false) {
+            QTest::keyClicks(scan, typed);
+            onNextModal([&, deliver](QWidget* entry) {
+                opened << child<QLabel>(entry, "lblMode")->text() + box(entry, "txtDet_0")->text();
+                QVERIFY(scan->text().isEmpty());
+                if (!deliver) {
+                    entry->close();
+                    return;
+                }
+                QVERIFY(GuiTest::showActive(entry));
+                box(entry, "txtMon_3")->setFocus();
+                for (const char* text : {"98", "20260402"}) {
+                    GuiTest::type(text);
+                    GuiTest::press(Qt::Key_Return);
+                }
+                MessageBox::setNextAnswer(MessageBox::Answer::No);
+                click(entry, "cmdUpd");
+            });
+            QTest::keyClick(scan, Qt::Key_Return);
+            QVERIFY2(scan->text().isEmpty(), qPrintable(typed));
+            QCOMPARE(screen.focusWidget(), scan);
+        };
+        scanIn("260401-001", true);
+        QCOMPARE(SlipFixtures::column("260401-001", "納入日").toString(),
+                 QStringLiteral("2026-04-02"));
+        QCOMPARE(SlipFixtures::column("260401-001", "納入数量").toInt(), 98);
+        scanIn("260401-003"); // deleted
+        scanIn("260402-002 ");
+        QCOMPARE(opened, (QStringList{"編　集260401-001", "編　集260401-003", "編　集260402-002"}));
+        shownTexts();
+        QTest::keyClicks(scan, "260401-999");
+        QTest::keyClick(scan, Qt::Key_Return);
+        QVERIFY(scan->text().isEmpty());
+        QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::Critical);
+        QCOMPARE(shownTexts(), QStringList{"伝票(260401-999)は登録されていません。"});
+        QTest::keyClick(scan, Qt::Key_Escape); // only the close button closes it
+        QVERIFY(screen.isVisible());
+    }
+};
+
+QTEST_MAIN(TestSlipSearchScreen)
+#include "test_slip_search_screen.moc"
