@@ -11,30 +11,26 @@
 #include <QRadioButton>
 #include <QTest>
 
-// Reaching the controls of the settlement screens by name, as the clerk
-// sees them.
+// The controls of the settlement screens by name, and what the clerk sees.
 namespace SettlementScreen {
 
-template <typename T> T* child(QWidget* form, const QString& name) {
-    T* w = form->findChild<T*>(name);
-    if (!w)
+template <typename T = QWidget> T* w(QWidget* form, const QString& name) {
+    T* found = form->findChild<T*>(name);
+    if (!found)
         qFatal("no control %s", qPrintable(name));
-    return w;
+    return found;
 }
 inline QLineEdit* box(QWidget* f, const QString& name) {
-    return child<QLineEdit>(f, name);
+    return w<QLineEdit>(f, name);
 }
-inline QComboBox* combo(QWidget* f, const QString& name) {
-    return child<QComboBox>(f, name);
-}
-inline QPushButton* button(QWidget* f, const QString& name) {
-    return child<QPushButton>(f, name);
+inline void click(QWidget* f, const QString& name) {
+    w<QAbstractButton>(f, name)->click();
 }
 inline ListGrid* grid(QWidget* f) {
-    return child<ListGrid>(f, QStringLiteral("grd1"));
+    return w<ListGrid>(f, QStringLiteral("grd1"));
 }
 
-// Messages shown since the last call, and forgets them.
+// Messages shown since the last call, which are then forgotten.
 inline QStringList shownTexts() {
     QStringList texts;
     for (const MessageBox::Shown& s : MessageBox::shown())
@@ -43,7 +39,7 @@ inline QStringList shownTexts() {
     return texts;
 }
 
-// Row `row` of the grid, columns joined by "|".
+// A grid row's cells joined by "|".
 inline QString gridRow(QWidget* f, int row) {
     QStringList cells;
     for (int c = 0; c < grid(f)->cols(); ++c)
@@ -51,32 +47,29 @@ inline QString gridRow(QWidget* f, int row) {
     return cells.join(QLatin1Char('|'));
 }
 
-// Which of the four print buttons are enabled, "APMB" order as letters.
-inline QString printButtonsEnabled(QWidget* f) {
+// "1" or "0" for each of the named buttons, enabled or not.
+inline QString enabled(QWidget* f, const QStringList& names) {
     QString s;
-    for (const char* name : {"cmdAPrint", "cmdMPrint", "cmdPPrint", "cmdBPrint"})
-        s +=
-            button(f, QString::fromLatin1(name))->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    for (const QString& name : names)
+        s += w(f, name)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
     return s;
 }
+inline QString printButtons(QWidget* f) {
+    return enabled(f, {"cmdAPrint", "cmdMPrint", "cmdPPrint", "cmdBPrint"});
+}
 
-// Two home-workers with a price in force; N01 has slips S1, S2 and N02 slip
-// S3, delivered in April 2004.
+// N01 (12.5 yen) has slips 040401-001 and -002, N02 (30 yen) 040401-003,
+// all delivered in April 2004.
 inline void twoWorkersWithSlips() {
     using namespace SettlementFixtures;
-    addWorker(QStringLiteral("N01"), QStringLiteral("山田　花子"));
-    addWorker(QStringLiteral("N02"), QStringLiteral("佐藤　一郎"));
-    addWorkCode(QStringLiteral("W1"), QStringLiteral("組立"));
-    addPrice(1, QStringLiteral("P-100"), QStringLiteral("W1"), QStringLiteral("N01"), 12.5,
-             QStringLiteral("2004/01/01"));
-    addPrice(2, QStringLiteral("P-100"), QStringLiteral("W1"), QStringLiteral("N02"), 30,
-             QStringLiteral("2004/01/01"));
-    addSlip(QStringLiteral("040401-001"), QStringLiteral("N01"), QStringLiteral("P-100"),
-            QStringLiteral("W1"), 0, 10);
-    addSlip(QStringLiteral("040401-002"), QStringLiteral("N01"), QStringLiteral("P-100"),
-            QStringLiteral("W1"), 0, 3);
-    addSlip(QStringLiteral("040401-003"), QStringLiteral("N02"), QStringLiteral("P-100"),
-            QStringLiteral("W1"), 0, 7);
+    addWorker("N01", QStringLiteral("山田　花子"));
+    addWorker("N02", QStringLiteral("佐藤　一郎"));
+    addWorkCode("W1", QStringLiteral("組立"));
+    addPrice(1, "P-100", "W1", "N01", 12.5, "2004/01/01");
+    addPrice(2, "P-100", "W1", "N02", 30, "2004/01/01");
+    addSlip("040401-001", "N01", "P-100", "W1", 0, 10);
+    addSlip("040401-002", "N01", "P-100", "W1", 0, 3);
+    addSlip("040401-003", "N02", "P-100", "W1", 0, 7);
 }
 
 } // namespace SettlementScreen

@@ -1,4 +1,3 @@
-#include "app/frmmenu.h"
 #include "core/screens/fields.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
@@ -11,56 +10,48 @@
 #include <QTimer>
 
 using namespace SettlementScreen;
-using SettlementFixtures::addSlip;
+using Answer = MessageBox::Answer;
 
 namespace {
 
 const QString kT1 = QStringLiteral("2026/04/01 09:30:00"); // the test clock
-const QString kT2 = QStringLiteral("2026/04/01 09:30:01"); // the next run of the same second
+const QString kT2 = QStringLiteral("2026/04/01 09:30:01"); // the next run in that second
+const QString kAskSettle = QStringLiteral("精算処理を実行しますか？");
+const QString kAskCancel = QStringLiteral("精算解除処理を実行しますか？");
 
-// Types into a box as the clerk does and leaves it with Tab.
-void typeAndLeave(QLineEdit* b, const QString& keys) {
-    b->setFocus();
-    QTest::keyClicks(b, keys);
-    GuiTest::press(Qt::Key_Tab);
-}
-
-void setPeriod(QWidget* f, const QString& first, const QString& last) {
-    box(f, "txtDay_0")->setText(first);
-    box(f, "txtDay_1")->setText(last);
-}
-
-void chooseMode(QWidget* f, int index) {
-    child<QRadioButton>(f, QStringLiteral("opt_%1").arg(index))->click();
-}
-
-void settle(QWidget* f, const QString& from = {}, const QString& to = {}) {
-    setPeriod(f, "2004/04/01", "2004/04/30");
-    combo(f, "cboPerson_0")->setEditText(from);
-    combo(f, "cboPerson_1")->setEditText(to);
-    chooseMode(f, 1);
-    MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-    button(f, "cmdAccount")->click();
+// Runs a command of mode `mode` (0 trial, 1 settlement, 2 cancellation)
+// over April 2004 and the given range, answering its question.
+void run(QWidget* f, int mode, Answer answer = Answer::Ok, const QString& from = {},
+         const QString& to = {}) {
+    box(f, "txtDay_0")->setText("2004/04/01");
+    box(f, "txtDay_1")->setText("2004/04/30");
+    w<QComboBox>(f, "cboPerson_0")->setEditText(from);
+    w<QComboBox>(f, "cboPerson_1")->setEditText(to);
+    click(f, QStringLiteral("opt_%1").arg(mode));
+    MessageBox::setNextAnswer(answer);
+    click(f, QStringList{"cmdTest", "cmdAccount", "cmdACancel"}[mode]);
 }
 
 // Runs `then` with the modal window named `name` as soon as it is open.
 void whenModal(const QString& name, std::function<void(QWidget*)> then) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, name, then] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w || w->objectName() != name)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        then(w);
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == name) {
+            poll->deleteLater();
+            poll->stop();
+            then(modal);
+        }
     });
     poll->start(5);
 }
 
-void listByDay(QWidget* f, const QString& digits) {
-    child<QRadioButton>(f, "optSeisan")->click();
-    QVERIFY(box(f, "txtDatetime")->hasFocus());
-    QTest::keyClicks(box(f, "txtDatetime"), digits);
+// Chooses 精算日指定, types `keys` into txtDatetime (after `text` is put
+// there) and leaves it with Tab.
+void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
+    click(f, "optSeisan");
+    box(f, "txtDatetime")->setText(text);
+    QTest::keyClicks(box(f, "txtDatetime"), keys);
     GuiTest::press(Qt::Key_Tab);
 }
 
@@ -83,393 +74,233 @@ class TestSettlementScreen : public QObject {
         QVERIFY(grid(&f)->hasFocus());
         QCOMPARE(GuiTest::unnamedFields(&f), QStringList());
         QVERIFY(!box(&f, "txtDatetime")->isEnabled());
-        QCOMPARE(grid(&f)->textMatrix(0, 3), QStringLiteral("内職者氏名"));
-        QCOMPARE(printButtonsEnabled(&f), QStringLiteral("0000"));
-        // Exactly one command button goes with the chosen mode.
-        const QStringList expected = {"100", "010", "001", "100"};
-        const int modes[] = {0, 1, 2, 0};
-        QVERIFY(child<QRadioButton>(&f, "opt_0")->isChecked());
-        for (int i = 0; i < 4; ++i) {
-            chooseMode(&f, modes[i]);
-            QString state;
-            for (const char* name : {"cmdTest", "cmdAccount", "cmdACancel"})
-                state += button(&f, name)->isEnabled() ? '1' : '0';
-            QCOMPARE(state, expected[i]);
+        QCOMPARE(printButtons(&f), "0000");
+        const QStringList commands = {"cmdTest", "cmdAccount", "cmdACancel"};
+        QCOMPARE(enabled(&f, commands), "100");
+        for (const auto& [mode, state] : {std::pair{2, "001"}, {1, "010"}, {0, "100"}}) {
+            click(&f, QStringLiteral("opt_%1").arg(mode));
+            QCOMPARE(enabled(&f, commands), state);
         }
     }
 
     void periodBoxes_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("lastBefore");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("month end") << "20040506"
-                                   << ""
-                                   << "2004/05/06"
-                                   << "2004/05/31"
-                                   << "";
-        QTest::newRow("december") << "20041215"
-                                  << ""
-                                  << "2004/12/15"
-                                  << "2004/12/31"
-                                  << "";
-        QTest::newRow("leap february") << "20040210"
-                                       << ""
-                                       << "2004/02/10"
-                                       << "2004/02/29"
-                                       << "";
-        QTest::newRow("last kept") << "20040506"
-                                   << "2004/06/10"
-                                   << "2004/05/06"
-                                   << "2004/06/10"
-                                   << "";
-        QTest::newRow("no such day") << "20040231"
-                                     << ""
-                                     << "20040231"
-                                     << ""
-                                     << "日付の入力に誤りがあります。";
-        QTest::newRow("year 2101") << "21010101"
-                                   << ""
-                                   << "21010101"
-                                   << ""
-                                   << "日付の入力に誤りがあります。";
-        QTest::newRow("zero clears") << "0"
-                                     << ""
-                                     << ""
-                                     << ""
-                                     << "";
-        QTest::newRow("ninth digit") << "200405061"
-                                     << ""
-                                     << "2004/05/06"
-                                     << "2004/05/31"
-                                     << "";
+        // typed into txtDay_0, txtDay_1 before, then txtDay_0 and txtDay_1
+        // after (being edited: the focus went on to it), the message
+        QTest::addColumn<QStringList>("c");
+        const QString bad = QStringLiteral("日付の入力に誤りがあります。");
+        QTest::newRow("month end") << QStringList{"20040506", "", "2004/05/06", "20040531", ""};
+        QTest::newRow("december") << QStringList{"20041215", "", "2004/12/15", "20041231", ""};
+        QTest::newRow("leap february") << QStringList{"20040210", "", "2004/02/10", "20040229", ""};
+        QTest::newRow("last kept")
+            << QStringList{"20040506", "2004/06/10", "2004/05/06", "20040610", ""};
+        QTest::newRow("no such day") << QStringList{"20040231", "", "20040231", "", bad};
+        QTest::newRow("zero clears") << QStringList{"0", "", "", "", ""};
+        QTest::newRow("ninth digit") << QStringList{"200405061", "", "2004/05/06", "20040531", ""};
     }
 
     void periodBoxes() {
-        QFETCH(QString, typed);
-        QFETCH(QString, lastBefore);
+        QFETCH(QStringList, c);
         TestDatabase db;
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        box(&f, "txtDay_1")->setText(lastBefore);
+        box(&f, "txtDay_1")->setText(c[1]);
         const int beeps = beepCount();
-        typeAndLeave(box(&f, "txtDay_0"), typed);
-        QTEST(box(&f, "txtDay_0")->text(), "first");
-        // The focus went on to txtDay_1, which shows its date being edited.
-        QFETCH(QString, last);
-        QCOMPARE(box(&f, "txtDay_1")->text().remove('/'), QString(last).remove('/'));
-        QFETCH(QString, message);
-        QCOMPARE(shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        // A refused date keeps the focus; otherwise it moved on.
-        QCOMPARE(box(&f, "txtDay_0")->hasFocus(), !message.isEmpty());
-        QCOMPARE(beepCount() - beeps, typed.size() > 8 ? 1 : 0);
+        box(&f, "txtDay_0")->setFocus();
+        QTest::keyClicks(box(&f, "txtDay_0"), c[0]);
+        GuiTest::press(Qt::Key_Tab);
+        QCOMPARE(box(&f, "txtDay_0")->text(), c[2]);
+        QCOMPARE(box(&f, "txtDay_1")->text(), c[3]);
+        QCOMPARE(shownTexts(), c[4].isEmpty() ? QStringList() : QStringList{c[4]});
+        QCOMPARE(box(&f, "txtDay_0")->hasFocus(), !c[4].isEmpty());
+        QCOMPARE(beepCount() - beeps, c[0].size() > 8 ? 1 : 0);
     }
 
     void conditionsCheckedBeforeRunning_data() {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
+        QTest::addColumn<QStringList>("fields"); // first, last, from, to
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("focus"); // "" when the question came
         const QString ask = QStringLiteral("試算処理を実行しますか？");
-        QTest::newRow("no first day") << ""
-                                      << "2004/04/30"
-                                      << ""
-                                      << ""
-                                      << "入力必須項目です。"
-                                      << "txtDay_0";
-        QTest::newRow("no last day") << "2004/04/01"
-                                     << ""
-                                     << ""
-                                     << ""
-                                     << "入力必須項目です。"
-                                     << "txtDay_1";
-        QTest::newRow("days reversed") << "2004/04/02"
-                                       << "2004/04/01"
-                                       << ""
-                                       << ""
-                                       << "日付の大小関係に誤りがあります。"
-                                       << "txtDay_0";
-        QTest::newRow("one day") << "2004/04/01"
-                                 << "2004/04/01"
-                                 << ""
-                                 << "" << ask << "";
-        QTest::newRow("workers reversed") << "2004/04/01"
-                                          << "2004/04/30"
-                                          << "N02"
-                                          << "N01"
-                                          << "大小関係に誤りがあります。"
-                                          << "cboPerson_0";
-        QTest::newRow("lower bound only") << "2004/04/01"
-                                          << "2004/04/30"
-                                          << "N02"
-                                          << "" << ask << "";
-        QTest::newRow("upper bound only") << "2004/04/01"
-                                          << "2004/04/30"
-                                          << ""
-                                          << "N01" << ask << "";
+        const QString required = QStringLiteral("入力必須項目です。");
+        QTest::newRow("no first day")
+            << QStringList{"", "2004/04/30", "", ""} << required << "txtDay_0";
+        QTest::newRow("no last day")
+            << QStringList{"2004/04/01", "", "", ""} << required << "txtDay_1";
+        QTest::newRow("days reversed")
+            << QStringList{"2004/04/02", "2004/04/01", "", ""} << "日付の大小関係に誤りがあります。"
+            << "txtDay_0";
+        QTest::newRow("one day") << QStringList{"2004/04/01", "2004/04/01", "", ""} << ask << "";
+        QTest::newRow("workers reversed")
+            << QStringList{"2004/04/01", "2004/04/30", "N02", "N01"} << "大小関係に誤りがあります。"
+            << "cboPerson_0";
+        QTest::newRow("lower bound only")
+            << QStringList{"2004/04/01", "2004/04/30", "N02", ""} << ask << "";
     }
 
     void conditionsCheckedBeforeRunning() {
+        QFETCH(QStringList, fields);
         QFETCH(QString, focus);
         TestDatabase db;
         twoWorkersWithSlips();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        setPeriod(&f, first, last);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        combo(&f, "cboPerson_0")->setEditText(from);
-        combo(&f, "cboPerson_1")->setEditText(to);
-        if (focus.isEmpty()) // the conditions hold: the question comes
-            MessageBox::setNextAnswer(MessageBox::Answer::Cancel);
-        button(&f, "cmdTest")->click();
+        box(&f, "txtDay_0")->setText(fields[0]);
+        box(&f, "txtDay_1")->setText(fields[1]);
+        w<QComboBox>(&f, "cboPerson_0")->setEditText(fields[2]);
+        w<QComboBox>(&f, "cboPerson_1")->setEditText(fields[3]);
+        if (focus.isEmpty())
+            MessageBox::setNextAnswer(Answer::Cancel);
+        click(&f, "cmdTest");
         QFETCH(QString, message);
         QCOMPARE(shownTexts(), QStringList{message});
         if (!focus.isEmpty())
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     }
 
-    void unknownHomeWorkerIsRefused() {
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        QComboBox* from = combo(&f, "cboPerson_0");
-        from->setFocus();
-        QTest::keyClicks(from, "N09");
-        GuiTest::press(Qt::Key_Tab);
-        QCOMPARE(shownTexts(), QStringList{"指定の内職者は存在しません。"});
-        QVERIFY(from->hasFocus());
-        from->setEditText(QStringLiteral("N02"));
-        GuiTest::press(Qt::Key_Tab);
-        QVERIFY(shownTexts().isEmpty());
-        QVERIFY(from->currentText().startsWith(QStringLiteral("N02")));
-        QVERIFY(from->currentText().contains(QStringLiteral("佐藤")));
-    }
-
     void settlementAsksThenListsTheRun_data() {
         QTest::addColumn<bool>("settledBefore");
-        QTest::addColumn<MessageBox::Answer>("answer");
+        QTest::addColumn<Answer>("answer");
+        const QString named = QStringLiteral("精算済み伝票が存在します。精算処理を実行しますか？ "
+                                             "\n001　:040331-001\n002　:040331-002\n");
         QTest::addColumn<QString>("question");
-        QTest::newRow("plain") << false << MessageBox::Answer::Ok << "精算処理を実行しますか？";
-        QTest::newRow("settled slips named")
-            << true << MessageBox::Answer::Ok
-            << "精算済み伝票が存在します。精算処理を実行しますか？ \n001　:040331-001\n002　:"
-               "040331-002\n";
-        QTest::newRow("declined") << true << MessageBox::Answer::Cancel
-                                  << "精算済み伝票が存在します。精算処理を実行しますか？ \n001　:"
-                                     "040331-001\n002　:040331-002\n";
+        QTest::newRow("plain") << false << Answer::Ok << kAskSettle;
+        QTest::newRow("settled slips named") << true << Answer::Ok << named;
+        QTest::newRow("declined") << true << Answer::Cancel << named;
     }
 
     void settlementAsksThenListsTheRun() {
         QFETCH(bool, settledBefore);
-        QFETCH(MessageBox::Answer, answer);
+        QFETCH(Answer, answer);
         TestDatabase db;
         twoWorkersWithSlips();
         if (settledBefore)
             for (const char* n : {"040331-001", "040331-002"})
-                addSlip(n, "N02", "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
-                        "2004-04-05 10:00:00");
+                SettlementFixtures::addSlip(n, "N02", "P-100", "W1", 30, 1, "2004/03/01",
+                                            "2004/04/02", "2004-04-05 10:00:00");
         const QStringList before = SettlementFixtures::dump();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        setPeriod(&f, "2004/04/01", "2004/04/30");
-        chooseMode(&f, 1);
-        MessageBox::setNextAnswer(answer);
-        button(&f, "cmdAccount")->click();
+        run(&f, 1, answer);
         const QList<MessageBox::Shown> shown = MessageBox::shown();
         QCOMPARE(shown.size(), 1);
         QTEST(shown[0].text, "question");
-        QCOMPARE(shown[0].buttons, MessageBox::Buttons::OkCancel);
         QCOMPARE(shown[0].icon,
                  settledBefore ? MessageBox::Icon::Exclamation : MessageBox::Icon::None);
-        if (answer == MessageBox::Answer::Cancel) {
+        if (answer == Answer::Cancel) {
             QCOMPARE(SettlementFixtures::dump(), before);
-            QCOMPARE(box(&f, "txtDatetime")->text(), QString());
-            QCOMPARE(printButtonsEnabled(&f), QStringLiteral("0000"));
+            QCOMPARE(printButtons(&f), "0000");
             return;
         }
         QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
-        QCOMPARE(printButtonsEnabled(&f), QStringLiteral("1111"));
+        QCOMPARE(printButtons(&f), "1111");
         QCOMPARE(gridRow(&f, 1), kT1 + "|N01||山田　花子|2|163|8|171||");
         QCOMPARE(gridRow(&f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||");
         QCOMPARE(grid(&f)->textMatrix(3, 0), QString());
-        if (!settledBefore) // those were stamped by the fixture without a row
-            QCOMPARE(SettlementFixtures::settlementDisagreement(), QString());
-    }
-
-    void settlementFindingNothingKeepsButtons() {
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        settle(&f);
-        QCOMPARE(printButtonsEnabled(&f), QStringLiteral("1111"));
-        MessageBox::clearShown();
-        settle(&f); // every slip of April is settled now
-        const QStringList shown = shownTexts();
-        QCOMPARE(shown.size(), 1);
-        QVERIFY(shown[0].endsWith("？ \n001　:040401-001\n002　:040401-002\n003　:040401-003\n"));
-        QCOMPARE(box(&f, "txtDatetime")->text(), QString());
-        QCOMPARE(grid(&f)->textMatrix(1, 0), QString());
-        QCOMPARE(printButtonsEnabled(&f), QStringLiteral("1111"));
     }
 
     void trialAsksAndShowsItsRows() {
         TestDatabase db;
         twoWorkersWithSlips();
-        addSlip("040331-001", "N02", "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
-                "2004-04-05 10:00:00");
+        SettlementFixtures::addSlip("040331-001", "N02", "P-100", "W1", 30, 1, "2004/03/01",
+                                    "2004/04/02", "2004-04-05 10:00:00");
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        setPeriod(&f, "2004/04/01", "2004/04/30");
         QStringList rows;
         whenModal("frmATest", [&rows](QWidget* trial) {
             for (int r = 1; r <= 3; ++r)
                 rows << gridRow(trial, r);
             QTest::keyClick(trial, Qt::Key_Escape);
         });
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        button(&f, "cmdTest")->click();
-        QCOMPARE(
-            shownTexts(),
-            QStringList{"精算済み伝票が存在します。試算処理を実行しますか？ \n001　:040331-001\n"});
+        run(&f, 0);
+        QCOMPARE(shownTexts(), QStringList{"精算済み伝票が存在します。試算処理を実行しますか？ "
+                                           "\n001　:040331-001\n"});
         QCOMPARE(rows, QStringList({"040401-001|N01|山田　花子|P-100|W1|組立|12.500|10|125",
                                     "040401-002|N01|山田　花子|P-100|W1|組立|12.500|3|38",
                                     "040401-003|N02|佐藤　一郎|P-100|W1|組立|30.000|7|210"}));
-        // Nothing is settled by a trial.
         QCOMPARE(SettlementFixtures::rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
     }
 
-    void cancellationListsTheCancelledRows() {
+    void cancellationThenNothingThenSettledAgain() {
         TestDatabase db;
         twoWorkersWithSlips();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        settle(&f);
+        run(&f, 1);
+        run(&f, 1); // finds nothing: the list and txtDatetime empty, the buttons stay
+        QCOMPARE(box(&f, "txtDatetime")->text(), QString());
+        QCOMPARE(grid(&f)->textMatrix(1, 0), QString());
+        QCOMPARE(printButtons(&f), "1111");
         MessageBox::clearShown();
-        chooseMode(&f, 2);
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        button(&f, "cmdACancel")->click();
-        QCOMPARE(shownTexts(), QStringList{"精算解除処理を実行しますか？"});
+
+        run(&f, 2);
+        QCOMPARE(shownTexts(), QStringList{kAskCancel});
         QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
         QCOMPARE(gridRow(&f, 1), kT1 + "|N01||山田　花子|2|163|8|171||削除");
         QCOMPARE(gridRow(&f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||削除");
-        QCOMPARE(printButtonsEnabled(&f), QStringLiteral("1111"));
-        QCOMPARE(SettlementFixtures::rows("SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NULL"),
-                 QStringList{"3"});
+        QCOMPARE(printButtons(&f), "1111");
 
-        // Nothing left to take back.
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        button(&f, "cmdACancel")->click();
-        QCOMPARE(shownTexts(), QStringList({"精算解除処理を実行しますか？",
-                                            "指定された日付での精算処理は行われていません。"}));
+        run(&f, 2); // nothing left to take back
+        QCOMPARE(shownTexts(),
+                 QStringList({kAskCancel, "指定された日付での精算処理は行われていません。"}));
         QVERIFY(box(&f, "txtDay_0")->hasFocus());
         QCOMPARE(box(&f, "txtDatetime")->text(), QString());
-        QCOMPARE(grid(&f)->textMatrix(1, 0), QString());
 
-        // The slips are settled again, in a run of their own.
-        settle(&f);
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT2);
+        run(&f, 1); // the released slips are settled again in a run of their own
         QCOMPARE(gridRow(&f, 1), kT2 + "|N01||山田　花子|2|163|8|171||");
     }
 
-    void runsOfADayAreListedAndEachCanBeChosen() {
+    void runsOfADayEachSelectable() {
         TestDatabase db;
         twoWorkersWithSlips();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        settle(&f, "N01", "N01");
-        settle(&f, "N02", "N02");
-        // A run's time stamp lists that run only.
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT2);
+        run(&f, 1, Answer::Ok, "N01", "N01");
+        run(&f, 1, Answer::Ok, "N02", "N02");
+        QCOMPARE(box(&f, "txtDatetime")->text(), kT2); // a time stamp lists its run only
         QCOMPARE(gridRow(&f, 1), kT2 + "|N02||佐藤　一郎|1|210|10|220||");
         QCOMPARE(grid(&f)->textMatrix(2, 0), QString());
-        MessageBox::clearShown();
 
-        listByDay(&f, "20260401");
-        QVERIFY(shownTexts().isEmpty());
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT2); // the later run
+        enterRun(&f, "20260401");
+        QCOMPARE(box(&f, "txtDatetime")->text(), kT2); // the later run of the day
         QVERIFY(!box(&f, "txtDatetime")->isEnabled());
-        QVERIFY(!child<QRadioButton>(&f, "optSeisan")->isChecked());
-        QCOMPARE(grid(&f)->textMatrix(1, 0), kT2);
         QCOMPARE(grid(&f)->textMatrix(2, 0), kT1);
-        QCOMPARE(printButtonsEnabled(&f), QStringLiteral("1111"));
-
-        grid(&f)->selectRow(2); // the earlier run
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
-        grid(&f)->selectRow(5); // an empty row changes nothing
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
-        grid(&f)->selectRow(1);
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT2);
+        for (const auto& [row, shown] : {std::pair{2, kT1}, {5, kT1}, {1, kT2}}) {
+            grid(&f)->selectRow(row); // row 5 is empty: nothing changes
+            QCOMPARE(box(&f, "txtDatetime")->text(), shown);
+        }
     }
 
     void datetimeBoxRules_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("buttons");
-        QTest::newRow("day without runs") << "20260402"
-                                          << ""
-                                          << "指定された日時には精算処理は行われていません。"
-                                          << "0000";
-        QTest::newRow("no such day") << "20260231"
-                                     << "20260231"
-                                     << "日付の入力に誤りがあります。"
-                                     << "0000";
-        QTest::newRow("zero") << "0"
-                              << ""
-                              << ""
-                              << "0000";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << ""
-                               << "0000";
-        QTest::newRow("day with a run") << "20260401" << kT1 << ""
-                                        << "1111";
+        // already in the box, typed, the box after, the message, print buttons
+        QTest::addColumn<QStringList>("c");
+        const QString none = QStringLiteral("指定された日時には精算処理は行われていません。");
+        QTest::newRow("day with a run") << QStringList{"", "20260401", kT1, "", "1111"};
+        QTest::newRow("day without one") << QStringList{"", "20260402", "", none, "0000"};
+        QTest::newRow("no such day")
+            << QStringList{"", "20260231", "20260231", "日付の入力に誤りがあります。", "0000"};
+        QTest::newRow("zero") << QStringList{"", "0", "", "", "0000"};
+        QTest::newRow("empty") << QStringList{"", "", "", "", "0000"};
+        QTest::newRow("whole time stamp") << QStringList{kT1, "", kT1, "", "1111"};
+        QTest::newRow("cut time stamp") << QStringList{"2026/04/01 9:30", "", "", "", "0000"};
     }
 
     void datetimeBoxRules() {
+        QFETCH(QStringList, c);
         TestDatabase db;
         twoWorkersWithSlips();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        settle(&f);
+        run(&f, 1);
         MessageBox::clearShown();
-        QFETCH(QString, typed);
-        listByDay(&f, typed);
-        QTEST(box(&f, "txtDatetime")->text(), "text");
-        QFETCH(QString, message);
-        QCOMPARE(shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        // A refused entry keeps the focus in the box.
-        QCOMPARE(box(&f, "txtDatetime")->hasFocus(), !message.isEmpty());
-        QTEST(printButtonsEnabled(&f), "buttons");
-        QCOMPARE(grid(&f)->textMatrix(1, 0).isEmpty(), typed != "20260401");
-    }
-
-    void timeStampSurvivesOnlyWhole() {
-        TestDatabase db;
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        QLineEdit* stamp = box(&f, "txtDatetime");
-        for (const QString& text : {kT1, QStringLiteral("2026/04/01 9:30")}) {
-            stamp->setEnabled(true);
-            stamp->setFocus();
-            stamp->setText(text);
-            GuiTest::press(Qt::Key_Tab);
-            QCOMPARE(stamp->text(), text.size() == 19 ? text : QString());
-            QVERIFY(!stamp->isEnabled());
-        }
+        enterRun(&f, c[1], c[0]);
+        QCOMPARE(box(&f, "txtDatetime")->text(), c[2]);
+        QCOMPARE(shownTexts(), c[3].isEmpty() ? QStringList() : QStringList{c[3]});
+        QCOMPARE(box(&f, "txtDatetime")->hasFocus(), !c[3].isEmpty());
+        QCOMPARE(printButtons(&f), c[4]);
     }
 
     void failedRunsLeaveTheScreenAsItWas_data() {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("refused");
         QTest::addColumn<QString>("failure");
         QTest::newRow("settlement") << 1 << "INSERT ON seisan_t"
                                     << "精算処理に失敗しました。";
@@ -479,33 +310,26 @@ class TestSettlementScreen : public QObject {
 
     void failedRunsLeaveTheScreenAsItWas() {
         QFETCH(int, mode);
-        QFETCH(QString, refusal);
+        QFETCH(QString, refused);
         TestDatabase db;
         twoWorkersWithSlips();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        settle(&f, "N01", "N01");
-        execSql(SettlementFixtures::refusal(refusal, "write"));
-        grid(&f)->selectRow(1);
+        run(&f, 1, Answer::Ok, "N01", "N01");
+        execSql(SettlementFixtures::refusal(refused, "write"));
         const QString listBefore = gridRow(&f, 1);
         const QStringList dataBefore = SettlementFixtures::dump();
         MessageBox::clearShown();
-        if (mode == 1) // N02's slip is still to settle
-            for (const char* name : {"cboPerson_0", "cboPerson_1"})
-                combo(&f, name)->setEditText("N02");
-        chooseMode(&f, mode);
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        button(&f, mode == 1 ? "cmdAccount" : "cmdACancel")->click();
+        run(&f, mode, Answer::Ok, mode == 1 ? "N02" : "N01", mode == 1 ? "N02" : "N01");
         const QStringList shown = shownTexts();
-        QCOMPARE(shown.size(), 2);
         QFETCH(QString, failure);
-        QVERIFY2(shown[1].startsWith(failure) && shown[1].contains("write refused"),
-                 qPrintable(shown[1]));
+        QVERIFY2(shown.size() == 2 && shown[1].startsWith(failure) &&
+                     shown[1].contains("write refused"),
+                 qPrintable(shown.join('\n')));
         QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
         QCOMPARE(gridRow(&f, 1), listBefore);
-        QCOMPARE(printButtonsEnabled(&f), QStringLiteral("1111"));
+        QCOMPARE(printButtons(&f), "1111");
         QCOMPARE(SettlementFixtures::dump(), dataBefore);
-        QVERIFY(!f.isRunning());
     }
 
     void commandsEscapeAndCloseWaitForTheRun() {
@@ -514,103 +338,70 @@ class TestSettlementScreen : public QObject {
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
         bool sawRun = false;
-        // Runs while the settlement is under way (its window is kept painted).
+        // Fires while the settlement keeps its window painted.
         QTimer::singleShot(0, [&] {
             sawRun = f.isRunning();
             GuiTest::press(Qt::Key_Escape);
             f.close();
-            button(&f, "cmdAccount")->click();
-            child<QRadioButton>(&f, "optSeisan")->click();
+            click(&f, "cmdAccount");
+            click(&f, "optSeisan");
         });
-        settle(&f);
-        QVERIFY(sawRun);
-        QVERIFY(f.isVisible());
-        QVERIFY(!f.isRunning());
-        QCOMPARE(shownTexts(), QStringList{"精算処理を実行しますか？"}); // asked once
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
+        run(&f, 1);
+        QVERIFY(sawRun && f.isVisible() && !f.isRunning());
+        QCOMPARE(shownTexts(), QStringList{kAskSettle}); // asked once
         QVERIFY(!box(&f, "txtDatetime")->isEnabled());
         GuiTest::press(Qt::Key_Escape);
         QVERIFY(!f.isVisible());
     }
 
     void printButtonsAskPrepareAndOutput_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("nothing");
-        QTest::addColumn<QString>("preview"); // the window shown for the live run, "" when printed
-        QTest::newRow("statement") << "cmdAPrint"
-                                   << "製品加工高精算表を発行しますか？"
-                                   << "指定日時の精算表は存在しません。"
-                                   << "製品加工高一覧表";
-        QTest::newRow("cash") << "cmdMPrint"
-                              << "金種表を発行しますか？"
-                              << "指定日時の金種表は存在しません。"
-                              << "金種表";
-        QTest::newRow("classes") << "cmdPPrint"
-                                 << "製品図番別精算金額一覧表を発行しますか？"
-                                 << "指定日時の一覧表は存在しません。"
-                                 << "製品図番別精算金額一覧表";
-        QTest::newRow("both printed") << "cmdBPrint"
-                                      << "製品加工高精算表と金種表を発行しますか？"
-                                      << "指定日時の精算表と金種表は存在しません。"
-                                      << "";
+        // button, question, nothing-exists message, preview title ("": printed)
+        QTest::addColumn<QStringList>("c");
+        QTest::newRow("statement")
+            << QStringList{"cmdAPrint", "製品加工高精算表を発行しますか？",
+                           "指定日時の精算表は存在しません。", "製品加工高一覧表"};
+        QTest::newRow("cash") << QStringList{"cmdMPrint", "金種表を発行しますか？",
+                                             "指定日時の金種表は存在しません。", "金種表"};
+        QTest::newRow("classes") << QStringList{
+            "cmdPPrint", "製品図番別精算金額一覧表を発行しますか？",
+            "指定日時の一覧表は存在しません。", "製品図番別精算金額一覧表"};
+        QTest::newRow("both printed")
+            << QStringList{"cmdBPrint", "製品加工高精算表と金種表を発行しますか？",
+                           "指定日時の精算表と金種表は存在しません。", ""};
     }
 
     void printButtonsAskPrepareAndOutput() {
-        QFETCH(QString, name);
-        QFETCH(QString, question);
-        QFETCH(QString, nothing);
-        QFETCH(QString, preview);
+        QFETCH(QStringList, c);
+        const QString &name = c[0], &question = c[1], &preview = c[3];
         TestDatabase db;
-        db.writeIni(QStringLiteral("[Print]\nOutput=pdf\n[User]\nName=株式会社テスト\n"));
+        db.writeIni("[Print]\nOutput=pdf\n");
         twoWorkersWithSlips();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        settle(&f);
+        run(&f, 1);
         MessageBox::clearShown();
-
-        MessageBox::setNextAnswer(MessageBox::Answer::Cancel);
-        button(&f, name)->click();
+        MessageBox::setNextAnswer(Answer::Cancel);
+        click(&f, name);
         QCOMPARE(shownTexts(), QStringList{question});
 
         QString shownWindow;
         if (!preview.isEmpty())
-            whenModal("ReportPreview", [&shownWindow](QWidget* w) {
-                shownWindow = w->windowTitle();
-                w->close();
+            whenModal("ReportPreview", [&shownWindow](QWidget* window) {
+                shownWindow = window->windowTitle();
+                window->close();
             });
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        button(&f, name)->click();
+        MessageBox::setNextAnswer(Answer::Ok);
+        click(&f, name);
         QCOMPARE(shownWindow, preview);
-        if (preview.isEmpty()) {
-            const QStringList files = QDir(db.dirPath() + "/print").entryList(QDir::Files);
-            QCOMPARE(files,
+        if (preview.isEmpty())
+            QCOMPARE(QDir(db.dirPath() + "/print").entryList(QDir::Files),
                      QStringList({"cash-20260401-093000.pdf", "statement-20260401-093000.pdf"}));
-        }
-        MessageBox::clearShown();
 
-        // A cancelled run has nothing left to print.
-        chooseMode(&f, 2);
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        button(&f, "cmdACancel")->click();
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
+        run(&f, 2); // a cancelled run has nothing left to print
         MessageBox::clearShown();
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        button(&f, name)->click();
-        QCOMPARE(shownTexts(), QStringList({question, nothing}));
-    }
-
-    void menuOpensTheScreen() {
-        TestDatabase db;
-        db.writeIni(QStringLiteral("[Access]\nUID=0\n"));
-        FrmMenu menu;
-        QString opened;
-        whenModal("frmAccount", [&opened](QWidget* w) {
-            opened = w->objectName();
-            w->close();
-        });
-        button(&menu, "cmdAccount")->click();
-        QCOMPARE(opened, QStringLiteral("frmAccount"));
+        MessageBox::setNextAnswer(Answer::Ok);
+        click(&f, name);
+        QCOMPARE(shownTexts(), QStringList({question, c[2]}));
     }
 };
 
