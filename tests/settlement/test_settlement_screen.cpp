@@ -157,25 +157,31 @@ class TestSettlementScreen : public QObject {
     }
 
     void settlementAsksThenListsTheRun_data() {
-        QTest::addColumn<bool>("settledBefore");
+        QTest::addColumn<int>("settledBefore");
         QTest::addColumn<Answer>("answer");
-        const QString named = QStringLiteral("精算済み伝票が存在します。精算処理を実行しますか？ "
-                                             "\n001　:040331-001\n002　:040331-002\n");
         QTest::addColumn<QString>("question");
-        QTest::newRow("plain") << false << Answer::Ok << kAskSettle;
-        QTest::newRow("settled slips named") << true << Answer::Ok << named;
-        QTest::newRow("declined") << true << Answer::Cancel << named;
+        const QString named =
+            QStringLiteral("精算済み伝票が存在します。精算処理を実行しますか？ \n");
+        QString thirty;
+        for (int i = 1; i <= 30; ++i)
+            thirty += QStringLiteral("%1　:040331-%1\n").arg(i, 3, 10, QLatin1Char('0'));
+        QTest::newRow("plain") << 0 << Answer::Ok << kAskSettle;
+        QTest::newRow("settled slips named")
+            << 2 << Answer::Ok << named + "001　:040331-001\n002　:040331-002\n";
+        QTest::newRow("the first thirty named")
+            << 32 << Answer::Ok << named + thirty + "…ほか 2 枚\n";
+        QTest::newRow("declined") << 1 << Answer::Cancel << named + "001　:040331-001\n";
     }
 
     void settlementAsksThenListsTheRun() {
-        QFETCH(bool, settledBefore);
+        QFETCH(int, settledBefore);
         QFETCH(Answer, answer);
         TestDatabase db;
         twoWorkersWithSlips();
-        if (settledBefore)
-            for (const char* n : {"040331-001", "040331-002"})
-                SettlementFixtures::addSlip(n, "N02", "P-100", "W1", 30, 1, "2004/03/01",
-                                            "2004/04/02", "2004-04-05 10:00:00");
+        for (int i = 1; i <= settledBefore; ++i)
+            SettlementFixtures::addSlip(QStringLiteral("040331-%1").arg(i, 3, 10, QLatin1Char('0')),
+                                        "N02", "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
+                                        "2004-04-05 10:00:00");
         const QStringList before = SettlementFixtures::dump();
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));

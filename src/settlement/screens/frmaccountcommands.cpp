@@ -28,6 +28,21 @@ class Running {
     bool& m_flag;
 };
 
+// A question taller than the screen would hide its own buttons: the list
+// names this many slips and counts the rest.
+constexpr qsizetype kListedSlips = 30;
+
+// The list of settled slips one a line (it comes with Windows line ends).
+QString shownList(const QString& list) {
+    QStringList lines = list.split(QLatin1Char('\r'), Qt::SkipEmptyParts);
+    const qsizetype rest = lines.size() - kListedSlips;
+    if (rest > 0) {
+        lines.resize(kListedSlips);
+        lines << QStringLiteral("…ほか %1 枚").arg(rest);
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
 QString failed(const QString& action, const AppError& e) {
     return action + QStringLiteral("に失敗しました。処理前の状態に戻しました。\n") + e.text();
 }
@@ -47,11 +62,9 @@ bool frmAccount::confirmRun(const QString& action) {
     }
     MessageBox::Answer answer;
     if (settledSlips) {
-        // One slip a line; the stored list ends its lines Windows-fashion.
-        list.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         answer = MessageBox::show(this,
                                   QStringLiteral("精算済み伝票が存在します。") + action +
-                                      QStringLiteral("を実行しますか？ \n") + list,
+                                      QStringLiteral("を実行しますか？ \n") + shownList(list),
                                   MessageBox::Buttons::OkCancel, MessageBox::Icon::Exclamation);
     } else {
         answer = MessageBox::show(this, action + QStringLiteral("を実行しますか？"),
