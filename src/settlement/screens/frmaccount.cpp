@@ -14,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QPointer>
 
 namespace {
 
@@ -114,10 +115,16 @@ void frmAccount::setupFields() {
     behaviour->setValidator(ui->txtDay_0, [this] { return leaveDay(0); });
     behaviour->setValidator(ui->txtDay_1, [this] { return leaveDay(1); });
     behaviour->setValidator(ui->txtDatetime, [this] { return leaveDatetime(); });
-    ui->txtDatetime->installEventFilter(new FocusLeftHook(ui->txtDatetime, [this] {
-        ui->optSeisan->setChecked(false);
-        ui->txtDatetime->setEnabled(false);
-    }));
+    // The controls themselves, not ui: the box also loses the focus when the
+    // closing screen hides, after ui is gone.
+    ui->txtDatetime->installEventFilter(
+        new FocusLeftHook(ui->txtDatetime, [option = QPointer<QRadioButton>(ui->optSeisan),
+                                            box = QPointer<QLineEdit>(ui->txtDatetime)] {
+            if (option && box) {
+                option->setChecked(false);
+                box->setEnabled(false);
+            }
+        }));
 
     setupCodeCombo(ui->cboPerson_0);
     setupCodeCombo(ui->cboPerson_1);
