@@ -58,7 +58,8 @@ inline QString printButtons(QWidget* f) {
     return enabled(f, {"cmdAPrint", "cmdMPrint", "cmdPPrint", "cmdBPrint"});
 }
 
-// N01 (12.5 yen) has slips 040401-001 and -002, N02 (30 yen) 040401-003,
+// N01 (12.5 yen) has slips 040401-001 and -002 (one piece: 12.5 yen paid as
+// 12, halves to even), N02 (30 yen) 040401-003,
 // all delivered in April 2004.
 inline void twoWorkersWithSlips() {
     using namespace SettlementFixtures;
@@ -68,7 +69,7 @@ inline void twoWorkersWithSlips() {
     addPrice(1, "P-100", "W1", "N01", 12.5, "2004/01/01");
     addPrice(2, "P-100", "W1", "N02", 30, "2004/01/01");
     addSlip("040401-001", "N01", "P-100", "W1", 0, 10);
-    addSlip("040401-002", "N01", "P-100", "W1", 0, 3);
+    addSlip("040401-002", "N01", "P-100", "W1", 0, 1);
     addSlip("040401-003", "N02", "P-100", "W1", 0, 7);
 }
 

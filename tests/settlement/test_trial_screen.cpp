@@ -30,9 +30,9 @@ TrialRow trialRow(const QString& code, const QString& pno, qint64 priceTenThousa
     return r;
 }
 
-// Two home-workers with two slips each; 12.5 × 3 is paid, and shown, as 38.
+// Two home-workers with two slips each; 12.5 × 1 is paid, and shown, as 12.
 QList<TrialRow> twoByTwo() {
-    return {trialRow("N01", "P-100", 125000, 10), trialRow("N01", "P-200", 125000, 3),
+    return {trialRow("N01", "P-100", 125000, 10), trialRow("N01", "P-200", 125000, 1),
             trialRow("N02", "P-100", 1234567890, 1200), trialRow("N02", "P-300", 300000, 7)};
 }
 
