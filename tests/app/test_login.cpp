@@ -18,19 +18,14 @@
 #include <QTimer>
 #include <memory>
 
+using GuiTest::shownTexts;
+
 namespace {
 
 void addEmployee(const QString& code, const QVariant& password, int deleted = 0) {
     execSql(QStringLiteral("INSERT INTO syain_m (社員コード, 氏名, パスワード, 削除フラグ) "
                            "VALUES (?, ?, ?, ?)"),
             {code, QStringLiteral("社員") + code, password, deleted});
-}
-
-QStringList shownTexts() {
-    QStringList texts;
-    for (const MessageBox::Shown& m : MessageBox::shown())
-        texts << m.text;
-    return texts;
 }
 
 // A login screen over a test database holding a few employees, shown and

@@ -62,13 +62,6 @@ void arrive(QLineEdit* box, const QString& text, int way) {
             box->cursorPosition(), text);
 }
 
-QStringList shownTexts() {
-    QStringList texts;
-    for (const MessageBox::Shown& s : MessageBox::shown())
-        texts << s.text;
-    return texts;
-}
-
 } // namespace
 
 class TestFields : public QObject {
