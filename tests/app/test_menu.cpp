@@ -100,12 +100,7 @@ class TestMenu : public QObject {
                                    QStringLiteral("cmdPerson"),  QStringLiteral("cmdEMP"),
                                    QStringLiteral("cmdWorkCd"),  QStringLiteral("cmdPNo"),
                                    QStringLiteral("cmdExit")};
-        GuiTest::child<QPushButton>(&menu, order.first())->setFocus();
-        for (int i = 1; i < order.size(); ++i) {
-            GuiTest::press(Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), order.at(i));
-        }
-        // Enter walks the same order and never presses a button.
+        // Enter walks the button order and never presses a button.
         GuiTest::child<QPushButton>(&menu, order.first())->setFocus();
         for (int i = 1; i < order.size(); ++i) {
             GuiTest::press(Qt::Key_Return);
