@@ -18,13 +18,6 @@ const QStringList kFullMenuOnly = {QStringLiteral("cmdAccount"),  QStringLiteral
                                    QStringLiteral("cmdPerson"),   QStringLiteral("cmdWorkCd"),
                                    QStringLiteral("cmdWrkPrice"), QStringLiteral("cmdPNo")};
 
-QPushButton* button(QWidget* form, const QString& name) {
-    auto* b = form->findChild<QPushButton*>(name);
-    if (!b)
-        qFatal("no button %s", qPrintable(name));
-    return b;
-}
-
 } // namespace
 
 class TestMenu : public QObject {
@@ -56,9 +49,11 @@ class TestMenu : public QObject {
             t.writeIni(c.ini);
             FrmMenu menu;
             for (const QString& name : kAlwaysOn)
-                QVERIFY2(button(&menu, name)->isEnabled(), qPrintable(c.ini + name));
+                QVERIFY2(GuiTest::child<QPushButton>(&menu, name)->isEnabled(),
+                         qPrintable(c.ini + name));
             for (const QString& name : kFullMenuOnly)
-                QVERIFY2(button(&menu, name)->isEnabled() == c.full, qPrintable(c.ini + name));
+                QVERIFY2(GuiTest::child<QPushButton>(&menu, name)->isEnabled() == c.full,
+                         qPrintable(c.ini + name));
             const QString user = menu.findChild<QLabel*>(QStringLiteral("SystemUserName"))->text();
             QCOMPARE(user, c.ini.contains(QStringLiteral("Name="))
                                ? QStringLiteral("株式会社　見本")
@@ -80,9 +75,11 @@ class TestMenu : public QObject {
             QVERIFY(GuiTest::showActive(&menu));
             QVERIFY(DBIsOpen());
             if (byEscape)
-                QTest::keyClick(button(&menu, QStringLiteral("cmdPNo")), Qt::Key_Escape);
+                QTest::keyClick(GuiTest::child<QPushButton>(&menu, QStringLiteral("cmdPNo")),
+                                Qt::Key_Escape);
             else
-                QTest::mouseClick(button(&menu, QStringLiteral("cmdExit")), Qt::LeftButton);
+                QTest::mouseClick(GuiTest::child<QPushButton>(&menu, QStringLiteral("cmdExit")),
+                                  Qt::LeftButton);
             QCOMPARE(ends, 1);
             QVERIFY(!openAtEnd);
             QVERIFY(!DBIsOpen());
@@ -103,13 +100,8 @@ class TestMenu : public QObject {
                                    QStringLiteral("cmdPerson"),  QStringLiteral("cmdEMP"),
                                    QStringLiteral("cmdWorkCd"),  QStringLiteral("cmdPNo"),
                                    QStringLiteral("cmdExit")};
-        button(&menu, order.first())->setFocus();
-        for (int i = 1; i < order.size(); ++i) {
-            GuiTest::press(Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), order.at(i));
-        }
-        // Enter walks the same order and never presses a button.
-        button(&menu, order.first())->setFocus();
+        // Enter walks the button order and never presses a button.
+        GuiTest::child<QPushButton>(&menu, order.first())->setFocus();
         for (int i = 1; i < order.size(); ++i) {
             GuiTest::press(Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget()->objectName(), order.at(i));

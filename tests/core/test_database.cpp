@@ -264,7 +264,6 @@ class TestDatabaseSession : public QObject {
 
     void schemaHasEveryTableAndColumnWithItsKind() {
         TestDatabase t;
-        QCOMPARE(Schema::tables().size(), 9);
         QVERIFY(Schema::check(gCon()).isEmpty());
         SqlQuery q(QStringLiteral("SELECT type FROM pragma_table_info('tanka_m') WHERE name = ?"));
         q.bind(QStringLiteral("単価")).exec();

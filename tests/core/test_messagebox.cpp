@@ -12,19 +12,17 @@
 
 namespace {
 
-// Runs `inspect` on the message box once it is up, then presses `press`.
-void answerRealBox(QMessageBox::StandardButton press,
-                   const std::function<void(QMessageBox*)>& inspect) {
+// Runs `answer` on the message box once it is up.
+void answerRealBox(const std::function<void(QMessageBox*)>& answer) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, press, inspect] {
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr)
             return;
         timer->stop();
         timer->deleteLater();
-        inspect(box);
-        box->button(press)->click();
+        answer(box);
     });
     timer->start();
 }
@@ -74,13 +72,14 @@ class TestMessageBox : public QObject {
         QString title, yesText, noText;
         bool yesIsDefault = false;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        answerRealBox(QMessageBox::No, [&](QMessageBox* box) {
+        answerRealBox([&](QMessageBox* box) {
             title = box->windowTitle();
             yesText = box->button(QMessageBox::Yes)->text();
             noText = box->button(QMessageBox::No)->text();
             yesIsDefault = static_cast<QAbstractButton*>(box->defaultButton()) ==
                            box->button(QMessageBox::Yes);
             icon = box->icon();
+            box->button(QMessageBox::No)->click();
         });
         const MessageBox::Answer answer =
             MessageBox::show(nullptr, QStringLiteral("伝票を印刷しますか"),
@@ -93,17 +92,7 @@ class TestMessageBox : public QObject {
         QVERIFY2(noText.contains(QStringLiteral("いいえ")), qPrintable(noText));
 
         // Escape on an OK/Cancel question is Cancel.
-        auto* timer = new QTimer;
-        timer->setInterval(10);
-        connect(timer, &QTimer::timeout, [timer] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr)
-                return;
-            timer->stop();
-            timer->deleteLater();
-            QTest::keyClick(box, Qt::Key_Escape);
-        });
-        timer->start();
+        answerRealBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
         QCOMPARE(MessageBox::show(nullptr, QStringLiteral("削除しますか"),
                                   MessageBox::Buttons::OkCancel),
                  MessageBox::Answer::Cancel);

@@ -5,6 +5,7 @@
 #include "masters/masterdef.h"
 #include "masters/screens/mastereditscreen.h"
 #include "masters/screens/masterlistscreen.h"
+#include "support/guitest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,21 +52,6 @@ struct MasterScreens {
         for (int r = 1; r < grid()->rows() && !grid()->textMatrix(r, 1).isEmpty(); ++r)
             codes << grid()->textMatrix(r, 1);
         return codes;
-    }
-    // Types text key by key; unlike keyClicks it takes Japanese characters.
-    static void type(QWidget* box, const QString& text) {
-        for (QChar c : text) {
-            const Qt::Key key = c.unicode() < 0x80 && c.isLetterOrNumber()
-                                    ? Qt::Key(c.toUpper().unicode())
-                                    : Qt::Key_unknown;
-            QTest::sendKeyEvent(QTest::Click, box, key, QString(c), Qt::NoModifier);
-        }
-    }
-    static QStringList shownTexts() {
-        QStringList texts;
-        for (const MessageBox::Shown& s : MessageBox::shown())
-            texts << s.text;
-        return texts;
     }
 
     MasterListScreen list;

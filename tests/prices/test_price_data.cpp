@@ -178,14 +178,6 @@ class TestPriceData : public QObject {
         QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(ymd(2003, 9, 30), kP, kW, kN));
     }
 
-    void listTextsFollowTheDisplayFormats() {
-        QCOMPARE(priceListText(UnitPrice::fromDb(12.5)), QStringLiteral("12.500"));
-        QCOMPARE(priceListText(UnitPrice::fromDb(1234)), QStringLiteral("1,234.000"));
-        QCOMPARE(priceListText(UnitPrice::fromDb(123456789.0005)),
-                 QStringLiteral("123,456,789.001")); // halves away from zero
-        QCOMPARE(priceListText(UnitPrice()), QStringLiteral("0.000"));
-    }
-
     void twoProgramsSavingAtOnceWaitForEachOther() {
         TestDatabase t;
         for (const QString& report : WriterCopies::run(t.path(), 2))

@@ -36,107 +36,68 @@ PriceInput filledInput() {
 class TestPriceRules : public QObject {
     Q_OBJECT
   private slots:
-    void periodCollision_data() {
-        QTest::addColumn<QStringList>("existing"); // serials 1, 2, ... in order
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<qint64>("serial");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("end");
-        QTest::addColumn<bool>("deleted");
-        QTest::addColumn<bool>("collides");
-
-        const QStringList closed{QStringLiteral("2003/04/01|2003/09/30|")};
-        QTest::newRow("after a closed line") << closed << 1 << qint64(0) << "2003/10/01"
-                                             << "" << false << false;
-        QTest::newRow("starting on the older line's end")
-            << closed << 1 << qint64(0) << "2003/09/30"
-            << "2003/12/31" << false << true;
-        QTest::newRow("inside a closed line") << closed << 1 << qint64(0) << "2003/05/01"
-                                              << "2003/05/31" << false << true;
-
-        const QStringList open{QStringLiteral("2003/04/01||")};
-        QTest::newRow("after an open line") << open << 1 << qint64(0) << "2003/10/01"
-                                            << "" << false << false;
-        QTest::newRow("same start as an open line") << open << 1 << qint64(0) << "2003/04/01"
-                                                    << "" << false << true;
-        QTest::newRow("same start as an open line, with an end")
-            << open << 1 << qint64(0) << "2003/04/01"
-            << "2003/04/30" << false << true;
-        QTest::newRow("before an open line, ending the day before")
-            << open << 1 << qint64(0) << "2003/01/01"
-            << "2003/03/31" << false << false;
-
-        for (const QString& later :
-             {QStringLiteral("2003/10/01||"), QStringLiteral("2003/10/01|2003/12/31|")}) {
-            const QStringList l{later};
-            const QByteArray tag = later.endsWith(QLatin1String("||")) ? "open" : "closed";
-            QTest::newRow("end on the next start, " + tag) << l << 1 << qint64(0) << "2003/04/01"
-                                                           << "2003/10/01" << false << true;
-            QTest::newRow("end the day before the next start, " + tag)
-                << l << 1 << qint64(0) << "2003/04/01"
-                << "2003/09/30" << false << false;
-            QTest::newRow("no end before a later line, " + tag)
-                << l << 1 << qint64(0) << "2003/04/01"
-                << "" << false << false;
-        }
-
-        QTest::newRow("one-day period between two lines")
-            << QStringList{QStringLiteral("2003/04/01|2003/04/30|"), QStringLiteral("2003/05/02||")}
-            << 1 << qint64(0) << "2003/05/01"
-            << "2003/05/01" << false << false;
-        QTest::newRow("deleted line takes no part")
-            << QStringList{QStringLiteral("2003/04/01||d")} << 1 << qint64(0) << "2003/04/01"
-            << "" << false << false;
-        QTest::newRow("other combination takes no part")
-            << QStringList{QStringLiteral("2003/04/01||o")} << 1 << qint64(0) << "2003/04/01"
-            << "2003/12/31" << false << false;
-
-        const QStringList two{QStringLiteral("2003/04/01|2003/09/30|"),
-                              QStringLiteral("2003/10/01||")};
-        QTest::newRow("editing keeps its own dates") << two << 2 << qint64(1) << "2003/04/01"
-                                                     << "2003/09/30" << false << false;
-        QTest::newRow("editing an open line keeps its own start")
-            << two << 2 << qint64(2) << "2003/10/01"
-            << "" << false << false;
-        QTest::newRow("editing into the next line") << two << 2 << qint64(1) << "2003/04/01"
-                                                    << "2003/10/01" << false << true;
-        QTest::newRow("copying always meets its source") << two << 3 << qint64(1) << "2003/04/01"
-                                                         << "2003/09/30" << false << true;
-        QTest::newRow("copying an open line meets its source")
-            << two << 3 << qint64(2) << "2003/10/01"
-            << "" << false << true;
-        QTest::newRow("marking a line deleted skips the check")
-            << two << 2 << qint64(1) << "2003/10/01"
-            << "" << true << false;
-        QTest::newRow("adding a deleted line is still checked")
-            << two << 1 << qint64(0) << "2003/10/01"
-            << "" << true << true;
-    }
-
     void periodCollision() {
-        QFETCH(QStringList, existing);
-        QFETCH(int, mode);
-        QFETCH(qint64, serial);
-        QFETCH(QString, start);
-        QFETCH(QString, end);
-        QFETCH(bool, deleted);
-        QFETCH(bool, collides);
-
-        TestDatabase db;
-        for (int i = 0; i < existing.size(); ++i)
-            addExisting(i + 1, existing[i]);
-        PriceInput in = filledInput();
-        in.mode = EditMode(mode);
-        in.serial = serial;
-        in.startText = start;
-        in.endText = end;
-        in.deleted = deleted;
-        const PriceCheck check = CheckPriceInput(in);
-        if (collides) {
-            QCOMPARE(check.message, QStringLiteral("適用日付に重複があります。"));
-            QCOMPARE(check.focus, PriceField::Start);
-        } else {
-            QVERIFY2(check.ok(), qPrintable(check.message));
+        // Existing lines (serials 1, 2, ... in order) as "start|end|flags"; the
+        // input as mode (1 add, 2 edit, 3 copy), serial, start, end, deleted.
+        const QStringList closed{"2003/04/01|2003/09/30|"}, open{"2003/04/01||"},
+            later{"2003/10/01||"}, laterClosed{"2003/10/01|2003/12/31|"},
+            two{"2003/04/01|2003/09/30|", "2003/10/01||"},
+            gap{"2003/04/01|2003/04/30|", "2003/05/02||"}, deletedLine{"2003/04/01||d"},
+            other{"2003/04/01||o"};
+        const struct {
+            const char* name;
+            QStringList existing;
+            int mode;
+            qint64 serial;
+            const char *start, *end;
+            bool deleted, collides;
+        } cases[] = {
+            {"after a closed line", closed, 1, 0, "2003/10/01", "", false, false},
+            {"starting on the older line's end", closed, 1, 0, "2003/09/30", "2003/12/31", false,
+             true},
+            {"inside a closed line", closed, 1, 0, "2003/05/01", "2003/05/31", false, true},
+            {"after an open line", open, 1, 0, "2003/10/01", "", false, false},
+            {"same start as an open line", open, 1, 0, "2003/04/01", "", false, true},
+            {"same start, with an end", open, 1, 0, "2003/04/01", "2003/04/30", false, true},
+            {"before an open line", open, 1, 0, "2003/01/01", "2003/03/31", false, false},
+            {"end on the next start", later, 1, 0, "2003/04/01", "2003/10/01", false, true},
+            {"end on a closed next start", laterClosed, 1, 0, "2003/04/01", "2003/10/01", false,
+             true},
+            {"end the day before", later, 1, 0, "2003/04/01", "2003/09/30", false, false},
+            {"end the day before a closed one", laterClosed, 1, 0, "2003/04/01", "2003/09/30",
+             false, false},
+            {"no end before a later line", later, 1, 0, "2003/04/01", "", false, false},
+            {"no end before a closed one", laterClosed, 1, 0, "2003/04/01", "", false, false},
+            {"one-day period between two lines", gap, 1, 0, "2003/05/01", "2003/05/01", false,
+             false},
+            {"deleted line takes no part", deletedLine, 1, 0, "2003/04/01", "", false, false},
+            {"other combination takes no part", other, 1, 0, "2003/04/01", "2003/12/31", false,
+             false},
+            {"editing keeps its own dates", two, 2, 1, "2003/04/01", "2003/09/30", false, false},
+            {"editing an open line", two, 2, 2, "2003/10/01", "", false, false},
+            {"editing into the next line", two, 2, 1, "2003/04/01", "2003/10/01", false, true},
+            {"copying meets its source", two, 3, 1, "2003/04/01", "2003/09/30", false, true},
+            {"copying an open line", two, 3, 2, "2003/10/01", "", false, true},
+            {"marking deleted skips the check", two, 2, 1, "2003/10/01", "", true, false},
+            {"adding a deleted line is checked", two, 1, 0, "2003/10/01", "", true, true},
+        };
+        for (const auto& c : cases) {
+            TestDatabase db;
+            for (int i = 0; i < c.existing.size(); ++i)
+                addExisting(i + 1, c.existing[i]);
+            PriceInput in = filledInput();
+            in.mode = EditMode(c.mode);
+            in.serial = c.serial;
+            in.startText = QString::fromUtf8(c.start);
+            in.endText = QString::fromUtf8(c.end);
+            in.deleted = c.deleted;
+            const PriceCheck check = CheckPriceInput(in);
+            if (c.collides)
+                QVERIFY2(check.message == QStringLiteral("適用日付に重複があります。") &&
+                             check.focus == PriceField::Start,
+                         c.name);
+            else
+                QVERIFY2(check.ok(), c.name);
         }
     }
 

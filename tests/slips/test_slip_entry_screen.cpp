@@ -3,7 +3,6 @@
 #include "slips/screens/frmproduct.h"
 #include "slips/screens/frmproduct2.h"
 #include "slips/slipfixtures.h"
-#include "slips/slipscreenfixture.h"
 #include "slips/sliptexts.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
@@ -13,7 +12,7 @@
 #include <QLabel>
 #include <QTest>
 
-using namespace SlipScreens;
+using namespace GuiTest;
 using PriceFixtures::addLine;
 using SlipFixtures::addSlip;
 using SlipFixtures::column;
@@ -44,16 +43,16 @@ bool printed(const TestDatabase& db, const QString& slipNo) {
 // Walks the add screen with the keyboard from its first field.
 void typeNewSlip(QWidget* entry, const QString& pno) {
     QComboBox* first = combo(entry, "cboPerson");
-    QVERIFY(GuiTest::focused() == first || first->isAncestorOf(GuiTest::focused()));
+    QVERIFY(focused() == first || first->isAncestorOf(focused()));
     for (const QString& text : {QString("N01"), pno, QString("W1"), QString("組立て")}) {
-        GuiTest::type(text);
-        GuiTest::press(Qt::Key_Return);
+        type(text);
+        press(Qt::Key_Return);
     }
-    QCOMPARE(GuiTest::focused(), box(entry, "txtDay_0"));
-    GuiTest::type("20260315");
-    GuiTest::press(Qt::Key_Return);
-    GuiTest::type("1234");
-    GuiTest::press(Qt::Key_Return);
+    QCOMPARE(focused(), box(entry, "txtDay_0"));
+    type("20260315");
+    press(Qt::Key_Return);
+    type("1234");
+    press(Qt::Key_Return);
 }
 
 } // namespace
@@ -87,8 +86,8 @@ class TestSlipEntryScreen : public QObject {
         setup(db);
         frmProduct list;
         frmProduct2 entry(&list, &list, EditMode::Add);
-        QVERIFY(GuiTest::showActive(&entry));
-        QCOMPARE(GuiTest::unnamedFields(&entry), QStringList());
+        QVERIFY(showActive(&entry));
+        QCOMPARE(unnamedFields(&entry), QStringList());
         QCOMPARE(child<QLabel>(&entry, "lblMode")->text(), QStringLiteral("追　加"));
         QCOMPARE(box(&entry, "txtDet_0")->text(), QStringLiteral("260401-001"));
         QCOMPARE(box(&entry, "txtDay_0")->text(), QStringLiteral("2026/04/01"));
@@ -99,7 +98,7 @@ class TestSlipEntryScreen : public QObject {
         QCOMPARE(box(&entry, "txtMon_2")->text(), priced ? "15,425" : "0");
         if (!priced)
             QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(shownTexts(), priced ? QStringList() : QStringList{kNoPrice});
+        QCOMPARE(takeShown(), priced ? QStringList() : QStringList{kNoPrice});
 
         QStringList prefilled;
         if (!priced && answer == Answer::Yes)
@@ -113,7 +112,7 @@ class TestSlipEntryScreen : public QObject {
         MessageBox::setNextAnswer(answer);
         click(&entry, "cmdUpd");
         QCOMPARE(MessageBox::shown().value(0).buttons, MessageBox::Buttons::YesNoCancel);
-        QCOMPARE(shownTexts().value(0), priced ? SlipText::AddQuestion : kRegister);
+        QCOMPARE(takeShown().value(0), priced ? SlipText::AddQuestion : kRegister);
         if (!prefilled.isEmpty())
             QCOMPARE(prefilled, (QStringList{"P-200", "W1   ", "N01  "}));
         QCOMPARE(slipCount(), qint64(stored >= 0));
@@ -132,12 +131,12 @@ class TestSlipEntryScreen : public QObject {
         TestDatabase db;
         setup(db);
         frmProduct2 entry(nullptr, nullptr, EditMode::Add);
-        QVERIFY(GuiTest::showActive(&entry));
+        QVERIFY(showActive(&entry));
         // A new slip is compared with "not deleted".
         child<QCheckBox>(&entry, "ChkDel")->click();
-        QCOMPARE(shownTexts(), QStringList{kStatusChanges});
+        QCOMPARE(takeShown(), QStringList{kStatusChanges});
         child<QCheckBox>(&entry, "ChkDel")->click();
-        QVERIFY(shownTexts().isEmpty());
+        QVERIFY(takeShown().isEmpty());
 
         box(&entry, "txtDay_0")->clear();
         const QList<std::pair<QWidget*, QString>> order = {{combo(&entry, "cboPno"), "P-100"},
@@ -146,7 +145,7 @@ class TestSlipEntryScreen : public QObject {
                                                            {box(&entry, "txtDay_0"), "2026/04/01"}};
         for (const auto& [field, text] : order) {
             click(&entry, "cmdUpd");
-            QCOMPARE(shownTexts(), QStringList{kRequired}); // no question before it
+            QCOMPARE(takeShown(), QStringList{kRequired}); // no question before it
             QWidget* focused = entry.focusWidget();
             QVERIFY2(focused == field || field->isAncestorOf(focused), qPrintable(text));
             if (auto* c = qobject_cast<QComboBox*>(field))
@@ -168,7 +167,7 @@ class TestSlipEntryScreen : public QObject {
                  .issued = 1234,
                  .delivered = 1000});
         const auto edit = [](frmProduct2& entry) {
-            QVERIFY(GuiTest::showActive(&entry));
+            QVERIFY(showActive(&entry));
             QCOMPARE(child<QLabel>(&entry, "lblMode")->text(), QStringLiteral("編　集"));
             QCOMPARE(box(&entry, "txtDay_2")->text(), QStringLiteral("2026/03/31"));
         };
@@ -180,7 +179,7 @@ class TestSlipEntryScreen : public QObject {
             box(&entry, "txtMon_3")->setText("990");
             MessageBox::setNextAnswer(Answer::No);
             click(&entry, "cmdUpd");
-            QCOMPARE(shownTexts(), QStringList{SlipText::UpdateQuestion});
+            QCOMPARE(takeShown(), QStringList{SlipText::UpdateQuestion});
             QVERIFY(!entry.isVisible());
         }
         QCOMPARE(column("260310-001", "納入数量").toInt(), 990);
@@ -192,15 +191,15 @@ class TestSlipEntryScreen : public QObject {
             edit(entry);
             child<QCheckBox>(&entry, "ChkDel")->click();
             box(&entry, "txtDay_2")->setFocus();
-            GuiTest::type("0"); // clears a date
-            GuiTest::press(Qt::Key_Tab);
-            QCOMPARE(shownTexts(), (QStringList{kStatusChanges, kStatusChanges}));
+            type("0"); // clears a date
+            press(Qt::Key_Tab);
+            QCOMPARE(takeShown(), (QStringList{kStatusChanges, kStatusChanges}));
             MessageBox::setNextAnswer(Answer::Cancel);
             click(&entry, "cmdUpd");
             QCOMPARE(MessageBox::shown().value(0).buttons, MessageBox::Buttons::OkCancel);
             QCOMPARE(column("260310-001", "削除フラグ").toInt(), 0);
             click(&entry, "cmdUpd"); // OK
-            QCOMPARE(shownTexts(), (QStringList{kStatusQuestion, kStatusQuestion}));
+            QCOMPARE(takeShown(), (QStringList{kStatusQuestion, kStatusQuestion}));
             QVERIFY(!printed(db, "260310-001"));
         }
         QCOMPARE(column("260310-001", "削除フラグ").toInt(), 1);
@@ -213,12 +212,12 @@ class TestSlipEntryScreen : public QObject {
         setup(db);
         addSlip({.no = "260401-999", .deleted = true});
         frmProduct2 entry(nullptr, nullptr, EditMode::Add);
-        QVERIFY(GuiTest::showActive(&entry));
+        QVERIFY(showActive(&entry));
         QVERIFY(box(&entry, "txtDet_0")->text().isEmpty());
         typeNewSlip(&entry, "P-100");
         click(&entry, "cmdUpd");
         QCOMPARE(MessageBox::shown().value(1).icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(shownTexts(),
+        QCOMPARE(takeShown(),
                  (QStringList{SlipText::AddQuestion, "本日の伝票番号は上限（999）に達しました。"}));
         QVERIFY(entry.isVisible());
         QCOMPARE(box(&entry, "txtMon_0")->text(), QStringLiteral("1,234"));
