@@ -1,6 +1,7 @@
 #include "masters/screens/lookups.h"
 
 #include "core/apperror.h"
+#include "core/conventions.h"
 #include "core/screens/messagebox.h"
 #include "masters/lookup.h"
 
@@ -99,4 +100,19 @@ int LookupPerson(QWidget* form, int mode, int index) {
     const QString name =
         mode <= 2 ? QStringLiteral("cboPerson") : QStringLiteral("cboPerson_%1").arg(index);
     return run(form, name, Lookup::homeWorkers(), mode == 2 || mode == 4);
+}
+
+std::function<bool()> codeComboCheck(QWidget* form, QComboBox* box, std::function<int()> lookup,
+                                     const QString& notFound, bool required) {
+    return [=] {
+        if (box->currentText().trimmed().isEmpty()) {
+            if (required)
+                MessageBox::show(form, ConventionText::Required);
+            return !required;
+        }
+        const int result = lookup();
+        if (result == LookupNotFound)
+            MessageBox::show(form, notFound);
+        return result == LookupFound;
+    };
 }

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
+class QComboBox;
 class QWidget;
 
 // The code combo boxes of the entry screens, reached through the form by
@@ -23,3 +28,9 @@ enum LookupResult : int { LookupFound = 0, LookupNotFound = 1, LookupFailed = 2 
 int LookupPno(QWidget* form, int mode);
 int LookupWorkCode(QWidget* form, int mode);
 int LookupPerson(QWidget* form, int mode, int index = 0);
+
+// What leaving a code combo checks: `lookup` (one of the above in mode 2)
+// must find the typed code, or `notFound` is shown. An empty box is refused
+// with "入力必須項目です。" when the field is required; a filter may stay empty.
+std::function<bool()> codeComboCheck(QWidget* form, QComboBox* box, std::function<int()> lookup,
+                                     const QString& notFound, bool required = true);

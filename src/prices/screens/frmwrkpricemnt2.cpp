@@ -88,31 +88,19 @@ void frmWrkPriceMnt2::setupFields() {
     behaviour->setEscapeHandler([this] { reject(); });
     FormBehaviour::setCausesValidation(ui->cmdCancel, false);
 
-    using LookupFn = std::function<int()>;
-    auto comboRule = [this](QComboBox* box, LookupFn lookup, QString notFound) {
-        return [this, box, lookup, notFound] {
-            if (box->currentText().trimmed().isEmpty()) {
-                MessageBox::show(this, ConventionText::Required);
-                return false;
-            }
-            const int result = lookup();
-            if (result == LookupNotFound)
-                MessageBox::show(this, notFound);
-            return result == LookupFound;
-        };
-    };
     setupCodeCombo(ui->cboPno);
     setupCodeCombo(ui->cboWNo);
     setupCodeCombo(ui->cboPerson);
-    behaviour->setValidator(ui->cboPno, comboRule(
-                                            ui->cboPno, [this] { return LookupPno(this, 2); },
+    behaviour->setValidator(ui->cboPno, codeComboCheck(
+                                            this, ui->cboPno, [this] { return LookupPno(this, 2); },
                                             QStringLiteral("指定の製品図番は存在しません。")));
-    behaviour->setValidator(ui->cboWNo, comboRule(
-                                            ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
-                                            QStringLiteral("指定の作業コードは存在しません。")));
+    behaviour->setValidator(ui->cboWNo,
+                            codeComboCheck(
+                                this, ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
+                                QStringLiteral("指定の作業コードは存在しません。")));
     behaviour->setValidator(ui->cboPerson,
-                            comboRule(
-                                ui->cboPerson, [this] { return LookupPerson(this, 2); },
+                            codeComboCheck(
+                                this, ui->cboPerson, [this] { return LookupPerson(this, 2); },
                                 QStringLiteral("指定の内職者は存在しません。")));
     setupNumericBox(*behaviour, ui->txtMon, 4, 12, 3, true);
     setupTextBox(ui->txtDet_0, 50);

@@ -85,25 +85,15 @@ void frmProduct::setupFields() {
     FormBehaviour::setCausesValidation(ui->cmdBack, false);
 
     // A filter box may stay empty (it then lists nothing); a typed code must exist.
-    auto codeRule = [this](QComboBox* box, std::function<int()> lookup, QString notFound) {
-        return [this, box, lookup, notFound] {
-            if (box->currentText().trimmed().isEmpty())
-                return true;
-            const int result = lookup();
-            if (result == LookupNotFound)
-                MessageBox::show(this, notFound);
-            return result == LookupFound;
-        };
-    };
     setupCodeCombo(ui->cboPerson);
     setupCodeCombo(ui->cboPno);
-    behaviour->setValidator(
-        ui->cboPerson,
-        codeRule(
-            ui->cboPerson, [this] { return LookupPerson(this, 2); }, SlipText::UnknownPerson));
-    behaviour->setValidator(
-        ui->cboPno, codeRule(
-                        ui->cboPno, [this] { return LookupPno(this, 2); }, SlipText::UnknownPno));
+    behaviour->setValidator(ui->cboPerson,
+                            codeComboCheck(
+                                this, ui->cboPerson, [this] { return LookupPerson(this, 2); },
+                                SlipText::UnknownPerson, false));
+    behaviour->setValidator(ui->cboPno, codeComboCheck(
+                                            this, ui->cboPno, [this] { return LookupPno(this, 2); },
+                                            SlipText::UnknownPno, false));
 
     setupKeyedBox(ui->txtDet_0, kSlipNoKeys, kSlipNoChars);
     setupKeyedBox(ui->txtDet_1, kSlipNoKeys, kSlipNoChars);

@@ -59,31 +59,20 @@ void frmProduct2::setupFields() {
     behaviour->setEscapeHandler([this] { reject(); });
     FormBehaviour::setCausesValidation(ui->cmdCancel, false);
 
-    auto comboRule = [this](QComboBox* box, std::function<int()> lookup, QString notFound) {
-        return [this, box, lookup, notFound] {
-            if (box->currentText().trimmed().isEmpty()) {
-                MessageBox::show(this, ConventionText::Required);
-                return false;
-            }
-            const int result = lookup();
-            if (result == LookupNotFound)
-                MessageBox::show(this, notFound);
-            return result == LookupFound;
-        };
-    };
     setupCodeCombo(ui->cboPerson);
     setupCodeCombo(ui->cboPno);
     setupCodeCombo(ui->cboWNo);
-    behaviour->setValidator(
-        ui->cboPerson,
-        comboRule(
-            ui->cboPerson, [this] { return LookupPerson(this, 2); }, SlipText::UnknownPerson));
-    behaviour->setValidator(
-        ui->cboPno, comboRule(
-                        ui->cboPno, [this] { return LookupPno(this, 2); }, SlipText::UnknownPno));
-    behaviour->setValidator(ui->cboWNo, comboRule(
-                                            ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
-                                            SlipText::UnknownWorkCode));
+    behaviour->setValidator(ui->cboPerson,
+                            codeComboCheck(
+                                this, ui->cboPerson, [this] { return LookupPerson(this, 2); },
+                                SlipText::UnknownPerson));
+    behaviour->setValidator(ui->cboPno, codeComboCheck(
+                                            this, ui->cboPno, [this] { return LookupPno(this, 2); },
+                                            SlipText::UnknownPno));
+    behaviour->setValidator(ui->cboWNo,
+                            codeComboCheck(
+                                this, ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
+                                SlipText::UnknownWorkCode));
 
     // 作業区分 opens with the input method off but may switch it on; the lot
     // number never takes it.
