@@ -65,10 +65,7 @@ class TestPrintOutput : public QObject {
     }
 
     void aDocumentIsWrittenInTwipsAndAppearsOnlyWhenComplete() {
-        const QString tool =
-            PdfTools::missing({QStringLiteral("pdftotext"), QStringLiteral("pdfinfo")});
-        if (!tool.isEmpty())
-            QSKIP(qPrintable(tool + QStringLiteral(" is not installed (poppler-utils)")));
+        REQUIRE_PDF_TOOLS("pdftotext", "pdfinfo");
         TestDatabase db;
         db.writeIni(QStringLiteral("[Print]\nOutput=pdf\nFolder=out\n"));
         const QString folder = QDir(db.dirPath()).filePath(QStringLiteral("out"));

@@ -1,9 +1,9 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/reportpainter.h"
 #include "settlement/screens/reports/settlementreports.h"
+#include "support/golden.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -112,24 +112,8 @@ class TestReports : public QObject {
     void pagesMatchGoldenFiles() {
         QFETCH(QString, name);
         QFETCH(QString, text);
-        QFile file(QStringLiteral(TARVEL_GOLDEN_DIR "/") + name);
-        if (qEnvironmentVariableIsSet("TARVEL_UPDATE_GOLDEN")) {
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(text.toUtf8());
-            return;
-        }
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-        const QStringList expected = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-        const QStringList actual = text.split(QLatin1Char('\n'));
-        for (int i = 0; i < std::max(expected.size(), actual.size()); ++i) {
-            const QString want = expected.value(i, QStringLiteral("<end>"));
-            const QString got = actual.value(i, QStringLiteral("<end>"));
-            if (want != got)
-                QFAIL(qPrintable(QStringLiteral("%1 line %2:\n  expected: %3\n  actual:   %4")
-                                     .arg(name)
-                                     .arg(i + 1)
-                                     .arg(want, got)));
-        }
+        const QString difference = goldenDifference(name, text);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
     void homeWorkerFillingAPageKeepsTotalAndReceiptTogetherOverleaf() {

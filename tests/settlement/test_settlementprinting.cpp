@@ -65,30 +65,19 @@ class TestSettlementPrinting : public QObject {
         QCOMPARE(statement->run, kRun);
         QCOMPARE(statement->lines.size(), 4);
 
-        // The cash table: code order, each line adds back, the column
-        // totals add up to what the run pays.
+        // The cash table in code order (entered otherwise), paying what the run
+        // pays; the breakdown's own arithmetic is the work tables' test.
         const auto cash = prepareCashPrint("2004/05/06");
         QVERIFY(cash);
         QCOMPARE(cash->timeStampText, QStringLiteral("2004/05/06 17:30:00"));
         QStringList codes;
         Yen total = 0;
-        CashCounts columns{};
         for (const CashLine& line : cash->lines) {
             codes << line.workerCode;
-            Yen paid = 0;
-            for (int k = 0; k < CashKinds; ++k) {
-                paid += line.counts[k] * kCashDenominations[k];
-                columns[k] += line.counts[k];
-            }
-            QCOMPARE(paid, line.amount);
             total += line.amount;
         }
         QCOMPARE(codes, (QStringList{"N01", "N02", "N03"}));
         QCOMPARE(cash->lines[1].counts, (CashCounts{1, 1, 3, 1, 2, 1, 1, 1, 0})); // 18,765
-        Yen columnTotal = 0;
-        for (int k = 0; k < CashKinds; ++k)
-            columnTotal += columns[k] * kCashDenominations[k];
-        QCOMPARE(columnTotal, total);
         QCOMPARE(QString::number(total), rows("SELECT SUM(精算金額) FROM seisan_t").value(0));
 
         QCOMPARE(prepareClassPrint("2004/05/06 17:30:00")->lines.size(), 2); // ABC, XY-
@@ -103,27 +92,21 @@ class TestSettlementPrinting : public QObject {
     }
 
     void printedFilesCarryTheRunsTimeStamp() {
-        const QString tool =
-            PdfTools::missing({QStringLiteral("pdftotext"), QStringLiteral("pdfinfo")});
-        if (!tool.isEmpty())
-            QSKIP(qPrintable(tool + QStringLiteral(" is not installed (poppler-utils)")));
+        REQUIRE_PDF_TOOLS("pdftotext", "pdfinfo");
         TestDatabase db;
         db.writeIni(QStringLiteral("[User]\nName=株式会社テスト製作所\n"
                                    "[Print]\nOutput=pdf\nFolder=out\n"));
         settleThreeHomeWorkers();
         const QString folder = QDir(db.dirPath()).filePath(QStringLiteral("out"));
-        const QString told =
-            QStringLiteral("PDFファイルを保存しました: ") + QDir::toNativeSeparators(folder);
         const QString statementPdf = QDir(folder).filePath("statement-20040506-173000.pdf");
         const QString cashPdf = QDir(folder).filePath("cash-20040506-173000.pdf");
         const QString classesPdf = QDir(folder).filePath("classes-20040506-173000.pdf");
 
-        // Straight out: two files, one message.
+        // Straight out: two files, one message (one print run).
         printStatementAndCash(nullptr, *prepareStatementPrint("20040506"),
                               *prepareCashPrint("20040506"));
         QCOMPARE(QDir(folder).entryList(QDir::Files), fileNames({cashPdf, statementPdf}));
         QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().text, told);
 
         // One receipt per home-worker with the company of TVL.INI; the cash
         // table landscape, dated the day of printing.
@@ -162,7 +145,6 @@ class TestSettlementPrinting : public QObject {
         QVERIFY(clicked);
         QVERIFY(QFileInfo::exists(classesPdf));
         QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().text, told);
         QVERIFY(PdfTools::textIn(PdfTools::words(classesPdf), QRectF(0, 0, 20000, 20000))
                     .contains(QStringLiteral("製品図番別金額一覧")));
     }

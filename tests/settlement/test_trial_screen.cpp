@@ -2,6 +2,7 @@
 #include "settlement/screens/frmatest.h"
 #include "settlement/trialprint.h"
 #include "settlementscreenfixture.h"
+#include "support/golden.h"
 #include "support/guitest.h"
 #include "support/pdftools.h"
 #include "support/testdatabase.h"
@@ -52,15 +53,8 @@ class TestTrialScreen : public QObject {
     }
 
     void listMatchesGoldenText() {
-        const QString text = printedText(twoByTwo());
-        QFile file(QStringLiteral(TARVEL_GOLDEN_DIR "/trial.txt"));
-        if (qEnvironmentVariableIsSet("TARVEL_UPDATE_GOLDEN")) {
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(text.toUtf8());
-            return;
-        }
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-        QCOMPARE(text.split('\n'), QString::fromUtf8(file.readAll()).split('\n'));
+        const QString difference = goldenDifference("trial.txt", printedText(twoByTwo()));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
     // h heading, d slip, s "計" line, e empty line.
@@ -108,8 +102,7 @@ class TestTrialScreen : public QObject {
             QCOMPARE(shownTexts().first(), "印刷しますか");
             QCOMPARE(QFile::exists(pdf), answer == MessageBox::Answer::Yes);
         }
-        if (!PdfTools::missing({"pdftotext", "pdfinfo"}).isEmpty())
-            QSKIP("poppler-utils missing");
+        REQUIRE_PDF_TOOLS("pdftotext", "pdfinfo");
         const PdfTools::Info info = PdfTools::info(pdf);
         QVERIFY(info.pages == 1 && info.size.width() > info.size.height());
         QStringList words;

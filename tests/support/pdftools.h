@@ -29,3 +29,8 @@ QString textIn(const QList<Word>& words, const QRectF& area);
 QStringList barcodes(const QString& pdf, const QRectF& area, int dpi = 300, int page = 1);
 
 } // namespace PdfTools
+
+// Skips the test when a tool that reads the printed file back is not installed.
+#define REQUIRE_PDF_TOOLS(...)                                                                     \
+    if (const QString tool = PdfTools::missing({__VA_ARGS__}); !tool.isEmpty())                    \
+    QSKIP(qPrintable(tool + QStringLiteral(" is not installed (poppler-utils)")))

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+// Compares a printed page text with the file `name` of the test's golden
+// folder: "" when they agree, else the first line that differs. With
+// TARVEL_UPDATE_GOLDEN set the file is written anew instead.
+inline QString goldenDifference(const QString& name, const QString& text) {
+    QFile file(QStringLiteral(TARVEL_GOLDEN_DIR "/") + name);
+    if (qEnvironmentVariableIsSet("TARVEL_UPDATE_GOLDEN"))
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                       file.write(text.toUtf8()) >= 0
+                   ? QString()
+                   : QStringLiteral("cannot write ") + file.fileName();
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read ") + file.fileName();
+    const QStringList expected = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    const QStringList actual = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < std::max(expected.size(), actual.size()); ++i) {
+        const QString want = expected.value(i, QStringLiteral("<end>"));
+        const QString got = actual.value(i, QStringLiteral("<end>"));
+        if (want != got)
+            return QStringLiteral("%1 line %2:\n  expected: %3\n  actual:   %4")
+                .arg(name)
+                .arg(i + 1)
+                .arg(want, got);
+    }
+    return {};
+}
