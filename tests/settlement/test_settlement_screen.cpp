@@ -55,6 +55,13 @@ void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
     GuiTest::press(Qt::Key_Tab);
 }
 
+// The screen shown over a database holding twoWorkersWithSlips().
+struct Opened {
+    TestDatabase db;
+    bool filled = (twoWorkersWithSlips(), true);
+    frmAccount f;
+};
+
 } // namespace
 
 class TestSettlementScreen : public QObject {
@@ -85,17 +92,14 @@ class TestSettlementScreen : public QObject {
 
     void periodBoxes_data() {
         // typed into txtDay_0, txtDay_1 before, then txtDay_0 and txtDay_1
-        // after (being edited: the focus went on to it), the message
+        // after (being edited: the focus went on to it); the date box's own
+        // rules are the fields' test
         QTest::addColumn<QStringList>("c");
-        const QString bad = QStringLiteral("日付の入力に誤りがあります。");
-        QTest::newRow("month end") << QStringList{"20040506", "", "2004/05/06", "20040531", ""};
-        QTest::newRow("december") << QStringList{"20041215", "", "2004/12/15", "20041231", ""};
-        QTest::newRow("leap february") << QStringList{"20040210", "", "2004/02/10", "20040229", ""};
+        QTest::newRow("december") << QStringList{"20041215", "", "2004/12/15", "20041231"};
+        QTest::newRow("leap february") << QStringList{"20040210", "", "2004/02/10", "20040229"};
         QTest::newRow("last kept")
-            << QStringList{"20040506", "2004/06/10", "2004/05/06", "20040610", ""};
-        QTest::newRow("no such day") << QStringList{"20040231", "", "20040231", "", bad};
-        QTest::newRow("zero clears") << QStringList{"0", "", "", "", ""};
-        QTest::newRow("ninth digit") << QStringList{"200405061", "", "2004/05/06", "20040531", ""};
+            << QStringList{"20040506", "2004/06/10", "2004/05/06", "20040610"};
+        QTest::newRow("ninth digit") << QStringList{"200405061", "", "2004/05/06", "20040531"};
     }
 
     void periodBoxes() {
@@ -110,8 +114,7 @@ class TestSettlementScreen : public QObject {
         GuiTest::press(Qt::Key_Tab);
         QCOMPARE(box(&f, "txtDay_0")->text(), c[2]);
         QCOMPARE(box(&f, "txtDay_1")->text(), c[3]);
-        QCOMPARE(shownTexts(), c[4].isEmpty() ? QStringList() : QStringList{c[4]});
-        QCOMPARE(box(&f, "txtDay_0")->hasFocus(), !c[4].isEmpty());
+        QCOMPARE(shownTexts(), QStringList());
         QCOMPARE(beepCount() - beeps, c[0].size() > 8 ? 1 : 0);
     }
 
@@ -139,17 +142,16 @@ class TestSettlementScreen : public QObject {
     void conditionsCheckedBeforeRunning() {
         QFETCH(QStringList, fields);
         QFETCH(QString, focus);
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        box(&f, "txtDay_0")->setText(fields[0]);
-        box(&f, "txtDay_1")->setText(fields[1]);
-        w<QComboBox>(&f, "cboPerson_0")->setEditText(fields[2]);
-        w<QComboBox>(&f, "cboPerson_1")->setEditText(fields[3]);
+        Opened o;
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
+        box(f, "txtDay_0")->setText(fields[0]);
+        box(f, "txtDay_1")->setText(fields[1]);
+        w<QComboBox>(f, "cboPerson_0")->setEditText(fields[2]);
+        w<QComboBox>(f, "cboPerson_1")->setEditText(fields[3]);
         if (focus.isEmpty())
             MessageBox::setNextAnswer(Answer::Cancel);
-        click(&f, "cmdTest");
+        click(f, "cmdTest");
         QFETCH(QString, message);
         QCOMPARE(shownTexts(), QStringList{message});
         if (!focus.isEmpty())
@@ -210,69 +212,64 @@ class TestSettlementScreen : public QObject {
                                     "2004/04/02", "2004-04-05 10:00:00");
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        QStringList rows;
+        QStringList rows; // the figures are the engine's test
         whenModal("frmATest", [&rows](QWidget* trial) {
-            for (int r = 1; r <= 3; ++r)
-                rows << gridRow(trial, r);
+            for (int r = 1; r <= 4; ++r)
+                rows << grid(trial)->textMatrix(r, 0);
             QTest::keyClick(trial, Qt::Key_Escape);
         });
         run(&f, 0);
         QCOMPARE(shownTexts(), QStringList{"精算済み伝票が存在します。試算処理を実行しますか？ "
                                            "\n001　:040331-001\n"});
-        // 12.5 yen shows as paid, 12: not the 13 that rounding half up gives.
-        QCOMPARE(rows, QStringList({"040401-001|N01|山田　花子|P-100|W1|組立|12.500|10|125",
-                                    "040401-002|N01|山田　花子|P-100|W1|組立|12.500|1|12",
-                                    "040401-003|N02|佐藤　一郎|P-100|W1|組立|30.000|7|210"}));
+        QCOMPARE(rows, QStringList({"040401-001", "040401-002", "040401-003", ""}));
         QCOMPARE(SettlementFixtures::rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
     }
 
     void cancellationThenNothingThenSettledAgain() {
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        run(&f, 1);
-        run(&f, 1); // finds nothing: the list and txtDatetime empty, the buttons stay
-        QCOMPARE(box(&f, "txtDatetime")->text(), QString());
-        QCOMPARE(grid(&f)->textMatrix(1, 0), QString());
-        QCOMPARE(printButtons(&f), "1111");
+        Opened o;
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
+        run(f, 1);
+        run(f, 1); // finds nothing: the list and txtDatetime empty, the buttons stay
+        QCOMPARE(box(f, "txtDatetime")->text(), QString());
+        QCOMPARE(grid(f)->textMatrix(1, 0), QString());
+        QCOMPARE(printButtons(f), "1111");
         MessageBox::clearShown();
 
-        run(&f, 2);
+        run(f, 2);
         QCOMPARE(shownTexts(), QStringList{kAskCancel});
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
-        QCOMPARE(gridRow(&f, 1), kT1 + "|N01||山田　花子|2|137|7|144||削除");
-        QCOMPARE(gridRow(&f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||削除");
-        QCOMPARE(printButtons(&f), "1111");
+        QCOMPARE(box(f, "txtDatetime")->text(), kT1);
+        QCOMPARE(gridRow(f, 1), kT1 + "|N01||山田　花子|2|137|7|144||削除");
+        QCOMPARE(gridRow(f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||削除");
+        QCOMPARE(printButtons(f), "1111");
 
-        run(&f, 2); // nothing left to take back
+        run(f, 2); // nothing left to take back
         QCOMPARE(shownTexts(),
                  QStringList({kAskCancel, "指定された日付での精算処理は行われていません。"}));
-        QVERIFY(box(&f, "txtDay_0")->hasFocus());
-        QCOMPARE(box(&f, "txtDatetime")->text(), QString());
+        QVERIFY(box(f, "txtDay_0")->hasFocus());
+        QCOMPARE(box(f, "txtDatetime")->text(), QString());
 
-        run(&f, 1); // the released slips are settled again in a run of their own
-        QCOMPARE(gridRow(&f, 1), kT2 + "|N01||山田　花子|2|137|7|144||");
+        run(f, 1); // the released slips are settled again in a run of their own
+        QCOMPARE(gridRow(f, 1), kT2 + "|N01||山田　花子|2|137|7|144||");
     }
 
     void runsOfADayEachSelectable() {
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        run(&f, 1, Answer::Ok, "N01", "N01");
-        run(&f, 1, Answer::Ok, "N02", "N02");
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT2); // a time stamp lists its run only
-        QCOMPARE(gridRow(&f, 1), kT2 + "|N02||佐藤　一郎|1|210|10|220||");
-        QCOMPARE(grid(&f)->textMatrix(2, 0), QString());
+        Opened o;
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
+        run(f, 1, Answer::Ok, "N01", "N01");
+        run(f, 1, Answer::Ok, "N02", "N02");
+        QCOMPARE(box(f, "txtDatetime")->text(), kT2); // a time stamp lists its run only
+        QCOMPARE(gridRow(f, 1), kT2 + "|N02||佐藤　一郎|1|210|10|220||");
+        QCOMPARE(grid(f)->textMatrix(2, 0), QString());
 
-        enterRun(&f, "20260401");
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT2); // the later run of the day
-        QVERIFY(!box(&f, "txtDatetime")->isEnabled());
-        QCOMPARE(grid(&f)->textMatrix(2, 0), kT1);
+        enterRun(f, "20260401");
+        QCOMPARE(box(f, "txtDatetime")->text(), kT2); // the later run of the day
+        QVERIFY(!box(f, "txtDatetime")->isEnabled());
+        QCOMPARE(grid(f)->textMatrix(2, 0), kT1);
         for (const auto& [row, shown] : {std::pair{2, kT1}, {5, kT1}, {1, kT2}}) {
-            grid(&f)->selectRow(row); // row 5 is empty: nothing changes
-            QCOMPARE(box(&f, "txtDatetime")->text(), shown);
+            grid(f)->selectRow(row); // row 5 is empty: nothing changes
+            QCOMPARE(box(f, "txtDatetime")->text(), shown);
         }
     }
 
@@ -282,9 +279,6 @@ class TestSettlementScreen : public QObject {
         const QString none = QStringLiteral("指定された日時には精算処理は行われていません。");
         QTest::newRow("day with a run") << QStringList{"", "20260401", kT1, "", "1111"};
         QTest::newRow("day without one") << QStringList{"", "20260402", "", none, "0000"};
-        QTest::newRow("no such day")
-            << QStringList{"", "20260231", "20260231", "日付の入力に誤りがあります。", "0000"};
-        QTest::newRow("zero") << QStringList{"", "0", "", "", "0000"};
         QTest::newRow("empty") << QStringList{"", "", "", "", "0000"};
         QTest::newRow("whole time stamp") << QStringList{kT1, "", kT1, "", "1111"};
         QTest::newRow("cut time stamp") << QStringList{"2026/04/01 9:30", "", "", "", "0000"};
@@ -292,17 +286,16 @@ class TestSettlementScreen : public QObject {
 
     void datetimeBoxRules() {
         QFETCH(QStringList, c);
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        run(&f, 1);
+        Opened o;
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
+        run(f, 1);
         MessageBox::clearShown();
-        enterRun(&f, c[1], c[0]);
-        QCOMPARE(box(&f, "txtDatetime")->text(), c[2]);
+        enterRun(f, c[1], c[0]);
+        QCOMPARE(box(f, "txtDatetime")->text(), c[2]);
         QCOMPARE(shownTexts(), c[3].isEmpty() ? QStringList() : QStringList{c[3]});
-        QCOMPARE(box(&f, "txtDatetime")->hasFocus(), !c[3].isEmpty());
-        QCOMPARE(printButtons(&f), c[4]);
+        QCOMPARE(box(f, "txtDatetime")->hasFocus(), !c[3].isEmpty());
+        QCOMPARE(printButtons(f), c[4]);
     }
 
     void failedRunsLeaveTheScreenAsItWas_data() {
@@ -318,47 +311,45 @@ class TestSettlementScreen : public QObject {
     void failedRunsLeaveTheScreenAsItWas() {
         QFETCH(int, mode);
         QFETCH(QString, refused);
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        run(&f, 1, Answer::Ok, "N01", "N01");
+        Opened o;
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
+        run(f, 1, Answer::Ok, "N01", "N01");
         execSql(SettlementFixtures::refusal(refused, "write"));
-        const QString listBefore = gridRow(&f, 1);
+        const QString listBefore = gridRow(f, 1);
         const QStringList dataBefore = SettlementFixtures::dump();
         MessageBox::clearShown();
-        run(&f, mode, Answer::Ok, mode == 1 ? "N02" : "N01", mode == 1 ? "N02" : "N01");
+        run(f, mode, Answer::Ok, mode == 1 ? "N02" : "N01", mode == 1 ? "N02" : "N01");
         const QStringList shown = shownTexts();
         QFETCH(QString, failure);
         QVERIFY2(shown.size() == 2 && shown[1].startsWith(failure) &&
                      shown[1].contains("write refused"),
                  qPrintable(shown.join('\n')));
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
-        QCOMPARE(gridRow(&f, 1), listBefore);
-        QCOMPARE(printButtons(&f), "1111");
+        QCOMPARE(box(f, "txtDatetime")->text(), kT1);
+        QCOMPARE(gridRow(f, 1), listBefore);
+        QCOMPARE(printButtons(f), "1111");
         QCOMPARE(SettlementFixtures::dump(), dataBefore);
     }
 
     void commandsEscapeAndCloseWaitForTheRun() {
-        TestDatabase db;
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
+        Opened o;
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
         bool sawRun = false;
         // Fires while the settlement keeps its window painted.
         QTimer::singleShot(0, [&] {
-            sawRun = f.isRunning();
+            sawRun = f->isRunning();
             GuiTest::press(Qt::Key_Escape);
-            f.close();
-            click(&f, "cmdAccount");
-            click(&f, "optSeisan");
+            f->close();
+            click(f, "cmdAccount");
+            click(f, "optSeisan");
         });
-        run(&f, 1);
-        QVERIFY(sawRun && f.isVisible() && !f.isRunning());
+        run(f, 1);
+        QVERIFY(sawRun && f->isVisible() && !f->isRunning());
         QCOMPARE(shownTexts(), QStringList{kAskSettle}); // asked once
-        QVERIFY(!box(&f, "txtDatetime")->isEnabled());
+        QVERIFY(!box(f, "txtDatetime")->isEnabled());
         GuiTest::press(Qt::Key_Escape);
-        QVERIFY(!f.isVisible());
+        QVERIFY(!f->isVisible());
     }
 
     void printButtonsAskPrepareAndOutput_data() {
@@ -380,15 +371,14 @@ class TestSettlementScreen : public QObject {
     void printButtonsAskPrepareAndOutput() {
         QFETCH(QStringList, c);
         const QString &name = c[0], &question = c[1], &preview = c[3];
-        TestDatabase db;
-        db.writeIni("[Print]\nOutput=pdf\n");
-        twoWorkersWithSlips();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        run(&f, 1);
+        Opened o;
+        o.db.writeIni("[Print]\nOutput=pdf\n");
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
+        run(f, 1);
         MessageBox::clearShown();
         MessageBox::setNextAnswer(Answer::Cancel);
-        click(&f, name);
+        click(f, name);
         QCOMPARE(shownTexts(), QStringList{question});
 
         QString shownWindow;
@@ -398,16 +388,16 @@ class TestSettlementScreen : public QObject {
                 window->close();
             });
         MessageBox::setNextAnswer(Answer::Ok);
-        click(&f, name);
+        click(f, name);
         QCOMPARE(shownWindow, preview);
         if (preview.isEmpty())
-            QCOMPARE(QDir(db.dirPath() + "/print").entryList(QDir::Files),
+            QCOMPARE(QDir(o.db.dirPath() + "/print").entryList(QDir::Files),
                      QStringList({"cash-20260401-093000.pdf", "statement-20260401-093000.pdf"}));
 
-        run(&f, 2); // a cancelled run has nothing left to print
+        run(f, 2); // a cancelled run has nothing left to print
         MessageBox::clearShown();
         MessageBox::setNextAnswer(Answer::Ok);
-        click(&f, name);
+        click(f, name);
         QCOMPARE(shownTexts(), QStringList({question, c[2]}));
     }
 };
