@@ -36,6 +36,19 @@ void writeFile(const QString& path, const QByteArray& data) {
     f.write(data);
 }
 
+// Runs statements on the database file through a connection of its own.
+void execOn(const QString& path, const QStringList& statements) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "setup");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        for (const QString& statement : statements)
+            execSql(db, statement);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("setup");
+}
+
 } // namespace
 
 class TestAdminCommand : public QObject {
@@ -57,9 +70,8 @@ void TestAdminCommand::commandLine() {
     for (const QStringList& wrong : QList<QStringList>{
              {}, {"remove", "x.sqlite"}, {"create"}, {"demo", "a.sqlite", "b.sqlite"}}) {
         const Result r = admin(wrong);
-        QVERIFY2(r.exitCode == 2, qPrintable(wrong.join(' ')));
-        QVERIFY(!r.err.isEmpty());
-        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.exitCode == 2 && !r.err.isEmpty() && r.out.isEmpty(),
+                 qPrintable(wrong.join(' ')));
     }
 }
 
@@ -98,15 +110,7 @@ void TestAdminCommand::checkReportsWhatIsMissing() {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.sqlite");
     QCOMPARE(admin({"create", path}).exitCode, 0);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "damage");
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        execSql(db, "DROP TABLE seisan_t");
-        execSql(db, "ALTER TABLE seihin_t DROP COLUMN 管理ロットNo");
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("damage");
+    execOn(path, {"DROP TABLE seisan_t", "ALTER TABLE seihin_t DROP COLUMN 管理ロットNo"});
     const QByteArray damaged = contents(path);
     const Result r = admin({"check", path});
     QCOMPARE(r.exitCode, 1);
@@ -147,27 +151,20 @@ void TestAdminCommand::settlesTriesAndCancelsForScripts() {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.sqlite");
     QCOMPARE(admin({"create", path}).exitCode, 0);
-    auto sql = [&](const QString& statement) {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "setup");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            execSql(db, statement);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("setup");
-    };
-    sql("INSERT INTO syain_m (社員コード, 削除フラグ) VALUES ('E001', 0), ('E009', 1)");
-    sql("INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, 適用開始日,"
-        " 削除フラグ) VALUES (1, 'P', 'W', 'N01', 10, '2004-01-01', 0),"
-        " (2, 'P', 'W', 'N02', 30, '2004-01-01', 0)");
-    sql("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価, "
-        "納入数量,"
-        " 依頼日, 納入日, 削除フラグ) VALUES ('S1', 'P', 'W', 'N01', 0, 3, '2004-04-01',"
-        " '2004-04-10', 0), ('S2', 'P', 'W', 'N02', 0, 1, '2004-04-01', '2004-04-30', 0)");
+    execOn(
+        path,
+        {"INSERT INTO syain_m (社員コード, 削除フラグ) VALUES ('E001', 0), ('E009', 1)",
+         "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, 適用開始日,"
+         " 削除フラグ) VALUES (1, 'P', 'W', 'N01', 10, '2004-01-01', 0),"
+         " (2, 'P', 'W', 'N02', 30, '2004-01-01', 0)",
+         "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価, "
+         "納入数量,"
+         " 依頼日, 納入日, 削除フラグ) VALUES ('S1', 'P', 'W', 'N01', 0, 3, '2004-04-01',"
+         " '2004-04-10', 0), ('S2', 'P', 'W', 'N02', 0, 1, '2004-04-01', '2004-04-30', 0)"});
     const QStringList april = {path, "2004-04-01", "20040430"};
     const QStringList e001 = {"--employee", "E001"};
 
+    // Reversed or impossible dates or ranges, a missing or deleted employee, a missing day.
     for (const QStringList& wrong :
          QList<QStringList>{{"settle", path, "2004-04-30", "2004-04-01", "--employee", "E001"},
                             {"settle", path, "2004-04-01", "2004-04-30", "--workers", "N09:N01",
@@ -177,8 +174,7 @@ void TestAdminCommand::settlesTriesAndCancelsForScripts() {
                             {"trial", path, "2004-04-01", "2004-04-30", "--employee", "E009"},
                             {"settle", path, "2004-04-01", "--employee", "E001"}}) {
         const Result r = admin(wrong);
-        QVERIFY2(r.exitCode == 2, qPrintable(wrong.join(' ')));
-        QVERIFY(!r.err.isEmpty());
+        QVERIFY2(r.exitCode == 2 && !r.err.isEmpty(), qPrintable(wrong.join(' ')));
     }
 
     const Result trial = admin(QStringList{"trial"} + april + e001);
@@ -199,11 +195,13 @@ void TestAdminCommand::settlesTriesAndCancelsForScripts() {
         admin(QStringList{"settle"} + april + QStringList{"--workers=N02:N02"} + e001).exitCode, 3);
 
     // A run that fails is rolled back and says why.
-    sql("CREATE TRIGGER t BEFORE INSERT ON seisan_t BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    execOn(
+        path,
+        {"CREATE TRIGGER t BEFORE INSERT ON seisan_t BEGIN SELECT RAISE(ABORT, 'refused'); END"});
     const Result failed = admin(QStringList{"settle"} + april + e001);
     QCOMPARE(failed.exitCode, 1);
     QVERIFY(failed.err.contains("refused"));
-    sql("DROP TRIGGER t");
+    execOn(path, {"DROP TRIGGER t"});
 
     const Result cancel =
         admin(QStringList{"cancel"} + april + QStringList{"--workers", ":"} + e001);
