@@ -3,6 +3,7 @@
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "settlementfixtures.h"
+#include "support/guitest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,28 +16,19 @@
 namespace SettlementScreen {
 
 template <typename T = QWidget> T* w(QWidget* form, const QString& name) {
-    T* found = form->findChild<T*>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
+    return GuiTest::child<T>(form, name);
 }
-inline QLineEdit* box(QWidget* f, const QString& name) {
-    return w<QLineEdit>(f, name);
-}
+using GuiTest::box;
+// Radio buttons too.
 inline void click(QWidget* f, const QString& name) {
     w<QAbstractButton>(f, name)->click();
 }
 inline ListGrid* grid(QWidget* f) {
     return w<ListGrid>(f, QStringLiteral("grd1"));
 }
-
 // Messages shown since the last call, which are then forgotten.
 inline QStringList shownTexts() {
-    QStringList texts;
-    for (const MessageBox::Shown& s : MessageBox::shown())
-        texts << s.text;
-    MessageBox::clearShown();
-    return texts;
+    return GuiTest::takeShown();
 }
 
 // A grid row's cells joined by "|".
