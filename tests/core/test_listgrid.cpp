@@ -195,6 +195,17 @@ class TestListGrid : public QObject {
         QCOMPARE(doubled.at(0).at(0).toInt(), 6);
         QCOMPARE(g->row(), 6);
 
+        // Home and End go to the first and last record and keep the column,
+        // so the key columns stay in view.
+        const int column = g->currentIndex().column();
+        QTest::keyClick(g, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(g->row(), 14);
+        QCOMPARE(g->currentIndex().column(), column);
+        QTest::keyClick(g, Qt::Key_Home);
+        QCOMPARE(g->row(), 1);
+        QCOMPARE(g->currentIndex().column(), column);
+        g->selectRow(6);
+
         QTest::keyClick(g, Qt::Key_Tab); // Tab leaves the grid
         QVERIFY(f.after->hasFocus());
         QCOMPARE(lost.size(), 2);

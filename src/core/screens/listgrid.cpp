@@ -164,6 +164,18 @@ void ListGrid::selectRow(int row) {
     scrollTo(index);
 }
 
+// The grid lists records, not cells: Home and End (with or without Ctrl) go
+// to the first and last record and keep the columns where they are, so the
+// key columns on the left stay in view.
+QModelIndex ListGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if ((action == MoveHome || action == MoveEnd) && m_model->rowCount() > 0) {
+        const int column =
+            currentIndex().isValid() ? currentIndex().column() : firstVisibleColumn();
+        return m_model->index(action == MoveHome ? 0 : m_model->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
 int ListGrid::firstVisibleColumn() const {
     for (int c = 0; c < cols(); ++c) {
         if (!isColumnHidden(c))

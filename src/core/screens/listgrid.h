@@ -68,6 +68,7 @@ class ListGrid : public QTableView {
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyboardSearch(const QString& search) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
   private:
     void applyColumnWidths();
