@@ -14,6 +14,7 @@
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "core/sqlvalues.h"
+#include "printbench.h"
 #include "rawsqlite.h"
 #include "settlement/screens/reports/settlementreports.h"
 #include "settlement/screens/settlementprinting.h"
@@ -121,22 +122,14 @@ double secondsSince(QElapsedTimer& step) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrintBench::offscreenUnlessSet();
     QApplication app(argc, argv);
     setupApplication(app);
     Clock::setFixed(QDateTime(QDate(2026, 4, 2), QTime(10, 0)));
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
-    Schema::createFile(path);
-    DBOpenPath(path);
+    const QString path = PrintBench::openWorkspace(dir, "株式会社ベンチ製作所");
     fill();
-    QFile ini(dir.filePath(QStringLiteral("TVL.INI")));
-    ini.open(QIODevice::WriteOnly);
-    ini.write("[Print]\nOutput=pdf\n[User]\nName=株式会社ベンチ製作所\n");
-    ini.close();
-    QDir::setCurrent(dir.path());
 
     const std::clock_t cpuStart = std::clock();
     QElapsedTimer total;

@@ -10,6 +10,7 @@
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "demonames.h"
+#include "printbench.h"
 #include "rawsqlite.h"
 #include "slips/screens/frmdenpyo.h"
 #include "slips/screens/printslips.h"
@@ -115,22 +116,14 @@ template <typename F> double bestOfThreeMs(F&& work) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrintBench::offscreenUnlessSet();
     QApplication app(argc, argv);
     setupApplication(app);
     MessageBox::setTestMode(true);
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
-    Schema::createFile(path);
-    DBOpenPath(path);
+    const QString path = PrintBench::openWorkspace(dir, "株式会社デモ精工");
     fill();
-    QFile ini(dir.filePath(QStringLiteral("TVL.INI")));
-    ini.open(QIODevice::WriteOnly);
-    ini.write("[Print]\nOutput=pdf\n[User]\nName=株式会社デモ精工\n");
-    ini.close();
-    QDir::setCurrent(dir.path());
 
     QList<SlipPrintData> slips;
     const double dataMs = bestOfThreeMs([&] { slips = LoadSlipsToPrint(kDay); });
