@@ -38,7 +38,7 @@ class ProgressWindow : public QProgressDialog {
 } // namespace
 
 RunProgress::RunProgress(QWidget* owner, const QString& what) : m_owner(owner), m_what(what) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_wait.emplace();
     m_started.start();
     m_lastPump.start();
 }
@@ -55,7 +55,7 @@ void RunProgress::finish() {
         m_window->hide();
         delete m_window.data();
     }
-    QApplication::restoreOverrideCursor();
+    m_wait.reset();
 }
 
 bool RunProgress::windowShown() const {

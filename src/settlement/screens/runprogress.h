@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/screens/waitcursor.h"
 #include "settlement/settlementcriteria.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <optional>
 
 class QProgressDialog;
 class QWidget;
@@ -34,6 +36,7 @@ class RunProgress {
 
     QWidget* m_owner;
     QString m_what;
+    std::optional<WaitCursor> m_wait;
     QPointer<QProgressDialog> m_window;
     QElapsedTimer m_started;
     QElapsedTimer m_lastPump;
