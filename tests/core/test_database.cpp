@@ -170,25 +170,7 @@ class TestDatabaseSession : public QObject {
         QVERIFY(takeDatabaseWarning().isEmpty());
     }
 
-    void closeAndReopenSeesCommittedRows() {
-        TestDatabase t;
-        execSql(
-            QStringLiteral("INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES (?, ?, 0)"),
-            {QStringLiteral("E9"), QStringLiteral("山田")});
-        DBClose();
-        QVERIFY(!DBIsOpen());
-        t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
-        DBOpen();
-        SqlQuery q(
-            QStringLiteral("SELECT 氏名, パスワード, 備考 FROM syain_m WHERE 社員コード = ?"));
-        q.bind(QStringLiteral("E9")).exec();
-        QVERIFY(q.next());
-        QCOMPARE(FieldStr(q, QStringLiteral("氏名")), QStringLiteral("山田"));
-        QCOMPARE(FieldStr(q, QStringLiteral("パスワード")), QString()); // Null reads ""
-        QVERIFY(!q.next());
-    }
-
-    void boundValuesAreStoredExactly() {
+    void boundValuesAreStoredExactlyAndReadAfterReopening() {
         TestDatabase t;
         const QStringList awkward = {
             QStringLiteral("O'Neil"), QStringLiteral("'); DROP TABLE zuban_m; --"),
@@ -198,35 +180,40 @@ class TestDatabaseSession : public QObject {
             execSql(QStringLiteral(
                         "INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
                     {QString::number(++n), name});
-        SqlQuery q(QStringLiteral("SELECT 図番名称 FROM zuban_m ORDER BY 製品図番"));
+        DBClose();
+        QVERIFY(!DBIsOpen());
+        t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
+        DBOpen();
+        SqlQuery q(QStringLiteral("SELECT 図番名称, 備考 FROM zuban_m ORDER BY 製品図番"));
         q.exec();
         QStringList back;
-        while (q.next())
+        while (q.next()) {
             back << q.str(QStringLiteral("図番名称"));
+            QCOMPARE(FieldStr(q, QStringLiteral("備考")), QString()); // Null reads ""
+        }
         QCOMPARE(back, awkward);
-        QVERIFY(Schema::check(gCon()).isEmpty());
     }
 
     void transactionsRollBackUnlessCommitted() {
         TestDatabase t;
+        const auto insert = [](const char* code) {
+            execSql(QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES (?, 0)"),
+                    {QString::fromUtf8(code)});
+        };
         {
             SqlTransaction tx;
-            execSql(
-                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('A', 0)"));
+            insert("A");
         }
         try {
             SqlTransaction tx;
-            execSql(
-                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('B', 0)"));
-            execSql(
-                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('B', 0)"));
+            insert("B");
+            insert("B");
             tx.commit();
         } catch (const DbError&) {
         }
         {
             SqlTransaction tx;
-            execSql(
-                QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('C', 0)"));
+            insert("C");
             tx.commit();
         }
         SqlQuery q(QStringLiteral("SELECT 作業コード FROM sagyou_m"));
@@ -262,14 +249,9 @@ class TestDatabaseSession : public QObject {
         execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)"));
     }
 
-    void schemaHasEveryTableAndColumnWithItsKind() {
+    void schemaCheckNamesAMissingColumn() {
         TestDatabase t;
         QVERIFY(Schema::check(gCon()).isEmpty());
-        SqlQuery q(QStringLiteral("SELECT type FROM pragma_table_info('tanka_m') WHERE name = ?"));
-        q.bind(QStringLiteral("単価")).exec();
-        QVERIFY(q.next());
-        QCOMPARE(q.str(QStringLiteral("type")), QStringLiteral("REAL"));
-
         execSql(QStringLiteral("ALTER TABLE seihin_t DROP COLUMN 管理ロットNo"));
         const QStringList problems = Schema::check(gCon());
         QCOMPARE(problems.size(), 1);
