@@ -128,8 +128,14 @@ void frmAccount::setupFields() {
 
     setupCodeCombo(ui->cboPerson_0);
     setupCodeCombo(ui->cboPerson_1);
-    behaviour->setValidator(ui->cboPerson_0, [this] { return leavePerson(0); });
-    behaviour->setValidator(ui->cboPerson_1, [this] { return leavePerson(1); });
+    // Either end of the range may stay open; a typed code must exist.
+    for (int index : {0, 1}) {
+        QComboBox* box = index == 0 ? ui->cboPerson_0 : ui->cboPerson_1;
+        behaviour->setValidator(box, codeComboCheck(
+                                         this, box,
+                                         [this, index] { return LookupPerson(this, 4, index); },
+                                         QStringLiteral("指定の内職者は存在しません。"), false));
+    }
 }
 
 void frmAccount::showEvent(QShowEvent* event) {
@@ -172,16 +178,6 @@ bool frmAccount::leaveDay(int index) {
         ui->txtDay_1->setText(FormatDate(first.addDays(first.daysInMonth() - first.day())));
     }
     return true;
-}
-
-bool frmAccount::leavePerson(int index) {
-    QComboBox* box = index == 0 ? ui->cboPerson_0 : ui->cboPerson_1;
-    if (trimBlanks(box->currentText()).isEmpty())
-        return true;
-    const int found = LookupPerson(this, 4, index);
-    if (found == LookupNotFound)
-        MessageBox::show(this, QStringLiteral("指定の内職者は存在しません。"));
-    return found == LookupFound;
 }
 
 void frmAccount::chooseDatetime() {

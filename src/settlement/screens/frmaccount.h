@@ -38,7 +38,6 @@ class frmAccount : public Screen {
 
     void setupFields();
     bool leaveDay(int index);
-    bool leavePerson(int index);
     bool leaveDatetime();
     void chooseDatetime();
     void modeChosen(int index);
