@@ -158,6 +158,23 @@ class TestSettlementScreen : public QObject {
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     }
 
+    void leavingAHomeWorkerChecksTheCode() {
+        Opened o;
+        frmAccount* f = &o.f;
+        QVERIFY(GuiTest::showActive(f));
+        auto* from = w<QComboBox>(f, "cboPerson_0");
+        from->setFocus();
+        from->setEditText("N99");
+        QTest::keyClick(from, Qt::Key_Tab);
+        QCOMPARE(shownTexts(), QStringList{"指定の内職者は存在しません。"});
+        QVERIFY(from->hasFocus());
+        MessageBox::clearShown();
+        from->setEditText(QString()); // an open end of the range
+        QTest::keyClick(from, Qt::Key_Tab);
+        QVERIFY(shownTexts().isEmpty());
+        QVERIFY(!from->hasFocus());
+    }
+
     void settlementAsksThenListsTheRun_data() {
         QTest::addColumn<int>("settledBefore");
         QTest::addColumn<Answer>("answer");
