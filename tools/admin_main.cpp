@@ -1,4 +1,6 @@
 #include "admincommands.h"
+#include "backupcommand.h"
+#include "exportcommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
@@ -19,12 +21,22 @@ const char* const kUsageText =
     "  create PATH   空のデータベースを作成します（既存のファイルは上書きしません）\n"
     "  demo PATH     デモデータ入りのデータベースを作成します（既存のファイルは上書きしません）\n"
     "  check PATH    テーブルと列がそろっているか検査します\n"
-    "  settle PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
+    "  settle PATH FIRST LAST [--workers FROM:TO] --employee CODE [--backup-folder DIR]\n"
     "                納入日が FIRST～LAST の未精算伝票を精算します\n"
     "  trial PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
     "                同じ条件で試算します（伝票の単価だけを更新します）\n"
-    "  cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
+    "  cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE [--backup-folder DIR]\n"
     "                精算対象期間が FIRST～LAST に収まる精算を解除します\n"
+    "                （settle と cancel は先にバックアップを取ります: 既定はデータベースと\n"
+    "                同じフォルダの backup、--backup-folder DIR で変更）\n"
+    "  backup DB DEST-FOLDER\n"
+    "                DB を DEST-FOLDER に tarvel-YYYYMMDD-HHMMSS.db として複写し、検査します\n"
+    "  restore BACKUP DB\n"
+    "                BACKUP を検査して DB に戻します（元の DB は DB.before-restore）\n"
+    "  export DB WHAT [FIRST LAST]\n"
+    "                一覧を CSV で標準出力に書きます（WHAT: slips, prices, drawings,\n"
+    "                workcodes, employees, homeworkers, settlement。slips の FIRST LAST は\n"
+    "                納入日、settlement の FIRST は精算日か精算日時）\n"
     "  --help        この説明を表示します\n"
     "\n"
     "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
@@ -47,6 +59,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty())
         return usageError(err, QStringLiteral("コマンドを指定してください。"));
     const QString command = args.first();
+    if (ExportCommand::isCommand(command))
+        return ExportCommand::run(args.mid(1), out, err);
+    if (BackupCommand::isCommand(command))
+        return BackupCommand::run(command, args.mid(1), out, err);
     if (SettleCommand::isCommand(command))
         return SettleCommand::run(command, args.mid(1), out, err);
     if (command != "create" && command != "demo" && command != "check")

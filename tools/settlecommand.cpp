@@ -1,5 +1,6 @@
 #include "settlecommand.h"
 
+#include "backup/autobackup.h"
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/sqlquery.h"
@@ -14,6 +15,7 @@ namespace {
 struct Arguments {
     QString path;
     SettlementCriteria criteria;
+    std::optional<QString> backupFolder;
 };
 
 QDate parseDay(const QString& text) {
@@ -47,6 +49,8 @@ Arguments parse(const QStringList& args) {
             workers = v;
         else if (auto e = optionValue(args, i, QStringLiteral("--employee")))
             employee = e;
+        else if (auto b = optionValue(args, i, QStringLiteral("--backup-folder")))
+            parsed.backupFolder = b;
         else if (args.at(i).startsWith(QStringLiteral("--")))
             throw AppError(QStringLiteral("不明なオプションです: %1").arg(args.at(i)));
         else
@@ -138,6 +142,12 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
                 << " は登録されていないか、削除されています。\n";
             status = kBadUsage;
         } else {
+            if (command != QLatin1String("trial")) {
+                AutoBackup::Settings s = AutoBackup::besideDatabase(parsed.path);
+                if (parsed.backupFolder)
+                    s.folder = *parsed.backupFolder;
+                AutoBackup::takeBeforeRun(parsed.path, s);
+            }
             status = execute(command, parsed.criteria, out);
         }
     } catch (const AppError& e) {

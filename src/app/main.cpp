@@ -1,7 +1,10 @@
 #include "app/frmlogin.h"
+#include "core/ini.h"
 #include "core/screens/appsetup.h"
+#include "workspace/screens/workspacesetup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +41,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     setupApplication(app);
+    // A TVL.INI that is there but wrong is the login screen's to report.
+    if (!QFileInfo::exists(iniFilePath()))
+        findOrCreateWorkspace();
     FrmLogin login;
     login.show();
     return app.exec();

@@ -2,6 +2,7 @@
 
 #include "core/bytetext.h"
 #include "core/conventions.h"
+#include "core/numberformat.h"
 #include "core/sqlquery.h"
 #include "core/sqlvalues.h"
 #include "settlement/slipquery.h"
@@ -95,4 +96,17 @@ QList<SettlementRow> SettlementRowsOfRun(const QDateTime& run, bool includeCance
         q.sql += QStringLiteral(" AND COALESCE(seisan_t.削除フラグ, 0) <> 1");
     q.sql += QStringLiteral(" ORDER BY seisan_t.内職者コード");
     return readRows(q);
+}
+
+QStringList settlementListCells(const SettlementRow& r) {
+    return {r.runText,
+            r.workerCode,
+            QString(),
+            r.workerName,
+            FormatNumber(r.slipCount, NumberPattern::Count),
+            FormatNumber(r.amount, NumberPattern::QuantityList),
+            FormatNumber(r.tax, NumberPattern::AmountList),
+            FormatNumber(r.total, NumberPattern::AmountList),
+            QString(),
+            r.deleted ? QStringLiteral("削除") : QString()};
 }

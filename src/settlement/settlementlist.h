@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Which settlement run a text names: a day ("yyyy/mm/dd" or eight digits)
@@ -45,3 +46,7 @@ QList<SettlementRow> LoadSettlementList(const RunDesignation& designation, bool 
 // The rows of one run in home-worker code order, live only unless asked
 // (the cash-denomination table).
 QList<SettlementRow> SettlementRowsOfRun(const QDateTime& run, bool includeCancelled = false);
+
+// The cells of a settlement list row as the screen's grid shows them
+// (kind 7): run, code, -, name, slips, amount, tax, total, -, deleted mark.
+QStringList settlementListCells(const SettlementRow& row);

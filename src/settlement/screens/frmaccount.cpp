@@ -8,6 +8,7 @@
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
+#include "export/screens/csvexport.h"
 #include "masters/screens/lookups.h"
 #include "settlement/settlementlist.h"
 #include "ui_frmaccount.h"
@@ -45,23 +46,13 @@ class FocusLeftHook : public QObject {
     std::function<void()> m_lost;
 };
 
-QStringList settlementCells(const SettlementRow& r) {
-    return {r.runText,
-            r.workerCode,
-            QString(),
-            r.workerName,
-            FormatNumber(r.slipCount, NumberPattern::Count),
-            FormatNumber(r.amount, NumberPattern::QuantityList),
-            FormatNumber(r.tax, NumberPattern::AmountList),
-            FormatNumber(r.total, NumberPattern::AmountList),
-            QString(),
-            r.deleted ? QStringLiteral("削除") : QString()};
-}
-
 } // namespace
 
 frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount) {
     ui->setupUi(this);
+    QPushButton* csv = addCsvExport(this, ui->grd1, kSettlementListKind);
+    csv->setGeometry(672, 490, 232, 40);
+    QWidget::setTabOrder(ui->cmdBPrint, csv);
     setupFields();
 
     connect(ui->opt_0, &QRadioButton::toggled, this, [this](bool on) {
@@ -291,7 +282,7 @@ int frmAccount::LoadSettlementList(int mode) {
         ListGrid::Fill fill(grid);
         grid->setRows(qMax(kEmptyRows, int(rows.size())) + 1);
         for (int i = 0; i < rows.size(); ++i)
-            grid->setRowTexts(i + 1, settlementCells(rows[i]));
+            grid->setRowTexts(i + 1, settlementListCells(rows[i]));
         grid->setRowHeightTwips(kRowTwips);
     }
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;

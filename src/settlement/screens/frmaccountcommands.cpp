@@ -1,5 +1,6 @@
 // The three commands of the settlement screen: trial, settlement and
 // cancellation, each after the conditions are checked and the clerk agreed.
+#include "backup/screens/backupbeforerun.h"
 #include "core/apperror.h"
 #include "core/screens/fields.h"
 #include "core/screens/listgrid.h"
@@ -93,7 +94,8 @@ void frmAccount::cmdTestClick() {
 }
 
 void frmAccount::cmdAccountClick() {
-    if (refuseWhileRunning() || CheckConditions() != 0 || !confirmRun(QStringLiteral("精算処理")))
+    if (refuseWhileRunning() || CheckConditions() != 0 || !confirmRun(QStringLiteral("精算処理")) ||
+        !backupBeforeRun(this))
         return;
     SettlementResult result;
     {
@@ -118,7 +120,8 @@ void frmAccount::cmdACancelClick() {
     if (refuseWhileRunning() || CheckConditions() != 0)
         return;
     if (MessageBox::show(this, QStringLiteral("精算解除処理を実行しますか？"),
-                         MessageBox::Buttons::OkCancel) != MessageBox::Answer::Ok)
+                         MessageBox::Buttons::OkCancel) != MessageBox::Answer::Ok ||
+        !backupBeforeRun(this))
         return;
     CancelResult result;
     {

@@ -1,0 +1,63 @@
+// Times the program's backup of a database with 100,000 slips (the online
+// copy, then integrity_check and row counts of the copy) against the bare
+// sqlite3 backup API copying the same file, as `sqlite3 .backup` does.
+// Run by hand:
+//   build/bench/bench_backup [SLIPS]
+#include "backup/autobackup.h"
+#include "settlementbench.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace {
+
+double baseline(const QString& source, const QString& target) {
+    QElapsedTimer t;
+    t.start();
+    RawDb src(source);
+    sqlite3* dst = nullptr;
+    sqlite3_open(target.toUtf8().constData(), &dst);
+    sqlite3_backup* b = sqlite3_backup_init(dst, "main", src.handle(), "main");
+    while (sqlite3_backup_step(b, 100) == SQLITE_OK) {
+    }
+    sqlite3_backup_finish(b);
+    sqlite3_close(dst);
+    return t.nsecsElapsed() / 1e6;
+}
+
+double program(const QString& source, const QString& folder, int round) {
+    QElapsedTimer t;
+    t.start();
+    AutoBackup::take(source, {folder, 100}, QDateTime(QDate(2026, 12, 7), QTime(10, 0, round)));
+    return t.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int slips = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("tarvel.sqlite"));
+    SettlementBench::fill(db, slips);
+    std::printf("bench_backup: %d slips, %.1f MB\n", slips, QFileInfo(db).size() / 1e6);
+    double best = 1e300, bestBase = 1e300;
+    for (int round = 0; round < 3; ++round) {
+        const QString raw = dir.filePath(QStringLiteral("raw-%1.db").arg(round));
+        bestBase = std::min(bestBase, baseline(db, raw));
+        best = std::min(best, program(db, dir.filePath(QStringLiteral("backups")), round));
+        QFile::remove(raw);
+    }
+    const double ratio = best / bestBase;
+    std::printf("  sqlite3 backup API %8.1f ms\n  tarvel backup      %8.1f ms (copy, "
+                "integrity_check, row counts)\n  ratio %.2f (target <= 2.00)\n",
+                bestBase, best, ratio);
+    const bool ok = ratio <= 2.0;
+    std::printf("\n%s\n", ok ? "bench_backup: target met" : "bench_backup: TARGET MISSED");
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,71 @@
+#include "backup/autobackup.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/ini.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace AutoBackup {
+
+QString fileName(const QDateTime& taken) {
+    return QStringLiteral("tarvel-%1.db").arg(taken.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+}
+
+Settings programSettings() {
+    Settings s;
+    const QDir iniFolder = QFileInfo(iniFilePath()).absoluteDir();
+    QString folder = IniRead(QStringLiteral("Backup"), QStringLiteral("Folder"));
+    if (folder.isEmpty())
+        folder = QStringLiteral("backup");
+    s.folder = QDir::cleanPath(iniFolder.absoluteFilePath(folder));
+    bool ok = false;
+    const int keep = IniRead(QStringLiteral("Backup"), QStringLiteral("Keep")).toInt(&ok);
+    s.keep = ok && keep >= 1 ? keep : kDefaultKeep;
+    return s;
+}
+
+Settings besideDatabase(const QString& dbPath) {
+    Settings s;
+    s.folder = QFileInfo(dbPath).absoluteDir().filePath(QStringLiteral("backup"));
+    return s;
+}
+
+QStringList backupsIn(const QString& folder) {
+    // The names sort by the time in them.
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("tarvel-*.db")}, QDir::Files, QDir::Name);
+    QStringList paths;
+    for (const QString& n : names)
+        paths << QDir(folder).filePath(n);
+    return paths;
+}
+
+DatabaseCopy::Copy take(const QString& dbPath, const Settings& settings, const QDateTime& taken) {
+    if (!QDir().mkpath(settings.folder))
+        throw AppError(
+            QStringLiteral("バックアップのフォルダを作れません。\n%1").arg(settings.folder));
+    QDateTime at = taken;
+    // Two runs within one second must not share a name.
+    while (QFileInfo::exists(QDir(settings.folder).filePath(fileName(at))))
+        at = at.addSecs(1);
+    DatabaseCopy::Copy copy =
+        DatabaseCopy::copyTo(dbPath, QDir(settings.folder).filePath(fileName(at)));
+    const QStringList old = backupsIn(settings.folder);
+    for (qsizetype i = 0; i + settings.keep < old.size(); ++i)
+        QFile::remove(old.at(i));
+    return copy;
+}
+
+DatabaseCopy::Copy takeBeforeRun(const QString& dbPath, const Settings& settings) {
+    try {
+        return take(dbPath, settings, Clock::now());
+    } catch (const AppError& e) {
+        throw AppError(QStringLiteral("バックアップを作成できなかったため、処理を中止しました"
+                                      "（データは変更していません）。\n") +
+                       e.text());
+    }
+}
+
+} // namespace AutoBackup

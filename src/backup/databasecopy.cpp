@@ -1,0 +1,222 @@
+#include "backup/databasecopy.h"
+
+#include "backup/exclusiveuse.h"
+#include "core/apperror.h"
+#include "core/schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <sqlite3.h>
+
+namespace {
+
+// How long a copy waits for a writer that holds the whole file (a rollback
+// journal being committed) before it gives up.
+constexpr int kBusyTimeoutMs = 5000;
+
+// The clerk's words for a failure of SQLite with the given result code.
+[[noreturn]] void failWith(int code, const QString& what, const QString& path) {
+    QString cause;
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        cause = QStringLiteral("データベースが他のプログラムで使用中です。"
+                               "しばらく待ってからやり直して下さい。");
+    else if ((code & 0xff) == SQLITE_NOTADB)
+        cause = QStringLiteral("データベースファイルではありません。");
+    else if ((code & 0xff) == SQLITE_FULL)
+        cause = QStringLiteral("ディスクの空きが足りません。");
+    else
+        cause = QStringLiteral("ファイルとフォルダの権限を確かめて下さい。");
+    throw AppError(what + QLatin1Char('\n') + cause + QLatin1Char('\n') + path);
+}
+
+// One bare SQLite handle: the backup API works on handles, and a copy must
+// not disturb the program's own connection.
+class Handle {
+  public:
+    Handle(const QString& path, int flags) : m_path(path) {
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_close_v2(m_db);
+            failWith(rc, QStringLiteral("データベースを開けません。"), path);
+        }
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    }
+    ~Handle() { sqlite3_close_v2(m_db); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    sqlite3* db() const { return m_db; }
+    const QString& path() const { return m_path; }
+
+    void exec(const char* sql) {
+        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(QStringLiteral("データベースを読めません。"));
+    }
+
+    // The first column of every row of a statement.
+    QStringList column(const QByteArray& sql) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+            fail(QStringLiteral("データベースを読めません。"));
+        QStringList values;
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+            values << QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_DONE)
+            fail(QStringLiteral("データベースを読めません。"));
+        return values;
+    }
+
+    [[noreturn]] void fail(const QString& what, int code = 0) const {
+        failWith(code ? code : sqlite3_errcode(m_db), what, m_path);
+    }
+
+  private:
+    QString m_path;
+    sqlite3* m_db = nullptr;
+};
+
+DatabaseCopy::RowCounts countRows(Handle& h) {
+    DatabaseCopy::RowCounts rows;
+    const QStringList present = h.column("SELECT name FROM sqlite_master WHERE type = 'table'");
+    QStringList missing;
+    for (const Schema::Table& t : Schema::tables()) {
+        const QString name = QString::fromUtf8(t.name);
+        if (!present.contains(name)) {
+            missing << name;
+            continue;
+        }
+        // Table names come from the schema, never from input.
+        rows[name] =
+            h.column("SELECT count(*) FROM \"" + QByteArray(t.name) + '"').value(0).toLongLong();
+    }
+    if (!missing.isEmpty())
+        throw AppError(QStringLiteral("Tarvel のデータベースではありません（テーブルがありません: "
+                                      "%1）。\n%2")
+                           .arg(missing.join(QStringLiteral(", ")), h.path()));
+    return rows;
+}
+
+void requireFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw AppError(QStringLiteral("ファイルが見つかりません。\n%1").arg(path));
+}
+
+// Copies every page of src to dst in one step, so that the copy is one
+// snapshot; waits while a writer holds the file.
+void copyPages(Handle& src, Handle& dst) {
+    sqlite3_backup* backup = sqlite3_backup_init(dst.db(), "main", src.db(), "main");
+    if (!backup)
+        dst.fail(QStringLiteral("バックアップファイルを作れません。"));
+    int rc;
+    int waitedMs = 0;
+    while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (waitedMs >= kBusyTimeoutMs)
+            break;
+        QThread::msleep(50);
+        waitedMs += 50;
+    }
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        dst.fail(QStringLiteral("バックアップを書き込めません。"), rc);
+}
+
+} // namespace
+
+namespace DatabaseCopy {
+
+RowCounts check(const QString& path) {
+    requireFile(path);
+    Handle h(path, SQLITE_OPEN_READONLY);
+    const QStringList problems = h.column("PRAGMA integrity_check");
+    if (problems != QStringList{QStringLiteral("ok")})
+        throw AppError(QStringLiteral("データベースファイルが壊れています。\n%1\n%2")
+                           .arg(path, problems.mid(0, 5).join(QLatin1Char('\n'))));
+    return countRows(h);
+}
+
+Copy copyTo(const QString& dbPath, const QString& target) {
+    requireFile(dbPath);
+    if (QFileInfo::exists(target))
+        throw AppError(QStringLiteral("同じ名前のファイルが既にあります。\n%1").arg(target));
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    Copy copy;
+    copy.path = target;
+    try {
+        {
+            Handle src(dbPath, SQLITE_OPEN_READWRITE);
+            // One read transaction holds the snapshot for the counts and
+            // the pages alike.
+            src.exec("BEGIN");
+            copy.rows = countRows(src);
+            Handle dst(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            copyPages(src, dst);
+            src.exec("COMMIT");
+            // The copy stands alone: no -wal file belongs to it.
+            dst.exec("PRAGMA journal_mode = DELETE");
+        }
+        if (check(part) != copy.rows)
+            throw AppError(QStringLiteral("バックアップの件数が元のデータベースと合いません。\n%1")
+                               .arg(target));
+        if (!QFile::rename(part, target))
+            throw AppError(QStringLiteral("バックアップファイルを作れません。\n%1").arg(target));
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+    return copy;
+}
+
+RowCounts restore(const QString& backupPath, const QString& dbPath) {
+    const RowCounts rows = check(backupPath);
+    const QString aside = dbPath + QStringLiteral(".before-restore");
+    const QString incoming = dbPath + QStringLiteral(".restoring");
+    if (QFileInfo::exists(dbPath)) {
+        {
+            // Folds the write-ahead log into the file, so that the file
+            // kept aside holds everything.
+            Handle h(dbPath, SQLITE_OPEN_READWRITE);
+            sqlite3_wal_checkpoint_v2(h.db(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
+                                      nullptr);
+        }
+        const ExclusiveUse held(dbPath);
+        QFile::remove(aside);
+        QFile::remove(aside + QStringLiteral("-wal"));
+        if (!QFile::copy(backupPath, incoming))
+            throw AppError(QStringLiteral("復元するファイルを書き込めません。ディスクの空きと"
+                                          "フォルダの権限を確かめて下さい。\n%1")
+                               .arg(incoming));
+        if (!QFile::rename(dbPath, aside)) {
+            QFile::remove(incoming);
+            throw AppError(QStringLiteral("データベースファイルを退避できません。\n%1").arg(aside));
+        }
+        const QString wal = dbPath + QStringLiteral("-wal");
+        if (QFileInfo::exists(wal))
+            QFile::rename(wal, aside + QStringLiteral("-wal"));
+        if (!QFile::rename(incoming, dbPath)) {
+            QFile::rename(aside, dbPath);
+            throw AppError(
+                QStringLiteral("データベースファイルを置き換えられません。\n%1").arg(dbPath));
+        }
+    } else {
+        QFile::remove(incoming);
+        if (!QFile::copy(backupPath, incoming) || !QFile::rename(incoming, dbPath)) {
+            QFile::remove(incoming);
+            throw AppError(
+                QStringLiteral("データベースファイルを書き込めません。\n%1").arg(dbPath));
+        }
+    }
+    QFile(dbPath).setPermissions(QFile(dbPath).permissions() | QFile::WriteOwner);
+    if (check(dbPath) != rows)
+        throw AppError(QStringLiteral("復元したデータベースの件数がバックアップと合いません。\n%1")
+                           .arg(dbPath));
+    return rows;
+}
+
+} // namespace DatabaseCopy

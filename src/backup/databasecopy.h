@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// Consistent copies of a database file, taken with SQLite's online backup
+// while other copies of the program go on writing, and put back again.
+// Every failure throws AppError with a text for the clerk.
+namespace DatabaseCopy {
+
+// Rows per table, by table name.
+using RowCounts = QMap<QString, qint64>;
+
+struct Copy {
+    QString path;
+    RowCounts rows; // as read in the snapshot that was copied
+};
+
+// Copies the database at dbPath to `target` (a new file) and checks the
+// copy: it must pass integrity_check and hold the same rows per table as
+// the snapshot it was taken from. The copy is written beside the target
+// under a temporary name and appears only once it is checked.
+Copy copyTo(const QString& dbPath, const QString& target);
+
+// Whether a file is a sound database of this program: integrity_check
+// passes and every table is there. Returns its rows per table.
+RowCounts check(const QString& path);
+
+// Puts the backup at backupPath in place of the database at dbPath after
+// checking it, keeping the replaced file as dbPath + ".before-restore".
+// Refuses while any program (this one included) has the database open.
+RowCounts restore(const QString& backupPath, const QString& dbPath);
+
+} // namespace DatabaseCopy

@@ -1,0 +1,94 @@
+#include "export/listexports.h"
+
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/conventions.h"
+#include "masters/masterdef.h"
+#include "masters/masterrecord.h"
+#include "prices/pricelist.h"
+#include "settlement/settlementlist.h"
+#include "slips/sliplist.h"
+
+namespace {
+
+QDate parseDay(const QString& text) {
+    QString t = text.trimmed();
+    if (t.size() == 8)
+        return QDate::fromString(t, QStringLiteral("yyyyMMdd"));
+    return QDate::fromString(t.replace(QLatin1Char('-'), QLatin1Char('/')),
+                             QStringLiteral("yyyy/MM/dd"));
+}
+
+QList<QStringList> slipRows(const QString& first, const QString& last) {
+    SlipSearch search;
+    if (first.isEmpty() && last.isEmpty())
+        return loadSlipRows(search);
+    const QDate from = parseDay(first), to = parseDay(last);
+    if (!from.isValid() || !to.isValid() || from > to)
+        throw AppError(QStringLiteral("納入日の範囲 FIRST LAST を YYYY-MM-DD か YYYYMMDD で、"
+                                      "FIRST <= LAST となるよう指定して下さい。"));
+    search.hideDelivered = false;
+    QList<QStringList> rows;
+    const QString a = FormatDate(from), b = FormatDate(to);
+    for (const QStringList& row : loadSlipRows(search)) {
+        const QString delivered = row.value(SlipListCol::DeliveryDate);
+        if (!delivered.isEmpty() && delivered >= a && delivered <= b)
+            rows << row;
+    }
+    return rows;
+}
+
+QList<QStringList> settlementRows(const QString& first, const QString& last) {
+    QString run = first.trimmed().replace(QLatin1Char('-'), QLatin1Char('/'));
+    if (!last.isEmpty())
+        run += QLatin1Char(' ') + last.trimmed();
+    const RunDesignation designation = designateRun(run);
+    if (!designation.isUsable())
+        throw AppError(QStringLiteral("精算日（YYYY/MM/DD）か精算日時（\"YYYY/MM/DD hh:mm:ss\"）を"
+                                      "指定して下さい。"));
+    QList<QStringList> rows;
+    for (const SettlementRow& r : LoadSettlementList(designation, false))
+        rows << settlementListCells(r);
+    return rows;
+}
+
+} // namespace
+
+namespace ListExports {
+
+const QStringList& names() {
+    static const QStringList n = {QStringLiteral("drawings"),  QStringLiteral("workcodes"),
+                                  QStringLiteral("employees"), QStringLiteral("homeworkers"),
+                                  QStringLiteral("prices"),    QStringLiteral("slips"),
+                                  QStringLiteral("settlement")};
+    return n;
+}
+
+int kindOf(const QString& what) {
+    const qsizetype i = names().indexOf(what);
+    return i < 0 ? 0 : int(i) + 1;
+}
+
+ListTable table(const QString& what, const QString& first, const QString& last) {
+    const int kind = kindOf(what);
+    if (kind == 0)
+        throw AppError(QStringLiteral("出力する一覧の名前が違います: %1（%2）")
+                           .arg(what, names().join(QStringLiteral(", "))));
+    ListTable t = ListTable::ofKind(kind);
+    static const QList<const MasterDef* (*)()> masters = {
+        [] { return &pnoMaster(); }, [] { return &workCodeMaster(); }, [] { return &empMaster(); },
+        [] { return &personMaster(); }};
+    if (kind <= 4) {
+        t.rows = masterListRows(*masters.at(kind - 1)(), true);
+    } else if (kind == 5) {
+        for (const PriceListRow& r : loadPriceRows(true, true, Clock::today()))
+            t.rows << r.cells();
+    } else if (kind == 6) {
+        t.rows = slipRows(first, last);
+    } else {
+        t.rows = settlementRows(first, last);
+    }
+    return t;
+}
+
+} // namespace ListExports

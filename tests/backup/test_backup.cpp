@@ -1,0 +1,176 @@
+#include "admincommands.h"
+#include "backup/autobackup.h"
+#include "backup/databasecopy.h"
+#include "backup/screens/backupbeforerun.h"
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/screens/messagebox.h"
+#include "core/sqlquery.h"
+#include "support/testdatabase.h"
+#include "support/writercopies.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QThread>
+
+namespace {
+
+const QString kStop = QStringLiteral("stop-writing");
+
+void addDrawing(int i) {
+    execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
+            {QStringLiteral("P%1").arg(i), QStringLiteral("図番%1").arg(i)});
+}
+
+qint64 drawings(const DatabaseCopy::RowCounts& rows) {
+    return rows.value(QStringLiteral("zuban_m"));
+}
+
+// Copy 0 writes drawings until copy 1 has taken its backups into
+// "backups" beside the database and says stop.
+void writeOrBackUp(const QString& path, int index) {
+    const QDir folder = QFileInfo(path).absoluteDir();
+    if (index == 0) {
+        DBOpenPath(path);
+        for (int i = 0; i < 100000 && !folder.exists(kStop); ++i)
+            addDrawing(i);
+        DBClose();
+    } else {
+        AutoBackup::Settings s{folder.filePath(QStringLiteral("backups")), 100};
+        while (DatabaseCopy::check(path).value(QStringLiteral("zuban_m")) < 10)
+            QThread::msleep(5);
+        for (int i = 0; i < 5; ++i)
+            AutoBackup::take(path, s, QDateTime(QDate(2026, 12, 7), QTime(10, 0, i)));
+        QFile(folder.filePath(kStop)).open(QIODevice::WriteOnly);
+    }
+    std::printf("0\n");
+}
+
+int admin(const QStringList& args, QString* out = nullptr) {
+    QProcess p;
+    p.start(QStringLiteral(TARVEL_ADMIN_PATH), args);
+    p.waitForFinished(60000);
+    if (out)
+        *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitCode();
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+  private slots:
+    void backupWhileAnotherCopyWritesRestoresWhole() {
+        TestDatabase t;
+        DBClose();
+        for (const QString& report : WriterCopies::run(t.path(), 2))
+            QCOMPARE(report, QStringLiteral("0"));
+        const QStringList backups = AutoBackup::backupsIn(t.dirPath() + "/backups");
+        QCOMPARE(backups.size(), 5);
+        const qint64 final = drawings(DatabaseCopy::check(t.path()));
+        for (const QString& b : backups) {
+            const QString restored = t.dirPath() + "/restored.sqlite";
+            const DatabaseCopy::RowCounts rows = DatabaseCopy::restore(b, restored);
+            QVERIFY(drawings(rows) >= 10 && drawings(rows) < final);
+            QCOMPARE(DatabaseCopy::check(restored), rows);
+            QCOMPARE(Admin::checkDatabase(restored), QStringList());
+        }
+    }
+
+    void restoreChecksTheBackupAndTheDatabase_data() {
+        QTest::addColumn<QString>("backup"); // "sound", "garbage" or "foreign"
+        QTest::addColumn<bool>("stillOpen");
+        QTest::addColumn<QString>("refusal"); // "" when restored
+        QTest::newRow("sound") << "sound" << false << "";
+        QTest::newRow("open here") << "sound" << true << "使用中";
+        QTest::newRow("no database") << "garbage" << false << "データベースファイルではありません";
+        QTest::newRow("not ours") << "foreign" << false << "テーブルがありません: syain_m";
+    }
+    void restoreChecksTheBackupAndTheDatabase() {
+        QFETCH(QString, backup);
+        QFETCH(bool, stillOpen);
+        QFETCH(QString, refusal);
+        TestDatabase t;
+        addDrawing(1);
+        const QString b = DatabaseCopy::copyTo(t.path(), t.dirPath() + "/b.db").path;
+        if (backup != "sound") {
+            QFile f(b);
+            f.open(QIODevice::WriteOnly);
+            f.write(backup == "garbage" ? QByteArray(4096, 'x') : QByteArray());
+        }
+        if (backup == "foreign") {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+                db.setDatabaseName(b);
+                QVERIFY(db.open());
+                execSql(db, "CREATE TABLE t (a)");
+            }
+            QSqlDatabase::removeDatabase("foreign");
+        }
+        addDrawing(2);
+        if (!stillOpen)
+            DBClose();
+        try {
+            DatabaseCopy::restore(b, t.path());
+            QVERIFY2(refusal.isEmpty(), "restored");
+        } catch (const AppError& e) {
+            QVERIFY2(!refusal.isEmpty() && e.text().contains(refusal), qPrintable(e.text()));
+            QVERIFY(!QFileInfo::exists(t.path() + ".before-restore"));
+            return;
+        }
+        QCOMPARE(drawings(DatabaseCopy::check(t.path())), 1);
+        QCOMPARE(drawings(DatabaseCopy::check(t.path() + ".before-restore")), 2);
+    }
+
+    void automaticBackupsAreKeptAndPruned() {
+        TestDatabase t;
+        t.writeIni("[Backup]\nFolder=saved\nKeep=2\n");
+        QWidget parent;
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(backupBeforeRun(&parent));
+        const QStringList kept = AutoBackup::backupsIn(t.dirPath() + "/saved");
+        QCOMPARE(kept, (QStringList{t.dirPath() + "/saved/tarvel-20260401-093001.db",
+                                    t.dirPath() + "/saved/tarvel-20260401-093002.db"}));
+        // A folder that cannot be made stops the run before it starts.
+        t.writeIni("[Backup]\nFolder=TVL.INI/x\n");
+        QVERIFY(!backupBeforeRun(&parent));
+        QVERIFY(MessageBox::shown().last().text.startsWith("バックアップを作成できなかったため"));
+    }
+
+    void adminCommandsBackUpRestoreAndBackUpBeforeSettling() {
+        TestDatabase t;
+        addDrawing(1);
+        execSql("INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES ('001', '山田', 0)");
+        DBClose();
+        const QString dir = t.dirPath();
+        QString out;
+        QCOMPARE(admin({"backup", t.path(), dir + "/missing"}, &out), 1);
+        QVERIFY(out.contains("フォルダが存在しません"));
+        QCOMPARE(admin({"backup", t.path(), dir}, &out), 0);
+        QVERIFY2(out.contains("zuban_m\t1\n"), qPrintable(out));
+        const QString b = AutoBackup::backupsIn(dir).value(0);
+        QCOMPARE(admin({"restore", b, t.path()}, &out), 0);
+        QVERIFY(QFileInfo::exists(t.path() + ".before-restore"));
+        for (const QString& command : {"settle", "cancel"})
+            QCOMPARE(admin({command, t.path(), "20040401", "20040430", "--employee", "001"}), 3);
+        QCOMPARE(AutoBackup::backupsIn(dir + "/backup").size(), 2);
+        QCOMPARE(admin({"cancel", t.path(), "20040401", "20040430", "--employee", "001",
+                        "--backup-folder", dir + "/b2"}),
+                 3);
+        QCOMPARE(AutoBackup::backupsIn(dir + "/b2").size(), 1);
+    }
+
+    void init() { MessageBox::setTestMode(true); }
+};
+
+int main(int argc, char** argv) {
+    if (int code = 0; WriterCopies::runIfCopy(writeOrBackUp, code))
+        return code;
+    QApplication app(argc, argv);
+    TestBackup test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_backup.moc"

@@ -1,0 +1,159 @@
+#include "core/screens/appsetup.h"
+#include "core/screens/messagebox.h"
+#include "export/listtable.h"
+#include "export/screens/csvexport.h"
+#include "masters/masterdef.h"
+#include "masters/screens/masterlistscreen.h"
+#include "prices/screens/frmwrkpricemnt.h"
+#include "settlement/settlementfixtures.h"
+#include "slips/screens/frmproduct.h"
+#include "support/guitest.h"
+#include "support/testdatabase.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+using Fields = QList<CsvField>;
+const QByteArray kBom = "\xEF\xBB\xBF";
+
+QByteArray adminExport(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(TARVEL_ADMIN_PATH), QStringList{"export"} + args);
+    p.waitForFinished(60000);
+    return p.readAllStandardOutput() + p.readAllStandardError();
+}
+
+} // namespace
+
+class TestCsvExport : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        setupApplication(*qApp);
+        MessageBox::setTestMode(true);
+    }
+
+    void writerQuotesProtectsAndEncodes_data() {
+        QTest::addColumn<Fields>("fields");
+        QTest::addColumn<bool>("shiftJis");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("plain") << Fields{{"a"}, {"伝票"}, {""}} << false
+                               << kBom + "a,\xE4\xBC\x9D\xE7\xA5\xA8,\r\n";
+        QTest::newRow("comma quote break")
+            << Fields{{"a,b"}, {"say \"hi\""}, {"x\ny"}, {"r\rs"}} << false
+            << kBom + "\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",\"r\rs\"\r\n";
+        QTest::newRow("formulas") << Fields{{"=1+2"}, {"+1"}, {"-2+3"}, {"@SUM(A1)"}, {"\tx"}}
+                                  << false
+                                  << kBom +
+                                         "\"'=1+2\",\"'+1\",\"'-2+3\",\"'@SUM(A1)\",\"'\tx\"\r\n";
+        QTest::newRow("numbers")
+            << Fields{{"-5", true}, {"1234.500", true}, {"-5+A1", true}, {"1,234", true}, {"a=b"}}
+            << false << kBom + "-5,1234.500,\"'-5+A1\",\"1,234\",a=b\r\n";
+        QTest::newRow("Shift_JIS") << Fields{{"伝票,ｱ～"}, {"=1"}} << true
+                                   << QByteArray("\"\x93\x60\x95\x5b,\xb1\x81\x60\",\"'=1\"\r\n");
+    }
+    void writerQuotesProtectsAndEncodes() {
+        QFETCH(Fields, fields);
+        QFETCH(bool, shiftJis);
+        CsvWriter w(shiftJis ? CsvEncoding::ShiftJis : CsvEncoding::Utf8Bom);
+        w.addRow(fields);
+        QTEST(w.bytes(), "bytes");
+    }
+
+    void listCsvHoldsTheShownColumnsAndRows() {
+        ListTable t;
+        t.headings = {"", "コード", "単価", "日付", "", "備考"};
+        t.shown = {false, true, true, true, false, true};
+        t.rows = {{"k1", "001", "1,234,567.500", "2026/12/07", "x", "-1,000"},
+                  {"", "", "", "", "hidden only", ""},
+                  {"k2", "A-1", "0.000", "", "y", "1,2"}};
+        QCOMPARE(listCsv(t, CsvEncoding::Utf8Bom),
+                 kBom + "コード,単価,日付,備考\r\n001,1234567.500,2026/12/07,-1000\r\n"
+                        "A-1,0.000,,\"1,2\"\r\n");
+    }
+
+    // Each list screen writes what its grid shows, the same bytes as
+    // tarvel-admin export, under the suggested name.
+    void screensWriteWhatTheListShows_data() {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("encoding");
+        QTest::newRow("drawings") << "drawings"
+                                  << "製品図番一覧-20260401.csv"
+                                  << "";
+        QTest::newRow("home-workers") << "homeworkers"
+                                      << "内職者一覧-20260401.csv"
+                                      << "";
+        QTest::newRow("prices") << "prices"
+                                << "作業単価一覧-20260401.csv"
+                                << "Shift_JIS";
+        QTest::newRow("slips") << "slips"
+                               << "伝票一覧-20260401.csv"
+                               << "";
+    }
+    void screensWriteWhatTheListShows() {
+        QFETCH(QString, what);
+        QFETCH(QString, fileName);
+        QFETCH(QString, encoding);
+        TestDatabase db;
+        db.writeIni("[Export]\nEncoding=" + encoding + "\n");
+        using namespace SettlementFixtures;
+        addWorker("N01", "山田,\"花子\"");
+        addWorker("N02", "=HYPERLINK(\"x\")");
+        addWorkCode("W1", "組立");
+        execSql("INSERT INTO zuban_m (製品図番, 図番名称, 備考, 削除フラグ) VALUES"
+                " ('P-100', '部品, 大', '-2+3', 0), ('P-200', '消した', '', 1)");
+        addPrice(1, "P-100", "W1", "N01", 1234.5, "2004/01/01");
+        addSlip("040401-001", "N01", "P-100", "W1", 0, 1500, "2004/04/01", "");
+        addSlip("040401-002", "N02", "P-100", "W1", 0, 3, "2004/04/02", "");
+        QString suggested;
+        const QString target = db.dirPath() + "/out.csv";
+        setCsvFileChooser([&](QWidget*, const QString& s) {
+            suggested = s;
+            return target;
+        });
+        std::unique_ptr<QWidget> screen;
+        if (what == "drawings")
+            screen = std::make_unique<MasterListScreen>(pnoMaster());
+        else if (what == "homeworkers")
+            screen = std::make_unique<MasterListScreen>(personMaster());
+        else if (what == "prices")
+            screen = std::make_unique<frmWrkPriceMnt>();
+        else
+            screen = std::make_unique<frmProduct>();
+        QVERIFY(GuiTest::showActive(screen.get()));
+        if (what == "slips")
+            GuiTest::child<QPushButton>(screen.get(), "cmdSelect")->click();
+        QTest::keyClick(screen.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(QFileInfo(suggested).fileName(), fileName);
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QCOMPARE(bytes.startsWith(kBom), encoding.isEmpty());
+        QCOMPARE(bytes.count("\r\n"), what == "prices" || what == "drawings" ? 2 : 3);
+        QCOMPARE(adminExport({db.path(), what}), bytes);
+        QVERIFY(!bytes.contains(",=") && !bytes.contains(",-2"));
+        setCsvFileChooser({});
+    }
+
+    void adminExportOfSlipsByDeliveryAndRefusals() {
+        TestDatabase db;
+        SettlementFixtures::addSlip("040401-001", "N01", "P-100", "W1", 0, 1, "2004/04/01",
+                                    "2004/04/20");
+        SettlementFixtures::addSlip("040401-002", "N01", "P-100", "W1", 0, 1, "2004/04/01",
+                                    "2004/05/01");
+        const QByteArray april = adminExport({db.path(), "slips", "2004-04-01", "20040430"});
+        QVERIFY(april.contains("040401-001") && !april.contains("040401-002"));
+        QVERIFY(adminExport({db.path(), "tables"}).contains("出力する一覧の名前が違います"));
+        QVERIFY(adminExport({db.path(), "settlement", "x"}).contains("精算日"));
+    }
+};
+
+QTEST_MAIN(TestCsvExport)
+#include "test_csv_export.moc"

@@ -1,0 +1,69 @@
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/ini.h"
+#include "core/login.h"
+#include "core/session.h"
+#include "support/testdatabase.h"
+#include "workspace/workspace.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestWorkspace : public QObject {
+    Q_OBJECT
+  private slots:
+    // A new workspace opens like any other and its first employee logs in;
+    // an existing database must be ours; nothing is ever overwritten.
+    void createdWorkspacesOpen_data() {
+        QTest::addColumn<QString>("database"); // "new", "ours", "foreign", "missing"
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("new") << "new"
+                             << "";
+        QTest::newRow("existing") << "ours"
+                                  << "";
+        QTest::newRow("not ours") << "foreign"
+                                  << "データベースファイルではありません";
+        QTest::newRow("INI there") << "ini"
+                                   << "既に TVL.INI があります";
+        QTest::newRow("database there") << "taken"
+                                        << "上書きはしません";
+    }
+    void createdWorkspacesOpen() {
+        QFETCH(QString, database);
+        QFETCH(QString, refusal);
+        TestDatabase existing;
+        DBClose();
+        QTemporaryDir folder;
+        Workspace::Request r{folder.path(), Workspace::defaultDatabase(folder.path()), true,
+                             QStringLiteral("株式会社 テスト精工")};
+        if (database == "ours" || database == "foreign") {
+            r.newDatabase = false;
+            r.database = existing.path();
+        }
+        if (database == "foreign") {
+            QFile f(r.database);
+            f.open(QIODevice::WriteOnly);
+            f.write(QByteArray(4096, 'x'));
+        }
+        if (database == "ini")
+            QFile(folder.filePath("TVL.INI")).open(QIODevice::WriteOnly);
+        if (database == "taken")
+            QFile(r.database).open(QIODevice::WriteOnly);
+        try {
+            Workspace::create(r);
+            QVERIFY2(refusal.isEmpty(), "created");
+        } catch (const AppError& e) {
+            QVERIFY2(!refusal.isEmpty() && e.text().contains(refusal), qPrintable(e.text()));
+            return;
+        }
+        QDir::setCurrent(folder.path());
+        QCOMPARE(IniRead("User", "Name"), r.company);
+        QCOMPARE(IniRead("Access", "UID"), "0");
+        DBOpen();
+        QCOMPARE(LoginCheck(Workspace::kFirstEmployee), database == "new" ? 0 : 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkspace)
+#include "test_workspace.moc"
