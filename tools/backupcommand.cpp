@@ -36,6 +36,7 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
             AutoBackup::Settings s;
             s.folder = args.at(1);
             s.keep = INT_MAX;
+            s.depth = DatabaseCopy::Depth::Full;
             if (!QDir(s.folder).exists())
                 throw AppError(QStringLiteral("フォルダが存在しません: %1").arg(s.folder));
             const DatabaseCopy::Copy copy = AutoBackup::take(args.at(0), s, Clock::now());

@@ -5,6 +5,7 @@
 #include "core/ini.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace AutoBackup {
@@ -51,7 +52,7 @@ DatabaseCopy::Copy take(const QString& dbPath, const Settings& settings, const Q
     while (QFileInfo::exists(QDir(settings.folder).filePath(fileName(at))))
         at = at.addSecs(1);
     DatabaseCopy::Copy copy =
-        DatabaseCopy::copyTo(dbPath, QDir(settings.folder).filePath(fileName(at)));
+        DatabaseCopy::copyTo(dbPath, QDir(settings.folder).filePath(fileName(at)), settings.depth);
     const QStringList old = backupsIn(settings.folder);
     for (qsizetype i = 0; i + settings.keep < old.size(); ++i)
         QFile::remove(old.at(i));

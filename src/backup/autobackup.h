@@ -15,6 +15,8 @@ constexpr int kDefaultKeep = 12;
 struct Settings {
     QString folder;
     int keep = kDefaultKeep; // backups left in the folder after pruning
+    // The backups before a run are checked quickly: the clerk waits.
+    DatabaseCopy::Depth depth = DatabaseCopy::Depth::Quick;
 };
 
 // "tarvel-YYYYMMDD-HHMMSS.db"

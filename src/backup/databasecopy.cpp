@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QThread>
 
 #include <sqlite3.h>
@@ -130,17 +131,22 @@ void copyPages(Handle& src, Handle& dst) {
 
 namespace DatabaseCopy {
 
-RowCounts check(const QString& path) {
+RowCounts check(const QString& path, Depth depth) {
     requireFile(path);
     Handle h(path, SQLITE_OPEN_READONLY);
-    const QStringList problems = h.column("PRAGMA integrity_check");
+    // Every page is read once and the index checks revisit many: reading
+    // through a memory map and a larger cache halves the time.
+    h.exec("PRAGMA mmap_size = 268435456");
+    h.exec("PRAGMA cache_size = -65536");
+    const QStringList problems =
+        h.column(depth == Depth::Full ? "PRAGMA integrity_check" : "PRAGMA quick_check");
     if (problems != QStringList{QStringLiteral("ok")})
         throw AppError(QStringLiteral("データベースファイルが壊れています。\n%1\n%2")
                            .arg(path, problems.mid(0, 5).join(QLatin1Char('\n'))));
     return countRows(h);
 }
 
-Copy copyTo(const QString& dbPath, const QString& target) {
+Copy copyTo(const QString& dbPath, const QString& target, Depth depth) {
     requireFile(dbPath);
     if (QFileInfo::exists(target))
         throw AppError(QStringLiteral("同じ名前のファイルが既にあります。\n%1").arg(target));
@@ -151,6 +157,7 @@ Copy copyTo(const QString& dbPath, const QString& target) {
     try {
         {
             Handle src(dbPath, SQLITE_OPEN_READWRITE);
+            src.exec("PRAGMA mmap_size = 268435456");
             // One read transaction holds the snapshot for the counts and
             // the pages alike.
             src.exec("BEGIN");
@@ -161,7 +168,7 @@ Copy copyTo(const QString& dbPath, const QString& target) {
             // The copy stands alone: no -wal file belongs to it.
             dst.exec("PRAGMA journal_mode = DELETE");
         }
-        if (check(part) != copy.rows)
+        if (check(part, depth) != copy.rows)
             throw AppError(QStringLiteral("バックアップの件数が元のデータベースと合いません。\n%1")
                                .arg(target));
         if (!QFile::rename(part, target))
@@ -213,7 +220,8 @@ RowCounts restore(const QString& backupPath, const QString& dbPath) {
         }
     }
     QFile(dbPath).setPermissions(QFile(dbPath).permissions() | QFile::WriteOwner);
-    if (check(dbPath) != rows)
+    // The file is a copy of the backup just checked in full.
+    if (check(dbPath, Depth::Quick) != rows)
         throw AppError(QStringLiteral("復元したデータベースの件数がバックアップと合いません。\n%1")
                            .arg(dbPath));
     return rows;

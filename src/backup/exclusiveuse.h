@@ -12,7 +12,9 @@
 // database file itself while it reads or writes. Both are taken as open
 // file description locks, which conflict with every other lock, those of
 // this process included, and are not lost when SQLite closes its own
-// handles.
+// handles. Closing them drops the POSIX locks this process holds on those
+// files, though: use it where no connection of this process needs them
+// (tarvel-admin restore).
 class ExclusiveUse {
   public:
     explicit ExclusiveUse(const QString& dbPath);

@@ -75,17 +75,27 @@ ListTable table(const QString& what, const QString& first, const QString& last) 
         throw AppError(QStringLiteral("出力する一覧の名前が違います: %1（%2）")
                            .arg(what, names().join(QStringLiteral(", "))));
     ListTable t = ListTable::ofKind(kind);
-    static const QList<const MasterDef* (*)()> masters = {
-        [] { return &pnoMaster(); }, [] { return &workCodeMaster(); }, [] { return &empMaster(); },
-        [] { return &personMaster(); }};
-    if (kind <= 4) {
-        t.rows = masterListRows(*masters.at(kind - 1)(), true);
-    } else if (kind == 5) {
+    switch (kind) {
+    case 1:
+        t.rows = masterListRows(pnoMaster(), true);
+        break;
+    case 2:
+        t.rows = masterListRows(workCodeMaster(), true);
+        break;
+    case 3:
+        t.rows = masterListRows(empMaster(), true);
+        break;
+    case 4:
+        t.rows = masterListRows(personMaster(), true);
+        break;
+    case 5:
         for (const PriceListRow& r : loadPriceRows(true, true, Clock::today()))
             t.rows << r.cells();
-    } else if (kind == 6) {
+        break;
+    case 6:
         t.rows = slipRows(first, last);
-    } else {
+        break;
+    default:
         t.rows = settlementRows(first, last);
     }
     return t;

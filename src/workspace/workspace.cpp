@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QSaveFile>
 
 namespace Workspace {

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <cstdio>
+
 namespace {
 
 const QString kStop = QStringLiteral("stop-writing");
@@ -154,7 +156,7 @@ class TestBackup : public QObject {
         const QString b = AutoBackup::backupsIn(dir).value(0);
         QCOMPARE(admin({"restore", b, t.path()}, &out), 0);
         QVERIFY(QFileInfo::exists(t.path() + ".before-restore"));
-        for (const QString& command : {"settle", "cancel"})
+        for (const char* command : {"settle", "cancel"})
             QCOMPARE(admin({command, t.path(), "20040401", "20040430", "--employee", "001"}), 3);
         QCOMPARE(AutoBackup::backupsIn(dir + "/backup").size(), 2);
         QCOMPARE(admin({"cancel", t.path(), "20040401", "20040430", "--employee", "001",
