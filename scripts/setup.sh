@@ -18,6 +18,8 @@ PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     # tests: a virtual display, PDF text and barcode reading
     xvfb xauth poppler-utils zbar-tools
+    # the package test: cpack's dependency list of the binaries
+    dpkg-dev file
 )
 
 missing=()
