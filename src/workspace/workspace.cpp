@@ -9,8 +9,8 @@
 #include "core/sqlquery.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace Workspace {
