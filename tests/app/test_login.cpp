@@ -144,8 +144,15 @@ class TestLogin : public QObject {
         QVERIFY(s.password->hasFocus());
         QCOMPARE(s.menusShown, 0);
 
+        // The code box counts bytes: six full-width characters fill ten bytes.
+        s.code->setFocus();
+        s.code->selectAll();
+        GuiTest::type("あいうえおか");
+        QCOMPARE(s.code->text(), "あいうえお");
+        s.enterCode("E001");
         s.password->selectAll();
-        QTest::keyClicks(s.password, "pw1   ");
+        QTest::keyClicks(s.password, "pw1   x");
+        QCOMPARE(s.password->text(), "pw1   "); // six bytes at most
         QTest::mouseClick(s.login, Qt::LeftButton);
         QVERIFY(shownTexts().isEmpty());
         QCOMPARE(s.menusShown, 1);

@@ -223,6 +223,12 @@ class TestMasterEditScreen : public QObject {
             GuiTest::type("A　B");
             QCOMPARE(code->text(), "AB");
         }
+        // A name takes 40 bytes: twenty full-width characters.
+        MasterScreens s(pnoMaster());
+        s.openEdit(EditMode::Add);
+        s.det(1)->setFocus();
+        GuiTest::type(QString(21, QChar(0x30A2)));
+        QCOMPARE(s.det(1)->text(), QString(20, QChar(0x30A2)));
     }
 
     void requiredFieldsAreCheckedAgainAtSave() {
