@@ -12,24 +12,20 @@ class TestAppSetup : public QObject {
 
     void windowsFontNamesResolveToInstalledJapaneseFonts() {
         const QFont appFont = QApplication::font();
-        QCOMPARE(QFontInfo(appFont).family(), QStringLiteral("IPAPGothic"));
-        QCOMPARE(QFontInfo(QFont(QStringLiteral("ＭＳ ゴシック"))).family(),
-                 QStringLiteral("IPAGothic"));
-        QCOMPARE(QFontInfo(QFont(QStringLiteral("ＭＳ Ｐ明朝"))).family(),
-                 QStringLiteral("IPAPMincho"));
+        QCOMPARE(QFontInfo(appFont).family(), "IPAPGothic");
+        QCOMPARE(QFontInfo(QFont("ＭＳ ゴシック")).family(), "IPAGothic");
+        QCOMPARE(QFontInfo(QFont("ＭＳ Ｐ明朝")).family(), "IPAPMincho");
         // The fixed-pitch heading font keeps columns aligned: a full-width
         // character is exactly two half-width ones.
-        const QFontMetrics fixed(QFont(QStringLiteral("ＭＳ ゴシック"), 12));
-        QCOMPARE(fixed.horizontalAdvance(QStringLiteral("製")),
-                 2 * fixed.horizontalAdvance(QStringLiteral("A")));
+        const QFontMetrics fixed(QFont("ＭＳ ゴシック", 12));
+        QCOMPARE(fixed.horizontalAdvance("製"), 2 * fixed.horizontalAdvance("A"));
     }
 
     void nameAndLocaleAreJapanese() {
         QCOMPARE(QLocale().language(), QLocale::Japanese);
         // Still translated after a second call, as GUI tests make.
         setupApplication(*qApp);
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
-                 QStringLiteral("キャンセル"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
     }
 };
 

@@ -10,16 +10,15 @@ class TestConventions : public QObject {
     Q_OBJECT
   private slots:
     void keyFilterAcceptsOnlyWhatEachModeHolds() {
-        const QString extras = QStringLiteral("/,.-");
-        const QString accepted[] = {QString(), QStringLiteral("/"), QStringLiteral(","),
-                                    QStringLiteral(",."), QStringLiteral("-")};
+        const QString extras = "/,.-";
+        const QString accepted[] = {QString(), "/", ",", ",.", "-"};
         for (int mode = 1; mode <= 5; ++mode) {
             for (char d = '0'; d <= '9'; ++d)
                 QCOMPARE(KeyCheck(mode, QLatin1Char(d)), 0);
             QCOMPARE(KeyCheck(mode, Backspace), 0);
             for (QChar c : extras)
                 QCOMPARE(KeyCheck(mode, c), accepted[mode - 1].contains(c) ? 0 : 1);
-            for (QChar c : QStringLiteral("aZ +\r\t１"))
+            for (QChar c : "aZ +\r\t１")
                 QCOMPARE(KeyCheck(mode, c), 1);
         }
         for (int mode : {0, 6, -1}) {
@@ -57,19 +56,19 @@ class TestConventions : public QObject {
     }
 
     void numFormatReadsAndRoundsLikeTheBoxShows() {
-        QCOMPARE(NumFormat(QStringLiteral("   "), 0), QString());
+        QCOMPARE(NumFormat("   ", 0), QString());
         // A separator does not end the number.
-        QCOMPARE(NumFormat(QStringLiteral("12,345,678"), 0), QStringLiteral("12,345,678"));
+        QCOMPARE(NumFormat("12,345,678", 0), "12,345,678");
         // Otherwise reading stops at the first character it cannot read.
-        QCOMPARE(NumFormat(QStringLiteral("12x5"), 0), QStringLiteral("12"));
-        QCOMPARE(NumFormat(QStringLiteral("abc"), 3), QStringLiteral("0.000"));
-        QCOMPARE(NumFormat(QStringLiteral("1.2.3"), 3), QStringLiteral("1.200"));
+        QCOMPARE(NumFormat("12x5", 0), "12");
+        QCOMPARE(NumFormat("abc", 3), "0.000");
+        QCOMPARE(NumFormat("1.2.3", 3), "1.200");
         // Rounding half away from zero.
-        QCOMPARE(NumFormat(QStringLiteral("-12.5"), 0), QStringLiteral("-13"));
-        QCOMPARE(NumFormat(QStringLiteral("0.0005"), 3), QStringLiteral("0.001"));
-        QCOMPARE(NumFormat(QStringLiteral("0.00049999"), 3), QStringLiteral("0.000"));
-        QCOMPARE(NumFormat(QStringLiteral("999.9995"), 3), QStringLiteral("1,000.000"));
-        QCOMPARE(NumFormat(QStringLiteral("-0.0004"), 3), QStringLiteral("0.000"));
+        QCOMPARE(NumFormat("-12.5", 0), "-13");
+        QCOMPARE(NumFormat("0.0005", 3), "0.001");
+        QCOMPARE(NumFormat("0.00049999", 3), "0.000");
+        QCOMPARE(NumFormat("999.9995", 3), "1,000.000");
+        QCOMPARE(NumFormat("-0.0004", 3), "0.000");
     }
 
     void integerFormattingAgreesWithTheExactDecimalPath() {
@@ -91,84 +90,81 @@ class TestConventions : public QObject {
 
     void numberPatternsRoundHalvesAwayFromZero() {
         using namespace NumberPattern;
-        QCOMPARE(FormatNumber(2.5, Whole), QStringLiteral("3"));
-        QCOMPARE(FormatNumber(-2.5, Whole), QStringLiteral("-3"));
-        QCOMPARE(FormatNumber(2.4999, QuantityList), QStringLiteral("2"));
-        QCOMPARE(FormatNumber(-0.4, Whole), QStringLiteral("0"));
+        QCOMPARE(FormatNumber(2.5, Whole), "3");
+        QCOMPARE(FormatNumber(-2.5, Whole), "-3");
+        QCOMPARE(FormatNumber(2.4999, QuantityList), "2");
+        QCOMPARE(FormatNumber(-0.4, Whole), "0");
         // 1.0005 is stored as 1.000499999...; shown as the decimal it stands for.
-        QCOMPARE(FormatNumber(1.0005, PriceList), QStringLiteral("1.001"));
-        QCOMPARE(FormatNumber(0.1 + 0.2, PriceBox), QStringLiteral("0.300"));
-        QCOMPARE(FormatNumber(1.25e-7, PriceList), QStringLiteral("0.000"));
-        QCOMPARE(FormatNumber(1e20, AmountList), QStringLiteral("100,000,000,000,000,000,000"));
-        QCOMPARE(FormatNumber(-1234567.8915, PriceList), QStringLiteral("-1,234,567.892"));
+        QCOMPARE(FormatNumber(1.0005, PriceList), "1.001");
+        QCOMPARE(FormatNumber(0.1 + 0.2, PriceBox), "0.300");
+        QCOMPARE(FormatNumber(1.25e-7, PriceList), "0.000");
+        QCOMPARE(FormatNumber(1e20, AmountList), "100,000,000,000,000,000,000");
+        QCOMPARE(FormatNumber(-1234567.8915, PriceList), "-1,234,567.892");
         QVERIFY_THROWS_EXCEPTION(AppError,
                                  FormatNumber(std::numeric_limits<double>::quiet_NaN(), Whole));
 
         // "#" places never limit the digits shown.
-        QCOMPARE(FormatNumber(0, Count), QStringLiteral("0"));
-        QCOMPARE(FormatNumber(123456789, Count), QStringLiteral("123,456,789"));
-        QCOMPARE(FormatNumber(-1000000, Subtotal), QStringLiteral("-1,000,000"));
+        QCOMPARE(FormatNumber(0, Count), "0");
+        QCOMPARE(FormatNumber(123456789, Count), "123,456,789");
+        QCOMPARE(FormatNumber(-1000000, Subtotal), "-1,000,000");
         QCOMPARE(FormatNumber(std::numeric_limits<qint64>::min(), AmountList),
-                 QStringLiteral("-9,223,372,036,854,775,808"));
-        QCOMPARE(FormatNumber(4, Sequence), QStringLiteral("004"));
-        QCOMPARE(FormatNumber(1234, Sequence), QStringLiteral("1234"));
+                 "-9,223,372,036,854,775,808");
+        QCOMPARE(FormatNumber(4, Sequence), "004");
+        QCOMPARE(FormatNumber(1234, Sequence), "1234");
     }
 
     void datesAndTimesRoundTrip() {
         const QDate d(2003, 4, 1);
-        QCOMPARE(FormatDate(d), QStringLiteral("2003/04/01"));
+        QCOMPARE(FormatDate(d), "2003/04/01");
         QCOMPARE(FormatDate(QDate()), QString());
-        QCOMPARE(ParseBoxDate(QStringLiteral(" 2003/04/01 ")), d);
-        QCOMPARE(ParseBoxDate(FormatDigitDate(QStringLiteral("20000229"))), QDate(2000, 2, 29));
-        QVERIFY(!ParseBoxDate(QStringLiteral("2003/02/30")).isValid());
-        QVERIFY(!ParseBoxDate(QStringLiteral("2003/4/1")).isValid());
-        QVERIFY(!ParseBoxDate(QStringLiteral("20030401")).isValid());
+        QCOMPARE(ParseBoxDate(" 2003/04/01 "), d);
+        QCOMPARE(ParseBoxDate(FormatDigitDate("20000229")), QDate(2000, 2, 29));
+        QVERIFY(!ParseBoxDate("2003/02/30").isValid());
+        QVERIFY(!ParseBoxDate("2003/4/1").isValid());
+        QVERIFY(!ParseBoxDate("20030401").isValid());
         QVERIFY(!ParseBoxDate(QString()).isValid());
 
         const QDateTime t(QDate(2026, 4, 1), QTime(9, 5, 7));
-        QCOMPARE(FormatDateTime(t), QStringLiteral("2026/04/01 09:05:07"));
+        QCOMPARE(FormatDateTime(t), "2026/04/01 09:05:07");
         QCOMPARE(FormatDateTime(QDateTime()), QString());
         QCOMPARE(ParseBoxDateTime(FormatDateTime(t)), t);
-        QVERIFY(!ParseBoxDateTime(QStringLiteral("2026/04/01")).isValid());
-        QVERIFY(!ParseBoxDateTime(QStringLiteral("2026/04/01 25:00:00")).isValid());
+        QVERIFY(!ParseBoxDateTime("2026/04/01").isValid());
+        QVERIFY(!ParseBoxDateTime("2026/04/01 25:00:00").isValid());
     }
 
     void readingNumbersExactly() {
-        QCOMPARE(Decimal::readVal(QStringLiteral("  -12.50abc")).toText(), QStringLiteral("-12.5"));
-        QCOMPARE(Decimal::readVal(QStringLiteral(",5")).toText(), QStringLiteral("0"));
-        QCOMPARE(Decimal::readVal(QStringLiteral(".25")).toText(), QStringLiteral("0.25"));
-        QCOMPARE(Decimal::readVal(QStringLiteral("-")).toText(), QStringLiteral("0"));
-        QCOMPARE(Decimal::readVal(QStringLiteral("007.0100")).toText(), QStringLiteral("7.01"));
-        QCOMPARE(Decimal::fromDouble(-0.0).toText(), QStringLiteral("0"));
-        QCOMPARE(Decimal::fromDouble(5e-4).toText(), QStringLiteral("0.0005"));
+        QCOMPARE(Decimal::readVal("  -12.50abc").toText(), "-12.5");
+        QCOMPARE(Decimal::readVal(",5").toText(), "0");
+        QCOMPARE(Decimal::readVal(".25").toText(), "0.25");
+        QCOMPARE(Decimal::readVal("-").toText(), "0");
+        QCOMPARE(Decimal::readVal("007.0100").toText(), "7.01");
+        QCOMPARE(Decimal::fromDouble(-0.0).toText(), "0");
+        QCOMPARE(Decimal::fromDouble(5e-4).toText(), "0.0005");
         QCOMPARE(Decimal::fromScaled(std::numeric_limits<qint64>::min(), 4).toText(),
-                 QStringLiteral("-922337203685477.5808"));
-        QCOMPARE(Decimal::readVal(QStringLiteral("9.99")).roundedHalfAway(1).toText(),
-                 QStringLiteral("10"));
+                 "-922337203685477.5808");
+        QCOMPARE(Decimal::readVal("9.99").roundedHalfAway(1).toText(), "10");
 
-        QCOMPARE(Decimal::readVal(QStringLiteral("9223372036854775807")).toScaled(0),
+        QCOMPARE(Decimal::readVal("9223372036854775807").toScaled(0),
                  std::optional<qint64>(std::numeric_limits<qint64>::max()));
-        QCOMPARE(Decimal::readVal(QStringLiteral("-9223372036854775808")).toScaled(0),
+        QCOMPARE(Decimal::readVal("-9223372036854775808").toScaled(0),
                  std::optional<qint64>(std::numeric_limits<qint64>::min()));
-        QVERIFY(!Decimal::readVal(QStringLiteral("9223372036854775808")).toScaled(0));
-        QVERIFY(!Decimal::readVal(QStringLiteral("922337203685478")).toScaled(4));
-        QCOMPARE(Decimal::readVal(QStringLiteral("1.23456")).toScaled(4),
-                 std::optional<qint64>(12346));
-        QCOMPARE(Decimal::readVal(QStringLiteral("-1.23455")).toScaled(4),
-                 std::optional<qint64>(-12346));
+        QVERIFY(!Decimal::readVal("9223372036854775808").toScaled(0));
+        QVERIFY(!Decimal::readVal("922337203685478").toScaled(4));
+        QCOMPARE(Decimal::readVal("1.23456").toScaled(4), std::optional<qint64>(12346));
+        QCOMPARE(Decimal::readVal("-1.23455").toScaled(4), std::optional<qint64>(-12346));
     }
 
     void byteWidthsCountWholeCharacters() {
         // Half-width katakana (the ends of its range) take one byte, their
         // neighbours and the other Japanese characters two.
-        QCOMPARE(LenByte(QStringLiteral("a製Ａ　\uFF60\uFF61\uFF9F\uFFA0")), 13);
-        QCOMPARE(FixByteWidth(QStringLiteral("abc"), 5), QStringLiteral("abc  "));
-        QCOMPARE(FixByteWidth(QStringLiteral("ab製品"), 5), QStringLiteral("ab製 "));
-        QCOMPARE(FixByteWidth(QStringLiteral("abc"), 0), QString());
-        QCOMPARE(FixByteWidth(QStringLiteral("abcdef"), 4), QStringLiteral("abcd"));
-        const QString emoji = QStringLiteral("😀");
+        QCOMPARE(LenByte("a製Ａ　\uFF60\uFF61\uFF9F\uFFA0"), 13);
+        QCOMPARE(FixByteWidth("abc", 5), "abc  ");
+        QCOMPARE(FixByteWidth("ab製品", 5), "ab製 ");
+        QCOMPARE(FixByteWidth("abc", 0), QString());
+        QCOMPARE(FixByteWidth("abcdef", 4), "abcd");
+        const QString emoji = "😀";
         const QChar high(0xD83D), low(0xDE00);
-        QCOMPARE(LenByte(QStringLiteral("a😀\u0301\uFE0F")), 7);
+        QCOMPARE(LenByte("a😀\u0301\uFE0F"), 7);
         QCOMPARE(LenByte(QString(low)), 2); // half a pair still takes room
         // No cut runs past its width or splits a pair.
         for (const QString& text :
@@ -181,7 +177,7 @@ class TestConventions : public QObject {
                 QCOMPARE(LenByte(FixByteWidth(text, width)), width);
             }
         }
-        QCOMPARE(FixByteWidth(emoji + emoji, 3), emoji + QStringLiteral(" "));
+        QCOMPARE(FixByteWidth(emoji + emoji, 3), emoji + " ");
     }
 };
 

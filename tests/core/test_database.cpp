@@ -22,9 +22,9 @@ namespace {
 // transaction, says so, then waits to be killed.
 int writeThenWaitForKill(const QString& path) {
     DBOpenPath(path);
-    execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('KEPT', 0)"));
+    execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('KEPT', 0)");
     SqlTransaction tx;
-    execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('LOST', 0)"));
+    execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('LOST', 0)");
     std::puts("written");
     std::fflush(stdout);
     QThread::sleep(60);
@@ -45,7 +45,7 @@ QString openErrorFor(const QString& path) {
 QString openErrorAsUser(const QString& path) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TARVEL_OPEN_ERROR_OF"), path);
+    env.insert("TARVEL_OPEN_ERROR_OF", path);
     child.setProcessEnvironment(env);
     child.setChildProcessModifier([] {
         if (::geteuid() == 0 && (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
@@ -55,6 +55,14 @@ QString openErrorAsUser(const QString& path) {
     child.waitForFinished(30000);
     return QString::fromUtf8(child.readAllStandardOutput());
 }
+QStringList column(const QString& sql) {
+    SqlQuery q(sql);
+    q.exec();
+    QStringList out;
+    while (q.next())
+        out << FieldStr(q, "c");
+    return out;
+}
 } // namespace
 
 class TestDatabaseSession : public QObject {
@@ -62,81 +70,73 @@ class TestDatabaseSession : public QObject {
   private slots:
     void openFailuresNameTheProblemAndThePath() {
         TestDatabase t;
-        const QString missing = t.dirPath() + QStringLiteral("/nothing.sqlite");
+        const QString missing = t.dirPath() + "/nothing.sqlite";
         QString text = openErrorFor(missing);
-        QVERIFY(text.contains(QStringLiteral("見つかりません")));
-        QVERIFY(text.contains(missing));
+        QVERIFY(text.contains("見つかりません") && text.contains(missing));
         QVERIFY(!QFile::exists(missing)); // never created
         QVERIFY(!DBIsOpen());
 
-        const QString junk = t.dirPath() + QStringLiteral("/junk.sqlite");
+        const QString junk = t.dirPath() + "/junk.sqlite";
         QFile f(junk);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(4096, 'x'));
         f.close();
         text = openErrorFor(junk);
-        QVERIFY2(text.contains(QStringLiteral("データベースファイルではありません")),
+        QVERIFY2(text.contains("データベースファイルではありません") && text.contains(junk),
                  qPrintable(text));
-        QVERIFY(text.contains(junk));
 
-        const QString partial = t.dirPath() + QStringLiteral("/partial.sqlite");
+        const QString partial = t.dirPath() + "/partial.sqlite";
         {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("p"));
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "p");
             db.setDatabaseName(partial);
             QVERIFY(db.open());
-            execSql(db, QStringLiteral("CREATE TABLE syain_m (社員コード TEXT)"));
+            execSql(db, "CREATE TABLE syain_m (社員コード TEXT)");
             db.close();
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("p"));
+        QSqlDatabase::removeDatabase("p");
         text = openErrorFor(partial);
-        QVERIFY(text.contains(QStringLiteral("seisan_t")));
-        QVERIFY(!text.contains(QStringLiteral("syain_m")));
+        QVERIFY(text.contains("seisan_t") && !text.contains("syain_m"));
 
-        t.writeIni(QStringLiteral("[User]\nName=x\n"));
-        try {
-            DBOpen();
-            QFAIL("open without a DSN succeeded");
-        } catch (const DbError& e) {
-            QVERIFY(e.text().contains(QStringLiteral("DSN")));
-        }
+        const auto iniError = [] {
+            try {
+                DBOpen();
+            } catch (const DbError& e) {
+                return e.text();
+            }
+            return QString();
+        };
+        t.writeIni("[User]\nName=x\n");
+        QVERIFY(iniError().contains("DSN"));
         // Without TVL.INI: the file is missing, in the folder that was searched.
-        QFile::remove(t.dirPath() + QStringLiteral("/TVL.INI"));
-        try {
-            DBOpen();
-            QFAIL("open without TVL.INI succeeded");
-        } catch (const DbError& e) {
-            QVERIFY2(e.text().contains(QStringLiteral("TVL.INI が見つかりません")),
-                     qPrintable(e.text()));
-            QVERIFY(e.text().contains(QDir::currentPath()));
-        }
+        QFile::remove(t.dirPath() + "/TVL.INI");
+        text = iniError();
+        QVERIFY2(text.contains("TVL.INI が見つかりません") && text.contains(QDir::currentPath()),
+                 qPrintable(text));
         // With nothing open, statements fail with an error instead of crashing.
-        QVERIFY_THROWS_EXCEPTION(DbError, SqlQuery(QStringLiteral("SELECT 1")).exec());
+        QVERIFY_THROWS_EXCEPTION(DbError, SqlQuery("SELECT 1").exec());
     }
 
     void heldOrUnwritableDatabaseIsNamedSo() {
         TestDatabase t;
         DBClose();
         // Another program holds a rollback-journal database in a transaction.
-        const QString held = t.dirPath() + QStringLiteral("/held.sqlite");
+        const QString held = t.dirPath() + "/held.sqlite";
         Schema::createFile(held);
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
             other.setDatabaseName(held);
             QVERIFY(other.open());
-            execSql(other, QStringLiteral("PRAGMA journal_mode = DELETE"));
-            execSql(other, QStringLiteral("BEGIN EXCLUSIVE"));
+            execSql(other, "PRAGMA journal_mode = DELETE");
+            execSql(other, "BEGIN EXCLUSIVE");
             const QString text = openErrorFor(held);
-            QVERIFY2(text.contains(QStringLiteral("使用中")) &&
-                         !text.contains(QStringLiteral("ではありません")),
-                     qPrintable(text));
+            QVERIFY2(text.contains("使用中") && !text.contains("ではありません"), qPrintable(text));
             other.close();
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        QSqlDatabase::removeDatabase("other");
 
         // A write-ahead-log database in a folder that may not be written.
-        const QString folder = t.dirPath() + QStringLiteral("/readonly");
-        const QString path = folder + QStringLiteral("/tarvel.sqlite");
+        const QString folder = t.dirPath() + "/readonly";
+        const QString path = folder + "/tarvel.sqlite";
         QVERIFY(QDir().mkdir(folder));
         Schema::createFile(path);
         DBOpenPath(path);
@@ -149,55 +149,47 @@ class TestDatabaseSession : public QObject {
         QFile::setPermissions(folder, readable);
         const QString text = openErrorAsUser(path);
         QFile::setPermissions(folder, readable | QFile::WriteOwner);
-        QVERIFY2(text.contains(QStringLiteral("書き込む権限がありません")) && text.contains(path),
+        QVERIFY2(text.contains("書き込む権限がありません") && text.contains(path),
                  qPrintable(text));
     }
 
     void sharedFolderGetsTheRollbackJournal() {
         TestDatabase t;
         const auto journalMode = [] {
-            SqlQuery q(QStringLiteral("PRAGMA journal_mode"));
+            SqlQuery q("PRAGMA journal_mode");
             q.exec();
-            return q.next() ? q.str(QStringLiteral("journal_mode")) : QString();
+            return q.next() ? q.str("journal_mode") : QString();
         };
         setNetworkFileSystemCheck([](const QString&) { return true; });
         DBOpenPath(t.path());
-        QCOMPARE(journalMode(), QStringLiteral("delete"));
+        QCOMPARE(journalMode(), "delete");
         QVERIFY(takeDatabaseWarning().contains(t.path()));
         setNetworkFileSystemCheck(nullptr);
         DBOpenPath(t.path());
-        QCOMPARE(journalMode(), QStringLiteral("wal"));
+        QCOMPARE(journalMode(), "wal");
         QVERIFY(takeDatabaseWarning().isEmpty());
     }
 
     void boundValuesAreStoredExactlyAndReadAfterReopening() {
         TestDatabase t;
-        const QStringList awkward = {
-            QStringLiteral("O'Neil"), QStringLiteral("'); DROP TABLE zuban_m; --"),
-            QStringLiteral("100% \"引用\" _x_"), QStringLiteral("　全角　")};
+        const QStringList awkward = {"O'Neil", "'); DROP TABLE zuban_m; --", "100% \"引用\" _x_",
+                                     "　全角　"};
         int n = 0;
         for (const QString& name : awkward)
-            execSql(QStringLiteral(
-                        "INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
+            execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)",
                     {QString::number(++n), name});
         DBClose();
         QVERIFY(!DBIsOpen());
         t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
         DBOpen();
-        SqlQuery q(QStringLiteral("SELECT 図番名称, 備考 FROM zuban_m ORDER BY 製品図番"));
-        q.exec();
-        QStringList back;
-        while (q.next()) {
-            back << q.str(QStringLiteral("図番名称"));
-            QCOMPARE(FieldStr(q, QStringLiteral("備考")), QString()); // Null reads ""
-        }
-        QCOMPARE(back, awkward);
+        QCOMPARE(column("SELECT 図番名称 AS c FROM zuban_m ORDER BY 製品図番"), awkward);
+        QCOMPARE(column("SELECT 備考 AS c FROM zuban_m WHERE 製品図番 = '1'"), QStringList{""});
     }
 
     void transactionsRollBackUnlessCommitted() {
         TestDatabase t;
         const auto insert = [](const char* code) {
-            execSql(QStringLiteral("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES (?, 0)"),
+            execSql("INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES (?, 0)",
                     {QString::fromUtf8(code)});
         };
         {
@@ -216,12 +208,7 @@ class TestDatabaseSession : public QObject {
             insert("C");
             tx.commit();
         }
-        SqlQuery q(QStringLiteral("SELECT 作業コード FROM sagyou_m"));
-        q.exec();
-        QStringList codes;
-        while (q.next())
-            codes << q.str(QStringLiteral("作業コード"));
-        QCOMPARE(codes, QStringList{QStringLiteral("C")});
+        QCOMPARE(column("SELECT 作業コード AS c FROM sagyou_m"), QStringList{"C"});
     }
 
     void committedRowsSurviveAKilledProcess() {
@@ -229,7 +216,7 @@ class TestDatabaseSession : public QObject {
         DBClose();
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TARVEL_KILLED_WRITER"), t.path());
+        env.insert("TARVEL_KILLED_WRITER", t.path());
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(child.waitForStarted());
@@ -239,23 +226,18 @@ class TestDatabaseSession : public QObject {
         QVERIFY(child.waitForFinished());
 
         DBOpenPath(t.path());
-        SqlQuery q(QStringLiteral("SELECT 製品図番 FROM zuban_m"));
-        q.exec();
-        QStringList codes;
-        while (q.next())
-            codes << q.str(QStringLiteral("製品図番"));
-        QCOMPARE(codes, QStringList{QStringLiteral("KEPT")});
+        QCOMPARE(column("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"KEPT"});
         // The next writer is not held up by the dead process's transaction.
-        execSql(QStringLiteral("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)"));
+        execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)");
     }
 
     void schemaCheckNamesAMissingColumn() {
         TestDatabase t;
         QVERIFY(Schema::check(gCon()).isEmpty());
-        execSql(QStringLiteral("ALTER TABLE seihin_t DROP COLUMN 管理ロットNo"));
+        execSql("ALTER TABLE seihin_t DROP COLUMN 管理ロットNo");
         const QStringList problems = Schema::check(gCon());
         QCOMPARE(problems.size(), 1);
-        QVERIFY(problems.first().contains(QStringLiteral("seihin_t.管理ロットNo")));
+        QVERIFY(problems.first().contains("seihin_t.管理ロットNo"));
     }
 
     void iniReaderFollowsTheProfileRules() {
@@ -263,38 +245,35 @@ class TestDatabaseSession : public QObject {
         t.writeIni(QStringLiteral("; comment\n[ Access ]\n  DSN =  first.db  \nDSN=second.db\n"
                                   "[access]\nUID=9\n[User]\nName=株式会社テスト\nLong=%1\n")
                        .arg(QString(300, QLatin1Char('a'))));
-        QCOMPARE(IniRead(QStringLiteral("ACCESS"), QStringLiteral("dsn")),
-                 QStringLiteral("first.db"));
+        QCOMPARE(IniRead("ACCESS", "dsn"), "first.db");
         // A second section of the same name is not searched once the first matched the key.
-        QCOMPARE(IniRead(QStringLiteral("Access"), QStringLiteral("UID")), QStringLiteral("9"));
-        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")),
-                 QStringLiteral("株式会社テスト"));
-        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Long")).size(), 255);
-        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Missing")), QString());
-        QCOMPARE(IniRead(QStringLiteral("Nothing"), QStringLiteral("Name")), QString());
+        QCOMPARE(IniRead("Access", "UID"), "9");
+        QCOMPARE(IniRead("User", "Name"), "株式会社テスト");
+        QCOMPARE(IniRead("User", "Long").size(), 255);
+        QCOMPARE(IniRead("User", "Missing"), QString());
+        QCOMPARE(IniRead("Nothing", "Name"), QString());
 
         // A file saved on a Japanese Windows machine, in Shift-JIS.
         QStringEncoder sjis("Shift_JIS");
         QVERIFY(sjis.isValid());
-        QFile f(t.dirPath() + QStringLiteral("/TVL.INI"));
+        QFile f(t.dirPath() + "/TVL.INI");
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(sjis.encode(QStringLiteral("[User]\r\nName=有限会社　内職\r\n")));
+        f.write(sjis.encode("[User]\r\nName=有限会社　内職\r\n"));
         f.close();
-        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")),
-                 QStringLiteral("有限会社　内職"));
+        QCOMPARE(IniRead("User", "Name"), "有限会社　内職");
         // Short Shift-JIS is often valid UTF-8 (ﾐｷ is D0 B7); without kana or
         // kanji in its UTF-8 reading, only a byte order mark makes it UTF-8.
         const std::pair<QByteArray, QString> files[] = {
-            {sjis.encode(QStringLiteral("[User]\nName=ﾐｷ\n")), QStringLiteral("ﾐｷ")},
-            {"\xEF\xBB\xBF[User]\nName=Caf\xC3\xA9\n", QStringLiteral("Café")}};
+            {sjis.encode("[User]\nName=ﾐｷ\n"), "ﾐｷ"},
+            {"\xEF\xBB\xBF[User]\nName=Caf\xC3\xA9\n", "Café"}};
         for (const auto& [bytes, name] : files) {
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write(bytes);
             f.close();
-            QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")), name);
+            QCOMPARE(IniRead("User", "Name"), name);
         }
-        QFile::remove(t.dirPath() + QStringLiteral("/TVL.INI"));
-        QCOMPARE(IniRead(QStringLiteral("User"), QStringLiteral("Name")), QString());
+        QFile::remove(t.dirPath() + "/TVL.INI");
+        QCOMPARE(IniRead("User", "Name"), QString());
     }
 };
 

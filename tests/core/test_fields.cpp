@@ -20,8 +20,8 @@ using namespace GuiTest;
 
 namespace {
 
-const QString kRequired = QStringLiteral("入力必須項目です。");
-const QString kBadDate = QStringLiteral("日付の入力に誤りがあります。");
+const QString kRequired = "入力必須項目です。";
+const QString kBadDate = "日付の入力に誤りがあります。";
 
 // A form of line edits in tab order, shown and active.
 struct BoxForm {
@@ -75,29 +75,29 @@ class TestFields : public QObject {
         QLineEdit* box = f.boxes[0];
         setupTextBox(box, 10);
         f.enter(box);
-        type(QStringLiteral("ABCDEFG"));
-        type(QStringLiteral("あい")); // 7 + 4 bytes: the second one is refused
-        QCOMPARE(box->text(), QStringLiteral("ABCDEFGあ"));
-        type(QStringLiteral("BC"));
-        QCOMPARE(box->text(), QStringLiteral("ABCDEFGあB"));
+        type("ABCDEFG");
+        type("あい"); // 7 + 4 bytes: the second one is refused
+        QCOMPARE(box->text(), "ABCDEFGあ");
+        type("BC");
+        QCOMPARE(box->text(), "ABCDEFGあB");
 
         // A selection is replaced when the result fits, and only then.
         box->setSelection(9, 1); // "B"
-        type(QStringLiteral("ア"));
-        QCOMPARE(box->text(), QStringLiteral("ABCDEFGあB"));
+        type("ア");
+        QCOMPARE(box->text(), "ABCDEFGあB");
         box->setSelection(7, 1); // "あ"
-        type(QStringLiteral("ア"));
-        QCOMPARE(box->text(), QStringLiteral("ABCDEFGアB"));
+        type("ア");
+        QCOMPARE(box->text(), "ABCDEFGアB");
         box->selectAll();
-        type(QStringLiteral("Z"));
-        QCOMPARE(box->text(), QStringLiteral("Z"));
+        type("Z");
+        QCOMPARE(box->text(), "Z");
 
         // Pasting follows the same limit, as a whole.
-        paste(QStringLiteral("漢字漢字A"));
-        QCOMPARE(box->text(), QStringLiteral("Z漢字漢字A"));
+        paste("漢字漢字A");
+        QCOMPARE(box->text(), "Z漢字漢字A");
         box->setSelection(1, 4);
-        paste(QStringLiteral("ｱｲｳｴｵｶｷｸ")); // half-width kana count 1 each
-        QCOMPARE(box->text(), QStringLiteral("ZｱｲｳｴｵｶｷｸA"));
+        paste("ｱｲｳｴｵｶｷｸ"); // half-width kana count 1 each
+        QCOMPARE(box->text(), "ZｱｲｳｴｵｶｷｸA");
     }
 
     void textBoxesKeepCharactersWhole() {
@@ -105,17 +105,16 @@ class TestFields : public QObject {
         QLineEdit* box = f.boxes[0];
         setupTextBox(box, 10);
         f.enter(box);
-        const QString emoji = QStringLiteral("😀");
+        const QString emoji = "😀";
         const QChar high(0xD83D), low(0xDE00);
         // Before (bytes), added, after; the last two go past 10 bytes.
         const QStringList cases[] = {
-            {QStringLiteral("ABCD"), QStringLiteral("x") + high, QStringLiteral("ABCDx")},
-            {QStringLiteral("ABCD"), emoji + low, QStringLiteral("ABCD") + emoji},
-            {QStringLiteral("ABCDEFGH"), emoji, QStringLiteral("ABCDEFGH") + emoji},
-            {QStringLiteral("ABC"), QStringLiteral("e\u0301\u263A\uFE0F"),
-             QStringLiteral("ABCe\u0301\u263A\uFE0F")},
-            {QStringLiteral("ABCDEFGHI"), emoji, QStringLiteral("ABCDEFGHI")},
-            {QStringLiteral("ABCDEFGH"), QStringLiteral("e\u0301"), QStringLiteral("ABCDEFGH")},
+            {"ABCD", "x" + QString(high), "ABCDx"},
+            {"ABCD", emoji + low, "ABCD" + emoji},
+            {"ABCDEFGH", emoji, "ABCDEFGH" + emoji},
+            {"ABC", "e\u0301\u263A\uFE0F", "ABCe\u0301\u263A\uFE0F"},
+            {"ABCDEFGHI", emoji, "ABCDEFGHI"},
+            {"ABCDEFGH", "e\u0301", "ABCDEFGH"},
         };
         for (int way = 0; way < 4; ++way) {
             // Another program's insertion is not held to the byte limit.
@@ -137,10 +136,10 @@ class TestFields : public QObject {
         BoxForm f(2);
         setupTextBox(f.boxes[0], 20);
         f.enter(f.boxes[1]);
-        f.boxes[0]->setText(QStringLiteral("abc"));
+        f.boxes[0]->setText("abc");
         QTest::mouseClick(f.boxes[0], Qt::LeftButton, {}, QPoint(2, 2));
         QTRY_COMPARE(focused(), f.boxes[0]);
-        QTRY_COMPARE(f.boxes[0]->selectedText(), QStringLiteral("abc"));
+        QTRY_COMPARE(f.boxes[0]->selectedText(), "abc");
     }
 
     void numericBoxFiltersKeysAndFormatsOnlyWhenLeft() {
@@ -151,22 +150,22 @@ class TestFields : public QObject {
         setupNumericBox(*f.behaviour, quantity, 3, 5, 0, true);
 
         f.enter(price);
-        type(QStringLiteral("12a34-.5 "));
-        QCOMPARE(price->text(), QStringLiteral("1234.5"));
+        type("12a34-.5 ");
+        QCOMPARE(price->text(), "1234.5");
         press(Qt::Key_Tab);
         QCOMPARE(focused(), quantity);
-        QCOMPARE(price->text(), QStringLiteral("1,234.500"));
-        type(QStringLiteral("7"));
+        QCOMPARE(price->text(), "1,234.500");
+        type("7");
         press(Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(focused(), price);
-        QCOMPARE(price->text(), QStringLiteral("1234.500"));
-        QCOMPARE(price->selectedText(), QStringLiteral("1234.500"));
+        QCOMPARE(price->text(), "1234.500");
+        QCOMPARE(price->selectedText(), "1234.500");
         press(Qt::Key_Return);
-        QCOMPARE(price->text(), QStringLiteral("1,234.500"));
+        QCOMPARE(price->text(), "1,234.500");
 
         // The required quantity: blank keeps the focus with a message.
         QCOMPARE(focused(), quantity);
-        QCOMPARE(quantity->selectedText(), QStringLiteral("7"));
+        QCOMPARE(quantity->selectedText(), "7");
         press(Qt::Key_Backspace);
         press(Qt::Key_Return);
         QCOMPARE(focused(), quantity);
@@ -174,30 +173,30 @@ class TestFields : public QObject {
 
         // At most five characters; Backspace and typing over a selection
         // still work at the limit.
-        type(QStringLiteral("1234567"));
-        QCOMPARE(quantity->text(), QStringLiteral("12345"));
+        type("1234567");
+        QCOMPARE(quantity->text(), "12345");
         press(Qt::Key_Backspace);
-        QCOMPARE(quantity->text(), QStringLiteral("1234"));
+        QCOMPARE(quantity->text(), "1234");
         quantity->selectAll();
-        type(QStringLiteral("9"));
-        QCOMPARE(quantity->text(), QStringLiteral("9"));
-        paste(QStringLiteral("99999")); // would make six
-        QCOMPARE(quantity->text(), QStringLiteral("9"));
-        paste(QStringLiteral(",000"));
-        QCOMPARE(quantity->text(), QStringLiteral("9,000"));
+        type("9");
+        QCOMPARE(quantity->text(), "9");
+        paste("99999"); // would make six
+        QCOMPARE(quantity->text(), "9");
+        paste(",000");
+        QCOMPARE(quantity->text(), "9,000");
         // Thousands separators typed by the user are read as such.
         press(Qt::Key_Tab);
-        QCOMPARE(quantity->text(), QStringLiteral("9,000"));
+        QCOMPARE(quantity->text(), "9,000");
         QCOMPARE(focused(), f.boxes[2]);
         QCOMPARE(MessageBox::shown().size(), 1);
 
         // A box whose maximum length is its character limit still shows
         // every digit with the separators.
         price->setMaxLength(12);
-        price->setText(QStringLiteral("123456789.12"));
+        price->setText("123456789.12");
         f.enter(price);
         press(Qt::Key_Tab);
-        QCOMPARE(price->text(), QStringLiteral("123,456,789.120"));
+        QCOMPARE(price->text(), "123,456,789.120");
     }
 
     void numberBoxesTakeOnlyTheirCharacters() {
@@ -206,9 +205,7 @@ class TestFields : public QObject {
         QLineEdit* date = f.boxes[1];
         setupNumericBox(*f.behaviour, price, 4, 12, 3, false);
         setupDateBox(*f.behaviour, date, false);
-        const QStringList junk = {QStringLiteral("😀"),       QStringLiteral("\u200B"),
-                                  QStringLiteral("\u200E"),  QStringLiteral("１"),
-                                  QStringLiteral("1\u200F"), QStringLiteral("-")};
+        const QStringList junk = {"😀", "\u200B", "\u200E", "１", "1\u200F", "-"};
         for (QLineEdit* box : {price, date}) {
             f.enter(box);
             for (int way = 0; way < 3; ++way) {
@@ -219,16 +216,16 @@ class TestFields : public QObject {
                     QVERIFY2(box->text().isEmpty() && beepCount() > beeps,
                              qPrintable(QString::number(way) + text));
                 }
-                arrive(box, QStringLiteral("12"), way);
-                QCOMPARE(box->text(), QStringLiteral("12"));
+                arrive(box, "12", way);
+                QCOMPARE(box->text(), "12");
             }
         }
         // Whatever gets past the keys keeps only what a number is shown with.
-        arrive(date, QStringLiteral("3😀\u200B4"), 3);
-        QCOMPARE(date->text(), QStringLiteral("1234"));
+        arrive(date, "3😀\u200B4", 3);
+        QCOMPARE(date->text(), "1234");
         f.enter(price);
         price->clear();
-        arrive(price, QStringLiteral("😀"), 0);
+        arrive(price, "😀", 0);
         press(Qt::Key_Tab);
         QCOMPARE(price->text(), QString()); // not "0.000"
     }
@@ -242,32 +239,32 @@ class TestFields : public QObject {
 
         date->setMaxLength(8);
         f.enter(date);
-        type(QStringLiteral("2003/04-01x9"));
-        QCOMPARE(date->text(), QStringLiteral("20030401"));
+        type("2003/04-01x9");
+        QCOMPARE(date->text(), "20030401");
         press(Qt::Key_Return);
-        QCOMPARE(date->text(), QStringLiteral("2003/04/01"));
+        QCOMPARE(date->text(), "2003/04/01");
         QCOMPARE(focused(), required);
-        type(QStringLiteral("20260401"));
+        type("20260401");
         press(Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(date->text(), QStringLiteral("20030401"));
-        QCOMPARE(required->text(), QStringLiteral("2026/04/01"));
+        QCOMPARE(date->text(), "20030401");
+        QCOMPARE(required->text(), "2026/04/01");
 
         // An impossible date keeps the text and the focus.
-        date->setText(QStringLiteral("21000229"));
+        date->setText("21000229");
         press(Qt::Key_Tab);
         QCOMPARE(focused(), date);
-        QCOMPARE(date->text(), QStringLiteral("21000229"));
+        QCOMPARE(date->text(), "21000229");
         QCOMPARE(shownTexts(), QStringList{kBadDate});
 
         // "0" clears an optional date and lets the focus go.
-        date->setText(QStringLiteral("0"));
+        date->setText("0");
         press(Qt::Key_Tab);
         QCOMPARE(date->text(), QString());
         QCOMPARE(focused(), required);
 
         // A required one is cleared, then refused as missing.
-        QCOMPARE(required->selectedText(), QStringLiteral("20260401"));
-        type(QStringLiteral("0"));
+        QCOMPARE(required->selectedText(), "20260401");
+        type("0");
         press(Qt::Key_Tab);
         QCOMPARE(required->text(), QString());
         QCOMPARE(focused(), required);
@@ -276,17 +273,17 @@ class TestFields : public QObject {
 
     void clearTextBoxesLeavesOtherControlsAlone() {
         QDialog form;
-        auto* box = new QLineEdit(QStringLiteral("abc"), &form);
+        auto* box = new QLineEdit("abc", &form);
         auto* inner = new QWidget(&form);
-        auto* nested = new QLineEdit(QStringLiteral("def"), inner);
+        auto* nested = new QLineEdit("def", inner);
         auto* combo = new QComboBox(&form);
         combo->setEditable(true);
-        combo->addItem(QStringLiteral("001       　製品"));
+        combo->addItem("001       　製品");
         setupCodeCombo(combo);
         ClearTextBoxes(&form);
         QCOMPARE(box->text(), QString());
         QCOMPARE(nested->text(), QString());
-        QCOMPARE(combo->currentText(), QStringLiteral("001       　製品"));
+        QCOMPARE(combo->currentText(), "001       　製品");
 
         form.setFixedSize(300, 200);
         FormCenter(&form);

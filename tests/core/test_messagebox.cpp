@@ -37,34 +37,26 @@ class TestMessageBox : public QObject {
     void testModeRecordsMessagesAndAnswersFromTheQueue() {
         using MB = MessageBox;
         MB::setTestMode(true);
-        // Empty queue: the first button, i.e. the default one.
-        QCOMPARE(MB::show(nullptr, QStringLiteral("a"), MB::Buttons::OkCancel), MB::Answer::Ok);
-        QCOMPARE(
-            MB::show(nullptr, QStringLiteral("b"), MB::Buttons::YesNoCancel, MB::Icon::Exclamation),
-            MB::Answer::Yes);
         MB::setNextAnswer(MB::Answer::No);
         MB::setNextAnswer(MB::Answer::Cancel);
-        QCOMPARE(MB::show(nullptr, QStringLiteral("c"), MB::Buttons::YesNo), MB::Answer::No);
-        QCOMPARE(MB::show(nullptr, QStringLiteral("d"), MB::Buttons::OkCancel), MB::Answer::Cancel);
-        // The queue is used up: back to the first button.
-        QCOMPARE(MB::show(nullptr, QStringLiteral("e"), MB::Buttons::YesNo), MB::Answer::Yes);
-        MB::error(nullptr, QStringLiteral("no such table: syain_m"));
-
+        QCOMPARE(MB::show(nullptr, "c", MB::Buttons::YesNo), MB::Answer::No);
+        QCOMPARE(MB::show(nullptr, "d", MB::Buttons::OkCancel), MB::Answer::Cancel);
+        // The queue is used up: the first button, i.e. the default one.
+        QCOMPARE(MB::show(nullptr, "e", MB::Buttons::YesNoCancel, MB::Icon::Exclamation),
+                 MB::Answer::Yes);
+        MB::error(nullptr, "no such table: syain_m");
         const QList<MB::Shown> shown = MB::shown();
-        QCOMPARE(shown.size(), 6);
-        QCOMPARE(shown[1].text, QStringLiteral("b"));
-        QCOMPARE(shown[1].buttons, MB::Buttons::YesNoCancel);
-        QCOMPARE(shown[1].icon, MB::Icon::Exclamation);
-        QCOMPARE(shown[5].text, QStringLiteral("no such table: syain_m"));
-        QCOMPARE(shown[5].buttons, MB::Buttons::Ok);
-        QCOMPARE(shown[5].icon, MB::Icon::None);
-
+        QCOMPARE(shown.size(), 4);
+        QVERIFY(shown[2].text == "e" && shown[2].buttons == MB::Buttons::YesNoCancel &&
+                shown[2].icon == MB::Icon::Exclamation);
+        QVERIFY(shown[3].text == "no such table: syain_m" && shown[3].buttons == MB::Buttons::Ok &&
+                shown[3].icon == MB::Icon::None);
         MB::clearShown();
         QVERIFY(MB::shown().isEmpty());
         // Switching test mode on again forgets answers left over.
         MB::setNextAnswer(MB::Answer::Cancel);
         MB::setTestMode(true);
-        QCOMPARE(MB::show(nullptr, QStringLiteral("f"), MB::Buttons::OkCancel), MB::Answer::Ok);
+        QCOMPARE(MB::show(nullptr, "f", MB::Buttons::OkCancel), MB::Answer::Ok);
     }
 
     void realBoxHasTitleDefaultButtonIconAndJapaneseButtons() {
@@ -82,31 +74,30 @@ class TestMessageBox : public QObject {
             box->button(QMessageBox::No)->click();
         });
         const MessageBox::Answer answer =
-            MessageBox::show(nullptr, QStringLiteral("伝票を印刷しますか"),
-                             MessageBox::Buttons::YesNo, MessageBox::Icon::Exclamation);
+            MessageBox::show(nullptr, "伝票を印刷しますか", MessageBox::Buttons::YesNo,
+                             MessageBox::Icon::Exclamation);
         QCOMPARE(answer, MessageBox::Answer::No);
-        QCOMPARE(title, QStringLiteral("Tarvelシステム"));
+        QCOMPARE(title, "Tarvelシステム");
         QVERIFY(yesIsDefault);
         QCOMPARE(icon, QMessageBox::Warning);
-        QVERIFY2(yesText.contains(QStringLiteral("はい")), qPrintable(yesText));
-        QVERIFY2(noText.contains(QStringLiteral("いいえ")), qPrintable(noText));
+        QVERIFY2(yesText.contains("はい"), qPrintable(yesText));
+        QVERIFY2(noText.contains("いいえ"), qPrintable(noText));
 
         // Escape on an OK/Cancel question is Cancel.
         answerRealBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-        QCOMPARE(MessageBox::show(nullptr, QStringLiteral("削除しますか"),
-                                  MessageBox::Buttons::OkCancel),
+        QCOMPARE(MessageBox::show(nullptr, "削除しますか", MessageBox::Buttons::OkCancel),
                  MessageBox::Answer::Cancel);
     }
 
     void noOtherSourceUsesQMessageBoxDirectly() {
         const QString srcDir = QStringLiteral(TARVEL_SOURCE_DIR "/src");
-        QVERIFY(QFile::exists(srcDir + QStringLiteral("/core/screens/messagebox.cpp")));
+        QVERIFY(QFile::exists(srcDir + "/core/screens/messagebox.cpp"));
         QStringList offenders;
         int scanned = 0;
         QDirIterator it(srcDir, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
-            if (path.endsWith(QStringLiteral("/core/screens/messagebox.cpp")))
+            if (path.endsWith("/core/screens/messagebox.cpp"))
                 continue;
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly));

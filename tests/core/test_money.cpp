@@ -87,13 +87,13 @@ class TestMoney : public QObject {
         QCOMPARE(shownAmountOf(top, 999999), Q_INT64_C(99999899999900));
         QCOMPARE(taxOf(top, 999999), Q_INT64_C(4999994999995));
         QCOMPARE(FormatNumber(amountOf(top, 999999), NumberPattern::AmountList),
-                 QStringLiteral("99,999,899,999,900"));
+                 "99,999,899,999,900");
 
         const UnitPrice extreme = UnitPrice::fromTenThousandths(std::numeric_limits<qint64>::max());
         QVERIFY_THROWS_EXCEPTION(AppError, amountOf(extreme, 1000000));
         QVERIFY_THROWS_EXCEPTION(AppError, taxOf(extreme, -1000000));
         QVERIFY_THROWS_EXCEPTION(AppError, shownAmountOf(extreme, 100000));
-        QVERIFY_THROWS_EXCEPTION(AppError, UnitPrice::parse(QStringLiteral("999999999999999999")));
+        QVERIFY_THROWS_EXCEPTION(AppError, UnitPrice::parse("999999999999999999"));
     }
 
     void unitPricesConvertBetweenDatabaseBoxAndScreen() {
@@ -114,20 +114,20 @@ class TestMoney : public QObject {
         QCOMPARE(price("12.34564").tenThousandths(), 123456);
         QCOMPARE(price("7円").tenThousandths(), 70000);
 
-        QCOMPARE(price("1,234.567").text(), QStringLiteral("1,234.567"));
-        QCOMPARE(UnitPrice::fromTenThousandths(12345).text(), QStringLiteral("1.235"));
-        QCOMPARE(UnitPrice::fromTenThousandths(12344).text(), QStringLiteral("1.234"));
-        QCOMPARE(UnitPrice::fromTenThousandths(-12345).text(), QStringLiteral("-1.235"));
-        QCOMPARE(UnitPrice().text(), QStringLiteral("0.000"));
-        QCOMPARE(price("1234567").text(NumberPattern::PriceBox), QStringLiteral("1,234,567.000"));
+        QCOMPARE(price("1,234.567").text(), "1,234.567");
+        QCOMPARE(UnitPrice::fromTenThousandths(12345).text(), "1.235");
+        QCOMPARE(UnitPrice::fromTenThousandths(12344).text(), "1.234");
+        QCOMPARE(UnitPrice::fromTenThousandths(-12345).text(), "-1.235");
+        QCOMPARE(UnitPrice().text(), "0.000");
+        QCOMPARE(price("1234567").text(NumberPattern::PriceBox), "1,234,567.000");
         // The text a screen shows reads back as the same three-decimal price.
         QCOMPARE(UnitPrice::parse(price("98765.4321").text()), price("98765.432"));
 
-        QCOMPARE(parseQuantity(QStringLiteral(" 1,234 ")), 1234);
+        QCOMPARE(parseQuantity(" 1,234 "), 1234);
         QCOMPARE(parseQuantity(QString()), 0);
-        QCOMPARE(parseQuantity(QStringLiteral("2.5")), 3);
-        QCOMPARE(parseQuantity(QStringLiteral("12個")), 12);
-        QVERIFY_THROWS_EXCEPTION(AppError, parseQuantity(QStringLiteral("99999999999999999999")));
+        QCOMPARE(parseQuantity("2.5"), 3);
+        QCOMPARE(parseQuantity("12個"), 12);
+        QVERIFY_THROWS_EXCEPTION(AppError, parseQuantity("99999999999999999999"));
 
         QVERIFY(price("1.5") < price("1.5001"));
         QCOMPARE(price("1.5"), price("1.50001")); // beyond four decimals

@@ -52,8 +52,8 @@ class TestPrintOutput : public QObject {
             QCOMPARE(s.folder,
                      QDir::cleanPath(QDir(db.dirPath()).filePath(QString::fromUtf8(c.folder))));
         }
-        db.writeIni(QStringLiteral("[Print]\nFolder=/var/tmp/tarvel pdf\n"));
-        QCOMPARE(PrintSettings::read().folder, QStringLiteral("/var/tmp/tarvel pdf"));
+        db.writeIni("[Print]\nFolder=/var/tmp/tarvel pdf\n");
+        QCOMPARE(PrintSettings::read().folder, "/var/tmp/tarvel pdf");
     }
 
     void withoutAPrinterDocumentsBecomeFiles() {
@@ -67,22 +67,22 @@ class TestPrintOutput : public QObject {
     void aDocumentIsWrittenInTwipsAndAppearsOnlyWhenComplete() {
         REQUIRE_PDF_TOOLS("pdftotext", "pdfinfo");
         TestDatabase db;
-        db.writeIni(QStringLiteral("[Print]\nOutput=pdf\nFolder=out\n"));
-        const QString folder = QDir(db.dirPath()).filePath(QStringLiteral("out"));
-        const QString path = QDir(folder).filePath(QStringLiteral("a_b.pdf"));
+        db.writeIni("[Print]\nOutput=pdf\nFolder=out\n");
+        const QString folder = QDir(db.dirPath()).filePath("out");
+        const QString path = QDir(folder).filePath("a_b.pdf");
         PrintRun run;
         QVERIFY(run.toPdf());
         {
-            PrintDocument doc(run, QStringLiteral("a/b"), kLayout);
+            PrintDocument doc(run, "a/b", kLayout);
             scaleToTwips(doc.painter());
-            doc.painter().setFont(printFont(QStringLiteral("ＭＳ Ｐ明朝"), 12));
-            doc.painter().drawText(QPointF(1440, 2880), QStringLiteral("一頁目"));
+            doc.painter().setFont(printFont("ＭＳ Ｐ明朝", 12));
+            doc.painter().drawText(QPointF(1440, 2880), "一頁目");
             doc.newPage();
-            doc.painter().drawText(QPointF(2880, 720), QStringLiteral("二頁目"));
-            QCOMPARE(entries(folder).filter(QStringLiteral("a_b.pdf")), QStringList());
+            doc.painter().drawText(QPointF(2880, 720), "二頁目");
+            QCOMPARE(entries(folder).filter("a_b.pdf"), QStringList());
             doc.finish();
         }
-        QCOMPARE(entries(folder), QStringList({QStringLiteral("a_b.pdf")}));
+        QCOMPARE(entries(folder), QStringList({"a_b.pdf"}));
         QCOMPARE(run.pdfFiles(), QStringList({path}));
         QCOMPARE(PdfTools::info(path).pages, 2);
         const QList<PdfTools::Word> words = PdfTools::words(path);
@@ -91,22 +91,21 @@ class TestPrintOutput : public QObject {
         QVERIFY2(qAbs(words[0].box.left() - (567 + 1440)) < 10, "left in twips inside the margin");
         QVERIFY(words[0].box.top() < 567 + 2880 && words[0].box.bottom() > 567 + 2880 - 100);
         const PdfTools::Word second = PdfTools::words(path, 2).value(0);
-        QCOMPARE(second.text, QStringLiteral("二頁目"));
+        QCOMPARE(second.text, "二頁目");
         QVERIFY2(qAbs(second.box.left() - (567 + 2880)) < 10, "the scale holds on the next page");
 
         // Abandoned: the older file of the name stays as it was, nothing else is left.
-        QFile old(QDir(folder).filePath(QStringLiteral("x.pdf")));
+        QFile old(QDir(folder).filePath("x.pdf"));
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old");
         old.close();
         {
-            PrintDocument doc(run, QStringLiteral("x"), kLayout);
-            doc.painter().drawText(QPointF(0, 720), QStringLiteral("途中"));
+            PrintDocument doc(run, "x", kLayout);
+            doc.painter().drawText(QPointF(0, 720), "途中");
         }
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("old"));
-        QCOMPARE(entries(folder),
-                 QStringList({QStringLiteral("a_b.pdf"), QStringLiteral("x.pdf")}));
+        QCOMPARE(entries(folder), QStringList({"a_b.pdf", "x.pdf"}));
         QCOMPARE(run.pdfFiles().size(), 1);
 
         run.tellUser(nullptr);

@@ -6,10 +6,10 @@ class TestSqlValues : public QObject {
     Q_OBJECT
   private slots:
     void storedDatesReadBack() {
-        QCOMPARE(SqlValue::toDate(QStringLiteral("2003-04-01")), QDate(2003, 4, 1));
-        QCOMPARE(SqlValue::toDate(QStringLiteral("2004-02-29")), QDate(2004, 2, 29));
+        QCOMPARE(SqlValue::toDate("2003-04-01"), QDate(2003, 4, 1));
+        QCOMPARE(SqlValue::toDate("2004-02-29"), QDate(2004, 2, 29));
         // A date-time's date part.
-        QCOMPARE(SqlValue::toDate(QStringLiteral("2026-12-31 23:59:59")), QDate(2026, 12, 31));
+        QCOMPARE(SqlValue::toDate("2026-12-31 23:59:59"), QDate(2026, 12, 31));
         QCOMPARE(SqlValue::toDate(SqlValue::date(QDate(1800, 1, 1))), QDate(1800, 1, 1));
 
         QVERIFY(!SqlValue::toDate(QVariant(QMetaType::fromType<QString>())).isValid());

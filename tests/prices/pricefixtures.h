@@ -12,7 +12,7 @@ namespace PriceFixtures {
 inline QVariant dateOrNull(const QString& ymd) {
     if (ymd.isEmpty())
         return QVariant(QMetaType::fromType<QString>());
-    return QDate::fromString(ymd, QStringLiteral("yyyy/MM/dd")).toString(Qt::ISODate);
+    return QDate::fromString(ymd, "yyyy/MM/dd").toString(Qt::ISODate);
 }
 
 inline void addLine(qint64 serial, const QString& pno, const QString& wno, const QString& person,

@@ -1,4 +1,5 @@
 #include "core/apperror.h"
+#include "core/conventions.h"
 #include "core/database.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
@@ -16,9 +17,9 @@ using PriceFixtures::addLine;
 
 namespace {
 
-const QString kP = QStringLiteral("P-100");
-const QString kW = QStringLiteral("W1");
-const QString kN = QStringLiteral("N01");
+const QString kP = "P-100";
+const QString kW = "W1";
+const QString kN = "N01";
 
 QDate ymd(int y, int m, int d) {
     return QDate(y, m, d);
@@ -47,10 +48,10 @@ constexpr int kSavesPerWriter = 300;
 // One copy's part of the race: saves price lines as fast as it can.
 void saveLinesConcurrently(const QString& path, int index) {
     DBOpenPath(path);
-    gEmpCode = QStringLiteral("E001");
+    gEmpCode = "E001";
     WriterCopies::reportFailures(kSavesPerWriter, [index](int i) {
-        PriceInput in = input(QStringLiteral("1.000"), QStringLiteral("2003/01/01"));
-        in.person = index == 0 ? QStringLiteral("N01") : QStringLiteral("N02");
+        PriceInput in = input("1.000", "2003/01/01");
+        in.person = index == 0 ? "N01" : "N02";
         in.remark = QString::number(i);
         SavePriceNew(in);
     });
@@ -64,115 +65,94 @@ class TestPriceData : public QObject {
     void serialsFollowTheLargestEverGiven() {
         TestDatabase db;
         QCOMPARE(nextPriceSerial(), qint64(1));
-        QCOMPARE(SavePriceNew(input(QStringLiteral("10.000"), QStringLiteral("2003/04/01"))),
-                 qint64(1));
-        addLine(2, kP, kW, QStringLiteral("N02"), 1, QStringLiteral("2003/04/01"));
-        addLine(5, kP, kW, QStringLiteral("N03"), 1, QStringLiteral("2003/04/01"), QString(), true);
+        QCOMPARE(SavePriceNew(input("10.000", "2003/04/01")), qint64(1));
+        addLine(2, kP, kW, "N02", 1, "2003/04/01");
+        addLine(5, kP, kW, "N03", 1, "2003/04/01", QString(), true);
         QCOMPARE(nextPriceSerial(), qint64(6)); // the gap stays, the deleted 5 counts
-        addLine(32767, kP, QStringLiteral("W2"), kN, 1, QStringLiteral("2003/04/01"));
-        QCOMPARE(SavePriceNew(input(QStringLiteral("1"), QStringLiteral("2004/04/01"))),
-                 qint64(32768));
-        addLine(5000000000LL, kP, QStringLiteral("W3"), kN, 1, QStringLiteral("2003/04/01"));
+        addLine(32767, kP, "W2", kN, 1, "2003/04/01");
+        QCOMPARE(SavePriceNew(input("1", "2004/04/01")), qint64(32768));
+        addLine(5000000000LL, kP, "W3", kN, 1, "2003/04/01");
         QCOMPARE(nextPriceSerial(), qint64(5000000001LL));
     }
 
     void newLinesStoreBoundValuesAndAudit() {
         TestDatabase db; // clock fixed at 2026-04-01 09:30:00, employee E001
-        PriceInput in = input(QStringLiteral("1,234.500"), QStringLiteral("2003/04/01"));
-        const QString quoted = QStringLiteral("O'Brien; DROP TABLE tanka_m -- "); // 31 bytes
+        PriceInput in = input("1,234.500", "2003/04/01");
+        const QString quoted = "O'Brien; DROP TABLE tanka_m -- "; // 31 bytes
         in.remark = quoted + QString(40, QChar(0x3042));
         in.deleted = true;
         const qint64 serial = SavePriceNew(in);
-        SqlQuery q(QStringLiteral("SELECT * FROM tanka_m WHERE 単価シリアル = ?"));
+        SqlQuery q("SELECT * FROM tanka_m WHERE 単価シリアル = ?");
         q.bind(serial).exec();
         QVERIFY(q.next());
-        QCOMPARE(q.num(QStringLiteral("単価")), 1234.5);
-        QCOMPARE(q.str(QStringLiteral("適用開始日")), QStringLiteral("2003-04-01"));
-        QVERIFY(q.isNull(QStringLiteral("適用終了日")));
-        QCOMPARE(q.str(QStringLiteral("最終更新日時")), QStringLiteral("2026-04-01 09:30:00"));
-        QCOMPARE(q.str(QStringLiteral("社員コード")), QStringLiteral("E001"));
-        QCOMPARE(q.integer(QStringLiteral("削除フラグ")), qint64(1));
+        QCOMPARE(q.num("単価"), 1234.5);
+        QCOMPARE(q.str("適用開始日"), "2003-04-01");
+        QVERIFY(q.isNull("適用終了日"));
+        QCOMPARE(q.str("最終更新日時"), "2026-04-01 09:30:00");
+        QCOMPARE(q.str("社員コード"), "E001");
+        QCOMPARE(q.integer("削除フラグ"), qint64(1));
         // Cut to 50 bytes: nine full-width characters fit, the tenth would
         // straddle the limit and its blank is trimmed.
-        QCOMPARE(q.str(QStringLiteral("備考")), quoted + QString(9, QChar(0x3042)));
+        QCOMPARE(q.str("備考"), quoted + QString(9, QChar(0x3042)));
     }
 
-    void editRewritesTheLineAndReportsAMissingOne() {
-        TestDatabase db;
-        addLine(7, kP, kW, kN, 100, QStringLiteral("2003/04/01"), QStringLiteral("2003/09/30"));
-        gEmpCode = QStringLiteral("E777");
-        PriceInput in = input(QStringLiteral("99.125"), QStringLiteral("2003/04/02"));
-        in.mode = EditMode::Edit;
-        in.serial = 7;
-        in.remark = QStringLiteral("改定");
-        SavePriceEdit(in);
-        std::optional<PriceRecord> r = LoadPriceRecord(7);
-        QVERIFY(r);
-        QCOMPARE(r->priceText, QStringLiteral("99.125"));
-        QCOMPARE(r->start, ymd(2003, 4, 2));
-        QVERIFY(!r->end.isValid());
-        QCOMPARE(r->remark, QStringLiteral("改定"));
-        SqlQuery q(QStringLiteral("SELECT 社員コード, 単価 FROM tanka_m WHERE 単価シリアル = 7"));
-        q.exec();
-        QVERIFY(q.next());
-        QCOMPARE(q.str(QStringLiteral("社員コード")), QStringLiteral("E777"));
-        QCOMPARE(q.num(QStringLiteral("単価")), 99.125);
-
-        in.serial = 8;
-        try {
-            SavePriceEdit(in);
-            QFAIL("editing a missing line must fail");
-        } catch (const AppError& e) {
-            QCOMPARE(e.text(), QStringLiteral("作業単価の編集に失敗しました。"));
-        }
-    }
-
-    void recordCarriesTheMasterNames() {
+    void editRewritesTheLineAndRecordsCarryTheNames() {
         TestDatabase db;
         PriceFixtures::addMasters();
-        addLine(3, QStringLiteral("P-200"), QStringLiteral("W2"), QStringLiteral("N02"), 1234.5,
-                QStringLiteral("2003/04/01"), QStringLiteral("2003/12/31"), true,
-                QStringLiteral("メモ"));
-        std::optional<PriceRecord> r = LoadPriceRecord(3);
-        QVERIFY(r);
-        QCOMPARE(r->pnoName, QStringLiteral("カバー"));
-        QCOMPARE(r->workName, QStringLiteral("検査"));
-        QCOMPARE(r->personName, QStringLiteral("佐藤一郎"));
-        QCOMPARE(r->priceText, QStringLiteral("1,234.500"));
-        QCOMPARE(r->end, ymd(2003, 12, 31));
-        QVERIFY(r->deleted);
+        addLine(7, kP, kW, kN, 100, "2003/04/01", "2003/09/30");
+        addLine(3, "P-200", "W2", "N02", 1234.5, "2003/04/01", "2003/12/31", true, "メモ");
+        gEmpCode = "E777";
+        PriceInput in = input("99.125", "2003/04/02");
+        in.mode = EditMode::Edit;
+        in.serial = 7;
+        in.remark = "改定";
+        SavePriceEdit(in);
+        std::optional<PriceRecord> r = LoadPriceRecord(7);
+        QVERIFY(r && !r->end.isValid());
+        QCOMPARE(r->priceText + FormatDate(r->start) + r->remark, "99.1252003/04/02改定");
+        SqlQuery q("SELECT 社員コード, 単価 FROM tanka_m WHERE 単価シリアル = 7");
+        q.exec();
+        QVERIFY(q.next());
+        QCOMPARE(q.str("社員コード"), "E777");
+        QCOMPARE(q.num("単価"), 99.125);
+        in.serial = 8;
+        QVERIFY_THROWS_EXCEPTION(AppError, SavePriceEdit(in));
+
+        r = LoadPriceRecord(3);
+        QVERIFY(r && r->deleted);
+        QCOMPARE(
+            QStringList({r->pnoName, r->workName, r->personName, r->priceText, FormatDate(r->end)}),
+            (QStringList{"カバー", "検査", "佐藤一郎", "1,234.500", "2003/12/31"}));
         QVERIFY(!LoadPriceRecord(4));
     }
 
     void lookupTakesTheLatestLiveStart() {
         TestDatabase db;
-        addLine(1, kP, kW, kN, 100, QStringLiteral("2003/04/01"));
-        addLine(2, kP, kW, kN, 120, QStringLiteral("2003/10/01"));
-        addLine(3, kP, kW, QStringLiteral("N02"), 999, QStringLiteral("2003/01/01"));
-        addLine(4, kP, QStringLiteral("W2"), kN, 50, QStringLiteral("2003/01/01"),
-                QStringLiteral("2003/06/30"));
+        addLine(1, kP, kW, kN, 100, "2003/04/01");
+        addLine(2, kP, kW, kN, 120, "2003/10/01");
+        addLine(3, kP, kW, "N02", 999, "2003/01/01");
+        addLine(4, kP, "W2", kN, 50, "2003/01/01", "2003/06/30");
 
         PriceLookupResult r = lookupPrice(ymd(2003, 9, 30), kP, kW, kN);
         QVERIFY(r.found);
-        QCOMPARE(r.text(), QStringLiteral("100.000"));
-        QCOMPARE(lookupPrice(ymd(2003, 10, 1), kP, kW, kN).text(), QStringLiteral("120.000"));
+        QCOMPARE(r.text(), "100.000");
+        QCOMPARE(lookupPrice(ymd(2003, 10, 1), kP, kW, kN).text(), "120.000");
         r = lookupPrice(ymd(2003, 3, 31), kP, kW, kN);
         QVERIFY(!r.found);
-        QCOMPARE(r.text(), QStringLiteral("0.000"));
+        QCOMPARE(r.text(), "0.000");
 
         // An ended line is still the latest start: its end is not consulted.
-        QCOMPARE(lookupPrice(ymd(2003, 9, 30), kP, QStringLiteral("W2"), kN).text(),
-                 QStringLiteral("50.000"));
+        QCOMPARE(lookupPrice(ymd(2003, 9, 30), kP, "W2", kN).text(), "50.000");
 
-        execSql(QStringLiteral("UPDATE tanka_m SET 削除フラグ = 1 WHERE 単価シリアル = 1"));
+        execSql("UPDATE tanka_m SET 削除フラグ = 1 WHERE 単価シリアル = 1");
         QVERIFY(!lookupPrice(ymd(2003, 9, 30), kP, kW, kN).found);
     }
 
     void lookupFailuresStopTheCaller() {
         TestDatabase db;
-        addLine(1, kP, kW, kN, 100, QStringLiteral("2003/04/01"));
+        addLine(1, kP, kW, kN, 100, "2003/04/01");
         QVERIFY_THROWS_EXCEPTION(AppError, lookupPrice(QDate(), kP, kW, kN));
-        execSql(QStringLiteral("DROP TABLE tanka_m"));
+        execSql("DROP TABLE tanka_m");
         QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(ymd(2003, 9, 30), kP, kW, kN));
         DBClose();
         QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(ymd(2003, 9, 30), kP, kW, kN));
@@ -181,13 +161,13 @@ class TestPriceData : public QObject {
     void twoProgramsSavingAtOnceWaitForEachOther() {
         TestDatabase t;
         for (const QString& report : WriterCopies::run(t.path(), 2))
-            QVERIFY2(report == QStringLiteral("0"), qPrintable(report));
-        SqlQuery q(QStringLiteral("SELECT 単価シリアル FROM tanka_m"));
+            QVERIFY2(report == "0", qPrintable(report));
+        SqlQuery q("SELECT 単価シリアル FROM tanka_m");
         q.exec();
         QSet<qint64> serials;
         int rows = 0;
         while (q.next()) {
-            serials.insert(q.integer(QStringLiteral("単価シリアル")));
+            serials.insert(q.integer("単価シリアル"));
             ++rows;
         }
         QCOMPARE(rows, 2 * kSavesPerWriter);
@@ -200,18 +180,16 @@ class TestPriceData : public QObject {
         PriceFixtures::addMasters();
         const QDate today = ymd(2003, 11, 15);
         // Combination A: an older line, the current one.
-        addLine(1, kP, kW, kN, 100, QStringLiteral("2003/04/01"));
-        addLine(2, kP, kW, kN, 110, QStringLiteral("2003/10/01"));
+        addLine(1, kP, kW, kN, 100, "2003/04/01");
+        addLine(2, kP, kW, kN, 110, "2003/10/01");
         // Combination B: current, and a future line above it.
-        addLine(3, kP, kW, QStringLiteral("N02"), 100, QStringLiteral("2003/10/01"));
-        addLine(4, kP, kW, QStringLiteral("N02"), 130, QStringLiteral("2004/01/01"));
+        addLine(3, kP, kW, "N02", 100, "2003/10/01");
+        addLine(4, kP, kW, "N02", 130, "2004/01/01");
         // Combination C: ended yesterday / ending today.
-        addLine(5, QStringLiteral("P-200"), kW, kN, 1, QStringLiteral("2003/01/01"),
-                QStringLiteral("2003/11/14"));
-        addLine(6, QStringLiteral("P-200"), QStringLiteral("W2"), kN, 1,
-                QStringLiteral("2003/01/01"), QStringLiteral("2003/11/15"));
+        addLine(5, "P-200", kW, kN, 1, "2003/01/01", "2003/11/14");
+        addLine(6, "P-200", "W2", kN, 1, "2003/01/01", "2003/11/15");
         // Deleted line, the newest of combination A.
-        addLine(7, kP, kW, kN, 200, QStringLiteral("2003/11/01"), QString(), true);
+        addLine(7, kP, kW, kN, 200, "2003/11/01", QString(), true);
 
         QCOMPARE(listed(loadPriceRows(false, false, today)),
                  QStringLiteral("7:2003/11/01 2:2003/10/01 1:2003/04/01 "
@@ -220,10 +198,10 @@ class TestPriceData : public QObject {
                  QStringLiteral("2:2003/10/01 1:2003/04/01 4:2004/01/01 3:2003/10/01 "
                                 "5:2003/01/01 6:2003/01/01"));
         QCOMPARE(listed(loadPriceRows(true, true, today)),
-                 QStringLiteral("2:2003/10/01 4:2004/01/01 6:2003/01/01"));
+                 "2:2003/10/01 4:2004/01/01 6:2003/01/01");
         // With deleted lines shown, the deleted newest line hides the current one.
         QCOMPARE(listed(loadPriceRows(false, true, today)),
-                 QStringLiteral("7:2003/11/01 4:2004/01/01 6:2003/01/01"));
+                 "7:2003/11/01 4:2004/01/01 6:2003/01/01");
         // Seen earlier, line 2 is still to come and hides line 1; both lines of
         // B lie ahead; C's line 5 has not ended yet.
         QCOMPARE(listed(loadPriceRows(true, true, ymd(2003, 9, 1))),
@@ -233,7 +211,7 @@ class TestPriceData : public QObject {
         const QList<PriceListRow> all = loadPriceRows(false, false, today);
         QCOMPARE(all[0].cells(), (QStringList{"7", "P-100", "W1", "組立", "N01", "山田花子",
                                               "200.000", "2003/11/01", "", "", "削除"}));
-        QCOMPARE(all[6].cells()[8], QStringLiteral("2003/11/15"));
+        QCOMPARE(all[6].cells()[8], "2003/11/15");
         QCOMPARE(all[6].cells()[10], QString());
     }
 };

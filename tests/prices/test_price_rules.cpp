@@ -15,19 +15,18 @@ namespace {
 void addExisting(qint64 serial, const QString& line) {
     const QStringList f = line.split(QLatin1Char('|'));
     const QString flags = f.value(2);
-    const QString person =
-        flags.contains(QLatin1Char('o')) ? QStringLiteral("N02") : QStringLiteral("N01");
-    addLine(serial, QStringLiteral("P-100"), QStringLiteral("W1"), person, 100.0, f.value(0),
-            f.value(1), flags.contains(QLatin1Char('d')));
+    const QString person = flags.contains(QLatin1Char('o')) ? "N02" : "N01";
+    addLine(serial, "P-100", "W1", person, 100.0, f.value(0), f.value(1),
+            flags.contains(QLatin1Char('d')));
 }
 
 PriceInput filledInput() {
     PriceInput in;
-    in.pno = QStringLiteral("P-100");
-    in.wno = QStringLiteral("W1");
-    in.person = QStringLiteral("N01");
-    in.priceText = QStringLiteral("1,250.500");
-    in.startText = QStringLiteral("2003/04/01");
+    in.pno = "P-100";
+    in.wno = "W1";
+    in.person = "N01";
+    in.priceText = "1,250.500";
+    in.startText = "2003/04/01";
     return in;
 }
 
@@ -93,7 +92,7 @@ class TestPriceRules : public QObject {
             in.deleted = c.deleted;
             const PriceCheck check = CheckPriceInput(in);
             if (c.collides)
-                QVERIFY2(check.message == QStringLiteral("適用日付に重複があります。") &&
+                QVERIFY2(check.message == "適用日付に重複があります。" &&
                              check.focus == PriceField::Start,
                          c.name);
             else
@@ -113,30 +112,30 @@ class TestPriceRules : public QObject {
                                 {&PriceInput::priceText, PriceField::Mon},
                                 {&PriceInput::startText, PriceField::Start}};
         PriceInput in;
-        in.endText = QStringLiteral("2003/01/01"); // reversed too, but reported later
+        in.endText = "2003/01/01"; // reversed too, but reported later
         const PriceInput full = filledInput();
         for (const Step& s : steps) {
             const PriceCheck check = CheckPriceInput(in);
-            QCOMPARE(check.message, QStringLiteral("入力必須項目です。"));
+            QCOMPARE(check.message, "入力必須項目です。");
             QCOMPARE(check.focus, s.focus);
             in.*s.field = full.*s.field;
         }
-        QCOMPARE(CheckPriceInput(in).message, QStringLiteral("日付の大小関係に誤りがあります。"));
+        QCOMPARE(CheckPriceInput(in).message, "日付の大小関係に誤りがあります。");
         in.endText.clear();
         QVERIFY(CheckPriceInput(in).ok());
 
-        in.pno = QStringLiteral("   "); // blanks are no code
+        in.pno = "   "; // blanks are no code
         QCOMPARE(CheckPriceInput(in).focus, PriceField::Pno);
     }
 
     void dateOrderIsCheckedBeforeTheDatabase() {
         TestDatabase db;
         PriceInput in = filledInput();
-        in.startText = QStringLiteral("2003/10/01");
-        in.endText = QStringLiteral("2003/09/30");
+        in.startText = "2003/10/01";
+        in.endText = "2003/09/30";
         DBClose(); // any query now would throw
         const PriceCheck check = CheckPriceInput(in);
-        QCOMPARE(check.message, QStringLiteral("日付の大小関係に誤りがあります。"));
+        QCOMPARE(check.message, "日付の大小関係に誤りがあります。");
         QCOMPARE(check.focus, PriceField::Start);
 
         in.endText = in.startText; // a one-day period is fine, but needs the database
@@ -146,11 +145,11 @@ class TestPriceRules : public QObject {
     void malformedValuesAreRefusedNotSaved() {
         TestDatabase db;
         PriceInput in = filledInput();
-        in.startText = QStringLiteral("2003/02/30");
-        QCOMPARE(CheckPriceInput(in).message, QStringLiteral("日付の入力に誤りがあります。"));
+        in.startText = "2003/02/30";
+        QCOMPARE(CheckPriceInput(in).message, "日付の入力に誤りがあります。");
         QCOMPARE(CheckPriceInput(in).focus, PriceField::Start);
         in = filledInput();
-        in.endText = QStringLiteral("20031231");
+        in.endText = "20031231";
         QCOMPARE(CheckPriceInput(in).focus, PriceField::End);
     }
 };

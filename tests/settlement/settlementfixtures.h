@@ -23,10 +23,8 @@ inline QVariant nullText() {
 }
 
 inline QVariant isoDate(const QString& ymd) {
-    return ymd.isEmpty()
-               ? nullText()
-               : QVariant(
-                     QDate::fromString(ymd, QStringLiteral("yyyy/MM/dd")).toString(Qt::ISODate));
+    return ymd.isEmpty() ? nullText()
+                         : QVariant(QDate::fromString(ymd, "yyyy/MM/dd").toString(Qt::ISODate));
 }
 
 inline void addWorker(const QString& code, const QString& name) {
@@ -36,9 +34,8 @@ inline void addWorker(const QString& code, const QString& name) {
 }
 
 inline void addWorkCode(const QString& code, const QString& item) {
-    execSql(
-        QStringLiteral("INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)"),
-        {code, item});
+    execSql("INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)",
+            {code, item});
 }
 
 inline void addPrice(qint64 serial, const QString& pno, const QString& wno, const QString& person,
@@ -52,12 +49,11 @@ inline void addPrice(qint64 serial, const QString& pno, const QString& wno, cons
 
 // A slip; `delivered` "" is not delivered yet, `settledAt` is the stored
 // 精算日時 text ("" for Null).
-inline void addSlip(const QString& number, const QString& person,
-                    const QString& pno = QStringLiteral("P-100"),
-                    const QString& wno = QStringLiteral("W1"), double storedPrice = 0,
-                    qint64 quantity = 1, const QString& requested = QStringLiteral("2004/04/01"),
-                    const QString& delivered = QStringLiteral("2004/04/20"),
-                    const QString& settledAt = QString(), bool deleted = false) {
+inline void addSlip(const QString& number, const QString& person, const QString& pno = "P-100",
+                    const QString& wno = "W1", double storedPrice = 0, qint64 quantity = 1,
+                    const QString& requested = "2004/04/01",
+                    const QString& delivered = "2004/04/20", const QString& settledAt = QString(),
+                    bool deleted = false) {
     execSql(QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード,"
                            " 精算単価, 払出数量, 納入数量, 依頼日, 納入日, 精算日時, 最終更新日時,"
                            " 削除フラグ, 社員コード)"
@@ -69,9 +65,8 @@ inline void addSlip(const QString& number, const QString& person,
 
 inline SettlementCriteria criteria(const QString& first, const QString& last,
                                    const QString& fromWorker = {}, const QString& toWorker = {}) {
-    return {QDate::fromString(first, QStringLiteral("yyyy/MM/dd")),
-            QDate::fromString(last, QStringLiteral("yyyy/MM/dd")), fromWorker, toWorker,
-            QStringLiteral("E001")};
+    return {QDate::fromString(first, "yyyy/MM/dd"), QDate::fromString(last, "yyyy/MM/dd"),
+            fromWorker, toWorker, "E001"};
 }
 
 // A trigger that makes the statement `event` (e.g. "INSERT ON seisan_t WHEN

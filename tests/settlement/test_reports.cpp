@@ -10,7 +10,7 @@
 namespace {
 
 const QDateTime kRun(QDate(2026, 4, 1), QTime(9, 30, 0));
-const ReportContext kContext{QStringLiteral("株式会社テスト製作所"), QDate(2026, 4, 2)};
+const ReportContext kContext{"株式会社テスト製作所", QDate(2026, 4, 2)};
 constexpr std::array<Yen, CashKinds> kDenominations = {10000, 5000, 1000, 500, 100, 50, 10, 5, 1};
 
 StatementLine slip(const QString& code, const QString& name, QDate requested, const QString& pno,
@@ -32,19 +32,14 @@ StatementLine slip(const QString& code, const QString& name, QDate requested, co
 
 // Three home-workers, given out of order.
 QList<StatementLine> statementLines() {
-    const QString yamada = QStringLiteral("山田　花子");
+    const QString yamada = "山田　花子";
     return {
-        slip("N003", QStringLiteral("鈴木　次郎"), QDate(2026, 3, 10), "C300-01", "W03",
-             QStringLiteral("梱包"), 12345000, 25),
-        slip("N001", yamada, QDate(2026, 3, 5), "A100-02", "W02", QStringLiteral("検査"), 32500,
-             40),
-        slip("N002", QStringLiteral("佐藤　一郎"), QDate(2026, 3, 3), "B200-10", "W01",
-             QStringLiteral("組立"), 71250, 33),
-        slip("N001", yamada, QDate(2026, 3, 2), "A100-01", "W01", QStringLiteral("組立"), 125000,
-             100),
-        slip("N002", QStringLiteral("佐藤　一郎"), QDate(2026, 3, 3), "A100-01", "W01",
-             QStringLiteral("組立"), 125000, 8),
-        slip("N001", yamada, QDate(2026, 3, 5), "A100-01", "W02", QStringLiteral("検査"), 32500, 1),
+        slip("N003", "鈴木　次郎", QDate(2026, 3, 10), "C300-01", "W03", "梱包", 12345000, 25),
+        slip("N001", yamada, QDate(2026, 3, 5), "A100-02", "W02", "検査", 32500, 40),
+        slip("N002", "佐藤　一郎", QDate(2026, 3, 3), "B200-10", "W01", "組立", 71250, 33),
+        slip("N001", yamada, QDate(2026, 3, 2), "A100-01", "W01", "組立", 125000, 100),
+        slip("N002", "佐藤　一郎", QDate(2026, 3, 3), "A100-01", "W01", "組立", 125000, 8),
+        slip("N001", yamada, QDate(2026, 3, 5), "A100-01", "W02", "検査", 32500, 1),
     };
 }
 
@@ -58,9 +53,8 @@ CashLine cash(const QString& code, const QString& name, Yen amount) {
 }
 
 QList<CashLine> cashLines() {
-    return {cash("N003", QStringLiteral("鈴木　次郎"), 30862),
-            cash("N001", QStringLiteral("山田　花子"), 1383),
-            cash("N002", QStringLiteral("佐藤　一郎"), 18765)};
+    return {cash("N003", "鈴木　次郎", 30862), cash("N001", "山田　花子", 1383),
+            cash("N002", "佐藤　一郎", 18765)};
 }
 
 QList<PnoLine> classLines() {
@@ -73,8 +67,8 @@ QList<PnoLine> classLines() {
 }
 
 QStringList pagesOf(const QString& text) {
-    QStringList pages = text.split(
-        QRegularExpression(QStringLiteral("^=== .*\\n"), QRegularExpression::MultilineOption));
+    QStringList pages =
+        text.split(QRegularExpression("^=== .*\\n", QRegularExpression::MultilineOption));
     pages.removeFirst(); // before the first page mark
     return pages;
 }
@@ -83,7 +77,7 @@ QStringList pagesOf(const QString& text) {
 QList<QStringList> rowsStartingWith(const QString& page, const QString& first) {
     QList<QStringList> rows;
     for (const QString& line : page.split(QLatin1Char('\n'))) {
-        const QStringList items = line.split(QStringLiteral(" | "));
+        const QStringList items = line.split(" | ");
         if (items.first() == first)
             rows.append(items);
     }
@@ -103,8 +97,8 @@ class TestReports : public QObject {
         QTest::newRow("statement")
             << "statement.txt" << reportText(drptAccount(statementLines(), kContext));
         QTest::newRow("cash") << "cash.txt"
-                              << reportText(drptKinshu(QStringLiteral("2026/04/01 09:30:00"),
-                                                       cashLines(), kContext));
+                              << reportText(
+                                     drptKinshu("2026/04/01 09:30:00", cashLines(), kContext));
         QTest::newRow("classes") << "classes.txt"
                                  << reportText(drptPnoAccount(classLines(), kContext));
     }
@@ -121,17 +115,15 @@ class TestReports : public QObject {
         // the receipt would not.
         QList<StatementLine> lines;
         for (int i = 0; i < 36; ++i)
-            lines.append(slip("N001", QStringLiteral("山田　花子"), QDate(2026, 3, 1).addDays(i),
-                              "A100-01", "W01", QStringLiteral("組立"), 100000, 1));
+            lines.append(slip("N001", "山田　花子", QDate(2026, 3, 1).addDays(i), "A100-01", "W01",
+                              "組立", 100000, 1));
         const QStringList pages = pagesOf(reportText(drptAccount(lines, kContext)));
         QCOMPARE(pages.size(), 2);
-        QVERIFY(!pages[0].contains(QStringLiteral("合計")));
-        QVERIFY(!pages[0].contains(QStringLiteral("領収書")));
-        QCOMPARE(rowsStartingWith(pages[1], QStringLiteral("合計")).value(0).value(1),
-                 QStringLiteral("¥360"));
-        QVERIFY(pages[1].contains(QStringLiteral("ｷﾘﾄﾘ")));
-        QCOMPARE(rowsStartingWith(pages[1], QStringLiteral("金額")).value(0).value(1),
-                 QStringLiteral("¥360"));
+        QVERIFY(!pages[0].contains("合計"));
+        QVERIFY(!pages[0].contains("領収書"));
+        QCOMPARE(rowsStartingWith(pages[1], "合計").value(0).value(1), "¥360");
+        QVERIFY(pages[1].contains("ｷﾘﾄﾘ"));
+        QCOMPARE(rowsStartingWith(pages[1], "金額").value(0).value(1), "¥360");
     }
 };
 

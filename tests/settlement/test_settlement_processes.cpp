@@ -64,7 +64,7 @@ void fillSlips() {
 
 void startChild(QProcess& child, const QString& path, const QStringList& settings) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TARVEL_SETTLE_CHILD"), path);
+    env.insert("TARVEL_SETTLE_CHILD", path);
     for (const QString& s : settings)
         env.insert(s.section('=', 0, 0), s.section('=', 1));
     child.setProcessEnvironment(env);
@@ -79,7 +79,7 @@ bool waitForLine(QProcess& child, const QByteArray& line) {
 }
 
 QString integrity() {
-    return rows(QStringLiteral("PRAGMA integrity_check")).join(' ');
+    return rows("PRAGMA integrity_check").join(' ');
 }
 
 } // namespace
@@ -95,7 +95,7 @@ void TestSettlementProcesses::killedRunIsEitherWholeOrAbsent() {
     TestDatabase db;
     fillSlips();
     DBClose();
-    const QString slow = QStringLiteral("TARVEL_SETTLE_SLOW_US=300");
+    const QString slow = "TARVEL_SETTLE_SLOW_US=300";
 
     // One run to the end tells how long settling takes on this machine.
     const QString timed = db.dirPath() + "/timed.sqlite";
@@ -125,7 +125,7 @@ void TestSettlementProcesses::killedRunIsEitherWholeOrAbsent() {
         QVERIFY(child.waitForFinished(20000));
 
         DBOpenPath(path);
-        QCOMPARE(integrity(), QStringLiteral("ok"));
+        QCOMPARE(integrity(), "ok");
         const int stamped =
             rows("SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL").value(0).toInt();
         const int runRows = rows("SELECT COUNT(*) FROM seisan_t").value(0).toInt();
@@ -174,7 +174,7 @@ void TestSettlementProcesses::secondCopyWaitsAndNeverPaysASlipTwice() {
         }
         QVERIFY(child.waitForFinished(30000));
         QCOMPARE(child.exitCode(), 0);
-        QVERIFY2(error.contains(QStringLiteral("使用中")) == c.inUse, qPrintable(error));
+        QVERIFY2(error.contains("使用中") == c.inUse, qPrintable(error));
         QCOMPARE(second.slipCount, c.secondSlips);
         QCOMPARE(rows("SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL"),
                  QStringList{QString::number(c.childTo.isEmpty()

@@ -91,15 +91,13 @@ class TestSettlementScreen : public QObject {
     }
 
     void periodBoxes_data() {
-        // typed into txtDay_0, txtDay_1 before, then txtDay_0 and txtDay_1
-        // after (being edited: the focus went on to it); the date box's own
-        // rules are the fields' test
+        // typed into txtDay_0, txtDay_1 before, then both after (the last
+        // being edited: the focus went on to it)
         QTest::addColumn<QStringList>("c");
         QTest::newRow("december") << QStringList{"20041215", "", "2004/12/15", "20041231"};
         QTest::newRow("leap february") << QStringList{"20040210", "", "2004/02/10", "20040229"};
         QTest::newRow("last kept")
             << QStringList{"20040506", "2004/06/10", "2004/05/06", "20040610"};
-        QTest::newRow("ninth digit") << QStringList{"200405061", "", "2004/05/06", "20040531"};
     }
 
     void periodBoxes() {
@@ -108,14 +106,11 @@ class TestSettlementScreen : public QObject {
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
         box(&f, "txtDay_1")->setText(c[1]);
-        const int beeps = beepCount();
         box(&f, "txtDay_0")->setFocus();
         QTest::keyClicks(box(&f, "txtDay_0"), c[0]);
         GuiTest::press(Qt::Key_Tab);
-        QCOMPARE(box(&f, "txtDay_0")->text(), c[2]);
-        QCOMPARE(box(&f, "txtDay_1")->text(), c[3]);
+        QCOMPARE(QStringList({box(&f, "txtDay_0")->text(), box(&f, "txtDay_1")->text()}), c.mid(2));
         QCOMPARE(shownTexts(), QStringList());
-        QCOMPARE(beepCount() - beeps, c[0].size() > 8 ? 1 : 0);
     }
 
     void conditionsCheckedBeforeRunning_data() {

@@ -69,7 +69,7 @@ class TestSettlementPrinting : public QObject {
         // pays; the breakdown's own arithmetic is the work tables' test.
         const auto cash = prepareCashPrint("2004/05/06");
         QVERIFY(cash);
-        QCOMPARE(cash->timeStampText, QStringLiteral("2004/05/06 17:30:00"));
+        QCOMPARE(cash->timeStampText, "2004/05/06 17:30:00");
         QStringList codes;
         Yen total = 0;
         for (const CashLine& line : cash->lines) {
@@ -97,7 +97,7 @@ class TestSettlementPrinting : public QObject {
         db.writeIni(QStringLiteral("[User]\nName=株式会社テスト製作所\n"
                                    "[Print]\nOutput=pdf\nFolder=out\n"));
         settleThreeHomeWorkers();
-        const QString folder = QDir(db.dirPath()).filePath(QStringLiteral("out"));
+        const QString folder = QDir(db.dirPath()).filePath("out");
         const QString statementPdf = QDir(folder).filePath("statement-20040506-173000.pdf");
         const QString cashPdf = QDir(folder).filePath("cash-20040506-173000.pdf");
         const QString classesPdf = QDir(folder).filePath("classes-20040506-173000.pdf");
@@ -116,8 +116,8 @@ class TestSettlementPrinting : public QObject {
             bool landscape;
             QString shows;
         } documents[] = {
-            {statementPdf, 3, false, QStringLiteral("株式会社テスト製作所殿")},
-            {cashPdf, 1, true, QStringLiteral("2004/05/07")},
+            {statementPdf, 3, false, "株式会社テスト製作所殿"},
+            {cashPdf, 1, true, "2004/05/07"},
         };
         for (const auto& d : documents) {
             const PdfTools::Info info = PdfTools::info(d.path);
@@ -137,7 +137,7 @@ class TestSettlementPrinting : public QObject {
             QWidget* preview = QApplication::activeModalWidget();
             if (!preview)
                 return;
-            preview->findChild<QPushButton*>(QStringLiteral("cmdPrint"))->click();
+            preview->findChild<QPushButton*>("cmdPrint")->click();
             clicked = true;
             preview->close();
         });
@@ -146,7 +146,7 @@ class TestSettlementPrinting : public QObject {
         QVERIFY(QFileInfo::exists(classesPdf));
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY(PdfTools::textIn(PdfTools::words(classesPdf), QRectF(0, 0, 20000, 20000))
-                    .contains(QStringLiteral("製品図番別金額一覧")));
+                    .contains("製品図番別金額一覧"));
     }
 };
 

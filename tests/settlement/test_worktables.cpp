@@ -69,8 +69,8 @@ void TestWorkTables::tablesHoldTheRunsSlipsAndClasses() {
     const auto classes = FillPnoTable(designateRun("2004/05/06 17:30:00"));
     QVERIFY(classes);
     QCOMPARE(classes->size(), 2);
-    QCOMPARE(classes->at(0).drawingClass, QStringLiteral("ABC"));
-    QCOMPARE(classes->at(0).amount().toText(), QStringLiteral("19.85"));
+    QCOMPARE(classes->at(0).drawingClass, "ABC");
+    QCOMPARE(classes->at(0).amount().toText(), "19.85");
     QCOMPARE(classes->at(0).quantity, 13);
     QCOMPARE(rows("SELECT * FROM wk_PnoAccount ORDER BY 製品図番区分"),
              (QStringList{"2004-05-06|ABC|19.85|13", "2004-05-06|XY|210|7"}));
@@ -132,7 +132,7 @@ void TestWorkTables::designationPicksTheLatestRunOfTheWholeDay() {
     const QList<SettlementRow> cash =
         SettlementRowsOfRun(QDateTime(QDate(2004, 5, 6), QTime(23, 59, 59)));
     QCOMPARE(cash.size(), 1);
-    QCOMPARE(cash[0].workerCode, QStringLiteral("N02"));
+    QCOMPARE(cash[0].workerCode, "N02");
 }
 
 void TestWorkTables::cashBreakdownAddsBackToTheAmount() {

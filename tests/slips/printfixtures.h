@@ -14,14 +14,14 @@ using SlipFixtures::Slip;
 
 // A slip with every printed box filled.
 inline Slip printedSlip() {
-    return Slip{.no = QStringLiteral("031031-004"),
-                .requested = QStringLiteral("2003-10-31"),
+    return Slip{.no = "031031-004",
+                .requested = "2003-10-31",
                 .price = 12.5,
                 .issued = 1200,
-                .remark = QStringLiteral("急ぎ"),
-                .kind = QStringLiteral("組立"),
-                .lot = QStringLiteral("LOT-7"),
-                .employee = QStringLiteral("E001")};
+                .remark = "急ぎ",
+                .kind = "組立",
+                .lot = "LOT-7",
+                .employee = "E001"};
 }
 
 inline void addMasters() {

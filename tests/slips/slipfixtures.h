@@ -12,18 +12,18 @@ namespace SlipFixtures {
 
 struct Slip {
     QString no;
-    QString pno = QStringLiteral("P-100");
-    QString wno = QStringLiteral("W1");
-    QString person = QStringLiteral("N01");
-    QString requested = QStringLiteral("2026-03-10"); // stored form; "" for Null
-    QString deliveredOn{};                            // "" for Null
+    QString pno = "P-100";
+    QString wno = "W1";
+    QString person = "N01";
+    QString requested = "2026-03-10"; // stored form; "" for Null
+    QString deliveredOn{};            // "" for Null
     bool deleted = false;
     QString settledAt{}; // "" for Null
     double price = 0;
     qint64 issued = 100, delivered = 0;
     QString remark{};
     QString kind{}, lot{};
-    QString employee = QStringLiteral("X");
+    QString employee = "X";
 };
 
 inline QVariant orNull(const QString& text) {
@@ -41,6 +41,17 @@ inline void addSlip(const Slip& s) {
              s.deleted ? 1 : 0, s.employee});
 }
 
+// Six slips over two days, inserted out of order: deleted, delivered, two
+// home-workers, two drawings; 260402-001 has no request date.
+inline void addSixSlips() {
+    addSlip({.no = "260402-002"});
+    addSlip({.no = "260401-001"});
+    addSlip({.no = "260401-002", .person = "N02", .deliveredOn = "2026-03-20"});
+    addSlip({.no = "260401-003", .pno = "P-200", .deleted = true});
+    addSlip({.no = "260401-004", .deliveredOn = "2026-03-20", .deleted = true});
+    addSlip({.no = "260402-001", .pno = "P-200", .person = "N02", .requested = ""});
+}
+
 inline QVariant column(const QString& slipNo, const QString& name) {
     SqlQuery q(QStringLiteral("SELECT %1 FROM seihin_t WHERE 製品伝票番号 = ?").arg(name));
     q.bind(slipNo).exec();
@@ -48,10 +59,10 @@ inline QVariant column(const QString& slipNo, const QString& name) {
 }
 
 inline qint64 slipCount() {
-    SqlQuery q(QStringLiteral("SELECT COUNT(*) AS n FROM seihin_t"));
+    SqlQuery q("SELECT COUNT(*) AS n FROM seihin_t");
     q.exec();
     q.next();
-    return q.integer(QStringLiteral("n"));
+    return q.integer("n");
 }
 
 } // namespace SlipFixtures

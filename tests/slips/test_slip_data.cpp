@@ -16,25 +16,25 @@ class TestSlipData : public QObject {
         TestDatabase db;
         PrintFixtures::addMasters();
         Slip s = printedSlip();
-        s.pno = QStringLiteral("P-999");       // no master row
-        s.employee = QStringLiteral(" E001 "); // found without its blanks
+        s.pno = "P-999";       // no master row
+        s.employee = " E001 "; // found without its blanks
         addSlip(s);
         Slip gone = s;
-        gone.no = QStringLiteral("031031-005");
-        gone.employee = QStringLiteral("E404"); // no longer in syain_m
+        gone.no = "031031-005";
+        gone.employee = "E404"; // no longer in syain_m
         addSlip(gone);
         Slip blank = s;
-        blank.no = QStringLiteral("031031-006");
-        blank.employee = QStringLiteral("  ");
+        blank.no = "031031-006";
+        blank.employee = "  ";
         addSlip(blank);
         execSql(QStringLiteral(
             "INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES ('', 'X', 0)"));
 
         const SlipPrintData p = LoadSlipsToPrint(s.no).value(0);
-        QCOMPARE(p.drawing, QStringLiteral("P-999 "));
+        QCOMPARE(p.drawing, "P-999 ");
         QCOMPARE(p.deliveredQuantity, QString()); // 0
         QCOMPARE(p.deliveryDate, QString());      // Null
-        QCOMPARE(p.employeeName, QStringLiteral("鈴木一郎"));
+        QCOMPARE(p.employeeName, "鈴木一郎");
         QCOMPARE(LoadSlipsToPrint(gone.no).value(0).employeeName, QString());
         QCOMPARE(LoadSlipsToPrint(blank.no).value(0).employeeName, QString());
     }
@@ -45,8 +45,7 @@ class TestSlipData : public QObject {
         for (const char* no : {"031023-003", "031023-001", "031024-001", "031023-002"}) {
             Slip s = printedSlip();
             s.no = QString::fromLatin1(no);
-            s.requested = s.no.startsWith(QLatin1String("031023")) ? QStringLiteral("2003-10-23")
-                                                                   : QStringLiteral("2003-10-24");
+            s.requested = s.no.startsWith(QLatin1String("031023")) ? "2003-10-23" : "2003-10-24";
             s.deleted = s.no.endsWith(QLatin1Char('2'));
             addSlip(s);
         }
@@ -56,13 +55,13 @@ class TestSlipData : public QObject {
                 out << p.slipNo;
             return out.join(QLatin1Char(' '));
         };
-        QCOMPARE(numbers(QStringLiteral("2003/10/23")),
-                 QStringLiteral("031023-001 031023-002 031023-003")); // the deleted one too
-        QCOMPARE(numbers(QStringLiteral("2003/10/22")), QString());
-        QCOMPARE(numbers(QStringLiteral("031024-001")), QStringLiteral("031024-001"));
-        QCOMPARE(numbers(QStringLiteral("031023-00")), QString());
-        QCOMPARE(numbers(QStringLiteral("2003/13/45")), QString()); // not a date: a slip number
-        QCOMPARE(numbers(QStringLiteral("x' OR '1'='1")), QString());
+        QCOMPARE(numbers("2003/10/23"),
+                 "031023-001 031023-002 031023-003"); // the deleted one too
+        QCOMPARE(numbers("2003/10/22"), QString());
+        QCOMPARE(numbers("031024-001"), "031024-001");
+        QCOMPARE(numbers("031023-00"), QString());
+        QCOMPARE(numbers("2003/13/45"), QString()); // not a date: a slip number
+        QCOMPARE(numbers("x' OR '1'='1"), QString());
     }
 
     void marginsAreWholeTwipsOfNumericValues() {
@@ -81,7 +80,7 @@ class TestSlipData : public QObject {
             QCOMPARE(m.left1, 50);
             QCOMPARE(m.left2, 0); // missing key
         }
-        db.writeIni(QStringLiteral("[Denpyo]\nMarginLeft2=32768\n"));
+        db.writeIni("[Denpyo]\nMarginLeft2=32768\n");
         QVERIFY_THROWS_EXCEPTION(AppError, ReadSlipMargins());
     }
 };

@@ -76,13 +76,7 @@ class TestSlipList : public QObject {
         QFETCH(SlipSearch, search);
         QFETCH(QString, expected);
         TestDatabase db;
-        // Inserted out of order: the list sorts by number.
-        addSlip({.no = "260402-002"});
-        addSlip({.no = "260401-001"});
-        addSlip({.no = "260401-002", .person = "N02", .deliveredOn = "2026-03-20"});
-        addSlip({.no = "260401-003", .pno = "P-200", .deleted = true});
-        addSlip({.no = "260401-004", .deliveredOn = "2026-03-20", .deleted = true});
-        addSlip({.no = "260402-001", .pno = "P-200", .person = "N02", .requested = ""});
+        SlipFixtures::addSixSlips(); // out of order: the list sorts by number
         QCOMPARE(numbers(loadSlipRows(search)), expected);
     }
 
@@ -115,7 +109,7 @@ class TestSlipList : public QObject {
                               "1,000", "", "O'Brien 100%", "削除"}));
         // No request date: no price, not a stop; an unknown home-worker: no name.
         QCOMPARE(rows[1].mid(SlipListCol::PersonName, 3), (QStringList{"", "", ""}));
-        QCOMPARE(rows[2][SlipListCol::Price], QStringLiteral("0.000")); // before the first line
+        QCOMPARE(rows[2][SlipListCol::Price], "0.000"); // before the first line
     }
 
     // The list prices every row in its own statement; it must agree with

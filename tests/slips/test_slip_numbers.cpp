@@ -69,9 +69,9 @@ class TestSlipNumbers : public QObject {
     void numberShownAtOpeningIsTakenAgainAtSave() {
         TestDatabase db(kNow);
         const SlipRecord opened = NewSlipRecord();
-        QCOMPARE(opened.slipNo + " " + opened.requestDate, QStringLiteral("260401-001 2026/04/01"));
+        QCOMPARE(opened.slipNo + " " + opened.requestDate, "260401-001 2026/04/01");
         addSlip({.no = "260401-001"}); // another program saved meanwhile
-        QCOMPARE(InsertSlip(kSlip), QStringLiteral("260401-002"));
+        QCOMPARE(InsertSlip(kSlip), "260401-002");
     }
 
     void twoProgramsSavingAtOnceNeverShareANumber() {
