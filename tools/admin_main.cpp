@@ -1,4 +1,5 @@
 #include "admincommands.h"
+#include "importcommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
@@ -25,6 +26,9 @@ const char* const kUsageText =
     "                同じ条件で試算します（伝票の単価だけを更新します）\n"
     "  cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
     "                精算対象期間が FIRST～LAST に収まる精算を解除します\n"
+    "  import SOURCE TARGET [--keep-going]\n"
+    "                元のデータベース (.mdb/.accdb か書き出したファイルのフォルダ) を\n"
+    "                新しいデータベースに取り込みます\n"
     "  --help        この説明を表示します\n"
     "\n"
     "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
@@ -49,6 +53,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString command = args.first();
     if (SettleCommand::isCommand(command))
         return SettleCommand::run(command, args.mid(1), out, err);
+    if (ImportCommand::isCommand(command))
+        return ImportCommand::run(args.mid(1), out, err);
     if (command != "create" && command != "demo" && command != "check")
         return usageError(err, QStringLiteral("不明なコマンドです: %1").arg(command));
     if (args.size() != 2)
