@@ -19,9 +19,15 @@ bool isKanaOrKanji(char32_t c) {
            (c >= 0x20000 && c <= 0x3FFFF); // kanji, extensions B and on
 }
 
+// Stops at the first kana: an exported table is megabytes long.
 bool hasKanaOrKanji(const QString& text) {
-    for (char32_t c : text.toUcs4()) {
-        if (isKanaOrKanji(c))
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        char32_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate())
+            u = QChar::surrogateToUcs4(c, text.at(++i));
+        if (isKanaOrKanji(u))
             return true;
     }
     return false;

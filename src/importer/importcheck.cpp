@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <map>
 
 namespace {
 
@@ -46,98 +47,118 @@ class Checker {
 
     void add(const Table& table, const CsvTable& csv) {
         const QList<int> at = columnPositions(table, csv.header);
-        ConvertedTable out;
-        out.table = &table;
+        QList<int> keyColumns;
+        for (const QString& k : table.key)
+            keyColumns << table.indexOf(k);
+        struct Ref {
+            int column;
+            const QSet<QString>* masterKeys;
+            QString reason;
+        };
+        QList<Ref> refs;
+        for (const OldTables::Reference& r : table.references)
+            refs << Ref{table.indexOf(r.column), &m_keys[r.master],
+                        QStringLiteral("%1 にない%2です").arg(r.master, r.column)};
         QSet<QString>& keys = m_keys[table.name];
         QHash<QString, int> keyLines;
+        ConvertedTable out;
+        out.table = &table;
+        out.rows.reserve(csv.rows.size());
+        out.accepted.reserve(csv.rows.size());
         for (int r = 0; r < csv.rows.size(); ++r) {
             const QStringList& fields = csv.rows.at(r);
             const int line = csv.lines.at(r);
-            const QString key = keyText(table, at, fields, line);
             bool ok = true;
             auto refuse = [&](const QString& column, const QString& value, const QString& why) {
+                const QString key = keyText(keyColumns, at, fields, line);
                 m_data.refusals << Refusal{table.name, key, column, value, why};
                 ok = false;
             };
             QVariantList values;
+            values.reserve(table.columns.size());
             if (fields.size() != csv.header.size()) {
                 refuse({}, {},
                        QStringLiteral("%1 行目の列の数が見出しと違います (%2 列、見出しは %3 列)")
                            .arg(line)
                            .arg(fields.size())
                            .arg(csv.header.size()));
-                for (int c = 0; c < table.columns.size(); ++c)
-                    values << QVariant();
-            } else {
-                for (int c = 0; c < table.columns.size(); ++c) {
-                    const QString& raw = fields.at(at.at(c));
-                    const ImportValue::Result v =
-                        ImportValue::convert(table.columns.at(c).kind, raw);
-                    if (!v.problem.isEmpty())
-                        refuse(table.columns.at(c).name, shown(raw), v.problem);
-                    values << v.value;
-                }
-                // A key that did not convert is reported once, as its value.
-                if (ok)
-                    ok = checkKey(table, values, line, keyLines, refuse);
-                for (const OldTables::Reference& ref : table.references) {
-                    const QString code = values.at(table.indexOf(ref.column)).toString();
-                    if (!m_keys.value(ref.master).contains(code))
-                        refuse(ref.column, code,
-                               QStringLiteral("%1 にない%2です").arg(ref.master, ref.column));
-                }
+                values.resize(table.columns.size());
+                out.rows << values;
+                out.accepted << false;
+                continue;
+            }
+            for (int c = 0; c < table.columns.size(); ++c) {
+                const QString& raw = fields.at(at.at(c));
+                ImportValue::Result v = ImportValue::convert(table.columns.at(c).kind, raw);
+                if (!v.problem.isEmpty())
+                    refuse(table.columns.at(c).name, shown(raw), v.problem);
+                values << std::move(v.value);
+            }
+            // A key that did not convert is reported once, as its value.
+            QString key;
+            if (ok && keyIsEmpty(table, keyColumns, values, refuse) == false) {
+                key = storedKey(keyColumns, values);
+                const auto first = keyLines.constFind(key);
+                if (first != keyLines.constEnd())
+                    refuse(table.key.join(QStringLiteral(", ")),
+                           QString(key).replace(kKeySeparator, QStringLiteral(" / ")),
+                           QStringLiteral("キーが %1 行目と重複しています").arg(*first));
+                else
+                    keyLines.insert(key, line);
+            }
+            for (const Ref& ref : refs) {
+                const QString code = values.at(ref.column).toString();
+                if (!ref.masterKeys->contains(code))
+                    refuse(table.columns.at(ref.column).name, code, ref.reason);
             }
             if (ok)
-                keys.insert(storedKey(table, values));
-            out.rows << values;
+                keys.insert(key);
+            out.rows << std::move(values);
             out.accepted << ok;
         }
         m_data.tables << out;
     }
 
   private:
-    static QString keyText(const Table& table, const QList<int>& at, const QStringList& fields,
-                           int line) {
+    static constexpr QChar kKeySeparator = QChar(0x1F); // no code holds it
+
+    // The key as exported, for the report; the line when it has none.
+    static QString keyText(const QList<int>& keyColumns, const QList<int>& at,
+                           const QStringList& fields, int line) {
         QStringList parts;
-        for (const QString& k : table.key) {
-            const int pos = at.at(table.indexOf(k));
+        for (int k : keyColumns) {
+            const int pos = at.at(k);
             if (pos < fields.size() && !fields.at(pos).trimmed().isEmpty())
                 parts << rtrim(fields.at(pos));
         }
-        return parts.size() == table.key.size() ? parts.join(QStringLiteral(" / "))
-                                                : QStringLiteral("(%1 行目)").arg(line);
+        return parts.size() == keyColumns.size() ? parts.join(QStringLiteral(" / "))
+                                                 : QStringLiteral("(%1 行目)").arg(line);
     }
 
-    static QString storedKey(const Table& table, const QVariantList& values) {
+    static QString storedKey(const QList<int>& keyColumns, const QVariantList& values) {
+        if (keyColumns.size() == 1)
+            return values.at(keyColumns.first()).toString();
         QStringList parts;
-        for (const QString& k : table.key)
-            parts << values.at(table.indexOf(k)).toString();
-        return parts.join(QChar(0x1F)); // a separator no code holds
+        for (int k : keyColumns)
+            parts << values.at(k).toString();
+        return parts.join(kKeySeparator);
     }
 
     template <typename Refuse>
-    static bool checkKey(const Table& table, const QVariantList& values, int line,
-                         QHash<QString, int>& seen, Refuse refuse) {
-        for (const QString& k : table.key) {
-            const QVariant v = values.at(table.indexOf(k));
+    static bool keyIsEmpty(const Table& table, const QList<int>& keyColumns,
+                           const QVariantList& values, Refuse refuse) {
+        for (int k : keyColumns) {
+            const QVariant& v = values.at(k);
             if (v.isNull() || v.toString().isEmpty()) {
-                refuse(k, {}, QStringLiteral("キーが空です"));
-                return false;
+                refuse(table.columns.at(k).name, {}, QStringLiteral("キーが空です"));
+                return true;
             }
         }
-        const QString key = storedKey(table, values);
-        const auto first = seen.constFind(key);
-        if (first != seen.constEnd()) {
-            refuse(table.key.join(QStringLiteral(", ")), QString(key).replace(QChar(0x1F), " / "),
-                   QStringLiteral("キーが %1 行目と重複しています").arg(*first));
-            return false;
-        }
-        seen.insert(key, line);
-        return true;
+        return false;
     }
 
     ImportData& m_data;
-    QHash<QString, QSet<QString>> m_keys; // accepted keys by table
+    std::map<QString, QSet<QString>> m_keys; // accepted keys by table; stays in place
 };
 
 } // namespace

@@ -94,12 +94,24 @@ ImportSummary summariseDatabase(const QSqlDatabase& db) {
     ImportSummary s;
     Summariser add(s);
     for (const Table& t : OldTables::tables()) {
+        SqlQuery count(db, QStringLiteral("SELECT count(*) AS n FROM %1").arg(t.name));
+        count.exec();
+        count.next();
+        const qint64 rows = count.integer(QStringLiteral("n"));
+        s.rows[t.name] = rows;
+        // Only the rows the other figures are made of are read back.
+        QString where;
+        if (t.name == QLatin1String("seihin_t"))
+            where = QStringLiteral(
+                " WHERE 削除フラグ <> 1 AND 納入日 IS NOT NULL AND 精算日時 IS NULL");
+        else if (t.name != QLatin1String("seisan_t"))
+            continue;
         QStringList names;
         for (const OldTables::Column& c : t.columns)
             names << c.name;
-        s.rows[t.name] = 0;
-        SqlQuery q(db,
-                   QStringLiteral("SELECT %1 FROM %2").arg(names.join(QLatin1Char(',')), t.name));
+        SqlQuery q(
+            db,
+            QStringLiteral("SELECT %1 FROM %2%3").arg(names.join(QLatin1Char(',')), t.name, where));
         q.exec();
         while (q.next()) {
             QVariantList row;
@@ -107,6 +119,7 @@ ImportSummary summariseDatabase(const QSqlDatabase& db) {
                 row << q.value(n);
             add.add(t, row);
         }
+        s.rows[t.name] = rows; // add() counted only the rows read back
     }
     return s;
 }
