@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
 
 namespace {
 
@@ -52,13 +53,17 @@ class MdbSource : public ImportSource {
             for (QString& t : m_tables)
                 t = t.trimmed();
         }
-        if (!m_tables.contains(table, Qt::CaseInsensitive))
+        // Access keeps a table's name in the case it was created with.
+        const auto found = std::find_if(m_tables.cbegin(), m_tables.cend(), [&](const QString& t) {
+            return t.compare(table, Qt::CaseInsensitive) == 0;
+        });
+        if (found == m_tables.cend())
             throw AppError(QStringLiteral("%1 にテーブル %2 がありません。元のシステムの"
                                           "データベースファイルか確かめてください。")
                                .arg(m_file, table));
         return run(m_tools.exportProgram,
                    {QStringLiteral("-D"), kDateFormat, QStringLiteral("-T"), kDateFormat,
-                    QStringLiteral("-b"), QStringLiteral("strip"), m_file, table});
+                    QStringLiteral("-b"), QStringLiteral("strip"), m_file, *found});
     }
 
   private:
