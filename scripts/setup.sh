@@ -13,6 +13,8 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev
     # run
     libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
+    # import of the old Access database
+    mdbtools
     # benchmarks: the bare sqlite3 C API for their baselines
     libsqlite3-dev
     fonts-ipafont-gothic fonts-ipafont-mincho

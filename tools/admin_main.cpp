@@ -1,6 +1,7 @@
 #include "admincommands.h"
 #include "backupcommand.h"
 #include "exportcommand.h"
+#include "importcommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
@@ -37,6 +38,9 @@ const char* const kUsageText =
     "                一覧を CSV で標準出力に書きます（WHAT: slips, prices, drawings,\n"
     "                workcodes, employees, homeworkers, settlement。slips の FIRST LAST は\n"
     "                納入日、settlement の FIRST は精算日か精算日時）\n"
+    "  import SOURCE TARGET [--keep-going]\n"
+    "                元のデータベース (.mdb/.accdb か書き出したファイルのフォルダ) を\n"
+    "                新しいデータベースに取り込みます\n"
     "  --help        この説明を表示します\n"
     "\n"
     "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
@@ -65,6 +69,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
         return BackupCommand::run(command, args.mid(1), out, err);
     if (SettleCommand::isCommand(command))
         return SettleCommand::run(command, args.mid(1), out, err);
+    if (ImportCommand::isCommand(command))
+        return ImportCommand::run(args.mid(1), out, err);
     if (command != "create" && command != "demo" && command != "check")
         return usageError(err, QStringLiteral("不明なコマンドです: %1").arg(command));
     if (args.size() != 2)

@@ -19,9 +19,15 @@ bool isKanaOrKanji(char32_t c) {
            (c >= 0x20000 && c <= 0x3FFFF); // kanji, extensions B and on
 }
 
+// Stops at the first kana: an exported table is megabytes long.
 bool hasKanaOrKanji(const QString& text) {
-    for (char32_t c : text.toUcs4()) {
-        if (isKanaOrKanji(c))
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        char32_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate())
+            u = QChar::surrogateToUcs4(c, text.at(++i));
+        if (isKanaOrKanji(u))
             return true;
     }
     return false;
@@ -35,11 +41,11 @@ bool isAscii(const QByteArray& bytes) {
     return true;
 }
 
-// UTF-8 when the file says so with a byte order mark, or when it is valid
-// UTF-8 holding Japanese; otherwise Shift-JIS. Short Shift-JIS texts are
-// often valid UTF-8 too (ﾐｷ, D0 B7, reads as a Cyrillic letter), so
-// validity alone does not decide. Plain ASCII reads the same either way.
-QString decode(const QByteArray& bytes) {
+} // namespace
+
+// Short Shift-JIS texts are often valid UTF-8 too (ﾐｷ, D0 B7, reads as a
+// Cyrillic letter), so validity alone does not decide.
+QString decodeJapaneseText(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
     if (isAscii(bytes))
@@ -54,8 +60,6 @@ QString decode(const QByteArray& bytes) {
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
-} // namespace
-
 QString IniRead(const QString& section, const QString& key) {
     return IniReadFile(QStringLiteral("TVL.INI"), section, key);
 }
@@ -68,7 +72,7 @@ QString IniReadFile(const QString& path, const QString& section, const QString& 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    const QString text = decode(file.readAll());
+    const QString text = decodeJapaneseText(file.readAll());
 
     const QString wantedSection = section.trimmed();
     const QString wantedKey = key.trimmed();

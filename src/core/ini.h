@@ -14,3 +14,8 @@ QString IniReadFile(const QString& path, const QString& section, const QString& 
 
 // Where IniRead looks: TVL.INI in the current directory, as an absolute path.
 QString iniFilePath();
+
+// Text of a file written on a Japanese Windows PC: UTF-8 when it starts with
+// a UTF-8 byte order mark, or when it is valid UTF-8 and holds kana or kanji;
+// otherwise Shift-JIS. Plain ASCII reads the same either way.
+QString decodeJapaneseText(const QByteArray& bytes);

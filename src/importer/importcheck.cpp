@@ -1,0 +1,191 @@
+#include "importer/importcheck.h"
+
+#include "core/apperror.h"
+#include "core/bytetext.h"
+#include "core/ini.h"
+#include "importer/csvreader.h"
+#include "importer/importvalues.h"
+
+#include <QHash>
+#include <QSet>
+#include <map>
+
+namespace {
+
+using OldTables::Table;
+
+QString shown(const QString& raw) {
+    return raw.isNull() ? QStringLiteral("(Null)") : raw;
+}
+
+// Where each table column sits in the exported header. A column the old
+// table has no place for would be lost, so it stops the import as well.
+QList<int> columnPositions(const Table& table, const QStringList& header) {
+    QStringList names;
+    for (const QString& h : header)
+        names << h.trimmed();
+    QList<int> positions;
+    for (const OldTables::Column& c : table.columns) {
+        const int at = int(names.indexOf(c.name));
+        if (at < 0)
+            throw AppError(QStringLiteral("%1 の書き出しに列 %2 がありません。テーブルを"
+                                          "すべての列とフィールド名付きで書き出してください。")
+                               .arg(table.name, c.name));
+        positions << at;
+    }
+    for (const QString& n : names)
+        if (table.indexOf(n) < 0)
+            throw AppError(QStringLiteral("%1 の列 %2 はこのプログラムに取り込み先がありません。"
+                                          "元のテーブルの列を確かめてください。")
+                               .arg(table.name, n));
+    return positions;
+}
+
+class Checker {
+  public:
+    explicit Checker(ImportData& data) : m_data(data) {}
+
+    void add(const Table& table, const CsvTable& csv) {
+        const QList<int> at = columnPositions(table, csv.header);
+        QList<int> keyColumns;
+        for (const QString& k : table.key)
+            keyColumns << table.indexOf(k);
+        struct Ref {
+            int column;
+            const QSet<QString>* masterKeys;
+            QString reason;
+        };
+        QList<Ref> refs;
+        for (const OldTables::Reference& r : table.references)
+            refs << Ref{table.indexOf(r.column), &m_keys[r.master],
+                        QStringLiteral("%1 にない%2です").arg(r.master, r.column)};
+        QSet<QString>& keys = m_keys[table.name];
+        QHash<QString, int> keyLines;
+        ConvertedTable out;
+        out.table = &table;
+        out.rows.reserve(csv.rows.size());
+        out.accepted.reserve(csv.rows.size());
+        for (int r = 0; r < csv.rows.size(); ++r) {
+            const QStringList& fields = csv.rows.at(r);
+            const int line = csv.lines.at(r);
+            bool ok = true;
+            auto refuse = [&](const QString& column, const QString& value, const QString& why) {
+                const QString key = keyText(keyColumns, at, fields, line);
+                m_data.refusals << Refusal{table.name, key, column, value, why};
+                ok = false;
+            };
+            QVariantList values;
+            values.reserve(table.columns.size());
+            if (fields.size() != csv.header.size()) {
+                refuse({}, {},
+                       QStringLiteral("%1 行目の列の数が見出しと違います (%2 列、見出しは %3 列)")
+                           .arg(line)
+                           .arg(fields.size())
+                           .arg(csv.header.size()));
+                values.resize(table.columns.size());
+                out.rows << values;
+                out.accepted << false;
+                continue;
+            }
+            for (int c = 0; c < table.columns.size(); ++c) {
+                const QString& raw = fields.at(at.at(c));
+                ImportValue::Result v = ImportValue::convert(table.columns.at(c).kind, raw);
+                if (!v.problem.isEmpty())
+                    refuse(table.columns.at(c).name, shown(raw), v.problem);
+                values << std::move(v.value);
+            }
+            // A key that did not convert is reported once, as its value.
+            QString key;
+            if (ok && keyIsEmpty(table, keyColumns, values, refuse) == false) {
+                key = storedKey(keyColumns, values);
+                const auto first = keyLines.constFind(key);
+                if (first != keyLines.constEnd())
+                    refuse(table.key.join(QStringLiteral(", ")),
+                           QString(key).replace(kKeySeparator, QStringLiteral(" / ")),
+                           QStringLiteral("キーが %1 行目と重複しています").arg(*first));
+                else
+                    keyLines.insert(key, line);
+            }
+            for (const Ref& ref : refs) {
+                const QString code = values.at(ref.column).toString();
+                if (!ref.masterKeys->contains(code))
+                    refuse(table.columns.at(ref.column).name, code, ref.reason);
+            }
+            if (ok)
+                keys.insert(key);
+            out.rows << std::move(values);
+            out.accepted << ok;
+        }
+        m_data.tables << out;
+    }
+
+  private:
+    static constexpr QChar kKeySeparator = QChar(0x1F); // no code holds it
+
+    // The key as exported, for the report; the line when it has none.
+    static QString keyText(const QList<int>& keyColumns, const QList<int>& at,
+                           const QStringList& fields, int line) {
+        QStringList parts;
+        for (int k : keyColumns) {
+            const int pos = at.at(k);
+            if (pos < fields.size() && !fields.at(pos).trimmed().isEmpty())
+                parts << rtrim(fields.at(pos));
+        }
+        return parts.size() == keyColumns.size() ? parts.join(QStringLiteral(" / "))
+                                                 : QStringLiteral("(%1 行目)").arg(line);
+    }
+
+    static QString storedKey(const QList<int>& keyColumns, const QVariantList& values) {
+        if (keyColumns.size() == 1)
+            return values.at(keyColumns.first()).toString();
+        QStringList parts;
+        for (int k : keyColumns)
+            parts << values.at(k).toString();
+        return parts.join(kKeySeparator);
+    }
+
+    template <typename Refuse>
+    static bool keyIsEmpty(const Table& table, const QList<int>& keyColumns,
+                           const QVariantList& values, Refuse refuse) {
+        for (int k : keyColumns) {
+            const QVariant& v = values.at(k);
+            if (v.isNull() || v.toString().isEmpty()) {
+                refuse(table.columns.at(k).name, {}, QStringLiteral("キーが空です"));
+                return true;
+            }
+        }
+        return false;
+    }
+
+    ImportData& m_data;
+    std::map<QString, QSet<QString>> m_keys; // accepted keys by table; stays in place
+};
+
+} // namespace
+
+ImportData readAndCheck(ImportSource& source) {
+    ImportData data;
+    Checker checker(data);
+    for (const Table& table : OldTables::tables()) {
+        try {
+            checker.add(table, readCsv(decodeJapaneseText(source.tableBytes(table.name))));
+        } catch (const AppError& e) {
+            if (e.text().startsWith(table.name))
+                throw;
+            throw AppError(QStringLiteral("%1: %2").arg(table.name, e.text()));
+        }
+    }
+    return data;
+}
+
+QString refusalReport(const QList<Refusal>& refusals) {
+    QString text =
+        QStringLiteral("取り込めない行が %1 件あります。元のシステムで直して書き出し直すか、"
+                       "--keep-going を付けてこれらの行を除いて取り込んでください。\n"
+                       "テーブル\tキー\t列\t値\t理由\n")
+            .arg(refusals.size());
+    for (const Refusal& r : refusals)
+        text += QStringList{r.table, r.key, r.column, r.value, r.reason}.join(QLatin1Char('\t')) +
+                QLatin1Char('\n');
+    return text;
+}

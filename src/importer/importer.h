@@ -1,0 +1,33 @@
+#pragma once
+
+#include "importer/importsource.h"
+
+#include <QString>
+
+// tarvel-admin import: the old Access database, or a folder of its tables
+// exported as text, into a new database file.
+namespace Importer {
+
+struct Options {
+    bool keepGoing = false; // write the rows that can be taken, report the rest
+    MdbTools tools;
+};
+
+struct Outcome {
+    bool written = false; // the target holds the imported rows
+    bool agrees = false;  // every count and amount of the summary agrees
+    QString refusals;     // the refusal report, "" when every row was taken
+    QString summary;      // before and after, side by side
+    QString reportPath;   // where the refusal report was kept, or ""
+};
+
+// Refuses a target that exists and holds anything; reads and checks the
+// whole source before the target is touched; writes every table in one
+// transaction, so that a failure leaves no half-filled file behind. Throws
+// AppError (DbError) when the import cannot run at all.
+Outcome run(const QString& source, const QString& target, const Options& options);
+
+// Where --keep-going keeps the refusal report.
+QString reportPathFor(const QString& target);
+
+} // namespace Importer

@@ -1,0 +1,109 @@
+#include "importer/importsource.h"
+
+#include "core/apperror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <algorithm>
+
+namespace {
+
+class FolderSource : public ImportSource {
+  public:
+    explicit FolderSource(const QString& dir) : m_dir(dir) {}
+
+    QByteArray tableBytes(const QString& table) override {
+        // Windows names files in any case: SEIHIN_T.TXT is the same table.
+        const QStringList names = m_dir.entryList(QDir::Files);
+        for (const QString& suffix : {QStringLiteral(".csv"), QStringLiteral(".txt")}) {
+            for (const QString& name : names) {
+                if (name.compare(table + suffix, Qt::CaseInsensitive) != 0)
+                    continue;
+                QFile f(m_dir.filePath(name));
+                if (!f.open(QIODevice::ReadOnly))
+                    throw AppError(
+                        QStringLiteral("%1 を読めません: %2").arg(f.fileName(), f.errorString()));
+                return f.readAll();
+            }
+        }
+        throw AppError(QStringLiteral("%1 に %2.csv (または %2.txt) がありません。"
+                                      "テーブル %2 を見出し付きで書き出してください。")
+                           .arg(QDir::toNativeSeparators(m_dir.path()), table));
+    }
+
+  private:
+    QDir m_dir;
+};
+
+// Dates come out as ISO text, whatever the machine's locale, and numbers
+// with a decimal point.
+const QString kDateFormat = QStringLiteral("%Y-%m-%d %H:%M:%S");
+
+class MdbSource : public ImportSource {
+  public:
+    MdbSource(const QString& file, const MdbTools& tools) : m_file(file), m_tools(tools) {}
+
+    QByteArray tableBytes(const QString& table) override {
+        if (m_tables.isEmpty()) {
+            const QString list =
+                QString::fromUtf8(run(m_tools.tablesProgram, {QStringLiteral("-1"), m_file}));
+            m_tables = list.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            for (QString& t : m_tables)
+                t = t.trimmed();
+        }
+        // Access keeps a table's name in the case it was created with.
+        const auto found = std::find_if(m_tables.cbegin(), m_tables.cend(), [&](const QString& t) {
+            return t.compare(table, Qt::CaseInsensitive) == 0;
+        });
+        if (found == m_tables.cend())
+            throw AppError(QStringLiteral("%1 にテーブル %2 がありません。元のシステムの"
+                                          "データベースファイルか確かめてください。")
+                               .arg(m_file, table));
+        return run(m_tools.exportProgram,
+                   {QStringLiteral("-D"), kDateFormat, QStringLiteral("-T"), kDateFormat,
+                    QStringLiteral("-b"), QStringLiteral("strip"), m_file, *found});
+    }
+
+  private:
+    QByteArray run(const QString& program, const QStringList& args) const {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        if (!p.waitForStarted())
+            throw AppError(QStringLiteral("%1 を起動できません。mdbtools をインストールして"
+                                          "ください (apt-get install mdbtools)。")
+                               .arg(program));
+        p.closeWriteChannel();
+        // QProcess keeps reading both pipes while it waits, so a large table
+        // never blocks the exporter.
+        p.waitForFinished(-1);
+        const QByteArray out = p.readAllStandardOutput();
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            throw AppError(QStringLiteral("%1 が %2 を読めませんでした: %3")
+                               .arg(program, m_file,
+                                    QString::fromLocal8Bit(p.readAllStandardError()).trimmed()));
+        return out;
+    }
+
+    QString m_file;
+    MdbTools m_tools;
+    QStringList m_tables;
+};
+
+} // namespace
+
+std::unique_ptr<ImportSource> openImportSource(const QString& path, const MdbTools& tools) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return std::make_unique<FolderSource>(path);
+    if (info.isFile())
+        return std::make_unique<MdbSource>(path, tools);
+    throw AppError(QStringLiteral("取り込み元が見つかりません: %1\n元のデータベースファイル "
+                                  "(.mdb/.accdb) か、書き出したファイルのフォルダを指定して"
+                                  "ください。")
+                       .arg(path));
+}

@@ -1,0 +1,232 @@
+#include "core/schema.h"
+#include "core/sqlquery.h"
+#include "importer/importer.h"
+#include "importer/oldtables.h"
+#include "prices/pricestore.h"
+#include "slips/slipnumber.h"
+#include "support/golden.h"
+#include "support/testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kFixtures = QStringLiteral(TARVEL_FIXTURES);
+
+// A copy of one fixture folder that a test may spoil.
+QString copyFixtures(const QString& form, const QString& into) {
+    QDir(into).mkpath(form);
+    const QDir from(kFixtures + "/" + form);
+    for (const QString& name : from.entryList(QDir::Files))
+        QFile::copy(from.filePath(name), into + "/" + form + "/" + name);
+    return into + "/" + form;
+}
+
+// Stand-ins for mdb-tables and mdb-export: the fixture CSV in place of the
+// .mdb, and every export's arguments noted in args.log.
+Importer::Options standInMdbTools(const QString& dir) {
+    auto script = [&](const QString& name, const QString& body) {
+        QFile f(dir + "/" + name);
+        f.open(QIODevice::WriteOnly);
+        f.write(("#!/bin/sh\n" + body).toUtf8());
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        return f.fileName();
+    };
+    QString tables;
+    for (const OldTables::Table& t : OldTables::tables())
+        tables += t.name + "\n";
+    Importer::Options o;
+    o.tools.tablesProgram = script("mdb-tables", "printf '" + tables + "MSysObjects\\n'\n");
+    o.tools.exportProgram = script("mdb-export", "echo \"$@\" >> " + dir + "/args.log\n" +
+                                                     "for last; do :; done\ncat " + kFixtures +
+                                                     "/mdb-export/$last.csv\n");
+    return o;
+}
+
+// Every stored value of the old tables, in key order, Null told from "".
+QString dump(const QString& path) {
+    QString out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "dump");
+        db.setDatabaseName(path);
+        db.open();
+        for (const OldTables::Table& t : OldTables::tables()) {
+            QStringList names;
+            for (const OldTables::Column& c : t.columns)
+                names << c.name;
+            SqlQuery q(db, QString("SELECT %1 FROM %2 ORDER BY %3")
+                               .arg(names.join(','), t.name, t.key.join(',')));
+            q.exec();
+            while (q.next()) {
+                QStringList values{t.name};
+                for (const QString& n : names)
+                    values << (q.isNull(n) ? "(Null)" : "[" + q.str(n) + "]");
+                out += values.join(' ') + "\n";
+            }
+        }
+        for (const QString& problem : Schema::check(db)) // what tarvel-admin check says
+            out += problem + "\n";
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("dump");
+    return out;
+}
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+};
+
+Run admin(const QStringList& args) {
+    QProcess p;
+    p.start(TARVEL_ADMIN_PATH, args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestImporter : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cleanOfficeImportsExactly_data() {
+        QTest::addColumn<QString>("form");
+        QTest::newRow("mdb-export CSV, UTF-8") << "mdb-export";
+        QTest::newRow("Access text export, Shift-JIS") << "access-text";
+        QTest::newRow(".mdb through mdb-export") << "mdb";
+    }
+    void cleanOfficeImportsExactly() {
+        QFETCH(QString, form);
+        QTemporaryDir dir;
+        Importer::Options options = standInMdbTools(dir.path());
+        QString source = kFixtures + "/" + form;
+        if (form == "mdb") {
+            source = dir.filePath("office.mdb");
+            QFile(source).open(QIODevice::WriteOnly);
+        }
+        const QString target = dir.filePath("tarvel.sqlite");
+        const Importer::Outcome o = Importer::run(source, target, options);
+        QVERIFY2(o.written && o.agrees && o.refusals.isEmpty(), qPrintable(o.refusals + o.summary));
+        const QString diff = goldenDifference("office.txt", o.summary + "\n" + dump(target));
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        if (form == "mdb") {
+            QFile log(dir.filePath("args.log"));
+            QVERIFY(log.open(QIODevice::ReadOnly));
+            QVERIFY(log.readAll().startsWith("-D %Y-%m-%d %H:%M:%S -T %Y-%m-%d %H:%M:%S"));
+        }
+    }
+
+    // Today's slip numbers and the price serials go on after the imported ones.
+    void numberingContinues() {
+        TestDatabase db(QDateTime(QDate(2003, 10, 31), QTime(10, 0)));
+        const Importer::Outcome o = Importer::run(kFixtures + "/mdb-export", db.path(), {});
+        QVERIFY(o.written && o.agrees);
+        QCOMPARE(NewSlipNo(), QStringLiteral("031031-003"));
+        QCOMPARE(nextPriceSerial(), qint64(8));
+    }
+
+    void refusedRows_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("reported"); // table, key, column, value, reason
+        const QString slip = "\"050101-001\",\"A-100\",\"W1\",\"N001\",12.5,\"\",";
+        const QString slipEnd = ",\"L\",\"\",,\"01/05/05 00:00:00\",0,\"001\"";
+        QTest::newRow("bad date")
+            << "seihin_t" << slip + "5,5,\"13/45/04 00:00:00\"," + slipEnd
+            << "seihin_t\t050101-001\t依頼日\t13/45/04 00:00:00\t日付として読めません";
+        QTest::newRow("time in a date")
+            << "seihin_t" << slip + "5,5,\"01/05/05 10:30:00\"," + slipEnd
+            << "seihin_t\t050101-001\t依頼日\t01/05/05 10:30:00\t日付の列に時刻が入っています";
+        QTest::newRow("negative quantity") << "seihin_t" << slip + "5,-3,," + slipEnd
+                                           << "seihin_t\t050101-001\t納入数量\t-3\t数量が負です";
+        QTest::newRow("slip of an unknown home-worker")
+            << "seihin_t"
+            << "\"050101-002\",\"A-100\",\"W1\",\"N999\",12.5,\"\",5,5,," + slipEnd
+            << "seihin_t\t050101-002\t内職者コード\tN999\tnaishoku_m にない内職者コードです";
+        QTest::newRow("duplicate slip number")
+            << "seihin_t"
+            << "\"031031-002\",\"A-100\",\"W1\",\"N001\",12.5,\"\",5,5,," + slipEnd
+            << "seihin_t\t031031-002\t製品伝票番号\t031031-002\tキーが 3 行目と重複しています";
+        QTest::newRow("price line of an unknown drawing")
+            << "tanka_m"
+            << "8,\"Z-1\",\"W1\",\"N001\",1,\"\",,,,0,\"001\""
+            << "tanka_m\t8\t製品図番\tZ-1\tzuban_m にない製品図番です";
+        QTest::newRow("fifth decimal")
+            << "tanka_m"
+            << "8,\"A-100\",\"W2\",\"N001\",1.23456,\"\",,,,0,\"001\""
+            << "tanka_m\t8\t単価\t1.23456\t単価の小数が4桁を超えています";
+        QTest::newRow("unreadable flag")
+            << "sagyou_m"
+            << "\"W3\",\"梱包\",\"\",,\"削除\",\"001\""
+            << "sagyou_m\tW3\t削除フラグ\t削除\t削除フラグとして読めません "
+               "(0/1、True/False、Yes/No のいずれか)";
+        QTest::newRow("yen with a fraction")
+            << "seisan_t"
+            << "\"12/31/03 18:00:00\",\"N001\",,,1,10.5,0,10,\"\",,0,\"001\""
+            << "seisan_t\t12/31/03 18:00:00 / N001\t精算金額\t10.5\t整数ではありません";
+        QTest::newRow("empty key") << "zuban_m"
+                                   << "\"   \",\"名無し\",\"\",,0,\"001\""
+                                   << "zuban_m\t(5 行目)\t製品図番\t\tキーが空です";
+        QTest::newRow("missing field")
+            << "syain_m"
+            << "\"003\",\"木村\""
+            << "syain_m\t003\t\t\t4 行目の列の数が見出しと違います (2 列、見出しは 6 列)";
+    }
+    // Each refused row is named with its reason and nothing is written.
+    void refusedRows() {
+        QFETCH(QString, file);
+        QFETCH(QString, row);
+        QFETCH(QString, reported);
+        QTemporaryDir dir;
+        const QString source = copyFixtures("mdb-export", dir.path());
+        QFile f(source + "/" + file + ".csv");
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(row.toUtf8() + "\n");
+        f.close();
+        const QString target = dir.filePath("t.sqlite");
+        const Importer::Outcome o = Importer::run(source, target, {});
+        QVERIFY(!o.written && !QFile::exists(target));
+        const QStringList lines = o.refusals.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(2), reported);
+    }
+
+    // The command as the README gives it: stop, keep going, never overwrite.
+    void commandLine() {
+        QTemporaryDir dir;
+        const QString source = copyFixtures("mdb-export", dir.path());
+        const QString target = dir.filePath("new.sqlite");
+        QFile f(source + "/seihin_t.csv");
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(
+            "\"040420-001\",\"A-100\",\"W1\",\"N001\",12.5,\"\",5,-5,,,\"\",\"\",,,0,\"001\"\n");
+        f.close();
+
+        Run r = admin({"import", source, target});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("040420-001\t納入数量\t-5\t数量が負です") && !QFile::exists(target));
+
+        r = admin({"import", source, target, "--keep-going"});
+        QCOMPARE(r.exitCode, 1); // one slip fewer than the source holds
+        QVERIFY2(r.out.contains("seihin_t\t6\t5\t<- 不一致"), qPrintable(r.out));
+        QFile report(Importer::reportPathFor(target));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        QVERIFY(report.readAll().contains("040420-001"));
+        QCOMPARE(dump(target).count("seihin_t "), 5);
+
+        r = admin({"import", kFixtures + "/access-text", target});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("既にデータがあります"));
+        r = admin({"import", kFixtures + "/access-text", dir.filePath("clean.sqlite")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("すべての件数と金額が一致しました"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImporter)
+#include "test_importer.moc"
