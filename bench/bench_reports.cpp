@@ -74,7 +74,7 @@ void fill() {
                 .bind(run)
                 .exec();
             amount += amountOf(price, quantity);
-            tax += taxOf(price, quantity);
+            tax += taxOf(price, quantity, 10); // delivered in 2026
         }
         execSql(QStringLiteral("INSERT INTO seisan_t (精算日時, 内職者コード, 精算対象開始日,"
                                " 精算対象最終日, 精算対象伝票枚数, 精算金額, 消費税, 合計金額,"

@@ -1,4 +1,5 @@
 #include "admincommands.h"
+#include "argumenttext.h"
 #include "backupcommand.h"
 #include "exportcommand.h"
 #include "importcommand.h"
@@ -22,8 +23,10 @@ const char* const kUsageText =
     "  create PATH   空のデータベースを作成します（既存のファイルは上書きしません）\n"
     "  demo PATH     デモデータ入りのデータベースを作成します（既存のファイルは上書きしません）\n"
     "  check PATH    テーブルと列がそろっているか検査します\n"
-    "  settle PATH FIRST LAST [--workers FROM:TO] --employee CODE [--backup-folder DIR]\n"
-    "                納入日が FIRST～LAST の未精算伝票を精算します\n"
+    "  settle PATH FIRST LAST [--workers FROM:TO] --employee CODE [--allow-unpriced]\n"
+    "                [--backup-folder DIR]\n"
+    "                納入日が FIRST～LAST の未精算伝票を精算します（単価が未登録の伝票が\n"
+    "                あれば中止します。--allow-unpriced でそれらを0円で精算します）\n"
     "  trial PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
     "                同じ条件で試算します（伝票の単価だけを更新します）\n"
     "  cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE [--backup-folder DIR]\n"
@@ -78,6 +81,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
                                               "ください。")
                                    .arg(command));
     const QString path = args.at(1);
+    const QString pathProblem = ArgumentText::pathProblem(path);
+    if (!pathProblem.isEmpty())
+        return usageError(err, pathProblem);
 
     if (command == "create") {
         Admin::createDatabase(path);
@@ -109,14 +115,22 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
     QStringList args = app.arguments();
     args.removeFirst();
-    try {
-        return run(args, out, err);
-    } catch (const AppError& e) {
-        err << "tarvel-admin: " << e.text() << "\n";
-        return kFailed;
+    // Everything said goes out with long arguments shortened.
+    QString outText, errText;
+    int status = kFailed;
+    {
+        QTextStream out(&outText);
+        QTextStream err(&errText);
+        try {
+            status = run(args, out, err);
+        } catch (const AppError& e) {
+            err << "tarvel-admin: " << e.text() << "\n";
+            status = kFailed;
+        }
     }
+    QTextStream(stdout) << ArgumentText::shortened(outText, args);
+    QTextStream(stderr) << ArgumentText::shortened(errText, args);
+    return status;
 }

@@ -59,6 +59,7 @@ template <typename Fill> auto makeDatabase(const QString& path, Fill fill) {
     try {
         Connection c(path, false);
         Schema::create(c.db());
+        useProgramJournal(c.db(), path);
         return fill(c.db());
     } catch (...) {
         QFile::remove(path);
@@ -92,7 +93,18 @@ QStringList checkDatabase(const QString& path) {
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             throw DbError(describeOpenError(probe.lastError(), path));
     }
-    return Schema::check(c.db());
+    QStringList problems = Schema::check(c.db());
+    // Opening for writing changes nothing in the file.
+    QFile writable(path);
+    if (!writable.open(QIODevice::ReadWrite))
+        problems << QStringLiteral("データベースファイルに書き込めません。ファイルの権限を"
+                                   "確かめて下さい: %1")
+                        .arg(path);
+    else if (!QFileInfo(info.absolutePath()).isWritable())
+        problems << QStringLiteral("データベースファイルのフォルダに書き込めません。フォルダの"
+                                   "権限を確かめて下さい: %1")
+                        .arg(info.absolutePath());
+    return problems;
 }
 
 } // namespace Admin

@@ -179,7 +179,7 @@ class Builder {
             s.settled = true;
             s.updated = run;
             s.employee = kSettlingEmployee;
-            perWorker[s.combo.person].add(s.price, s.delivered);
+            perWorker[s.combo.person].add(s.price, s.delivered, s.deliveredOn);
         }
         for (auto it = perWorker.cbegin(); it != perWorker.cend(); ++it) {
             const DemoPrices::Settlement& t = it.value();

@@ -4,6 +4,7 @@
 
 #include "core/sqlquery.h"
 #include "core/sqlvalues.h"
+#include "settlement/consumptiontax.h"
 
 #include <algorithm>
 
@@ -167,10 +168,11 @@ void insert(const QSqlDatabase& db, const Table& table, const QDate& entered,
     }
 }
 
-void Settlement::add(UnitPrice price, int quantity) {
+void Settlement::add(UnitPrice price, int quantity, const QDate& delivered) {
+    static const TaxRules legal = legalTaxRules();
     ++slips;
     amount += amountOf(price, quantity);
-    tax += taxOf(price, quantity);
+    tax += taxOf(price, quantity, legal.percentOn(delivered));
 }
 
 } // namespace DemoPrices

@@ -49,12 +49,13 @@ void insert(const QSqlDatabase& db, const Table& table, const QDate& entered,
             const QString& employee, const QDateTime& now);
 
 // The sums of one home-worker's row of a settlement run: per slip, amount
-// and tax are rounded separately, halves to the even neighbour.
+// and tax (the legal rate of its delivery day) are rounded separately,
+// halves to the even neighbour.
 struct Settlement {
     int slips = 0;
     Yen amount = 0;
     Yen tax = 0;
-    void add(UnitPrice price, int quantity);
+    void add(UnitPrice price, int quantity, const QDate& delivered);
 };
 
 } // namespace DemoPrices

@@ -1,4 +1,5 @@
 #include "settlecommand.h"
+#include "argumenttext.h"
 
 #include "backup/autobackup.h"
 #include "core/apperror.h"
@@ -7,7 +8,10 @@
 #include "settlement/settlementrun.h"
 #include "settlement/trial.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <optional>
 
 namespace {
@@ -21,11 +25,17 @@ struct Arguments {
 QDate parseDay(const QString& text) {
     static const QRegularExpression dashed(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
     static const QRegularExpression digits(QStringLiteral("^\\d{8}$"));
+    QDate day;
     if (dashed.match(text).hasMatch())
-        return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (digits.match(text).hasMatch())
-        return QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    return {};
+        day = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    else if (digits.match(text).hasMatch())
+        day = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+    else
+        throw AppError(
+            QStringLiteral("日付は YYYY-MM-DD か YYYYMMDD で指定してください: %1").arg(text));
+    if (!day.isValid())
+        throw AppError(QStringLiteral("存在しない日付です: %1").arg(text));
+    return day;
 }
 
 // The value of "--name VALUE" or "--name=VALUE" at args[i]; advances i.
@@ -45,7 +55,9 @@ Arguments parse(const QStringList& args) {
     QStringList positional;
     std::optional<QString> workers, employee;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        if (auto v = optionValue(args, i, QStringLiteral("--workers")))
+        if (args.at(i) == QLatin1String("--allow-unpriced"))
+            parsed.criteria.allowUnpriced = true;
+        else if (auto v = optionValue(args, i, QStringLiteral("--workers")))
             workers = v;
         else if (auto e = optionValue(args, i, QStringLiteral("--employee")))
             employee = e;
@@ -59,15 +71,17 @@ Arguments parse(const QStringList& args) {
     if (positional.size() != 3)
         throw AppError(QStringLiteral("PATH FIRST LAST の三つを指定してください。"));
     parsed.path = positional.at(0);
+    const QString pathProblem = ArgumentText::pathProblem(parsed.path);
+    if (!pathProblem.isEmpty())
+        throw AppError(pathProblem);
     SettlementCriteria& c = parsed.criteria;
     c.firstDay = parseDay(positional.at(1));
     c.lastDay = parseDay(positional.at(2));
-    if (!c.firstDay.isValid() || !c.lastDay.isValid())
-        throw AppError(QStringLiteral("日付は YYYY-MM-DD か YYYYMMDD で指定してください。"));
     if (workers) {
         const qsizetype colon = workers->indexOf(QLatin1Char(':'));
-        if (colon < 0)
-            throw AppError(QStringLiteral("--workers は FROM:TO で指定してください。"));
+        if (colon < 0 || workers->count(QLatin1Char(':')) != 1)
+            throw AppError(
+                QStringLiteral("--workers は FROM:TO で指定してください: %1").arg(*workers));
         c.firstWorker = workers->left(colon);
         c.lastWorker = workers->mid(colon + 1);
     }
@@ -78,11 +92,33 @@ Arguments parse(const QStringList& args) {
     return parsed;
 }
 
-bool employeeIsLive(const QString& code) {
-    SqlQuery q(QStringLiteral("SELECT 1 AS found FROM syain_m WHERE 社員コード = ?"
-                              " AND 削除フラグ <> 1"));
-    q.bind(code).exec();
-    return q.next();
+// Looked up through a read-only connection before the program's own opens
+// the file: a refused command must leave the file exactly as it was.
+bool employeeIsLive(const QString& path, const QString& code) {
+    const QString name = QStringLiteral("tarvel_admin_employee");
+    bool live = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        try {
+            if (!db.open())
+                throw DbError(describeOpenError(db.lastError(), path));
+            SqlQuery q(db, QStringLiteral("SELECT 1 AS found FROM syain_m WHERE 社員コード = ?"
+                                          " AND 削除フラグ <> 1"));
+            q.bind(code).exec();
+            live = q.next();
+        } catch (...) {
+            SqlQuery::releaseStatements(db);
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return live;
 }
 
 QString line(const QStringList& cells) {
@@ -94,9 +130,10 @@ QString workerLine(const WorkerSettlement& w) {
                  QString::number(w.tax), QString::number(w.total)});
 }
 
-int execute(const QString& command, const SettlementCriteria& c, QTextStream& out) {
+int execute(const QString& command, const SettlementCriteria& c, const TaxRules& tax,
+            QTextStream& out) {
     if (command == QLatin1String("settle")) {
-        const SettlementResult r = RunSettlement(c);
+        const SettlementResult r = RunSettlement(c, {}, tax);
         out << line({QStringLiteral("T"), r.runText});
         for (const WorkerSettlement& w : r.workers)
             out << workerLine(w);
@@ -136,20 +173,27 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
     }
     int status = kFailed;
     try {
-        DBOpenPath(parsed.path);
-        if (!employeeIsLive(parsed.criteria.employeeCode)) {
+        const TaxRules tax = readTaxRules();
+        if (!QFileInfo(parsed.path).isFile())
+            throw DbError(
+                QStringLiteral("データベースファイルが見つかりません。\n%1").arg(parsed.path));
+        if (!employeeIsLive(parsed.path, parsed.criteria.employeeCode)) {
             err << "tarvel-admin " << command << ": 社員コード " << parsed.criteria.employeeCode
                 << " は登録されていないか、削除されています。\n";
-            status = kBadUsage;
-        } else {
-            if (command != QLatin1String("trial")) {
-                AutoBackup::Settings s = AutoBackup::besideDatabase(parsed.path);
-                if (parsed.backupFolder)
-                    s.folder = *parsed.backupFolder;
-                AutoBackup::takeBeforeRun(parsed.path, s);
-            }
-            status = execute(command, parsed.criteria, out);
+            return kBadUsage;
         }
+        if (command != QLatin1String("trial")) {
+            AutoBackup::Settings s = AutoBackup::besideDatabase(parsed.path);
+            if (parsed.backupFolder)
+                s.folder = *parsed.backupFolder;
+            AutoBackup::takeBeforeRun(parsed.path, s);
+        }
+        DBOpenPath(parsed.path);
+        status = execute(command, parsed.criteria, tax, out);
+    } catch (const UnpricedSlipsError& e) {
+        err << "tarvel-admin " << command << ": " << e.text()
+            << "単価0円で精算するには --allow-unpriced を指定して下さい。\n";
+        status = kFailed;
     } catch (const AppError& e) {
         err << "tarvel-admin " << command << ": " << e.text() << "\n";
         status = kFailed;

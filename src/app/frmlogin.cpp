@@ -11,6 +11,7 @@
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
+#include "settlement/consumptiontax.h"
 
 namespace {
 constexpr int kWidthTwips = 5400;
@@ -51,6 +52,13 @@ void FrmLogin::load() {
     // Opening may wait seconds for a database another program holds; the
     // screen is up by then.
     afterFirstPaint(this, [this] {
+        try {
+            // A mistyped tax setting is named now, not first at a settlement
+            // (which refuses to run with it).
+            readTaxRules();
+        } catch (const AppError& e) {
+            MessageBox::error(this, e.text());
+        }
         try {
             DBOpen();
         } catch (const AppError& e) {

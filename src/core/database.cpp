@@ -4,6 +4,7 @@
 #include "core/filesystem.h"
 #include "core/ini.h"
 #include "core/schema.h"
+#include "core/sqlfailure.h"
 #include "core/sqlquery.h"
 
 #include <QFileInfo>
@@ -121,6 +122,10 @@ QString takeDatabaseWarning() {
     return std::exchange(g_pendingWarning, QString());
 }
 
+void useProgramJournal(const QSqlDatabase& db, const QString& path) {
+    setJournal(db, isOnNetworkFileSystem(path));
+}
+
 bool isOnNetworkFileSystem(const QString& path) {
     return g_networkCheck ? g_networkCheck(path) : isNetworkFileSystem(path);
 }
@@ -193,6 +198,14 @@ bool isBusyError(const QSqlError& error) {
 QString describeSqlError(const QSqlError& error) {
     if (isBusyError(error))
         return kInUseText;
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    if (ok) {
+        const QString clerk =
+            describeSqliteFailure(code, error.databaseText(), gCon().databaseName());
+        if (!clerk.isEmpty())
+            return clerk;
+    }
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.text();

@@ -37,6 +37,9 @@ QString takeDatabaseWarning();
 // the database is opened with the rollback journal, since write-ahead
 // logging needs memory shared by every PC that writes.
 bool isOnNetworkFileSystem(const QString& path);
+// Puts the open database at path into the journal mode DBOpen uses there,
+// so that opening it later changes nothing in the file.
+void useProgramJournal(const QSqlDatabase& db, const QString& path);
 // Replaces that check (tests); nullptr restores the file system's own
 // answer. Either way the warning may be given again.
 using NetworkFileSystemCheck = bool (*)(const QString& path);

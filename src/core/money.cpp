@@ -87,8 +87,12 @@ Yen amountOf(UnitPrice price, qint64 quantity) {
     return roundHalfEven(product(price, quantity), UnitPrice::Scale);
 }
 
-Yen taxOf(UnitPrice price, qint64 quantity) {
-    return roundHalfEven(product(price, quantity) * TaxRatePercent, UnitPrice::Scale * 100);
+Yen taxOf(UnitPrice price, qint64 quantity, int percent) {
+    return roundHalfEven(product(price, quantity) * percent, UnitPrice::Scale * 100);
+}
+
+Yen taxOfAmount(Yen amount, int percent) {
+    return roundHalfEven(static_cast<__int128>(amount) * percent, 100);
 }
 
 Yen shownAmountOf(UnitPrice price, qint64 quantity) {

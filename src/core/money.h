@@ -51,13 +51,12 @@ class UnitPrice {
 // it does not fit a qint64.
 qint64 parseQuantity(const QString& text);
 
-// The 5 % consumption tax rate, a fixed constant: numerator over 100.
-constexpr qint64 TaxRatePercent = 5;
-
 // What one slip pays: round(price × quantity) and round(price × quantity ×
-// 0.05), halves to the even neighbour, computed exactly.
+// percent / 100), halves to the even neighbour, computed exactly.
 Yen amountOf(UnitPrice price, qint64 quantity);
-Yen taxOf(UnitPrice price, qint64 quantity);
+Yen taxOf(UnitPrice price, qint64 quantity, int percent);
+// round(amount × percent / 100), halves to even: the tax of a sum of amounts.
+Yen taxOfAmount(Yen amount, int percent);
 // price × quantity as a display format shows it, halves away from zero (the
 // trial list and the slip screen show the unrounded product).
 Yen shownAmountOf(UnitPrice price, qint64 quantity);

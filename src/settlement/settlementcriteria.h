@@ -15,6 +15,9 @@ struct SettlementCriteria {
     QString firstWorker;
     QString lastWorker;
     QString employeeCode; // 社員コード written with every change
+    // A settlement pays slips without a price in force at 0 yen only when
+    // the clerk agreed to it; otherwise it refuses them (UnpricedSlips).
+    bool allowUnpriced = false;
 };
 
 // The code a worker bound stands for ("" for no bound).

@@ -55,8 +55,26 @@ QDateTime freeRunTimeStamp(const QDateTime& from) {
     return t;
 }
 
+UnpricedSlipsError::UnpricedSlipsError(const QStringList& slips)
+    : AppError(QStringLiteral("単価が未登録の伝票があります。処理を中止しました。\n") +
+               QString(numberedSlipList(slips)).replace(QLatin1Char('\r'), QLatin1Char('\n'))),
+      m_slips(slips) {}
+
+QStringList UnpricedSlips(const SettlementCriteria& criteria) {
+    checkCriteria(criteria);
+    QStringList unpriced;
+    for (const SelectedSlip& slip :
+         readSelection(SlipQuerySql(criteria, SlipQueryMode::ToSettle))) {
+        bool found = false;
+        priceInForce(slip, &found);
+        if (!found)
+            unpriced << slip.number;
+    }
+    return unpriced;
+}
+
 SettlementResult RunSettlement(const SettlementCriteria& criteria,
-                               const SettlementProgress& progress) {
+                               const SettlementProgress& progress, const TaxRules& tax) {
     gSeisanTimeText.clear();
     checkCriteria(criteria);
     SqlTransaction tx;
@@ -66,14 +84,31 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
     if (slips.isEmpty())
         return result;
 
+    // Every slip is priced and checked before the first write, so that a
+    // refusal names all the slips concerned.
+    QList<UnitPrice> prices;
+    QStringList unpriced;
+    prices.reserve(slips.size());
+    for (const SelectedSlip& slip : slips) {
+        checkPayable(slip);
+        bool found = false;
+        prices.append(priceInForce(slip, &found));
+        if (!found)
+            unpriced << slip.number;
+    }
+    if (!unpriced.isEmpty() && !criteria.allowUnpriced)
+        throw UnpricedSlipsError(unpriced);
+
     const QDateTime run = freeRunTimeStamp(Clock::now());
     SettlementWriter writer(criteria.employeeCode);
     QHash<QString, qsizetype> workerIndex;
+    QList<WorkerTax> taxes;
     const qint64 total = slips.size();
     report(progress, 0, total);
-    for (const SelectedSlip& slip : slips) {
+    for (qsizetype i = 0; i < slips.size(); ++i) {
+        const SelectedSlip& slip = slips.at(i);
+        const UnitPrice price = prices.at(i);
         writer.StampSlip(run, slip.number, SettlementWriter::Stamp::Set);
-        const UnitPrice price = priceInForce(slip);
         if (storedPriceDiffers(slip, price)) {
             writer.UpdateSlipPrice(slip.number, price, run);
             ++result.pricesChanged;
@@ -82,20 +117,22 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
         if (it == workerIndex.cend()) {
             it = workerIndex.insert(slip.workerCode, result.workers.size());
             result.workers.append(WorkerSettlement{run, slip.workerCode});
+            taxes.append(WorkerTax(tax));
         }
         WorkerSettlement& w = result.workers[*it];
-        const Yen amount = amountOf(price, slip.quantity);
-        const Yen tax = taxOf(price, slip.quantity);
         w.slipCount += 1;
-        w.amount = checkedAdd(w.amount, amount);
-        w.tax = checkedAdd(w.tax, tax);
-        w.total = checkedAdd(w.total, checkedAdd(amount, tax));
+        w.amount = checkedAdd(w.amount, amountOf(price, slip.quantity));
+        taxes[*it].add(slip.deliveryDate, price, slip.quantity);
         ++result.slipCount;
         report(progress, result.slipCount, total);
     }
-    for (const WorkerSettlement& w : std::as_const(result.workers))
+    for (qsizetype i = 0; i < result.workers.size(); ++i) {
+        WorkerSettlement& w = result.workers[i];
+        w.tax = taxes.at(i).total();
+        w.total = checkedAdd(w.amount, w.tax);
         writer.InsertSettlement(run, w.workerCode, criteria.firstDay, criteria.lastDay, w.slipCount,
                                 w.amount, w.tax, w.total);
+    }
     tx.commit();
 
     result.run = run;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/apperror.h"
 #include "core/money.h"
+#include "settlement/consumptiontax.h"
 #include "settlement/settlementcriteria.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // One seisan_t row a settlement wrote, or a cancellation took back.
 struct WorkerSettlement {
@@ -34,14 +37,32 @@ struct CancelResult {
     bool cancelled() const { return !rows.isEmpty(); }
 };
 
+// A settlement refused because slips of its selection have no price in
+// force and criteria.allowUnpriced was not set.
+class UnpricedSlipsError : public AppError {
+  public:
+    explicit UnpricedSlipsError(const QStringList& slips);
+    const QStringList& slips() const { return m_slips; }
+
+  private:
+    QStringList m_slips;
+};
+
 // Settles every live, delivered, unsettled slip of the criteria: re-priced
 // at the price in force on its request date, stamped with the run's time
-// stamp T, one seisan_t row per home-worker. All or nothing: any failure
-// rolls the whole run back and throws AppError (DbError with the in-use
-// text when another copy holds the database past the busy timeout).
-// Sets gSeisanTimeText to T, or "" when nothing was settled.
+// stamp T, one seisan_t row per home-worker, tax by `tax` (the rate of each
+// slip's 納入日). All or nothing: any failure (an unpayable stored value,
+// unpriced slips not allowed) rolls the whole run back and throws AppError
+// (DbError with the in-use text when another copy holds the database past
+// the busy timeout). Sets gSeisanTimeText to T, or "" when nothing was
+// settled.
 SettlementResult RunSettlement(const SettlementCriteria& criteria,
-                               const SettlementProgress& progress = {});
+                               const SettlementProgress& progress = {},
+                               const TaxRules& tax = readTaxRules());
+
+// The slips of the settlement's selection that have no price in force, in
+// the settlement's order (untrimmed numbers). Throws AppError.
+QStringList UnpricedSlips(const SettlementCriteria& criteria);
 
 // Takes back the live settlements whose recorded period lies inside the
 // criteria's period (and home-worker in the range): rows flagged deleted,

@@ -7,6 +7,34 @@
 #include "prices/pricelookup.h"
 #include "settlement/slipquery.h"
 
+#include <cmath>
+
+namespace {
+
+// Only a whole number of 0 or more is a quantity that can be paid; text
+// and fractions would be cut or read as 0.
+void readQuantity(SelectedSlip& s, const QVariant& stored) {
+    bool whole = false;
+    if (stored.typeId() == QMetaType::LongLong) {
+        s.quantity = stored.toLongLong();
+        whole = true;
+    } else if (stored.typeId() == QMetaType::Double) {
+        const double d = stored.toDouble();
+        whole = std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 1e15;
+        s.quantity = whole ? qint64(d) : 0;
+    }
+    if (!whole || s.quantity < 0)
+        s.unpayableQuantity = stored.isNull() ? QStringLiteral("Null") : stored.toString();
+}
+
+AppError unpayable(const SelectedSlip& slip, const QString& what, const QString& value) {
+    return AppError(QStringLiteral("製品伝票 %1 の%2（%3）は精算できない値です。"
+                                   "値を直してから処理して下さい。処理を中止しました。")
+                        .arg(rtrim(slip.number), what, value));
+}
+
+} // namespace
+
 QList<SelectedSlip> readSelection(const BoundSql& query) {
     SqlQuery q(query.sql);
     execBound(q, query);
@@ -20,36 +48,58 @@ QList<SelectedSlip> readSelection(const BoundSql& query) {
         s.workCode = rtrim(q.str(QStringLiteral("作業コード")));
         s.workItem = rtrim(q.str(QStringLiteral("作業項目")));
         s.requestDate = SqlValue::toDate(q.value(QStringLiteral("依頼日")));
+        s.deliveryDate = SqlValue::toDate(q.value(QStringLiteral("納入日")));
         if (!q.isNull(QStringLiteral("精算単価")))
             s.storedPrice = UnitPrice::fromDb(q.num(QStringLiteral("精算単価")));
-        s.quantity = q.integer(QStringLiteral("納入数量"));
+        readQuantity(s, q.value(QStringLiteral("納入数量")));
         slips.append(std::move(s));
     }
     return slips;
 }
 
-UnitPrice priceInForce(const SelectedSlip& slip) {
+void checkPayable(const SelectedSlip& slip) {
+    if (!slip.unpayableQuantity.isEmpty())
+        throw unpayable(slip, QStringLiteral("納入数量"), slip.unpayableQuantity);
+    if (slip.storedPrice && slip.storedPrice->tenThousandths() < 0)
+        throw unpayable(slip, QStringLiteral("精算単価"),
+                        slip.storedPrice->text(NumberPattern::PriceList));
+}
+
+QString numberedSlipList(const QStringList& slipNumbers) {
+    QString list;
+    for (qsizetype i = 0; i < slipNumbers.size(); ++i)
+        list += FormatNumber(i + 1, NumberPattern::Sequence) + QStringLiteral("　:") +
+                slipNumbers.at(i) + QLatin1Char('\r');
+    return list;
+}
+
+UnitPrice priceInForce(const SelectedSlip& slip, bool* found) {
     if (!slip.requestDate.isValid())
         throw AppError(QStringLiteral("製品伝票 %1 に依頼日がないため、単価を決められません。"
                                       "処理を中止しました。")
                            .arg(rtrim(slip.number)));
+    PriceLookupResult lookedUp;
+    UnitPrice shown;
     try {
-        const PriceLookupResult found =
+        lookedUp =
             lookupPrice(slip.requestDate, slip.drawingNumber, slip.workCode, slip.workerCode);
         // The price as the lists show it, three decimals half away from
         // zero, is the price paid.
-        if (!found.found)
-            return UnitPrice();
-        const qint64 thousandths = roundHalfAway(found.price.tenThousandths(), 10);
-        qint64 shown = 0;
-        if (__builtin_mul_overflow(thousandths, qint64(10), &shown))
+        const qint64 thousandths = roundHalfAway(lookedUp.price.tenThousandths(), 10);
+        qint64 scaled = 0;
+        if (__builtin_mul_overflow(thousandths, qint64(10), &scaled))
             throw AppError(QStringLiteral("単価が大きすぎます。"));
-        return UnitPrice::fromTenThousandths(shown);
+        shown = UnitPrice::fromTenThousandths(scaled);
     } catch (const AppError& e) {
         throw AppError(
             QStringLiteral("製品伝票 %1 の単価を取得できません。処理を中止しました。\n%2")
                 .arg(rtrim(slip.number), e.text()));
     }
+    if (found)
+        *found = lookedUp.found;
+    if (shown.tenThousandths() < 0)
+        throw unpayable(slip, QStringLiteral("作業単価マスタの単価"), lookedUp.text());
+    return shown;
 }
 
 bool storedPriceDiffers(const SelectedSlip& slip, UnitPrice price) {

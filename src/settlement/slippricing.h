@@ -19,8 +19,12 @@ struct SelectedSlip {
     QString workCode;
     QString workItem;
     QDate requestDate;                    // invalid when the slip has none
+    QDate deliveryDate;                   // 納入日: the day its tax rate is taken
     std::optional<UnitPrice> storedPrice; // 精算単価; none when Null
     qint64 quantity = 0;                  // 納入数量
+    // 納入数量 as stored when it is no whole number of 0 or more (Null,
+    // text, a fraction, negative); "" when payable.
+    QString unpayableQuantity;
 };
 
 // Every row of a ToSettle or ToTry selection; texts trimmed of trailing
@@ -28,10 +32,18 @@ struct SelectedSlip {
 QList<SelectedSlip> readSelection(const BoundSql& query);
 
 // The price in force on the slip's request date as the price lists show it
-// (three decimals), 0 when there is none. A slip without a request date, or
-// a lookup that fails, throws AppError naming the slip: no slip is ever
-// paid at a price that could not be found.
-UnitPrice priceInForce(const SelectedSlip& slip);
+// (three decimals), 0 when there is none (`found` false). A slip without a
+// request date, a lookup that fails or a negative price throws AppError
+// naming the slip: no slip is ever paid at a price that could not be found.
+UnitPrice priceInForce(const SelectedSlip& slip, bool* found = nullptr);
+
+// Throws AppError naming the slip and the value when its stored 納入数量 or
+// 精算単価 cannot be paid (imported or hand-edited data).
+void checkPayable(const SelectedSlip& slip);
+
+// "001　:" + slip number per line ("\r" after each), as the settled-slips
+// list of the settlement screen shows slips.
+QString numberedSlipList(const QStringList& slipNumbers);
 
 // Whether the stored price must be replaced so that it equals `price`.
 bool storedPriceDiffers(const SelectedSlip& slip, UnitPrice price);

@@ -9,7 +9,7 @@ namespace {
 // every column it reads.
 const QString kSlipsWithNames = QStringLiteral(
     "SELECT seihin_t.製品伝票番号, seihin_t.内職者コード, seihin_t.製品図番, seihin_t.作業コード,"
-    " seihin_t.精算単価, seihin_t.納入数量, seihin_t.依頼日,"
+    " seihin_t.精算単価, seihin_t.納入数量, seihin_t.依頼日, seihin_t.納入日,"
     " sagyou_m.作業項目 AS 作業項目, naishoku_m.内職者氏名 AS 内職者氏名"
     " FROM (seihin_t LEFT JOIN naishoku_m ON seihin_t.内職者コード = naishoku_m.内職者コード)"
     " LEFT JOIN sagyou_m ON seihin_t.作業コード = sagyou_m.作業コード"

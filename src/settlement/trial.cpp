@@ -26,7 +26,10 @@ TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgres
         row.drawingNumber = slip.drawingNumber;
         row.workCode = slip.workCode;
         row.workItem = slip.workItem;
-        row.price = priceInForce(slip);
+        checkPayable(slip);
+        bool found = false;
+        row.price = priceInForce(slip, &found);
+        row.unpriced = !found;
         if (storedPriceDiffers(slip, row.price)) {
             writer.UpdateSlipPrice(slip.number, row.price, now);
             ++result.pricesChanged;
@@ -49,13 +52,11 @@ bool ListSettledSlips(const SettlementCriteria& criteria, QString& list) {
     const BoundSql bound = SlipQuerySql(criteria, SlipQueryMode::InPeriod);
     SqlQuery q(bound.sql);
     execBound(q, bound);
-    int n = 0;
+    QStringList settled;
     while (q.next()) {
-        if (q.isNull(QStringLiteral("精算日時")))
-            continue;
-        ++n;
-        list += FormatNumber(n, NumberPattern::Sequence) + QStringLiteral("　:") +
-                q.str(QStringLiteral("製品伝票番号")) + QLatin1Char('\r');
+        if (!q.isNull(QStringLiteral("精算日時")))
+            settled << q.str(QStringLiteral("製品伝票番号"));
     }
-    return n > 0;
+    list += numberedSlipList(settled);
+    return !settled.isEmpty();
 }

@@ -16,7 +16,8 @@ struct TrialRow {
     QString workItem;
     UnitPrice price; // in force on the request date, 0 when none
     qint64 quantity = 0;
-    Yen amount = 0; // round(price × quantity), halves to even: what is paid
+    Yen amount = 0;        // round(price × quantity), halves to even: what is paid
+    bool unpriced = false; // no price in force: a settlement would ask before paying 0
     // The list's cells: "###,###,##0.000", "###,##0", "###,###,###,##0".
     QString priceText;
     QString quantityText;
@@ -30,8 +31,9 @@ struct TrialResult {
 
 // What a settlement with these criteria would pay, slip by slip. Writes
 // nothing but the slips' refreshed 精算単価, in one transaction; a failure
-// (a slip without a request date, a failed lookup) rolls those back too and
-// throws AppError naming the slip.
+// (a slip without a request date, a failed lookup, an unpayable stored
+// value) rolls those back too and throws AppError naming the slip, as the
+// settlement would.
 TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgress& progress = {});
 
 // Appends to `list` one line per slip of the selection that is already

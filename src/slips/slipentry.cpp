@@ -44,6 +44,16 @@ bool keepsStoredPrice(const SlipInput& in, const SlipRecord* loaded) {
     return !settlementDateChanged(loaded->status(), in.settlementDate) || !blank(in.settlementDate);
 }
 
+bool paidFieldsChanged(const SlipInput& in, const SlipRecord& loaded, bool paid) {
+    if (!paid)
+        return false;
+    const SlipInput was = loaded.input();
+    return in.pno != was.pno || in.wno != was.wno || in.person != was.person ||
+           trimBlanks(in.requestDate) != was.requestDate ||
+           parseQuantity(in.delivered) != parseQuantity(was.delivered) ||
+           statusChanged(loaded.status(), in);
+}
+
 QString slipTotalText(const QString& quantityText, const QString& priceText) {
     return FormatNumber(shownAmountOf(UnitPrice::parse(priceText), parseQuantity(quantityText)),
                         NumberPattern::SlipAmount);

@@ -21,6 +21,11 @@ bool statusChanged(const SlipStatus& loaded, const SlipInput& input);
 // settled was paid at that price. Every other slip is re-priced at save.
 bool keepsStoredPrice(const SlipInput& input, const SlipRecord* loaded);
 
+// Whether the input changes what a paid slip was paid for: its home-worker,
+// drawing number, work code, 依頼日, 納入数量, deletion mark or 精算日時.
+// Such a save is refused with SlipText::PaidLocked; other fields may change.
+bool paidFieldsChanged(const SlipInput& input, const SlipRecord& loaded, bool paid);
+
 // What 単価 (txtMon_1) and 合計 (txtMon_2) show.
 struct SlipPriceView {
     bool found = false; // false: no price in force (SlipText::NoPrice on leaving 依頼日)

@@ -39,6 +39,7 @@ struct SlipRecord {
     QDateTime settledAt;                  // 精算日時 as stored, invalid when Null
     QString settledAtStored;              // its stored text ("" when Null), checked again at save
     bool deleted = false;                 // ChkDel
+    bool paid = false; // 精算日時 is the time stamp of a live settlement of its home-worker
 
     bool settled() const { return !settledAtStored.isEmpty(); }
     SlipStatus status() const { return {settlementDate, deleted}; }

@@ -68,6 +68,20 @@ std::optional<QString> storedSettlement(const QString& slipNo) {
     return q.str(QStringLiteral("精算日時"));
 }
 
+// A settlement that was cancelled released its slips; a stamp typed by
+// hand, or left from such a run by older data, names no live settlement.
+const QString kPaidCondition =
+    QStringLiteral("EXISTS (SELECT 1 FROM seisan_t WHERE seisan_t.精算日時 = seihin_t.精算日時"
+                   " AND seisan_t.内職者コード = seihin_t.内職者コード"
+                   " AND COALESCE(seisan_t.削除フラグ, 0) <> 1)");
+
+bool storedAsPaid(const QString& slipNo) {
+    SqlQuery q(QStringLiteral("SELECT %1 AS paid FROM seihin_t WHERE 製品伝票番号 = ?")
+                   .arg(kPaidCondition));
+    q.bind(slipNo).exec();
+    return q.next() && q.integer(QStringLiteral("paid")) != 0;
+}
+
 QString quantityText(const SqlQuery& q, const QString& column) {
     return FormatNumber(q.num(column), NumberPattern::QuantityList);
 }
@@ -92,14 +106,16 @@ SlipInput SlipRecord::input() const {
 }
 
 std::optional<SlipRecord> LoadSlipRecord(const QString& slipNo) {
-    SqlQuery q(QStringLiteral(
-        "SELECT seihin_t.*, sagyou_m.作業項目 AS 作業項目名, naishoku_m.内職者氏名 AS 内職者名,"
-        " zuban_m.図番名称 AS 図番名"
-        " FROM seihin_t"
-        " LEFT JOIN naishoku_m ON seihin_t.内職者コード = naishoku_m.内職者コード"
-        " LEFT JOIN sagyou_m ON seihin_t.作業コード = sagyou_m.作業コード"
-        " LEFT JOIN zuban_m ON seihin_t.製品図番 = zuban_m.製品図番"
-        " WHERE seihin_t.製品伝票番号 = ?"));
+    SqlQuery q(
+        QStringLiteral(
+            "SELECT seihin_t.*, sagyou_m.作業項目 AS 作業項目名, naishoku_m.内職者氏名 AS 内職者名,"
+            " zuban_m.図番名称 AS 図番名, %1 AS 精算済み"
+            " FROM seihin_t"
+            " LEFT JOIN naishoku_m ON seihin_t.内職者コード = naishoku_m.内職者コード"
+            " LEFT JOIN sagyou_m ON seihin_t.作業コード = sagyou_m.作業コード"
+            " LEFT JOIN zuban_m ON seihin_t.製品図番 = zuban_m.製品図番"
+            " WHERE seihin_t.製品伝票番号 = ?")
+            .arg(kPaidCondition));
     q.bind(slipNo).exec();
     if (!q.next())
         return std::nullopt;
@@ -126,6 +142,7 @@ std::optional<SlipRecord> LoadSlipRecord(const QString& slipNo) {
     r.settledAt = SqlValue::toDateTime(q.value(QStringLiteral("精算日時")));
     r.settlementDate = FormatDate(SqlValue::toDate(q.value(QStringLiteral("精算日時"))));
     r.deleted = q.integer(QStringLiteral("削除フラグ")) != 0;
+    r.paid = q.integer(QStringLiteral("精算済み")) != 0;
     return r;
 }
 
@@ -164,6 +181,8 @@ void UpdateSlip(const SlipInput& in, const SlipRecord& loaded) {
         throw AppError(SlipText::UpdateFailed);
     if (*settledAt != loaded.settledAtStored)
         throw AppError(SlipText::SettledElsewhere);
+    if (paidFieldsChanged(in, loaded, storedAsPaid(loaded.slipNo)))
+        throw AppError(SlipText::PaidLocked);
 
     QString sql =
         QStringLiteral("UPDATE seihin_t SET 製品図番 = ?, 作業コード = ?, 内職者コード = ?,"

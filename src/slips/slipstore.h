@@ -34,6 +34,8 @@ QString InsertSlip(const SlipInput& input);
 //   other slip is re-priced at the price in force on its request date.
 // - When 精算日時 was changed by another program since `loaded` was read,
 //   nothing is written: AppError(SlipText::SettledElsewhere).
+// - A paid slip whose paid-for fields changed (paidFieldsChanged) is not
+//   written: AppError(SlipText::PaidLocked).
 // A slip that no longer exists gives AppError(SlipText::UpdateFailed).
 void UpdateSlip(const SlipInput& input, const SlipRecord& loaded);
 

@@ -33,6 +33,11 @@ inline const QString DayFull = QStringLiteral("本日の伝票番号は上限（
 inline const QString SettledElsewhere =
     QStringLiteral("この伝票は画面を開いた後に精算または精算取消されました。"
                    "変更は保存されていません。伝票を開き直して下さい。");
+inline const QString PaidLocked =
+    QStringLiteral("精算済みの伝票です。金額に関わる項目は変更できません。"
+                   "精算を解除してから変更して下さい。");
+inline const QString PaidField =
+    QStringLiteral("精算済みの伝票のため変更できません。精算を解除してから変更して下さい。");
 inline const QString ModeAdd = QStringLiteral("追　加");
 inline const QString ModeEdit = QStringLiteral("編　集");
 

@@ -2,6 +2,7 @@
 #include "core/database.h"
 #include "core/ini.h"
 #include "core/schema.h"
+#include "core/sqlfailure.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "support/testdatabase.h"
@@ -229,6 +230,48 @@ class TestDatabaseSession : public QObject {
         QCOMPARE(column("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"KEPT"});
         // The next writer is not held up by the dead process's transaction.
         execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)");
+    }
+
+    void engineFailuresAreNamedInJapanese() {
+        struct Case {
+            int code;
+            const char* engine;
+            const char* said; // "" when the engine's own text stays
+        };
+        const QString path = QStringLiteral("/data/tarvel.sqlite");
+        for (const Case& c :
+             QList<Case>{{8, "attempt to write a readonly database", "書き込む権限がありません"},
+                         {1034, "disk I/O error", "読み書きに失敗しました"},
+                         {11, "database disk image is malformed", "壊れています"},
+                         {1, "near \"x\": syntax error", ""}}) {
+            const QString text = describeSqliteFailure(c.code, QString::fromUtf8(c.engine), path);
+            QVERIFY2(QString::fromUtf8(c.said).isEmpty() ? text.isEmpty()
+                                                         : text.contains(QString::fromUtf8(c.said)),
+                     c.engine);
+            QVERIFY(c.code != 8 || text.endsWith(path));
+        }
+
+        TestDatabase t;
+        const auto failure = [](const QString& sql) {
+            try {
+                execSql(sql);
+            } catch (const DbError& e) {
+                return e.text();
+            }
+            return QStringLiteral("(no error)");
+        };
+        execSql(QStringLiteral("ALTER TABLE seihin_t DROP COLUMN 納入数量"));
+        const QString missing = failure(QStringLiteral("SELECT seihin_t.納入数量 FROM seihin_t"));
+        QVERIFY2(missing.contains(QStringLiteral("列 seihin_t.納入数量 がありません")) &&
+                     missing.contains(QStringLiteral("tarvel-admin check で確認して下さい")),
+                 qPrintable(missing));
+        SqlQuery pages(QStringLiteral("PRAGMA page_count"));
+        pages.exec().next();
+        execSql(QStringLiteral("PRAGMA max_page_count = %1").arg(pages.integer("page_count")));
+        const QString full = failure(QStringLiteral(
+            "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 100)"
+            " INSERT INTO zuban_m (製品図番, 備考) SELECT 'P' || v, zeroblob(100000) FROM n"));
+        QVERIFY2(full.startsWith(QStringLiteral("ディスクがいっぱいで")), qPrintable(full));
     }
 
     void schemaCheckNamesAMissingColumn() {

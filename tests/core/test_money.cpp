@@ -57,13 +57,16 @@ class TestMoney : public QObject {
         QCOMPARE(amountOf(price("19.15"), 90), 1724); // 1723.5
         QCOMPARE(amountOf(price("34.55"), 90), 3110); // 3109.5
 
-        QCOMPARE(taxOf(price("10.5"), 1), 1);  // 0.525
-        QCOMPARE(taxOf(price("10.5"), 10), 5); // 5.25
-        QCOMPARE(taxOf(price("0.9"), 100), 4); // 4.5
-        QCOMPARE(taxOf(price("1.1"), 100), 6); // 5.5
-        QCOMPARE(taxOf(price("10"), 1), 0);    // 0.5
-        QCOMPARE(taxOf(price("30"), 1), 2);    // 1.5
-        QCOMPARE(taxOf(price("123.4567"), 0), 0);
+        QCOMPARE(taxOf(price("10.5"), 1, 5), 1);  // 0.525
+        QCOMPARE(taxOf(price("10.5"), 10, 5), 5); // 5.25
+        QCOMPARE(taxOf(price("0.9"), 100, 5), 4); // 4.5
+        QCOMPARE(taxOf(price("1.1"), 100, 5), 6); // 5.5
+        QCOMPARE(taxOf(price("10"), 1, 5), 0);    // 0.5
+        QCOMPARE(taxOf(price("30"), 1, 5), 2);    // 1.5
+        QCOMPARE(taxOf(price("123.4567"), 0, 10), 0);
+        QCOMPARE(taxOf(price("12.5"), 3, 10), 4); // 3.75
+        QCOMPARE(taxOfAmount(25, 10), 2);         // 2.5
+        QCOMPARE(taxOfAmount(35, 10), 4);         // 3.5
 
         // The shown product rounds the other way at an even half.
         QCOMPARE(shownAmountOf(price("12.5"), 1), 13);
@@ -75,7 +78,7 @@ class TestMoney : public QObject {
                 const UnitPrice up = UnitPrice::fromTenThousandths(p);
                 QCOMPARE(amountOf(up, q), halfEvenByDigits(p * q, 4));
                 QCOMPARE(amountOf(up, -q), halfEvenByDigits(-p * q, 4));
-                QCOMPARE(taxOf(up, q), halfEvenByDigits(p * q * 5, 6));
+                QCOMPARE(taxOf(up, q, 5), halfEvenByDigits(p * q * 5, 6));
             }
         }
     }
@@ -85,13 +88,13 @@ class TestMoney : public QObject {
         QCOMPARE(top.tenThousandths(), Q_INT64_C(999999999999));
         QCOMPARE(amountOf(top, 999999), Q_INT64_C(99999899999900));
         QCOMPARE(shownAmountOf(top, 999999), Q_INT64_C(99999899999900));
-        QCOMPARE(taxOf(top, 999999), Q_INT64_C(4999994999995));
+        QCOMPARE(taxOf(top, 999999, 5), Q_INT64_C(4999994999995));
         QCOMPARE(FormatNumber(amountOf(top, 999999), NumberPattern::AmountList),
                  "99,999,899,999,900");
 
         const UnitPrice extreme = UnitPrice::fromTenThousandths(std::numeric_limits<qint64>::max());
         QVERIFY_THROWS_EXCEPTION(AppError, amountOf(extreme, 1000000));
-        QVERIFY_THROWS_EXCEPTION(AppError, taxOf(extreme, -1000000));
+        QVERIFY_THROWS_EXCEPTION(AppError, taxOf(extreme, -1000000, 5));
         QVERIFY_THROWS_EXCEPTION(AppError, shownAmountOf(extreme, 100000));
         QVERIFY_THROWS_EXCEPTION(AppError, UnitPrice::parse("999999999999999999"));
     }

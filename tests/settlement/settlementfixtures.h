@@ -5,6 +5,7 @@
 #include "core/schema.h"
 #include "core/sqlquery.h"
 #include "core/sqlvalues.h"
+#include "settlement/consumptiontax.h"
 #include "settlement/settlementcriteria.h"
 
 #include <QDate>
@@ -63,10 +64,15 @@ inline void addSlip(const QString& number, const QString& person, const QString&
              deleted ? 1 : 0});
 }
 
+// Slips without a price are paid 0 here, as most tests need no prices.
 inline SettlementCriteria criteria(const QString& first, const QString& last,
                                    const QString& fromWorker = {}, const QString& toWorker = {}) {
-    return {QDate::fromString(first, "yyyy/MM/dd"), QDate::fromString(last, "yyyy/MM/dd"),
-            fromWorker, toWorker, "E001"};
+    return {QDate::fromString(first, "yyyy/MM/dd"),
+            QDate::fromString(last, "yyyy/MM/dd"),
+            fromWorker,
+            toWorker,
+            "E001",
+            /*allowUnpriced=*/true};
 }
 
 // A trigger that makes the statement `event` (e.g. "INSERT ON seisan_t WHEN
@@ -115,7 +121,7 @@ inline QString settlementDisagreement() {
                           " 合計金額 FROM seisan_t WHERE 削除フラグ <> 1"));
     while (q.next()) {
         QSqlQuery s(gCon());
-        s.prepare(QStringLiteral("SELECT 精算単価, 納入数量 FROM seihin_t"
+        s.prepare(QStringLiteral("SELECT 精算単価, 納入数量, 納入日 FROM seihin_t"
                                  " WHERE 精算日時 = ? AND 内職者コード = ?"));
         s.addBindValue(q.value(0));
         s.addBindValue(q.value(1));
@@ -125,7 +131,8 @@ inline QString settlementDisagreement() {
             const UnitPrice p = UnitPrice::fromDb(s.value(0).toDouble());
             ++n;
             amount += amountOf(p, s.value(1).toLongLong());
-            tax += taxOf(p, s.value(1).toLongLong());
+            tax += taxOf(p, s.value(1).toLongLong(),
+                         legalTaxRules().percentOn(SqlValue::toDate(s.value(2))));
         }
         const QString key = q.value(0).toString() + QLatin1Char('/') + q.value(1).toString();
         if (n != q.value(2).toLongLong() || amount != q.value(3).toLongLong() ||

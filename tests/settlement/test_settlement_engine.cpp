@@ -45,6 +45,7 @@ class TestSettlementEngine : public QObject {
     void timeStampNeverRepeats();
     void trialShowsWhatTheSettlementPaysAndListsSettledSlips();
     void settleCancelSettleOnHandWorkedFigures();
+    void taxFollowsTheDeliveryDayRoundedPerSlipOrStatement();
 };
 
 void TestSettlementEngine::paysEachSlipAtThePriceInForceRoundedHalfToEven() {
@@ -161,31 +162,60 @@ void TestSettlementEngine::failingRunLeavesNothingBehind() {
     struct Case {
         const char* name;
         QStringList setup; // SQL run before the attempt
-        bool cancel;       // attempt a cancellation of a committed run instead
+        char attempt;      // 's' settle, 't' try, 'c' cancel a committed run
         QString message;   // part of the error text
     };
+    const QString stop = "は精算できない値です。";
     const QList<Case> cases = {
         {"stamp refused mid-run",
          {refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.製品伝票番号 = 'S3'", "stamp")},
-         false,
+         's',
          "stamp refused"},
         {"second row refused",
          {refusal("INSERT ON seisan_t WHEN NEW.内職者コード = 'N02'", "row")},
-         false,
+         's',
          "row refused"},
         {"slip without request date",
          {"UPDATE seihin_t SET 依頼日 = NULL WHERE 製品伝票番号 = 'S3'"},
-         false,
+         's',
          "S3"},
         {"sum beyond 64 bits",
          {"UPDATE tanka_m SET 単価 = 500000000000000", "UPDATE seihin_t SET 納入数量 = 10000"},
-         false,
+         's',
          "金額が大きすぎて"},
+        {"unpriced slips",
+         {"DELETE FROM tanka_m WHERE 単価シリアル = 2"},
+         's',
+         "単価が未登録の伝票があります。処理を中止しました。\n001　:S4\n002　:S5\n"},
+        {"negative price in force",
+         {"UPDATE tanka_m SET 単価 = -10"},
+         't',
+         "製品伝票 S1 の作業単価マスタの単価（-10.000）" + stop},
+        {"negative stored price",
+         {"UPDATE seihin_t SET 精算単価 = -1 WHERE 製品伝票番号 = 'S2'"},
+         's',
+         "製品伝票 S2 の精算単価（-1.000）" + stop},
+        {"negative quantity",
+         {"UPDATE seihin_t SET 納入数量 = -10 WHERE 製品伝票番号 = 'S2'"},
+         's',
+         "製品伝票 S2 の納入数量（-10）" + stop},
+        {"Null quantity",
+         {"UPDATE seihin_t SET 納入数量 = NULL WHERE 製品伝票番号 = 'S5'"},
+         't',
+         "製品伝票 S5 の納入数量（Null）" + stop},
+        {"text quantity",
+         {"UPDATE seihin_t SET 納入数量 = '12abc' WHERE 製品伝票番号 = 'S1'"},
+         's',
+         "製品伝票 S1 の納入数量（12abc）" + stop},
+        {"fractional quantity",
+         {"UPDATE seihin_t SET 納入数量 = 2.5 WHERE 製品伝票番号 = 'S4'"},
+         't',
+         "製品伝票 S4 の納入数量（2.5）" + stop},
         {"release refused mid-cancel",
          {refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.精算日時 IS NULL"
                   " AND OLD.内職者コード = 'N02'",
                   "release")},
-         true,
+         'c',
          "release refused"},
     };
     for (const Case& c : cases) {
@@ -194,18 +224,22 @@ void TestSettlementEngine::failingRunLeavesNothingBehind() {
         addPrice(2, "P-100", "W1", "N02", 10, "2004/01/01");
         for (int i = 1; i <= 5; ++i)
             addSlip(QStringLiteral("S%1").arg(i), i <= 3 ? "N01" : "N02");
-        if (c.cancel) {
+        if (c.attempt == 'c') {
             RunSettlement(criteria("2004/04/01", "2004/04/30"));
             Clock::setFixed(kRunClock.addDays(1));
         }
         for (const QString& sql : c.setup)
             execSql(sql);
         const QStringList before = dump();
+        SettlementCriteria priced = criteria("2004/04/01", "2004/04/30");
+        priced.allowUnpriced = false;
         const QString error = errorOf([&] {
-            if (c.cancel)
+            if (c.attempt == 'c')
                 CancelSettlement(criteria("2004/04/01", "2004/04/30"));
+            else if (c.attempt == 't')
+                RunTrial(criteria("2004/04/01", "2004/04/30"));
             else
-                RunSettlement(criteria("2004/04/01", "2004/04/30"));
+                RunSettlement(priced);
         });
         QVERIFY2(error.contains(c.message),
                  qPrintable(QStringLiteral("%1: %2").arg(c.name, error)));
@@ -284,27 +318,32 @@ void TestSettlementEngine::trialShowsWhatTheSettlementPaysAndListsSettledSlips()
     addSlip("B-early", "N02", "P-100", "W1", 0, 3, "2004/04/05");
     addSlip("A", "N01", "P-100", "W1", 0, 1, "2004/04/20");
     addSlip("X", "N01", "P-100", "W1", 0, 1, "2004/04/20", "2004/04/21", "2004-04-25 10:00:00");
+    addSlip("Z", "N03", "P-100", "W1", 0, 1, "2004/04/20");
     const QStringList before = rows("SELECT 製品伝票番号, 精算日時 FROM seihin_t ORDER BY 1");
 
     const TrialResult r = RunTrial(criteria("2004/04/01", "2004/04/30"));
     QStringList shown;
     for (const TrialRow& t : r.rows)
-        shown << QStringList{t.slipNumber,    t.workerCode,   t.workerName,
-                             t.drawingNumber, t.workCode,     t.workItem,
-                             t.priceText,     t.quantityText, t.amountText}
+        shown << QStringList{t.slipNumber, t.workerCode,
+                             t.workerName, t.drawingNumber,
+                             t.workCode,   t.workItem,
+                             t.priceText,  t.quantityText,
+                             t.amountText, t.unpriced ? "unpriced" : ""}
                      .join('|');
-    QCOMPARE(shown, (QStringList{"A|N01|山田花子|P-100|W1|組立|12.500|1|12",
-                                 "B-early|N02||P-100|W1|組立|1,234.500|3|3,704",
-                                 "B-late|N02||P-100|W1|組立|1,234.500|1,000|1,234,500"}));
+    QCOMPARE(shown, (QStringList{"A|N01|山田花子|P-100|W1|組立|12.500|1|12|",
+                                 "B-early|N02||P-100|W1|組立|1,234.500|3|3,704|",
+                                 "B-late|N02||P-100|W1|組立|1,234.500|1,000|1,234,500|",
+                                 "Z|N03||P-100|W1|組立|0.000|1|0|unpriced"}));
     QCOMPARE(r.pricesChanged, 2);
     QCOMPARE(rows("SELECT 精算単価 FROM seihin_t ORDER BY 製品伝票番号"),
-             (QStringList{"12.5", "1234.5", "1234.5", "0"}));
+             (QStringList{"12.5", "1234.5", "1234.5", "0", "0"}));
     QCOMPARE(rows("SELECT 製品伝票番号, 精算日時 FROM seihin_t ORDER BY 1"), before);
     QCOMPARE(rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
 
     QString list = QStringLiteral("前:");
     QVERIFY(!ListSettledSlips(criteria("2004/04/01", "2004/04/20"), list));
     QCOMPARE(list, QStringLiteral("前:"));
+    QCOMPARE(UnpricedSlips(criteria("2004/04/01", "2004/04/30")), QStringList{"Z"});
     RunSettlement(criteria("2004/04/01", "2004/04/30", "N02", "N02"));
     QVERIFY(ListSettledSlips(criteria("2004/04/01", "2004/04/30"), list));
     QCOMPARE(list, QStringLiteral("前:001　:X\r002　:B-early\r003　:B-late\r"));
@@ -358,6 +397,36 @@ void TestSettlementEngine::settleCancelSettleOnHandWorkedFigures() {
                           t2 + "|N02|2004-04-01|2004-04-30|2|123|7|130||" + t2 + "|0|E001"}));
     QCOMPARE(rows("SELECT 精算単価 FROM seihin_t WHERE 製品伝票番号 = 'S5'"), QStringList{"31"});
     QCOMPARE(settlementDisagreement(), QString());
+}
+
+void TestSettlementEngine::taxFollowsTheDeliveryDayRoundedPerSlipOrStatement() {
+    struct Case {
+        const char* name;
+        const char* ini;
+        QString result; // count|amount|tax|total, or part of the error
+    };
+    // 14 yen × 3 on 2019/09/30 (8 %), × 1 on 10/01 and × 1 on 10/02 (10 %).
+    const QList<Case> cases = {
+        {"per slip: 3.36→3, 1.4→1 twice", "", "3|70|5|75"},
+        {"per statement: 42 → 3.36→3, 28 → 2.8→3", "[Tax]\nRounding=statement\n", "3|70|6|76"},
+        {"own rate from 10/02: 1.68→2", "[Tax]\nRates=2019-10-02:12\n", "3|70|6|76"},
+        {"malformed rates", "[Tax]\nRates=2019-10-01=10\n", "[Tax] Rates"},
+        {"rates out of order", "[Tax]\nRates=2030-04-01:12,2019-10-01:10\n", "[Tax] Rates"},
+        {"unknown rounding", "[Tax]\nRounding=invoice\n", "[Tax] Rounding"},
+    };
+    for (const Case& c : cases) {
+        TestDatabase db(kRunClock);
+        db.writeIni(QString::fromUtf8(c.ini));
+        addPrice(1, "P-100", "W1", "N01", 14, "2019/01/01");
+        addSlip("S1", "N01", "P-100", "W1", 14, 3, "2019/09/01", "2019/09/30");
+        addSlip("S2", "N01", "P-100", "W1", 14, 1, "2019/09/01", "2019/10/01");
+        addSlip("S3", "N01", "P-100", "W1", 14, 1, "2019/09/01", "2019/10/02");
+        const QString error = errorOf([] { RunSettlement(criteria("2019/09/01", "2019/10/31")); });
+        const QStringList row = rows("SELECT 精算対象伝票枚数, 精算金額, 消費税, 合計金額"
+                                     " FROM seisan_t");
+        QVERIFY2(row.value(0) == c.result || error.contains(c.result),
+                 qPrintable(QStringLiteral("%1: %2 %3").arg(c.name, row.value(0), error)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettlementEngine)

@@ -224,7 +224,8 @@ class TestSettlementScreen : public QObject {
                                     "2004/04/02", "2004-04-05 10:00:00");
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
-        QStringList rows; // the figures are the engine's test
+        box(&f, "txtDay_0")->setFocus(); // the list has the keyboard again afterwards
+        QStringList rows;                // the figures are the engine's test
         whenModal("frmATest", [&rows](QWidget* trial) {
             for (int r = 1; r <= 4; ++r)
                 rows << grid(trial)->textMatrix(r, 0);
@@ -235,6 +236,35 @@ class TestSettlementScreen : public QObject {
                                            "\n001　:040331-001\n"});
         QCOMPARE(rows, QStringList({"040401-001", "040401-002", "040401-003", ""}));
         QCOMPARE(SettlementFixtures::rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
+        QCOMPARE(f.focusWidget(), grid(&f));
+    }
+
+    void unpricedSlipsArePaidZeroOnlyWhenAgreed() {
+        for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
+            MessageBox::clearShown();
+            TestDatabase db;
+            twoWorkersWithSlips();
+            SettlementFixtures::addSlip("040402-001", "N02", "P-900", "W1", 77.7, 2);
+            const QStringList before = SettlementFixtures::dump();
+            frmAccount f;
+            QVERIFY(GuiTest::showActive(&f));
+            if (answer == Answer::Ok)
+                MessageBox::setNextAnswer(Answer::Ok); // the second question; Cancel is its default
+            run(&f, 1);
+            const QList<MessageBox::Shown> shown = MessageBox::shown();
+            QCOMPARE(shown.size(), 2);
+            QCOMPARE(shown[1].text, "単価が未登録の伝票があります。単価0円で精算しますか？\n"
+                                    "001　:040402-001\n");
+            QCOMPARE(shown[1].buttons, MessageBox::Buttons::OkCancelDefaultCancel);
+            if (answer == Answer::Cancel) {
+                QCOMPARE(SettlementFixtures::dump(), before);
+                continue;
+            }
+            QCOMPARE(gridRow(&f, 2), kT1 + "|N02||佐藤　一郎|2|210|10|220||");
+            QCOMPARE(SettlementFixtures::rows(
+                         "SELECT 精算単価 FROM seihin_t WHERE 製品伝票番号 = '040402-001'"),
+                     QStringList{"0"});
+        }
     }
 
     void cancellationThenNothingThenSettledAgain() {

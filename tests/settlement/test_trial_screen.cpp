@@ -55,6 +55,12 @@ class TestTrialScreen : public QObject {
     void listMatchesGoldenText() {
         const QString difference = goldenDifference("trial.txt", printedText(twoByTwo()));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        // A slip without a price in force is marked where its 0.000 stands.
+        QList<TrialRow> rows = twoByTwo();
+        rows[1].unpriced = true;
+        frmATest screen(nullptr, rows);
+        QCOMPARE(grid(&screen)->cellNote(2, 6).isEmpty(), false);
+        QCOMPARE(grid(&screen)->cellNote(1, 6), QString());
     }
 
     // h heading, d slip, s "計" line, e empty line.

@@ -1,5 +1,6 @@
 #include "core/screens/listgrid.h"
 #include "core/session.h"
+#include "core/sqlquery.h"
 #include "slips/screens/frmproduct.h"
 #include "slips/screens/frmproduct2.h"
 #include "slips/slipfixtures.h"
@@ -205,6 +206,61 @@ class TestSlipEntryScreen : public QObject {
         QCOMPARE(column("260310-001", "削除フラグ").toInt(), 1);
         QVERIFY(column("260310-001", "精算日時").isNull());
         QCOMPARE(column("260310-001", "精算単価").toDouble(), 120.0); // unsettled: re-priced
+    }
+
+    void aPaidSlipKeepsWhatWasPaidFor_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");  // a check box is clicked
+        QTest::addColumn<bool>("cancelled"); // the run that paid it was taken back
+        QTest::addColumn<bool>("locked");
+        const QList<std::pair<const char*, const char*>> paidFor = {
+            {"cboPerson", "N02"}, {"cboPno", "P-200"}, {"cboWNo", "W2"}, {"txtDay_0", "2026/03/11"},
+            {"txtMon_3", "999"},  {"txtDay_2", ""},    {"ChkDel", ""}};
+        for (const auto& [field, value] : paidFor)
+            QTest::newRow(field) << field << value << false << true;
+        for (const auto& [field, value] :
+             QList<std::pair<const char*, const char*>>{{"txtDet_1", "検品"},
+                                                        {"txtDay_1", "2026/03/25"},
+                                                        {"txtDet_2", "L-9"},
+                                                        {"txtDet_3", "メモ"},
+                                                        {"txtMon_0", "5"}})
+            QTest::newRow(field) << field << value << false << false;
+        QTest::newRow("cancelled run") << "txtMon_3"
+                                       << "999" << true << false;
+    }
+    void aPaidSlipKeepsWhatWasPaidFor() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(bool, cancelled);
+        QFETCH(bool, locked);
+        TestDatabase db;
+        setup(db);
+        addSlip({.no = "260310-001",
+                 .deliveredOn = "2026-03-20",
+                 .settledAt = kSettled,
+                 .price = 12.5,
+                 .delivered = 1000});
+        execSql("INSERT INTO seisan_t (精算日時, 内職者コード, 削除フラグ) VALUES (?, 'N01', ?)",
+                {kSettled, cancelled ? 1 : 0});
+        frmProduct2 entry(nullptr, nullptr, EditMode::Edit, "260310-001");
+        QVERIFY(showActive(&entry));
+        QWidget* w = child<QWidget>(&entry, field);
+        QCOMPARE(w->isEnabled(), !locked);
+        QCOMPARE(w->toolTip(), locked ? SlipText::PaidField : QString());
+        if (auto* c = qobject_cast<QComboBox*>(w))
+            c->setEditText(value);
+        else if (auto* b = qobject_cast<QCheckBox*>(w))
+            b->setChecked(!b->isChecked());
+        else
+            static_cast<QLineEdit*>(w)->setText(value);
+        if (!locked)
+            MessageBox::setNextAnswer(Answer::No);
+        click(&entry, "cmdUpd");
+        QCOMPARE(takeShown(),
+                 QStringList{locked ? SlipText::PaidLocked : SlipText::UpdateQuestion});
+        QCOMPARE(entry.isVisible(), locked);
+        // A save stamps 最終更新日時.
+        QCOMPARE(column("260310-001", "最終更新日時").toString() == "2026-01-01 00:00:00", locked);
     }
 
     void aFullDayKeepsTheScreenOpen() {

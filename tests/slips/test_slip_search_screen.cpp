@@ -84,6 +84,9 @@ class TestSlipSearchScreen : public QObject {
         click(&s, "cmdSelect");
         QTEST(listed(s), "expected");
         QVERIFY(takeShown().isEmpty());
+        // One row per slip found; none found keeps the empty layout.
+        const int rows = child<ListGrid>(&screen, "grd1")->rows();
+        QVERIFY(expected.isEmpty() ? rows > 1 : rows == expected.count(' ') + 2);
     }
 
     void filterBoxesFollowTheirCheckBoxes() {
@@ -145,9 +148,11 @@ class TestSlipSearchScreen : public QObject {
         grid->selectRow(2);
         openWith([&] { click(&screen, "cmdUpd"); });
         openWith([&] { emit grid->rowDoubleClicked(2); });
-        grid->selectRow(6); // an empty row
+        child<QCheckBox>(&screen, "chkPerson")->setChecked(true); // lists nothing
+        click(&screen, "cmdSelect");
+        grid->selectRow(1); // a row of the empty layout
         QVERIFY(!child<QPushButton>(&screen, "cmdUpd")->isEnabled());
-        openWith([&] { emit grid->rowDoubleClicked(6); });
+        openWith([&] { emit grid->rowDoubleClicked(1); });
         QCOMPARE(opened, (QStringList{"追　加260401-005", "編　集260402-001", "編　集260402-001",
                                       "追　加260401-005"}));
 

@@ -1,5 +1,6 @@
 #include "core/sqlquery.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -67,12 +68,20 @@ void TestAdminCommand::commandLine() {
     for (const char* word : {"create", "demo", "check"})
         QVERIFY(help.out.contains(QLatin1String(word)));
 
-    for (const QStringList& wrong : QList<QStringList>{
-             {}, {"remove", "x.sqlite"}, {"create"}, {"demo", "a.sqlite", "b.sqlite"}}) {
+    const QString tooLong(150, QLatin1Char('x'));
+    for (const QStringList& wrong : QList<QStringList>{{},
+                                                       {"remove", "x.sqlite"},
+                                                       {"create"},
+                                                       {"demo", "a.sqlite", "b.sqlite"},
+                                                       {"create", ""},
+                                                       {"check", QDir::tempPath()},
+                                                       {tooLong}}) {
         const Result r = admin(wrong);
         QVERIFY2(r.exitCode == 2 && !r.err.isEmpty() && r.out.isEmpty(),
                  qPrintable(wrong.join(' ')));
+        QVERIFY2(!r.err.contains(tooLong.left(101)), qPrintable(r.err));
     }
+    QVERIFY(admin({tooLong}).err.contains(tooLong.left(100) + "…"));
 }
 
 void TestAdminCommand::createAndDemoNeverOverwrite() {
@@ -81,7 +90,8 @@ void TestAdminCommand::createAndDemoNeverOverwrite() {
     QCOMPARE(admin({"create", empty}).exitCode, 0);
     QCOMPARE(admin({"check", empty}).exitCode, 0);
     const QByteArray created = contents(empty);
-    QVERIFY(!created.isEmpty());
+    QCOMPARE(created.mid(18, 2),
+             QByteArray("\x02\x02")); // write-ahead log, as the program opens it
 
     const Result again = admin({"create", empty});
     QCOMPARE(again.exitCode, 1);
@@ -145,6 +155,16 @@ void TestAdminCommand::checkReportsWhatIsMissing() {
         QVERIFY2(!held.err.contains("ではありません"), qPrintable(held.err));
     }
     QSqlDatabase::removeDatabase("holder");
+
+    // A file that may be read but not written (immutable even for root,
+    // where the file system allows the mark).
+    if (QProcess::execute("chattr", {"+i", path}) == 0) {
+        const Result locked = admin({"check", path});
+        QProcess::execute("chattr", {"-i", path});
+        QCOMPARE(locked.exitCode, 1);
+        QVERIFY2(locked.err.contains("データベースファイルに書き込めません"),
+                 qPrintable(locked.err));
+    }
 }
 
 void TestAdminCommand::settlesTriesAndCancelsForScripts() {
@@ -164,17 +184,29 @@ void TestAdminCommand::settlesTriesAndCancelsForScripts() {
     const QStringList april = {path, "2004-04-01", "20040430"};
     const QStringList e001 = {"--employee", "E001"};
 
-    // Reversed or impossible dates or ranges, a missing or deleted employee, a missing day.
-    for (const QStringList& wrong :
-         QList<QStringList>{{"settle", path, "2004-04-30", "2004-04-01", "--employee", "E001"},
-                            {"settle", path, "2004-04-01", "2004-04-30", "--workers", "N09:N01",
-                             "--employee", "E001"},
-                            {"settle", path, "2004-04-01", "2004-02-30", "--employee", "E001"},
-                            {"cancel", path, "2004-04-01", "2004-04-30"},
-                            {"trial", path, "2004-04-01", "2004-04-30", "--employee", "E009"},
-                            {"settle", path, "2004-04-01", "--employee", "E001"}}) {
+    // Reversed or impossible dates or ranges, a missing or deleted employee, a
+    // missing day, a malformed range, no path or a folder: the file stays as it was.
+    const QByteArray untouched = contents(path);
+    const QStringList span = {"2004-04-01", "2004-04-30"};
+    for (const auto& [wrong, said] : QList<std::pair<QStringList, QString>>{
+             {{"settle", path, "2004-04-30", "2004-04-01", "--employee", "E001"}, "大小関係"},
+             {QStringList{"settle", path} + span +
+                  QStringList{"--workers", "N09:N01", "--employee", "E001"},
+              "大小関係"},
+             {{"settle", path, "2004-04-01", "2004-02-30", "--employee", "E001"},
+              "存在しない日付です: 2004-02-30"},
+             {QStringList{"cancel", path} + span, "--employee"},
+             {QStringList{"trial", path} + span + QStringList{"--employee", "E009"}, "E009"},
+             {{"settle", path, "2004-04-01", "--employee", "E001"}, "PATH FIRST LAST"},
+             {QStringList{"settle", path} + span +
+                  QStringList{"--workers", "N1:N2:N3", "--employee", "E001"},
+              "--workers は FROM:TO で指定してください: N1:N2:N3"},
+             {QStringList{"settle", ""} + span + e001,
+              "データベースファイルのパスを指定して下さい。"},
+             {QStringList{"settle", dir.path()} + span + e001, "フォルダが指定されました"}}) {
         const Result r = admin(wrong);
-        QVERIFY2(r.exitCode == 2 && !r.err.isEmpty(), qPrintable(wrong.join(' ')));
+        QVERIFY2(r.exitCode == 2 && r.err.contains(said), qPrintable(wrong.join(' ') + r.err));
+        QCOMPARE(contents(path), untouched);
     }
 
     const Result trial = admin(QStringList{"trial"} + april + e001);
@@ -209,6 +241,22 @@ void TestAdminCommand::settlesTriesAndCancelsForScripts() {
     QCOMPARE(cancel.out.section('\n', 0, 0), lines.value(0));
     QCOMPARE(cancel.out.section('\n', 1), QStringLiteral("N02\t1\t30\t2\t32\n"));
     QCOMPARE(admin(QStringList{"cancel"} + april + e001).exitCode, 3);
+
+    // A slip without a price in force is paid 0 yen only when allowed.
+    execOn(path,
+           {"INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価,"
+            " 納入数量, 依頼日, 納入日, 削除フラグ) VALUES ('S3', 'P', 'W', 'N03', 77.7, 2,"
+            " '2004-04-01', '2004-04-20', 0)"});
+    const QByteArray unpaid = contents(path);
+    const Result refused = admin(QStringList{"settle"} + april + e001);
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("001　:S3") && refused.err.contains("--allow-unpriced"),
+             qPrintable(refused.err));
+    QCOMPARE(contents(path), unpaid);
+    const Result allowed =
+        admin(QStringList{"settle"} + april + e001 + QStringList{"--allow-unpriced"});
+    QCOMPARE(allowed.exitCode, 0);
+    QVERIFY2(allowed.out.contains("\nN03\t1\t0\t0\t0\n"), qPrintable(allowed.out));
 }
 
 QTEST_GUILESS_MAIN(TestAdminCommand)

@@ -143,6 +143,14 @@ Qt::Alignment ListGrid::cellAlignment(int row, int col) const {
     return m_model->cellAlignment(row, col);
 }
 
+void ListGrid::setCellNote(int row, int col, const QString& note) {
+    m_model->setCellNote(row, col, note);
+}
+
+QString ListGrid::cellNote(int row, int col) const {
+    return m_model->cellNote(row, col);
+}
+
 int ListGrid::row() const {
     return m_lastRow;
 }

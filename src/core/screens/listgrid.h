@@ -38,6 +38,9 @@ class ListGrid : public QTableView {
     void resetColAlignments();
     void setCellAlignment(int row, int col, Qt::Alignment alignment);
     Qt::Alignment cellAlignment(int row, int col) const;
+    // Drawn in red with the note as tooltip, until the next layout or clear.
+    void setCellNote(int row, int col, const QString& note);
+    QString cellNote(int row, int col) const;
 
     int row() const;         // current data row (1..), 0 when none
     void selectRow(int row); // makes `row` current and highlights the whole row

@@ -2,6 +2,8 @@
 
 #include "core/apperror.h"
 
+#include <QColor>
+
 namespace {
 constexpr Qt::Alignment defaultAlignment = Qt::AlignLeft | Qt::AlignVCenter;
 }
@@ -31,6 +33,12 @@ QVariant ListGridModel::data(const QModelIndex& index, int role) const {
         return m_cells.at(cellKey(index.row() + 1, index.column()));
     if (role == Qt::TextAlignmentRole)
         return int(cellAlignment(index.row() + 1, index.column()));
+    if (role == Qt::ToolTipRole || role == Qt::ForegroundRole) {
+        const auto note = m_cellNotes.constFind(cellKey(index.row() + 1, index.column()));
+        if (note == m_cellNotes.cend())
+            return QVariant();
+        return role == Qt::ToolTipRole ? QVariant(*note) : QVariant(QColor(Qt::red));
+    }
     return QVariant();
 }
 
@@ -66,6 +74,7 @@ void ListGridModel::setGridRows(int rows) {
     if (!m_batch)
         beginRemoveRows(QModelIndex(), rows - 1, m_rows - 2);
     m_cells.resize(qsizetype(rows) * m_cols);
+    m_cellNotes.clear(); // a shorter list is a new fill
     const qint64 firstGone = cellKey(rows, 0);
     for (auto it = m_cellAlign.begin(); it != m_cellAlign.end();) {
         if (it.key() >= firstGone)
@@ -98,6 +107,7 @@ void ListGridModel::setGridCols(int cols) {
     }
     m_cells = std::move(cells);
     m_cellAlign = std::move(cellAlign);
+    m_cellNotes.clear();
     m_colAlign.resize(cols, defaultAlignment);
     m_cols = cols;
     if (!m_batch)
@@ -108,6 +118,7 @@ void ListGridModel::clearCells() {
     for (QString& cell : m_cells)
         cell.clear();
     m_cellAlign.clear();
+    m_cellNotes.clear();
     if (m_batch || m_cols == 0)
         return;
     emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
@@ -202,4 +213,18 @@ void ListGridModel::endBatch() {
         return;
     m_batch = false;
     endResetModel();
+}
+
+QString ListGridModel::cellNote(int row, int col) const {
+    checkCell(row, col);
+    return m_cellNotes.value(cellKey(row, col));
+}
+
+void ListGridModel::setCellNote(int row, int col, const QString& note) {
+    checkCell(row, col);
+    if (note.isEmpty())
+        m_cellNotes.remove(cellKey(row, col));
+    else
+        m_cellNotes.insert(cellKey(row, col), note);
+    cellChanged(row, col);
 }

@@ -25,7 +25,7 @@ class ListGridModel : public QAbstractTableModel {
     void setGridRows(int rows); // at least 1: the heading row always exists
     int gridCols() const { return m_cols; }
     void setGridCols(int cols);
-    void clearCells(); // texts and cell alignments; column alignments stay
+    void clearCells(); // texts, cell alignments and notes; column alignments stay
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
@@ -37,6 +37,11 @@ class ListGridModel : public QAbstractTableModel {
     void resetColAlignments();
     Qt::Alignment cellAlignment(int row, int col) const;
     void setCellAlignment(int row, int col, Qt::Alignment alignment);
+
+    // A cell that needs the clerk's attention: drawn in red, the note as its
+    // tooltip. "" takes the mark away.
+    QString cellNote(int row, int col) const;
+    void setCellNote(int row, int col, const QString& note);
 
     // Between these the model changes without telling the view; the view
     // re-reads everything at endBatch (one model reset).
@@ -54,6 +59,7 @@ class ListGridModel : public QAbstractTableModel {
     QList<QString> m_cells; // row-major, m_rows * m_cols
     QList<Qt::Alignment> m_colAlign;
     QHash<qint64, Qt::Alignment> m_cellAlign; // few cells carry their own
+    QHash<qint64, QString> m_cellNotes;
     bool m_batch = false;
 };
 

@@ -26,6 +26,7 @@ QList<MessageBox::Answer> answersOf(MessageBox::Buttons buttons) {
     case MessageBox::Buttons::Ok:
         return {A::Ok};
     case MessageBox::Buttons::OkCancel:
+    case MessageBox::Buttons::OkCancelDefaultCancel:
         return {A::Ok, A::Cancel};
     case MessageBox::Buttons::YesNo:
         return {A::Yes, A::No};
@@ -33,6 +34,11 @@ QList<MessageBox::Answer> answersOf(MessageBox::Buttons buttons) {
         return {A::Yes, A::No, A::Cancel};
     }
     return {A::Ok};
+}
+
+MessageBox::Answer defaultOf(MessageBox::Buttons buttons) {
+    return buttons == MessageBox::Buttons::OkCancelDefaultCancel ? MessageBox::Answer::Cancel
+                                                                 : answersOf(buttons).first();
 }
 
 QMessageBox::StandardButton standardButton(MessageBox::Answer answer) {
@@ -71,7 +77,7 @@ MessageBox::Answer answerInTestMode(const QString& text, MessageBox::Buttons but
     state.shown.append({text, buttons, icon});
     const QList<MessageBox::Answer> offered = answersOf(buttons);
     if (state.answers.isEmpty())
-        return offered.first();
+        return defaultOf(buttons);
     const MessageBox::Answer answer = state.answers.dequeue();
     // A queued answer the box cannot give is a broken test, not a user choice.
     if (!offered.contains(answer))
@@ -90,7 +96,7 @@ MessageBox::Answer answerFromDialog(QWidget* parent, const QString& text,
     for (MessageBox::Answer a : offered)
         standard |= standardButton(a);
     box.setStandardButtons(standard);
-    box.setDefaultButton(standardButton(offered.first()));
+    box.setDefaultButton(standardButton(defaultOf(buttons)));
     // Escape answers Cancel where there is one and OK on a lone OK; a
     // Yes/No question has to be answered.
     if (offered.contains(MessageBox::Answer::Cancel))

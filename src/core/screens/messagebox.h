@@ -6,11 +6,12 @@
 class QWidget;
 
 // Every message of the program goes through here: title "Tarvelシステム",
-// the first button as default. Tests queue answers with setNextAnswer and
+// the first button as default (Cancel for OkCancelDefaultCancel, a question
+// whose OK would do something the clerk may not expect). Tests queue answers with setNextAnswer and
 // read back what was shown; in test mode nothing is ever displayed.
 class MessageBox {
   public:
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, OkCancelDefaultCancel };
     enum class Icon { None, Exclamation, Critical, Question, Information };
     enum class Answer { Ok, Cancel, Yes, No };
 
@@ -27,7 +28,7 @@ class MessageBox {
 
     // --- for tests ---
     // In test mode no window opens: each message takes the next queued
-    // answer, or the first button when the queue is empty.
+    // answer, or the default button when the queue is empty.
     static void setTestMode(bool on);
     static void setNextAnswer(Answer answer);
     static QList<Shown> shown();

@@ -134,6 +134,13 @@ void frmAccount::showEvent(QShowEvent* event) {
     ui->grd1->setFocus();
 }
 
+// Back from the trial screen or a preview, the list has the keyboard again.
+bool frmAccount::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        ui->grd1->setFocus();
+    return Screen::event(event);
+}
+
 bool frmAccount::refuseWhileRunning() {
     if (m_running)
         beep();

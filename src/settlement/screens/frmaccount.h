@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class frmAccount;
@@ -29,6 +30,7 @@ class frmAccount : public Screen {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -45,6 +47,7 @@ class frmAccount : public Screen {
     SettlementCriteria criteria() const;
     int CheckConditions();
     bool confirmRun(const QString& action);
+    std::optional<bool> confirmUnpriced();
 
     void cmdTestClick();
     void cmdAccountClick();

@@ -5,11 +5,13 @@
 #include "core/screens/fields.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
+#include "core/screens/waitcursor.h"
 #include "core/session.h"
 #include "settlement/screens/frmaccount.h"
 #include "settlement/screens/frmatest.h"
 #include "settlement/screens/runprogress.h"
 #include "settlement/settlementrun.h"
+#include "settlement/slippricing.h"
 #include "settlement/trial.h"
 #include "ui_frmaccount.h"
 
@@ -91,18 +93,46 @@ void frmAccount::cmdTestClick() {
     }
     frmATest result(this, trial->rows);
     result.exec();
+    ui->grd1->setFocus(); // where no window system reactivates the screen
+}
+
+// Slips without a price in force are paid 0 yen only when the clerk says so;
+// nullopt when the settlement is not to run.
+std::optional<bool> frmAccount::confirmUnpriced() {
+    QStringList unpriced;
+    try {
+        const WaitCursor wait;
+        unpriced = UnpricedSlips(criteria());
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+        return std::nullopt;
+    }
+    if (unpriced.isEmpty())
+        return false;
+    if (MessageBox::show(this,
+                         QStringLiteral("単価が未登録の伝票があります。単価0円で精算しますか？\n") +
+                             shownList(numberedSlipList(unpriced)),
+                         MessageBox::Buttons::OkCancelDefaultCancel,
+                         MessageBox::Icon::Exclamation) != MessageBox::Answer::Ok)
+        return std::nullopt;
+    return true;
 }
 
 void frmAccount::cmdAccountClick() {
     if (refuseWhileRunning() || CheckConditions() != 0 || !confirmRun(QStringLiteral("精算処理")) ||
         !backupBeforeRun(this))
         return;
+    const std::optional<bool> allowUnpriced = confirmUnpriced();
+    if (!allowUnpriced)
+        return;
+    SettlementCriteria c = criteria();
+    c.allowUnpriced = *allowUnpriced;
     SettlementResult result;
     {
         const Running running(m_running);
         RunProgress progress(this, QStringLiteral("精算処理"));
         try {
-            result = RunSettlement(criteria(), progress.callback());
+            result = RunSettlement(c, progress.callback());
         } catch (const AppError& e) {
             // Nothing was written: the list, the run shown and the buttons stay.
             progress.finish();

@@ -8,6 +8,8 @@
 #include "settlement/screens/settlementprinting.h"
 #include "ui_frmaccount.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 struct PrintTexts {
@@ -57,6 +59,8 @@ void frmAccount::printClicked(Report report) {
         return;
     const QString runText = ui->txtDatetime->text();
     bool failed = false;
+    // Back from a preview the list has the keyboard, on every window system.
+    const auto refocus = qScopeGuard([this] { ui->grd1->setFocus(); });
     const auto nothing = [this, &text, &failed] {
         if (!failed)
             MessageBox::show(this, text.nothing);

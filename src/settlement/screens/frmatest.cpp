@@ -11,6 +11,9 @@ namespace {
 constexpr int kTrialListKind = 8;
 constexpr int kEmptyRows = 14;
 constexpr int kRowTwips = 400;
+constexpr int kPriceCol = 6;
+const QString kUnpricedNote =
+    QStringLiteral("単価が未登録です。精算では確認のうえ0円で支払われます。");
 } // namespace
 
 frmATest::frmATest(QWidget* parent, const QList<TrialRow>& rows)
@@ -39,10 +42,13 @@ void frmATest::fill(const QList<TrialRow>& rows) {
         ListGrid::Fill fill(grid);
         grid->setRows(qMax(kEmptyRows, int(rows.size())) + 1);
         int r = 1;
-        for (const TrialRow& row : rows)
+        for (const TrialRow& row : rows) {
+            if (row.unpriced)
+                grid->setCellNote(r, kPriceCol, kUnpricedNote);
             grid->setRowTexts(r++, {row.slipNumber, row.workerCode, row.workerName,
                                     row.drawingNumber, row.workCode, row.workItem, row.priceText,
                                     row.quantityText, row.amountText});
+        }
         grid->setRowHeightTwips(kRowTwips);
     }
     for (int col = 1; col <= 5; ++col)

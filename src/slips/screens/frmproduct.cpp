@@ -174,7 +174,8 @@ void frmProduct::LoadSlipList(bool hideDeleted, bool hideDelivered) {
     }
     ListGrid* grid = ui->grd1;
     ListGrid::Fill fill(grid);
-    if (rows.size() + 1 > grid->rows())
+    // Found slips: one row each, no blank rows left from the empty layout.
+    if (!rows.isEmpty())
         grid->setRows(int(rows.size()) + 1);
     for (int col = 0; col < SlipListCol::Count; ++col)
         grid->setColAlignment(col, slipListAlignment(col));

@@ -49,7 +49,10 @@ frmProduct2::frmProduct2(QWidget* parent, frmProduct* list, EditMode mode, const
     });
     connect(ui->cmdUpd, &QPushButton::clicked, this, &frmProduct2::save);
     connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    ui->cboPerson->setFocus();
+    if (m_loaded && m_loaded->paid)
+        lockPaidFields();
+    else
+        ui->cboPerson->setFocus();
 }
 
 frmProduct2::~frmProduct2() = default;
@@ -157,6 +160,18 @@ void frmProduct2::loadRecord(const QString& slipNo) {
     showPrice(false);
 }
 
+// What a paid slip was paid for cannot change here: the clerk sees it at
+// once instead of at 更新.
+void frmProduct2::lockPaidFields() {
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{ui->cboPerson, ui->cboPno, ui->cboWNo, ui->txtDay_0,
+                                         ui->txtMon_3, ui->txtDay_2, ui->ChkDel}) {
+        field->setEnabled(false);
+        field->setToolTip(SlipText::PaidField);
+    }
+    ui->txtDet_1->setFocus();
+}
+
 SlipInput frmProduct2::input() const {
     SlipInput in;
     in.pno = Lookup::key(Lookup::drawingNumbers(), ui->cboPno->currentText());
@@ -237,6 +252,11 @@ void frmProduct2::save() {
     }
     SlipQuestion question;
     try {
+        if (m_loaded && m_loaded->paid && paidFieldsChanged(in, *m_loaded, true)) {
+            MessageBox::show(this, SlipText::PaidLocked, MessageBox::Buttons::Ok,
+                             MessageBox::Icon::Exclamation);
+            return;
+        }
         question = slipSaveQuestion(in, loaded());
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
@@ -296,7 +316,9 @@ bool frmProduct2::store(const SlipInput& in) {
                              MessageBox::Icon::Exclamation);
             ui->txtDet_0->clear(); // no number left today
         } else {
-            MessageBox::show(this, e.text());
+            MessageBox::show(this, e.text(), MessageBox::Buttons::Ok,
+                             e.text() == SlipText::PaidLocked ? MessageBox::Icon::Exclamation
+                                                              : MessageBox::Icon::None);
         }
         return false;
     }

@@ -32,6 +32,7 @@ class frmProduct2 : public Screen {
     void fillCombos();
     void loadRecord(const QString& slipNo);
     void newRecord();
+    void lockPaidFields();
     SlipInput input() const;
     const SlipRecord* loaded() const { return m_loaded ? &*m_loaded : nullptr; }
     SlipStatus loadedStatus() const { return m_loaded ? m_loaded->status() : SlipStatus(); }
