@@ -82,10 +82,11 @@ class TestSlipSearchScreen : public QObject {
             box(&s, "txtDet_1")->setText(filters.range->second);
         }
         click(&s, "cmdSelect");
-        QTEST(listed(s), "expected");
+        QFETCH(QString, expected);
+        QCOMPARE(listed(s), expected);
         QVERIFY(takeShown().isEmpty());
         // One row per slip found; none found keeps the empty layout.
-        const int rows = child<ListGrid>(&screen, "grd1")->rows();
+        const int rows = child<ListGrid>(&s, "grd1")->rows();
         QVERIFY(expected.isEmpty() ? rows > 1 : rows == expected.count(' ') + 2);
     }
 
