@@ -1,4 +1,5 @@
 #include "admincommands.h"
+#include "ledgercommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
@@ -25,6 +26,8 @@ const char* const kUsageText =
     "                同じ条件で試算します（伝票の単価だけを更新します）\n"
     "  cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE\n"
     "                精算対象期間が FIRST～LAST に収まる精算を解除します\n"
+    "  ledger PATH FIRST LAST [--workers FROM:TO] --pdf FILE\n"
+    "                家内労働者帳簿を PDF ファイルに出力します\n"
     "  --help        この説明を表示します\n"
     "\n"
     "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
@@ -86,6 +89,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && LedgerCommand::isCommand(argv[1]))
+        return LedgerCommand::main(argc, argv);
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -9,12 +9,7 @@
 #include <QRegularExpression>
 #include <optional>
 
-namespace {
-
-struct Arguments {
-    QString path;
-    SettlementCriteria criteria;
-};
+namespace SettleCommand {
 
 QDate parseDay(const QString& text) {
     static const QRegularExpression dashed(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
@@ -26,7 +21,6 @@ QDate parseDay(const QString& text) {
     return {};
 }
 
-// The value of "--name VALUE" or "--name=VALUE" at args[i]; advances i.
 std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name) {
     const QString& a = args.at(i);
     if (a.startsWith(name + QLatin1Char('=')))
@@ -37,6 +31,18 @@ std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const 
         throw AppError(QStringLiteral("%1 に値がありません。").arg(name));
     return args.at(++i);
 }
+
+} // namespace SettleCommand
+
+namespace {
+
+using SettleCommand::optionValue;
+using SettleCommand::parseDay;
+
+struct Arguments {
+    QString path;
+    SettlementCriteria criteria;
+};
 
 Arguments parse(const QStringList& args) {
     Arguments parsed;
