@@ -3,6 +3,7 @@
 #include "backupcommand.h"
 #include "exportcommand.h"
 #include "importcommand.h"
+#include "ledgercommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
@@ -44,6 +45,8 @@ const char* const kUsageText =
     "  import SOURCE TARGET [--keep-going]\n"
     "                元のデータベース (.mdb/.accdb か書き出したファイルのフォルダ) を\n"
     "                新しいデータベースに取り込みます\n"
+    "  ledger PATH FIRST LAST [--workers FROM:TO] --pdf FILE\n"
+    "                家内労働者帳簿を PDF ファイルに出力します\n"
     "  --help        この説明を表示します\n"
     "\n"
     "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
@@ -114,6 +117,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && LedgerCommand::isCommand(argv[1]))
+        return LedgerCommand::main(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();

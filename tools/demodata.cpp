@@ -9,6 +9,7 @@
 
 #include <QMap>
 #include <QRandomGenerator>
+#include <algorithm>
 
 namespace {
 
@@ -17,6 +18,7 @@ using namespace DemoNames;
 constexpr int kSlipDays = 150;         // how far back the slips go
 constexpr int kPercentDeleted = 3;     // slips cancelled by the office
 constexpr int kPercentUndelivered = 4; // batches that are long overdue
+constexpr int kUnpaidDeliveries = 3;   // the oldest deliveries, never settled
 constexpr int kPercentShort = 15;      // batches returned with fewer pieces
 const QString kSettlingEmployee = "002";
 constexpr int kDeletedWorker = 17;  // a home-worker who has stopped working
@@ -164,10 +166,16 @@ class Builder {
     }
 
     // One run that paid every live slip delivered up to the end of the
-    // last closed month; later deliveries wait for the next run.
+    // last closed month; later deliveries wait for the next run. The run's
+    // period starts after the first few deliveries: left unpaid for months,
+    // they make the menu warn of late payments.
     void settle() {
-        const QDate first = m_today.addDays(-kSlipDays);
-        const QDate from(first.year(), first.month(), 1);
+        QList<QDate> deliveries;
+        for (const Slip& s : m_slips)
+            if (!s.deleted && s.deliveredOn.isValid())
+                deliveries << s.deliveredOn;
+        std::sort(deliveries.begin(), deliveries.end());
+        const QDate from = deliveries.value(kUnpaidDeliveries - 1, m_today).addDays(1);
         const QDate monthStart(m_today.year(), m_today.month(), 1);
         const QDate to = monthStart.addMonths(m_today.day() > 10 ? 0 : -1).addDays(-1);
         const QDateTime run(nextWorkday(to.addDays(3)), QTime(17, 30));

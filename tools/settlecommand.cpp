@@ -14,13 +14,7 @@
 #include <QSqlError>
 #include <optional>
 
-namespace {
-
-struct Arguments {
-    QString path;
-    SettlementCriteria criteria;
-    std::optional<QString> backupFolder;
-};
+namespace SettleCommand {
 
 QDate parseDay(const QString& text) {
     static const QRegularExpression dashed(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
@@ -38,7 +32,6 @@ QDate parseDay(const QString& text) {
     return day;
 }
 
-// The value of "--name VALUE" or "--name=VALUE" at args[i]; advances i.
 std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name) {
     const QString& a = args.at(i);
     if (a.startsWith(name + QLatin1Char('=')))
@@ -49,6 +42,19 @@ std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const 
         throw AppError(QStringLiteral("%1 に値がありません。").arg(name));
     return args.at(++i);
 }
+
+} // namespace SettleCommand
+
+namespace {
+
+using SettleCommand::optionValue;
+using SettleCommand::parseDay;
+
+struct Arguments {
+    QString path;
+    SettlementCriteria criteria;
+    std::optional<QString> backupFolder;
+};
 
 Arguments parse(const QStringList& args) {
     Arguments parsed;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QStringList>
 #include <QTextStream>
+#include <optional>
 
 // tarvel-admin settle|trial|cancel PATH FIRST LAST [--workers FROM:TO] --employee CODE
 namespace SettleCommand {
@@ -13,6 +15,12 @@ constexpr int kBadUsage = 2; // wrong arguments, reversed ranges, unknown employ
 constexpr int kNothing = 3;  // nothing to settle, try or cancel
 
 bool isCommand(const QString& command);
+
+// A day typed as YYYY-MM-DD or YYYYMMDD; AppError naming the text otherwise.
+QDate parseDay(const QString& text);
+// The value of "--name VALUE" or "--name=VALUE" at args[i]; advances i past
+// it. Throws AppError when the value is missing.
+std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name);
 
 // Runs the command (args after the command word) on its own connection to
 // the file and writes the result for scripts to `out`: "T<TAB>time stamp",

@@ -11,6 +11,7 @@
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
 #include "core/session.h"
+#include "homework/paymentterms.h"
 #include "settlement/consumptiontax.h"
 
 namespace {
@@ -64,6 +65,12 @@ void FrmLogin::load() {
         } catch (const AppError& e) {
             MessageBox::error(this, e.text());
             return;
+        }
+        // Wrong payment terms would print wrong due dates: said at once.
+        try {
+            PaymentTerms::read();
+        } catch (const AppError& e) {
+            MessageBox::error(this, e.text());
         }
         const QString warning = takeDatabaseWarning();
         if (!warning.isEmpty())

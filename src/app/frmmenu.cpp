@@ -2,23 +2,27 @@
 #include "ui_frmmenu.h"
 
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/database.h"
 #include "core/ini.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "homework/paymentwatch.h"
+#include "homework/screens/frmledger.h"
 #include "masters/masterdef.h"
 #include "masters/screens/masterlistscreen.h"
 #include "prices/screens/frmwrkpricemnt.h"
 #include "settlement/screens/frmaccount.h"
 #include "slips/screens/slipscreens.h"
+#include "slips/sliplist.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
 namespace {
 constexpr int kWidthTwips = 6300;
-constexpr int kHeightTwips = 6000;
+constexpr int kHeightTwips = 7650;
 
 void leaveEveryEventLoop() {
     QCoreApplication::exit(0);
@@ -39,9 +43,10 @@ FrmMenu::FrmMenu(QWidget* parent) : Screen(parent), ui(new Ui::FrmMenu) {
 
     const QList<QPushButton*> screenButtons = {ui->cmdNouhin,   ui->cmdAccount, ui->cmdProduct,
                                                ui->cmdWrkPrice, ui->cmdPerson,  ui->cmdEMP,
-                                               ui->cmdWorkCd,   ui->cmdPNo};
+                                               ui->cmdWorkCd,   ui->cmdPNo,     ui->cmdLedger};
     for (QPushButton* button : screenButtons)
         connect(button, &QPushButton::clicked, this, [this, button] { openScreen(button); });
+    connect(ui->cmdOverdue, &QPushButton::clicked, this, &FrmMenu::openOverdueSlips);
     connect(ui->cmdExit, &QPushButton::clicked, this, &FrmMenu::cmdExitClick);
     load();
 }
@@ -59,10 +64,41 @@ void FrmMenu::load() {
     ui->SystemUserName->setText(IniRead(QStringLiteral("User"), QStringLiteral("Name")));
     const bool fullMenu =
         IniRead(QStringLiteral("Access"), QStringLiteral("UID")) == QLatin1String("0");
-    for (QPushButton* button :
-         {ui->cmdAccount, ui->cmdEMP, ui->cmdPerson, ui->cmdWorkCd, ui->cmdWrkPrice, ui->cmdPNo})
+    for (QPushButton* button : {ui->cmdAccount, ui->cmdEMP, ui->cmdPerson, ui->cmdWorkCd,
+                                ui->cmdWrkPrice, ui->cmdPNo, ui->cmdLedger})
         button->setEnabled(fullMenu);
+    showPaymentWarning();
     FormCenter(this);
+}
+
+// Counted again whenever the clerk is back on the menu: a settlement or a
+// delivery just made changes them.
+void FrmMenu::showPaymentWarning() {
+    m_overdueUpTo = QDate();
+    QString overdue, soon;
+    try {
+        const PaymentWatch watch = watchPayments(PaymentTerms::read(), Clock::today());
+        overdue = watch.overdueLine();
+        soon = watch.dueSoonLine();
+        m_overdueUpTo = watch.overdueDeliveredUpTo;
+    } catch (const AppError& e) {
+        overdue = e.text(); // settings the clerk was told of at start-up, or no database
+    }
+    ui->lblPayWarning->setText(overdue);
+    ui->lblDueSoon->setText(soon);
+    ui->cmdOverdue->setVisible(m_overdueUpTo.isValid());
+}
+
+void FrmMenu::openOverdueSlips() {
+    SlipSearch overdue;
+    overdue.hideDelivered = false;
+    overdue.unsettledDeliveredUpTo = m_overdueUpTo;
+    try {
+        openSlipSearch(this, overdue);
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+    }
+    showPaymentWarning();
 }
 
 // Every working screen is opened here, through its subsystem's entry
@@ -85,10 +121,13 @@ void FrmMenu::openScreen(QPushButton* button) {
             openMasterList(workCodeMaster(), this);
         } else if (button == ui->cmdPNo) {
             openMasterList(pnoMaster(), this);
+        } else if (button == ui->cmdLedger) {
+            openLedger(this);
         }
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
     }
+    showPaymentWarning();
 }
 
 void FrmMenu::cmdExitClick() {

@@ -2,6 +2,7 @@
 
 #include "core/screens/screen.h"
 
+#include <QDate>
 #include <functional>
 #include <memory>
 
@@ -30,7 +31,10 @@ class FrmMenu : public Screen {
     void load();
     void openScreen(QPushButton* button);
     void cmdExitClick();
+    void showPaymentWarning();
+    void openOverdueSlips();
 
     const std::unique_ptr<Ui::FrmMenu> ui;
     bool m_ending = false;
+    QDate m_overdueUpTo; // the warning's slips: unsettled, delivered by then
 };

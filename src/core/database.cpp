@@ -91,6 +91,13 @@ QSqlDatabase openFile(const QString& connectionName, const QString& dsn, bool* o
     }
     const bool network = isOnNetworkFileSystem(dsn);
     setJournal(db, network);
+    try {
+        Schema::upgrade(db);
+    } catch (const DbError& e) {
+        dropConnection(db, connectionName);
+        throw DbError(QStringLiteral("データベースを新しい形式に更新できません。\n%1\n%2")
+                          .arg(dsn, e.text()));
+    }
     if (onNetwork != nullptr)
         *onNetwork = network;
     return db;

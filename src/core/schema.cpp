@@ -48,7 +48,9 @@ const QList<Table> kTables = {
       {"ランク", "TEXT"},
       {"備考", "TEXT"},
       {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"}}},
+      {"削除フラグ", "INTEGER"},
+      {"性別", "TEXT"},
+      {"作業場所在地", "TEXT"}}},
     {"tanka_m",
      {{"単価シリアル", "INTEGER"},
       {"製品図番", "TEXT"},
@@ -128,6 +130,19 @@ const QStringList kIndexes = {
     "CREATE INDEX seisan_t_person ON seisan_t (内職者コード)",
 };
 
+// The home-worker's sex and workplace for the ledger the Home Work Act asks for.
+const QList<Schema::Upgrade> kUpgrades = {
+    {2,
+     {{"ALTER TABLE naishoku_m ADD COLUMN 性別 TEXT"},
+      {"ALTER TABLE naishoku_m ADD COLUMN 作業場所在地 TEXT"}}},
+};
+
+int userVersion(const QSqlDatabase& db) {
+    SqlQuery v(db, QStringLiteral("PRAGMA user_version"));
+    v.exec();
+    return v.next() ? int(v.integer(QStringLiteral("user_version"))) : 0;
+}
+
 QString createTableSql(const Table& table) {
     QStringList parts;
     for (const Column& c : table.columns) {
@@ -176,6 +191,30 @@ void create(const QSqlDatabase& db) {
     tx.commit();
 }
 
+const QList<Upgrade>& upgrades() {
+    return kUpgrades;
+}
+
+int upgrade(const QSqlDatabase& db) {
+    int applied = 0;
+    if (userVersion(db) >= kVersion)
+        return applied;
+    for (const Upgrade& step : kUpgrades) {
+        SqlTransaction tx(db);
+        // Read inside the write transaction: another copy of the program
+        // opening the same file at once finds the step done.
+        if (userVersion(db) >= step.version)
+            continue;
+        for (const Statement& statement : step.statements)
+            execSql(db, QString::fromUtf8(statement.sqlite));
+        // PRAGMA takes no bound parameters; the number is the program's own.
+        execSql(db, QStringLiteral("PRAGMA user_version = %1").arg(step.version));
+        tx.commit();
+        ++applied;
+    }
+    return applied;
+}
+
 void createFile(const QString& path) {
     const QString name = QStringLiteral("tarvel_create_file");
     {
@@ -217,12 +256,9 @@ QStringList check(const QSqlDatabase& db) {
                                 .arg(name, col, types.value(col), QString::fromUtf8(c.type));
         }
     }
-    SqlQuery v(db, QStringLiteral("PRAGMA user_version"));
-    v.exec();
-    if (v.next() && v.integer(QStringLiteral("user_version")) != kVersion)
-        problems << QStringLiteral("スキーマの版が違います: %1 (期待値 %2)")
-                        .arg(v.integer(QStringLiteral("user_version")))
-                        .arg(kVersion);
+    if (const int version = userVersion(db); version != kVersion)
+        problems
+            << QStringLiteral("スキーマの版が違います: %1 (期待値 %2)").arg(version).arg(kVersion);
     return problems;
 }
 

@@ -6,7 +6,8 @@
 // The nine tables. Names and columns are those every statement relies on.
 namespace Schema {
 
-constexpr int kVersion = 1;
+// Kept in PRAGMA user_version; an older file is brought up to it on opening.
+constexpr int kVersion = 2;
 
 struct Column {
     const char* name;
@@ -23,6 +24,22 @@ const QList<Table>& tables();
 // Creates every table and index in an empty database, in one transaction,
 // and records the schema version. Throws DbError.
 void create(const QSqlDatabase& db);
+
+// One step of the schema: what brings a database of the version before it
+// to `version`. Each statement is given in the form of each engine.
+struct Statement {
+    const char* sqlite;
+};
+struct Upgrade {
+    int version;
+    QList<Statement> statements;
+};
+const QList<Upgrade>& upgrades();
+
+// Applies the steps a database lacks, each in its own transaction together
+// with its version number, so a step is never applied twice; a current
+// database is left alone. Returns the number of steps applied. Throws DbError.
+int upgrade(const QSqlDatabase& db);
 
 // Creates a new database file at path holding every table. Throws DbError.
 void createFile(const QString& path);

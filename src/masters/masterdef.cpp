@@ -108,7 +108,12 @@ const MasterDef& personMaster() {
             {QStringLiteral("メールアドレス"), QStringLiteral("メールアドレス"), box(7), 30, 30,
              false, false},
             {QStringLiteral("ランク"), QStringLiteral("ランク"), box(8), 2, 2, false, false},
-            {QStringLiteral("備考"), QStringLiteral("備　　考"), box(9), 50, 50, true, false}};
+            {QStringLiteral("備考"), QStringLiteral("備　　考"), box(9), 50, 50, true, false},
+            // For the Home Work Act's ledger; the workplace only where it
+            // is not the address.
+            {QStringLiteral("性別"), QStringLiteral("性　　別"), box(10), 4, 4, true, false},
+            {QStringLiteral("作業場所在地"), QStringLiteral("作業場所在地"), box(11), 40, 40, true,
+             false}};
         d.listColumns = {QStringLiteral("内職者コード"),
                          QStringLiteral("内職者氏名"),
                          QStringLiteral("生年月日"),

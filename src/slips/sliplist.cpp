@@ -102,6 +102,11 @@ QList<QStringList> loadSlipRows(const SlipSearch& search) {
         where << QStringLiteral("s.製品伝票番号 <= ?");
         values << rtrim(search.toNo);
     }
+    if (search.unsettledDeliveredUpTo.isValid()) {
+        where << QStringLiteral("s.納入日 IS NOT NULL AND substr(s.納入日, 1, 10) <= ?"
+                                " AND s.精算日時 IS NULL");
+        values << SqlValue::date(search.unsettledDeliveredUpTo);
+    }
     QString sql = kSelect;
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,9 @@ struct SlipSearch {
     std::optional<QString> pno{};    // 製品図番, the key of cboPno
     bool byNumber = false;           // chkOrder
     QString fromNo{}, toNo{};        // txtDet_0, txtDet_1 as typed
+    // Beyond the filter boxes: the delivered, unsettled slips delivered on
+    // or before this day (the menu's late-payment warning).
+    QDate unsettledDeliveredUpTo{};
 };
 
 // The columns of a slip list row, as the grid (kind 6) shows them.

@@ -45,7 +45,7 @@ QList<SlipPrintData> LoadSlipsToPrint(const QString& key) {
     SqlQuery q(
         QStringLiteral("SELECT seihin_t.製品伝票番号, seihin_t.製品図番, seihin_t.作業コード,"
                        " seihin_t.作業区分, seihin_t.払出数量, seihin_t.納入数量, seihin_t.依頼日,"
-                       " seihin_t.納入日, seihin_t.管理ロットNo, seihin_t.備考,"
+                       " seihin_t.納入日, seihin_t.管理ロットNo, seihin_t.備考, seihin_t.精算単価,"
                        " sagyou_m.作業項目 AS 作業項目名, naishoku_m.内職者氏名 AS 内職者名,"
                        " zuban_m.図番名称, syain_m.氏名 AS 取扱者名"
                        " FROM seihin_t"
@@ -81,6 +81,9 @@ QList<SlipPrintData> LoadSlipsToPrint(const QString& key) {
             s.deliveredQuantity.clear();
         s.deliveryDate = dateText(q, QStringLiteral("納入日"));
         s.employeeName = trimBlanks(q.str(QStringLiteral("取扱者名")));
+        s.price = UnitPrice::fromDb(q.num(QStringLiteral("精算単価")));
+        s.requestedOn = SqlValue::toDate(q.value(QStringLiteral("依頼日")));
+        s.deliveredOn = SqlValue::toDate(q.value(QStringLiteral("納入日")));
         slips.append(s);
     }
     return slips;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/money.h"
+
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -17,6 +20,9 @@ struct SlipPrintData {
     QString deliveredQuantity; // 納入数量 "###,###,##0", "" when 0
     QString deliveryDate;      // 納入日 "YYYY/MM/DD", "" when none
     QString employeeName;      // 氏名 of the employee who last saved the slip
+    // For the home-worker's handbook copy.
+    UnitPrice price; // 精算単価
+    QDate requestedOn, deliveredOn;
 };
 
 // The slips a print key names, in slip-number order: a key with "/" that is

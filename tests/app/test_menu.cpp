@@ -1,8 +1,10 @@
 #include "app/frmmenu.h"
+#include "core/clock.h"
 #include "core/database.h"
 #include "core/screens/appsetup.h"
+#include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
-#include "masters/masterdef.h"
+#include "slips/slipfixtures.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
 
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace GuiTest;
 
@@ -98,6 +101,41 @@ class TestMenu : public QObject {
             QVERIFY(!menu.isVisible());
             QVERIFY(MessageBox::shown().isEmpty()); // no question asked
         }
+    }
+
+    void lateUnsettledSlipsAreWarnedOfAndOpenInTheSlipSearch() {
+        TestDatabase t(QDateTime(QDate(2026, 4, 1), QTime(9, 0)));
+        t.writeIni(QStringLiteral("[Access]\nUID=0\n"));
+        SlipFixtures::addSlip({.no = "260227-001", .deliveredOn = "2026-02-27"}); // paid by 03-31
+        SlipFixtures::addSlip({.no = "260302-001", .deliveredOn = "2026-03-02"}); // by 04-30
+        FrmMenu menu;
+        QVERIFY(GuiTest::showActive(&menu));
+        const auto text = [&menu](const char* name) {
+            return menu.findChild<QLabel*>(QString::fromLatin1(name))->text();
+        };
+        QCOMPARE(text("lblPayWarning"),
+                 QStringLiteral(
+                     "支払期限を過ぎた未精算の伝票が 1 枚あります（最も古い納入日 2026/02/27）"));
+        QCOMPARE(text("lblDueSoon"), QString());
+        QStringList listed;
+        QTimer::singleShot(0, [&listed] {
+            QWidget* search = QApplication::activeModalWidget();
+            auto* grid = search->findChild<ListGrid*>(QStringLiteral("grd1"));
+            for (int row = 1; row < grid->rows(); ++row)
+                listed << grid->textMatrix(row, 1);
+            listed.removeAll(QString()); // the layout's empty rows
+            search->close();
+        });
+        QTest::mouseClick(GuiTest::child<QPushButton>(&menu, QStringLiteral("cmdOverdue")),
+                          Qt::LeftButton);
+        QCOMPARE(listed, QStringList{QStringLiteral("260227-001")});
+
+        t.writeIni(QStringLiteral("[HomeWork]\nPayDay=翌々月10日\n"));
+        FrmMenu wrongTerms;
+        QVERIFY(wrongTerms.findChild<QLabel*>(QStringLiteral("lblPayWarning"))
+                    ->text()
+                    .contains(QStringLiteral("[HomeWork] PayDay")));
+        QVERIFY(GuiTest::child<QPushButton>(&wrongTerms, QStringLiteral("cmdOverdue"))->isHidden());
     }
 };
 

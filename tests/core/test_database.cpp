@@ -283,6 +283,37 @@ class TestDatabaseSession : public QObject {
         QVERIFY(problems.first().contains("seihin_t.管理ロットNo"));
     }
 
+    void olderFileIsUpgradedOnceWhenOpened() {
+        TestDatabase t;
+        DBClose();
+        {
+            // The file as the program made it before the home-worker's sex
+            // and workplace were kept.
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "old");
+            db.setDatabaseName(t.path());
+            QVERIFY(db.open());
+            execSql(db, QStringLiteral("ALTER TABLE naishoku_m DROP COLUMN 性別"));
+            execSql(db, QStringLiteral("ALTER TABLE naishoku_m DROP COLUMN 作業場所在地"));
+            execSql(db, QStringLiteral("PRAGMA user_version = 1"));
+            execSql(db,
+                    QStringLiteral(
+                        "INSERT INTO naishoku_m (内職者コード, 内職者氏名) VALUES ('N1', '山田')"));
+            QCOMPARE(Schema::check(db).size(), 3);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        for (int opening = 0; opening < 2; ++opening) { // the second finds nothing to do
+            DBOpenPath(t.path());
+            QCOMPARE(Schema::check(gCon()), QStringList());
+            QCOMPARE(Schema::upgrade(gCon()), 0);
+            SqlQuery q(QStringLiteral("SELECT 内職者氏名, 性別 FROM naishoku_m"));
+            q.exec();
+            QVERIFY(q.next() && q.str("内職者氏名") == QStringLiteral("山田") && q.isNull("性別"));
+            execSql(QStringLiteral("UPDATE naishoku_m SET 作業場所在地 = '川崎市'"));
+            DBClose();
+        }
+    }
+
     void iniReaderFollowsTheProfileRules() {
         TestDatabase t;
         t.writeIni(QStringLiteral("; comment\n[ Access ]\n  DSN =  first.db  \nDSN=second.db\n"

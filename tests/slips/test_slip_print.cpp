@@ -1,9 +1,13 @@
 #include "core/apperror.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/messagebox.h"
+#include "homework/paymentterms.h"
 #include "slips/printfixtures.h"
+#include "slips/screens/frmdenpyo.h"
 #include "slips/screens/printslips.h"
 #include "slips/screens/slipbarcode.h"
+#include "slips/slipprintdata.h"
+#include "support/golden.h"
 #include "support/pdftools.h"
 #include "support/testdatabase.h"
 
@@ -146,6 +150,25 @@ class TestSlipPrint : public QObject {
                      QString());
             QCOMPARE(PdfTools::textIn(secondPage, onPage({3240, 6060, 1755, 420}, copy)),
                      QString());
+        }
+    }
+
+    void handbookCopyAddsTheActsItemsAndTheDefaultStaysAsItWas() {
+        TestDatabase db;
+        PrintFixtures::addMasters();
+        writeIni(db);
+        Slip slip = printedSlip();
+        slip.delivered = 1180;
+        slip.deliveredOn = QStringLiteral("2003-11-05");
+        addSlip(slip);
+        const PaymentTerms terms = PaymentTerms::parse("20", "翌月10日", "7", "1");
+        for (const PaymentTerms* handbook : {(const PaymentTerms*)nullptr, &terms}) {
+            frmDenpyo form;
+            fillDenpyo(form, LoadSlipsToPrint(slip.no).value(0), SlipMargins(), handbook);
+            const QString difference = goldenDifference(
+                handbook ? QStringLiteral("slip-handbook.txt") : QStringLiteral("slip.txt"),
+                form.text());
+            QVERIFY2(difference.isEmpty(), qPrintable(difference));
         }
     }
 

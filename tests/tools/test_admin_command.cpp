@@ -109,6 +109,12 @@ void TestAdminCommand::createAndDemoNeverOverwrite() {
     QCOMPARE(made.exitCode, 0);
     QVERIFY(made.out.contains("001"));
     QCOMPARE(admin({"check", demo}).exitCode, 0);
+    // The demo's ledger as a PDF; without --pdf the command line is wrong.
+    const QString pdf = dir.filePath("ledger.pdf");
+    const Result ledger =
+        admin({"ledger", demo, "2000-01-01", "2100-12-31", "--workers", ":", "--pdf", pdf});
+    QVERIFY2(ledger.exitCode == 0 && contents(pdf).startsWith("%PDF"), qPrintable(ledger.err));
+    QCOMPARE(admin({"ledger", demo, "2000-01-01", "2100-12-31"}).exitCode, 2);
 
     // A folder that does not exist: refused, nothing created.
     const QString nowhere = dir.filePath("missing/tarvel.sqlite");

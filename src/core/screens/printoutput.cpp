@@ -50,7 +50,9 @@ PrintSettings PrintSettings::read() {
     return s;
 }
 
-PrintRun::PrintRun() : m_settings(PrintSettings::read()) {
+PrintRun::PrintRun() : PrintRun(PrintSettings::read()) {}
+
+PrintRun::PrintRun(const PrintSettings& settings) : m_settings(settings) {
     if (!m_settings.pdf) {
         m_printer = QPrinterInfo::defaultPrinter();
         m_toPdf = m_printer.isNull();

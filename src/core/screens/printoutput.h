@@ -40,6 +40,7 @@ struct PrintSettings {
 class PrintRun {
   public:
     PrintRun(); // reads the settings and asks for the default printer now
+    explicit PrintRun(const PrintSettings& settings); // settings of its own (tarvel-admin)
 
     bool toPdf() const { return m_toPdf; }
     QString folder() const { return m_settings.folder; }

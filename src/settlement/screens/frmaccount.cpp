@@ -1,6 +1,7 @@
 #include "settlement/screens/frmaccount.h"
 
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/conventions.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
@@ -9,6 +10,7 @@
 #include "core/screens/messagebox.h"
 #include "core/session.h"
 #include "export/screens/csvexport.h"
+#include "homework/paymentwatch.h"
 #include "masters/screens/lookups.h"
 #include "settlement/settlementlist.h"
 #include "ui_frmaccount.h"
@@ -175,7 +177,25 @@ bool frmAccount::leaveDay(int index) {
         const QDate first = ParseBoxDate(left.text);
         ui->txtDay_1->setText(FormatDate(first.addDays(first.daysInMonth() - first.day())));
     }
+    showPaymentWarning();
     return true;
+}
+
+// The late-payment counts of the menu, for the period's deliveries.
+void frmAccount::showPaymentWarning() {
+    const QDate first = ParseBoxDate(ui->txtDay_0->text());
+    const QDate last = ParseBoxDate(ui->txtDay_1->text());
+    QStringList lines;
+    if (first.isValid() && last.isValid() && first <= last) {
+        try {
+            const PaymentWatch w = watchPayments(PaymentTerms::read(), Clock::today(), first, last);
+            lines << w.overdueLine() << w.dueSoonLine();
+        } catch (const AppError& e) {
+            lines << e.text();
+        }
+    }
+    lines.removeAll(QString());
+    ui->lblPayWarning->setText(lines.join(QLatin1Char('\n')));
 }
 
 void frmAccount::chooseDatetime() {
@@ -243,6 +263,7 @@ void frmAccount::setPrintButtons(bool enabled) {
 }
 
 void frmAccount::layoutList(ListReset reset) {
+    showPaymentWarning(); // a run or a cancellation just changed what is unpaid
     GridLayout(ui->grd1, kSettlementListKind);
     switch (reset) {
     case ListReset::StartState:

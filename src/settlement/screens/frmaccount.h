@@ -40,6 +40,7 @@ class frmAccount : public Screen {
 
     void setupFields();
     bool leaveDay(int index);
+    void showPaymentWarning();
     bool leaveDatetime();
     void chooseDatetime();
     void modeChosen(int index);

@@ -37,6 +37,7 @@ struct Design {
     // Where the right copy differs.
     int left1 = -1, top1 = -1;
     const char* caption1 = nullptr;
+    bool handbookOnly = false; // hidden unless the slip is printed as the handbook
 };
 
 // clang-format off
@@ -75,6 +76,10 @@ const Design kDesign[] = {
     {"LblUserName", {0, 1}, 2400, 7500, 2895,  315, 11.25, false, false, L, false, "○○○株式会社"},
     {"Label16",     {kSingle, kAbsent}, 120, 7620,  660, 165, 8.25, false, false, L, false, "内職者控"},
     {"Label17",     {kAbsent, kSingle}, 120, 7620, 1575, 165, 8.25, false, false, L, false, "納品書(内職者→経理)"},
+    // The home-worker's copy as the handbook the Home Work Act asks for.
+    {"Label18",     {kSingle, kAbsent}, 120, 3480,  480,  360,  9,    false, false, C, true,  "納期", -1, -1, nullptr, true},
+    {"lblDue",      {kSingle, kAbsent}, 720, 3480, 1755,  360, 14.25, false, true,  C, false, "", -1, -1, nullptr, true},
+    {"lblTerms",    {kSingle, kAbsent}, 720,  570, 4635,  150,  7,    false, false, L, false, "", -1, -1, nullptr, true},
 };
 // clang-format on
 
@@ -102,6 +107,7 @@ frmDenpyo::frmDenpyo() {
             c.alignment = d.align;
             c.wraps = d.wraps;
             c.caption = QString::fromUtf8(right && d.caption1 ? d.caption1 : d.caption);
+            c.visible = !d.handbookOnly;
             m_byName.insert(c.name, m_controls.size());
             m_controls.append(c);
         }
@@ -129,6 +135,26 @@ void frmDenpyo::setCaption(const QString& control, const QString& text) {
     Q_ASSERT_X(i >= 0, "frmDenpyo::setCaption", qPrintable(control));
     if (i >= 0)
         m_controls[i].caption = text;
+}
+
+void frmDenpyo::setVisible(const QString& control, bool visible) {
+    const qsizetype i = m_byName.value(control, -1);
+    Q_ASSERT_X(i >= 0, "frmDenpyo::setVisible", qPrintable(control));
+    if (i >= 0)
+        m_controls[i].visible = visible;
+}
+
+QString frmDenpyo::text() const {
+    QString out;
+    for (int frame = 0; frame < 2; ++frame) {
+        out += QStringLiteral("=== FrameDen(%1) ===\n").arg(frame);
+        for (const Control& c : m_controls)
+            if (c.frame == frame && c.visible && !c.caption.isEmpty())
+                out += c.name + QStringLiteral(": ") + c.caption + QLatin1Char('\n');
+        if (m_barcodes[frame])
+            out += QStringLiteral("ctrBarcode: ") + m_barcodes[frame]->value + QLatin1Char('\n');
+    }
+    return out;
 }
 
 void frmDenpyo::setBarcode(int index, const QString& value) {
@@ -175,7 +201,7 @@ void frmDenpyo::paintFrame(QPainter& painter, int index) const {
     painter.translate(frame.topLeft());
 
     for (const Control& c : m_controls) {
-        if (c.frame != index)
+        if (c.frame != index || !c.visible)
             continue;
         QRectF box = c.rect;
         if (c.ruled) {

@@ -26,6 +26,11 @@ class frmDenpyo {
     QStringList controlNames() const;
     QString caption(const QString& control) const;
     void setCaption(const QString& control, const QString& text);
+    // The handbook's boxes (Label18, lblDue, lblTerms) start hidden.
+    void setVisible(const QString& control, bool visible);
+    // What the page shows, copy by copy: "name: caption" per visible,
+    // non-empty control, then the barcode's value.
+    QString text() const;
     // Shows the barcode of the copy; throws AppError for text Code 39 cannot carry.
     void setBarcode(int index, const QString& value);
     QString barcode(int index) const;
@@ -47,6 +52,7 @@ class frmDenpyo {
         int alignment = 0; // Qt::Alignment, horizontal
         bool wraps = false;
         QString caption;
+        bool visible = true;
     };
 
     void paintFrame(QPainter& painter, int index) const;

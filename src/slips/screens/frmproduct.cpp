@@ -33,6 +33,13 @@ void emptyCombo(QComboBox* box) {
 }
 } // namespace
 
+frmProduct::frmProduct(QWidget* parent, const SlipSearch& opening) : frmProduct(parent) {
+    m_opening = opening;
+    ui->ChkDel->setChecked(opening.hideDeleted);
+    ui->chkFin->setChecked(opening.hideDelivered);
+    refresh();
+}
+
 frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct) {
     ui->setupUi(this);
     // Sixteen columns in the widths of the slip list: a slip number or a
@@ -63,6 +70,7 @@ frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct)
             ui->txtDet_1->setFocus();
             return;
         }
+        m_opening.reset();
         refresh();
         ui->grd1->setFocus();
     });
@@ -162,7 +170,7 @@ SlipSearch frmProduct::search() const {
 }
 
 void frmProduct::LoadSlipList(bool hideDeleted, bool hideDelivered) {
-    SlipSearch s = search();
+    SlipSearch s = m_opening.value_or(search());
     s.hideDeleted = hideDeleted;
     s.hideDelivered = hideDelivered;
     QList<QStringList> rows;
@@ -224,5 +232,10 @@ void frmProduct::printDay() {
 
 void openSlipSearch(QWidget* parent) {
     frmProduct screen(parent);
+    screen.exec();
+}
+
+void openSlipSearch(QWidget* parent, const SlipSearch& opening) {
+    frmProduct screen(parent, opening);
     screen.exec();
 }

@@ -3,12 +3,14 @@
 #include "core/editmode.h"
 #include "core/screens/screen.h"
 
+#include "slips/sliplist.h"
+
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class frmProduct;
 }
-struct SlipSearch;
 
 // The slip search: the slips selected by the filters, the way to the entry
 // screen for a new or the highlighted slip, and the reprint of every slip
@@ -17,6 +19,9 @@ class frmProduct : public Screen {
     Q_OBJECT
   public:
     explicit frmProduct(QWidget* parent = nullptr);
+    // Opened on a selection of its own (SlipSearch::unsettledDeliveredUpTo
+    // and the hide boxes); 抽　出 returns to the filter boxes.
+    frmProduct(QWidget* parent, const SlipSearch& opening);
     ~frmProduct() override;
 
     // Fills grd1 with the slips the filter boxes select; a database error is
@@ -41,4 +46,5 @@ class frmProduct : public Screen {
 
     const std::unique_ptr<Ui::frmProduct> ui;
     QString m_selectedKey;
+    std::optional<SlipSearch> m_opening;
 };

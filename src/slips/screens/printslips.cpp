@@ -1,9 +1,12 @@
 #include "slips/screens/printslips.h"
 
 #include "core/apperror.h"
+#include "core/conventions.h"
 #include "core/screens/messagebox.h"
 #include "core/screens/printoutput.h"
 #include "core/screens/waitcursor.h"
+#include "homework/paymentterms.h"
+#include "prices/pricelookup.h"
 #include "slips/screens/frmdenpyo.h"
 #include "slips/slipprintdata.h"
 
@@ -20,7 +23,8 @@ const char* const kFilled[] = {"lblDet0", "lblDay0", "lblPerson", "lblPno",    "
 
 } // namespace
 
-void fillDenpyo(frmDenpyo& form, const SlipPrintData& slip, const SlipMargins& margins) {
+void fillDenpyo(frmDenpyo& form, const SlipPrintData& slip, const SlipMargins& margins,
+                const PaymentTerms* handbook) {
     const auto set = [&form](const char* control, const QString& text) {
         form.setCaption(QString::fromUtf8(control) + QStringLiteral("_0"), text);
     };
@@ -44,6 +48,21 @@ void fillDenpyo(frmDenpyo& form, const SlipPrintData& slip, const SlipMargins& m
         const QString name = QString::fromUtf8(control);
         form.setCaption(name + QStringLiteral("_1"), form.caption(name + QStringLiteral("_0")));
     }
+    if (handbook) {
+        // The total's box carries the payment due date on this copy.
+        form.setCaption(QStringLiteral("lblMon1_0"), priceListText(slip.price));
+        form.setCaption(QStringLiteral("Label11_0"), QStringLiteral("支払"));
+        form.setCaption(QStringLiteral("lblMon2_0"),
+                        FormatDate(handbook->slipPaymentDue(slip.requestedOn, slip.deliveredOn)));
+        form.setCaption(QStringLiteral("lblDue"),
+                        FormatDate(handbook->deliveryDue(slip.requestedOn)));
+        form.setCaption(QStringLiteral("lblTerms"),
+                        QStringLiteral("支払条件：%1　納期：依頼日から%2日")
+                            .arg(handbook->describe())
+                            .arg(handbook->deliveryDays));
+        for (const char* control : {"Label18", "lblDue", "lblTerms"})
+            form.setVisible(QString::fromUtf8(control), true);
+    }
     form.setBarcode(0, form.caption(QStringLiteral("lblDet0_0")));
     form.setBarcode(1, form.barcode(0));
     form.moveFrames(margins.top, margins.left1, margins.left2);
@@ -58,12 +77,13 @@ int PrintSlips(QWidget* parent, const QString& key) {
         const WaitCursor wait;
         try {
             const SlipMargins margins = ReadSlipMargins();
+            const PaymentTerms terms = PaymentTerms::read();
             const QList<SlipPrintData> slips = LoadSlipsToPrint(key);
             if (!slips.isEmpty())
                 run.emplace();
             for (const SlipPrintData& slip : slips) {
                 frmDenpyo form;
-                fillDenpyo(form, slip, margins);
+                fillDenpyo(form, slip, margins, terms.handbookSlip ? &terms : nullptr);
                 PrintDocument document(*run, slip.slipNo, layout);
                 scaleToTwips(document.painter());
                 form.paint(document.painter());

@@ -15,6 +15,11 @@ int PrintSlips(QWidget* parent, const QString& key);
 class frmDenpyo;
 struct SlipPrintData;
 struct SlipMargins;
+struct PaymentTerms;
 
-// The page of one slip, ready to paint.
-void fillDenpyo(frmDenpyo& form, const SlipPrintData& slip, const SlipMargins& margins);
+// The page of one slip, ready to paint. With handbook terms
+// ([HomeWork] HandbookSlip=1) the home-worker's copy also shows the unit
+// price, the delivery and payment due dates and the terms; the company's
+// copy is the same either way.
+void fillDenpyo(frmDenpyo& form, const SlipPrintData& slip, const SlipMargins& margins,
+                const PaymentTerms* handbook = nullptr);

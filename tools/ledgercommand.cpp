@@ -1,0 +1,118 @@
+#include "ledgercommand.h"
+
+#include "settlecommand.h"
+
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/ini.h"
+#include "core/screens/appsetup.h"
+#include "core/screens/printoutput.h"
+#include "core/screens/reportpainter.h"
+#include "homework/ledger.h"
+#include "homework/screens/ledgerreport.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstring>
+
+namespace {
+
+struct Arguments {
+    QString path;
+    QString pdf;
+    LedgerSelection selection;
+};
+
+Arguments parse(const QStringList& args) {
+    Arguments parsed;
+    QStringList positional;
+    std::optional<QString> workers, pdf;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (auto w = SettleCommand::optionValue(args, i, QStringLiteral("--workers")))
+            workers = w;
+        else if (auto p = SettleCommand::optionValue(args, i, QStringLiteral("--pdf")))
+            pdf = p;
+        else if (args.at(i).startsWith(QStringLiteral("--")))
+            throw AppError(QStringLiteral("不明なオプションです: %1").arg(args.at(i)));
+        else
+            positional << args.at(i);
+    }
+    if (positional.size() != 3)
+        throw AppError(QStringLiteral("PATH FIRST LAST の三つを指定してください。"));
+    parsed.path = positional.at(0);
+    LedgerSelection& s = parsed.selection;
+    s.first = SettleCommand::parseDay(positional.at(1));
+    s.last = SettleCommand::parseDay(positional.at(2));
+    if (!s.first.isValid() || !s.last.isValid())
+        throw AppError(QStringLiteral("日付は YYYY-MM-DD か YYYYMMDD で指定してください。"));
+    if (s.last < s.first)
+        throw AppError(QStringLiteral("LAST が FIRST より前です。"));
+    if (workers) {
+        const qsizetype colon = workers->indexOf(QLatin1Char(':'));
+        if (colon < 0)
+            throw AppError(QStringLiteral("--workers は FROM:TO で指定してください。"));
+        s.fromCode = workers->left(colon);
+        s.toCode = workers->mid(colon + 1);
+    }
+    if (!pdf || !pdf->endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        throw AppError(QStringLiteral("--pdf FILE.pdf で出力先を指定してください。"));
+    parsed.pdf = *pdf;
+    return parsed;
+}
+
+} // namespace
+
+namespace LedgerCommand {
+
+bool isCommand(const char* command) {
+    return command && std::strcmp(command, "ledger") == 0;
+}
+
+int main(int argc, char** argv) {
+    // Painting pages needs a GUI application, not a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setupApplication(app);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return run(app.arguments().mid(2), out, err);
+}
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err) {
+    Arguments parsed;
+    try {
+        parsed = parse(args);
+    } catch (const AppError& e) {
+        err << "tarvel-admin ledger: " << e.text() << "\n";
+        return SettleCommand::kBadUsage;
+    }
+    int status = SettleCommand::kFailed;
+    try {
+        DBOpenPath(parsed.path);
+        const QList<LedgerWorker> workers = loadLedger(parsed.selection, PaymentTerms::read());
+        if (workers.isEmpty()) {
+            err << "tarvel-admin ledger: 期間内に帳簿に記入する取引がありません。\n";
+            status = SettleCommand::kNothing;
+        } else {
+            const BandedReport report = ledgerReport(
+                workers, parsed.selection, IniRead(QStringLiteral("User"), QStringLiteral("Name")));
+            const QFileInfo file(parsed.pdf);
+            PrintSettings settings;
+            settings.pdf = true;
+            settings.folder = file.absolutePath();
+            PrintRun run(settings);
+            printReport(run, report, file.completeBaseName());
+            out << "作成しました: " << file.absoluteFilePath() << "（内職者 " << workers.size()
+                << " 名、" << report.pageCount() << " ページ）\n";
+            status = SettleCommand::kDone;
+        }
+    } catch (const AppError& e) {
+        err << "tarvel-admin ledger: " << e.text() << "\n";
+        status = SettleCommand::kFailed;
+    }
+    DBClose();
+    return status;
+}
+
+} // namespace LedgerCommand
