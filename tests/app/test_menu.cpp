@@ -4,6 +4,7 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
+#include "masters/masterdef.h"
 #include "slips/slipfixtures.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
@@ -19,8 +20,8 @@ using namespace GuiTest;
 namespace {
 
 const QStringList kAlwaysOn = {"cmdNouhin", "cmdProduct", "cmdExit"};
-const QStringList kFullMenuOnly = {"cmdAccount", "cmdEMP",      "cmdPerson",
-                                   "cmdWorkCd",  "cmdWrkPrice", "cmdPNo"};
+const QStringList kFullMenuOnly = {"cmdAccount",  "cmdEMP", "cmdPerson", "cmdWorkCd",
+                                   "cmdWrkPrice", "cmdPNo", "cmdLedger"};
 
 } // namespace
 
@@ -64,7 +65,8 @@ class TestMenu : public QObject {
             {"cmdNouhin", "frmDenNouhin"},      {"cmdAccount", "frmAccount"},
             {"cmdProduct", "frmProduct"},       {"cmdWrkPrice", "frmWrkPriceMnt"},
             {"cmdPNo", pnoMaster().listScreen}, {"cmdWorkCd", workCodeMaster().listScreen},
-            {"cmdEMP", empMaster().listScreen}, {"cmdPerson", personMaster().listScreen}};
+            {"cmdEMP", empMaster().listScreen}, {"cmdPerson", personMaster().listScreen},
+            {"cmdLedger", "frmLedger"}};
         for (const auto& [button, screen] : buttons) {
             QString opened;
             onNextModal([&opened](QWidget* s) {
