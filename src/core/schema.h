@@ -10,7 +10,8 @@ constexpr int kVersion = 1;
 
 struct Column {
     const char* name;
-    const char* type; // SQLite type affinity: TEXT, INTEGER or REAL
+    const char* type;   // SQLite type affinity: TEXT, INTEGER or REAL
+    const char* pgType; // PostgreSQL's type, as format_type() spells it
 };
 
 struct Table {
@@ -27,6 +28,10 @@ void create(const QSqlDatabase& db);
 // Creates a new database file at path holding every table. Throws DbError.
 void createFile(const QString& path);
 
+// The schema version recorded in db, 0 for none; setVersion records one.
+int version(const QSqlDatabase& db);
+void setVersion(const QSqlDatabase& db, int version);
+
 // Problems found, one line each ("" list when the database is sound).
 QStringList check(const QSqlDatabase& db);
 
@@ -35,3 +40,6 @@ QStringList check(const QSqlDatabase& db);
 // Names of the tables that the database lacks; throws DbError when the file
 // cannot be read as a database at all.
 QStringList missingTables(const QSqlDatabase& db);
+// Names of the tables on which the user lacks a right the program uses
+// (SELECT, INSERT, UPDATE, DELETE); never any on SQLite.
+QStringList tablesWithoutRights(const QSqlDatabase& db);

@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/conventions.h"
+#include "core/database.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
@@ -66,7 +67,7 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
     if (slips.isEmpty())
         return result;
 
-    const QDateTime run = freeRunTimeStamp(Clock::now());
+    const QDateTime run = freeRunTimeStamp(databaseNow());
     SettlementWriter writer(criteria.employeeCode);
     QHash<QString, qsizetype> workerIndex;
     const qint64 total = slips.size();
