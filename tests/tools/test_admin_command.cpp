@@ -1,4 +1,6 @@
+#include "core/database.h"
 #include "core/sqlquery.h"
+#include "support/testdatabase.h"
 
 #include <QFile>
 #include <QProcess>
@@ -59,6 +61,7 @@ class TestAdminCommand : public QObject {
     void createAndDemoNeverOverwrite();
     void checkReportsWhatIsMissing();
     void settlesTriesAndCancelsForScripts();
+    void migratesAFileToAnEmptyServerDatabase();
 };
 
 void TestAdminCommand::commandLine() {
@@ -209,6 +212,28 @@ void TestAdminCommand::settlesTriesAndCancelsForScripts() {
     QCOMPARE(cancel.out.section('\n', 0, 0), lines.value(0));
     QCOMPARE(cancel.out.section('\n', 1), QStringLiteral("N02\t1\t30\t2\t32\n"));
     QCOMPARE(admin(QStringList{"cancel"} + april + e001).exitCode, 3);
+}
+
+void TestAdminCommand::migratesAFileToAnEmptyServerDatabase() {
+    if (!TestDatabase::onServer())
+        QSKIP("needs a PostgreSQL server: test_admin_command_pg");
+    QTemporaryDir dir;
+    const QString demo = dir.filePath("demo.sqlite");
+    QCOMPARE(admin({"demo", demo}).exitCode, 0);
+    TestDatabase target; // a schema of its own with empty tables
+    DBClose();
+    const Result moved = admin({"migrate", demo, target.path()});
+    QVERIFY2(moved.exitCode == 0, qPrintable(moved.out + moved.err));
+    QVERIFY(!moved.out.contains("不一致"));
+    const QRegularExpression slips("行数 seihin_t\\t([1-9][0-9]*)\\t\\1\\t一致");
+    QVERIFY2(slips.match(moved.out).hasMatch(), qPrintable(moved.out));
+    QVERIFY(moved.out.contains("精算 内職者コード N001"));
+    QCOMPARE(admin({"check", target.path()}).exitCode, 0);
+
+    const Result again = admin({"migrate", demo, target.path()});
+    QCOMPARE(again.exitCode, 1);
+    QVERIFY2(again.err.contains("空ではありません"), qPrintable(again.err));
+    QCOMPARE(admin({"create", target.path()}).exitCode, 1);
 }
 
 QTEST_GUILESS_MAIN(TestAdminCommand)
