@@ -10,11 +10,13 @@ BUILD_TYPE="${TARVEL_BUILD_TYPE:-RelWithDebInfo}"
 PACKAGES=(
     # build
     cmake g++ make ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev
-    # run
-    libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libpq-dev
+    # run: SQLite for one PC, a PostgreSQL server's client for several
+    libqt6sql6-sqlite libqt6sql6-psql libpq5 qt6-qpa-plugins qt6-translations-l10n
     # import of the old Access database
     mdbtools
+    # tests: a throwaway PostgreSQL server (scripts/pg-cluster.sh)
+    postgresql
     # benchmarks: the bare sqlite3 C API for their baselines
     libsqlite3-dev
     fonts-ipafont-gothic fonts-ipafont-mincho

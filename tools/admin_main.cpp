@@ -4,6 +4,7 @@
 #include "exportcommand.h"
 #include "importcommand.h"
 #include "ledgercommand.h"
+#include "migrate.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
@@ -20,6 +21,9 @@ constexpr int kUsage = 2;
 
 const char* const kUsageText =
     "使い方: tarvel-admin COMMAND PATH\n"
+    "\n"
+    "PATH はデータベースファイルのパス、または PostgreSQL の DSN\n"
+    "（postgresql://ユーザー@ホスト/データベース や host=... dbname=...）。\n"
     "\n"
     "  create PATH   空のデータベースを作成します（既存のファイルは上書きしません）\n"
     "  demo PATH     デモデータ入りのデータベースを作成します（既存のファイルは上書きしません）\n"
@@ -47,6 +51,9 @@ const char* const kUsageText =
     "                新しいデータベースに取り込みます\n"
     "  ledger PATH FIRST LAST [--workers FROM:TO] --pdf FILE\n"
     "                家内労働者帳簿を PDF ファイルに出力します\n"
+    "  migrate FILE DSN\n"
+    "                データベースファイルの全テーブルを空の PostgreSQL データベースへ移し、\n"
+    "                テーブルごとの行数と、内職者ごと・精算ごとの金額を照合します\n"
     "  --help        この説明を表示します\n"
     "\n"
     "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
@@ -77,6 +84,17 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
         return SettleCommand::run(command, args.mid(1), out, err);
     if (ImportCommand::isCommand(command))
         return ImportCommand::run(args.mid(1), out, err);
+    if (command == "migrate") {
+        if (args.size() != 3)
+            return usageError(err, QStringLiteral("migrate には移行元のファイルと移行先の DSN を"
+                                                  "指定してください。"));
+        const Migrate::Report report = Migrate::run(args.at(1), args.at(2));
+        for (const QString& line : report.lines)
+            out << line << "\n";
+        out << (report.agrees ? "移行しました。すべて一致しています。\n"
+                              : "移行しましたが、一致しない項目があります。\n");
+        return report.agrees ? 0 : kFailed;
+    }
     if (command != "create" && command != "demo" && command != "check")
         return usageError(err, QStringLiteral("不明なコマンドです: %1").arg(command));
     if (args.size() != 2)

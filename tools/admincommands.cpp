@@ -2,7 +2,9 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sqlquery.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +21,10 @@ const char* const kConnectionName = "tarvel_admin";
 class Connection {
   public:
     Connection(const QString& path, bool readOnly) {
+        if (PgConnection::isDsn(path)) {
+            m_db = PgConnection::open(QString::fromLatin1(kConnectionName), path);
+            return;
+        }
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                          QString::fromLatin1(kConnectionName));
         m_db.setDatabaseName(path);
@@ -29,6 +35,7 @@ class Connection {
                               .arg(path, m_db.lastError().text()));
     }
     ~Connection() {
+        SqlQuery::releaseStatements(m_db);
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(QString::fromLatin1(kConnectionName));
@@ -52,9 +59,29 @@ void requireNewFile(const QString& path) {
         throw AppError(QStringLiteral("フォルダが存在しません: %1").arg(info.absoluteDir().path()));
 }
 
+// On a server: the tables go into an empty database (or schema), and any
+// failure drops them again.
+template <typename Fill> auto makeOnServer(const QString& dsn, Fill fill) {
+    Connection c(dsn, false);
+    if (missingTables(c.db()).size() != Schema::tables().size())
+        throw AppError(
+            QStringLiteral("データベースに既にテーブルがあります。上書きはしません: %1").arg(dsn));
+    try {
+        Schema::create(c.db());
+        return fill(c.db());
+    } catch (...) {
+        for (const Schema::Table& t : Schema::tables())
+            execSql(c.db(),
+                    QStringLiteral("DROP TABLE IF EXISTS %1").arg(QString::fromUtf8(t.name)));
+        throw;
+    }
+}
+
 // Creates the file with its tables and hands the open connection to `fill`;
 // any failure removes the file again, so no half-made database is left.
 template <typename Fill> auto makeDatabase(const QString& path, Fill fill) {
+    if (PgConnection::isDsn(path))
+        return makeOnServer(path, fill);
     requireNewFile(path);
     try {
         Connection c(path, false);
@@ -82,6 +109,10 @@ DemoData::Summary createDemoDatabase(const QString& path, const QDateTime& now) 
 QStringList checkDatabase(const QString& path) {
     if (path.trimmed().isEmpty())
         throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
+    if (PgConnection::isDsn(path)) {
+        Connection c(path, true);
+        return Schema::check(c.db());
+    }
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         throw AppError(QStringLiteral("データベースファイルが見つかりません: %1").arg(path));

@@ -1,11 +1,14 @@
 #include "core/database.h"
 
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/filesystem.h"
 #include "core/ini.h"
+#include "core/pgconnection.h"
 #include "core/schema.h"
 #include "core/sqlfailure.h"
 #include "core/sqlquery.h"
+#include "core/sqlvalues.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -49,9 +52,44 @@ void setJournal(const QSqlDatabase& db, bool onNetwork) {
     }
 }
 
+// The tables must be there, and on a server the user must have the rights
+// the program needs on each of them.
+void requireTables(QSqlDatabase& db, const QString& connectionName, const QString& dsn) {
+    QStringList missing;
+    QStringList forbidden;
+    try {
+        missing = missingTables(db);
+        if (missing.isEmpty())
+            forbidden = tablesWithoutRights(db);
+    } catch (const DbError& e) {
+        dropConnection(db, connectionName);
+        throw DbError(QStringLiteral("データベースを開けません。\n%1\n%2").arg(dsn, e.text()));
+    }
+    if (!missing.isEmpty()) {
+        dropConnection(db, connectionName);
+        throw DbError(QStringLiteral("データベースにテーブルがありません: %1\n%2")
+                          .arg(missing.join(QStringLiteral(", ")), dsn));
+    }
+    if (!forbidden.isEmpty()) {
+        dropConnection(db, connectionName);
+        throw DbError(QStringLiteral("テーブル %1 を使う権限がありません。\n"
+                                     "データベースの管理者に、このユーザーへの権限"
+                                     "（SELECT, INSERT, UPDATE, DELETE）の付与を頼んで下さい。")
+                          .arg(forbidden.join(QStringLiteral(", "))));
+    }
+}
+
+QSqlDatabase openServer(const QString& connectionName, const QString& dsn) {
+    QSqlDatabase db = PgConnection::open(connectionName, dsn);
+    requireTables(db, connectionName, dsn);
+    return db;
+}
+
 QSqlDatabase openFile(const QString& connectionName, const QString& dsn, bool* onNetwork) {
     if (dsn.trimmed().isEmpty())
         throw DbError(QStringLiteral("TVL.INI の [Access] に DSN キーがありません。"));
+    if (PgConnection::isDsn(dsn))
+        return openServer(connectionName, dsn);
     QFileInfo info(dsn);
     if (!info.exists() || !info.isFile())
         throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(dsn));
@@ -77,18 +115,7 @@ QSqlDatabase openFile(const QString& connectionName, const QString& dsn, bool* o
             throw DbError(text);
         }
     }
-    QStringList missing;
-    try {
-        missing = missingTables(db);
-    } catch (const DbError& e) {
-        dropConnection(db, connectionName);
-        throw DbError(QStringLiteral("データベースを開けません。\n%1\n%2").arg(dsn, e.text()));
-    }
-    if (!missing.isEmpty()) {
-        dropConnection(db, connectionName);
-        throw DbError(QStringLiteral("データベースにテーブルがありません: %1\n%2")
-                          .arg(missing.join(QStringLiteral(", ")), dsn));
-    }
+    requireTables(db, connectionName, dsn);
     const bool network = isOnNetworkFileSystem(dsn);
     setJournal(db, network);
     try {
@@ -168,6 +195,20 @@ bool DBIsOpen() {
 
 QSqlDatabase openExtraConnection(const QString& connectionName, const QString& path) {
     return openFile(connectionName, path, nullptr);
+}
+
+QDateTime databaseNow() {
+    if (Clock::isFixed() || engineOf(gCon()) == SqlEngine::Sqlite)
+        return Clock::now();
+    SqlQuery q(QStringLiteral("SELECT CAST(LOCALTIMESTAMP(0) AS text) AS now"));
+    q.exec();
+    const QDateTime now =
+        q.next() ? SqlValue::toDateTime(q.value(QStringLiteral("now"))) : QDateTime();
+    return now.isValid() ? now : Clock::now();
+}
+
+QString databaseInUseText() {
+    return kInUseText;
 }
 
 QString describeOpenError(const QSqlError& error, const QString& path) {

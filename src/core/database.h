@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -10,7 +11,8 @@
 // Opens the database named by [Access] DSN of TVL.INI; a missing TVL.INI is
 // an error naming the folder searched.
 void DBOpen();
-// Opens the database at dsn (a file path).
+// Opens the database at dsn: a PostgreSQL server for a postgresql:// URI or
+// a "host=... dbname=..." string, else the SQLite file at that path.
 void DBOpenPath(const QString& dsn);
 // Closes and releases the connection; harmless when nothing is open.
 void DBClose();
@@ -22,6 +24,15 @@ bool DBIsOpen();
 // Opens an extra connection to the same file under its own name (reports,
 // tools). The caller removes it with QSqlDatabase::removeDatabase.
 QSqlDatabase openExtraConnection(const QString& connectionName, const QString& path);
+
+// The time now by the database's clock: a server's own, so that run time
+// stamps taken on PCs whose clocks differ still follow one another; on
+// SQLite, and while a test holds the clock, Clock::now().
+QDateTime databaseNow();
+
+// The text for a database that another program holds (SQLite busy,
+// PostgreSQL lock wait over).
+QString databaseInUseText();
 
 // The cause of a failure to open or first read the database file at path,
 // in the user's words: another program holds it; no write permission on

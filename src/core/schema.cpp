@@ -13,100 +13,105 @@ namespace {
 using Schema::Column;
 using Schema::Table;
 
+// The work tables hold what reports print, as text; only the tables of
+// record get a server's date and number types.
 const QList<Table> kTables = {
     {"syain_m",
-     {{"社員コード", "TEXT"},
-      {"氏名", "TEXT"},
-      {"パスワード", "TEXT"},
-      {"備考", "TEXT"},
-      {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"}}},
+     {{"社員コード", "TEXT", "text"},
+      {"氏名", "TEXT", "text"},
+      {"パスワード", "TEXT", "text"},
+      {"備考", "TEXT", "text"},
+      {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
+      {"削除フラグ", "INTEGER", "integer"}}},
     {"zuban_m",
-     {{"製品図番", "TEXT"},
-      {"図番名称", "TEXT"},
-      {"備考", "TEXT"},
-      {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"},
-      {"社員コード", "TEXT"}}},
+     {{"製品図番", "TEXT", "text"},
+      {"図番名称", "TEXT", "text"},
+      {"備考", "TEXT", "text"},
+      {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
+      {"削除フラグ", "INTEGER", "integer"},
+      {"社員コード", "TEXT", "text"}}},
     {"sagyou_m",
-     {{"作業コード", "TEXT"},
-      {"作業項目", "TEXT"},
-      {"備考", "TEXT"},
-      {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"},
-      {"社員コード", "TEXT"}}},
+     {{"作業コード", "TEXT", "text"},
+      {"作業項目", "TEXT", "text"},
+      {"備考", "TEXT", "text"},
+      {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
+      {"削除フラグ", "INTEGER", "integer"},
+      {"社員コード", "TEXT", "text"}}},
     {"naishoku_m",
-     {{"内職者コード", "TEXT"},
-      {"内職者氏名", "TEXT"},
-      {"生年月日", "TEXT"},
-      {"郵便番号", "TEXT"},
-      {"住所", "TEXT"},
-      {"電話", "TEXT"},
-      {"携帯電話", "TEXT"},
-      {"ファックス", "TEXT"},
-      {"メールアドレス", "TEXT"},
-      {"ランク", "TEXT"},
-      {"備考", "TEXT"},
-      {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"},
-      {"性別", "TEXT"},
-      {"作業場所在地", "TEXT"}}},
+     {{"内職者コード", "TEXT", "text"},
+      {"内職者氏名", "TEXT", "text"},
+      {"生年月日", "TEXT", "date"},
+      {"郵便番号", "TEXT", "text"},
+      {"住所", "TEXT", "text"},
+      {"電話", "TEXT", "text"},
+      {"携帯電話", "TEXT", "text"},
+      {"ファックス", "TEXT", "text"},
+      {"メールアドレス", "TEXT", "text"},
+      {"ランク", "TEXT", "text"},
+      {"備考", "TEXT", "text"},
+      {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
+      {"削除フラグ", "INTEGER", "integer"},
+      {"性別", "TEXT", "text"},
+      {"作業場所在地", "TEXT", "text"}}},
     {"tanka_m",
-     {{"単価シリアル", "INTEGER"},
-      {"製品図番", "TEXT"},
-      {"作業コード", "TEXT"},
-      {"内職者コード", "TEXT"},
-      {"単価", "REAL"},
-      {"備考", "TEXT"},
-      {"適用開始日", "TEXT"},
-      {"適用終了日", "TEXT"},
-      {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"},
-      {"社員コード", "TEXT"}}},
+     {{"単価シリアル", "INTEGER", "bigint"},
+      {"製品図番", "TEXT", "text"},
+      {"作業コード", "TEXT", "text"},
+      {"内職者コード", "TEXT", "text"},
+      {"単価", "REAL", "numeric(14,4)"},
+      {"備考", "TEXT", "text"},
+      {"適用開始日", "TEXT", "date"},
+      {"適用終了日", "TEXT", "date"},
+      {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
+      {"削除フラグ", "INTEGER", "integer"},
+      {"社員コード", "TEXT", "text"}}},
     {"seihin_t",
-     {{"製品伝票番号", "TEXT"},
-      {"製品図番", "TEXT"},
-      {"作業コード", "TEXT"},
-      {"内職者コード", "TEXT"},
-      {"精算単価", "REAL"},
-      {"作業区分", "TEXT"},
-      {"払出数量", "INTEGER"},
-      {"納入数量", "INTEGER"},
-      {"依頼日", "TEXT"},
-      {"納入日", "TEXT"},
-      {"管理ロットNo", "TEXT"},
-      {"備考", "TEXT"},
-      {"精算日時", "TEXT"},
-      {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"},
-      {"社員コード", "TEXT"}}},
+     {{"製品伝票番号", "TEXT", "text"},
+      {"製品図番", "TEXT", "text"},
+      {"作業コード", "TEXT", "text"},
+      {"内職者コード", "TEXT", "text"},
+      {"精算単価", "REAL", "numeric(14,4)"},
+      {"作業区分", "TEXT", "text"},
+      {"払出数量", "INTEGER", "bigint"},
+      {"納入数量", "INTEGER", "bigint"},
+      {"依頼日", "TEXT", "date"},
+      {"納入日", "TEXT", "date"},
+      {"管理ロットNo", "TEXT", "text"},
+      {"備考", "TEXT", "text"},
+      {"精算日時", "TEXT", "timestamp(0) without time zone"},
+      {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
+      {"削除フラグ", "INTEGER", "integer"},
+      {"社員コード", "TEXT", "text"}}},
     {"seisan_t",
-     {{"精算日時", "TEXT"},
-      {"内職者コード", "TEXT"},
-      {"精算対象開始日", "TEXT"},
-      {"精算対象最終日", "TEXT"},
-      {"精算対象伝票枚数", "INTEGER"},
-      {"精算金額", "INTEGER"},
-      {"消費税", "INTEGER"},
-      {"合計金額", "INTEGER"},
-      {"備考", "TEXT"},
-      {"最終更新日時", "TEXT"},
-      {"削除フラグ", "INTEGER"},
-      {"社員コード", "TEXT"}}},
+     {{"精算日時", "TEXT", "timestamp(0) without time zone"},
+      {"内職者コード", "TEXT", "text"},
+      {"精算対象開始日", "TEXT", "date"},
+      {"精算対象最終日", "TEXT", "date"},
+      {"精算対象伝票枚数", "INTEGER", "integer"},
+      {"精算金額", "INTEGER", "bigint"},
+      {"消費税", "INTEGER", "bigint"},
+      {"合計金額", "INTEGER", "bigint"},
+      {"備考", "TEXT", "text"},
+      {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
+      {"削除フラグ", "INTEGER", "integer"},
+      {"社員コード", "TEXT", "text"}}},
     {"wk_PersonA",
-     {{"精算日時", "TEXT"},
-      {"内職者コード", "TEXT"},
-      {"精算日", "TEXT"},
-      {"内職者名", "TEXT"},
-      {"依頼日", "TEXT"},
-      {"製品図番", "TEXT"},
-      {"作業コード", "TEXT"},
-      {"作業項目", "TEXT"},
-      {"単価", "TEXT"},
-      {"払出数", "TEXT"},
-      {"金額小計", "TEXT"}}},
+     {{"精算日時", "TEXT", "text"},
+      {"内職者コード", "TEXT", "text"},
+      {"精算日", "TEXT", "text"},
+      {"内職者名", "TEXT", "text"},
+      {"依頼日", "TEXT", "text"},
+      {"製品図番", "TEXT", "text"},
+      {"作業コード", "TEXT", "text"},
+      {"作業項目", "TEXT", "text"},
+      {"単価", "TEXT", "text"},
+      {"払出数", "TEXT", "text"},
+      {"金額小計", "TEXT", "text"}}},
     {"wk_PnoAccount",
-     {{"精算日", "TEXT"}, {"製品図番区分", "TEXT"}, {"精算金額", "INTEGER"}, {"個数", "INTEGER"}}},
+     {{"精算日", "TEXT", "text"},
+      {"製品図番区分", "TEXT", "text"},
+      {"精算金額", "INTEGER", "numeric"},
+      {"個数", "INTEGER", "bigint"}}},
 };
 
 // Keys, by table; the work tables have none.
@@ -133,21 +138,44 @@ const QStringList kIndexes = {
 // The home-worker's sex and workplace for the ledger the Home Work Act asks for.
 const QList<Schema::Upgrade> kUpgrades = {
     {2,
-     {{"ALTER TABLE naishoku_m ADD COLUMN 性別 TEXT"},
-      {"ALTER TABLE naishoku_m ADD COLUMN 作業場所在地 TEXT"}}},
+     {{"ALTER TABLE naishoku_m ADD COLUMN 性別 TEXT",
+       "ALTER TABLE naishoku_m ADD COLUMN 性別 text"},
+      {"ALTER TABLE naishoku_m ADD COLUMN 作業場所在地 TEXT",
+       "ALTER TABLE naishoku_m ADD COLUMN 作業場所在地 text"}}},
 };
 
-int userVersion(const QSqlDatabase& db) {
-    SqlQuery v(db, QStringLiteral("PRAGMA user_version"));
-    v.exec();
-    return v.next() ? int(v.integer(QStringLiteral("user_version"))) : 0;
-}
+// The catalogue's column names and types, both engines' forms side by side.
+const EngineSql kColumnsSql = {
+    "SELECT name, type FROM pragma_table_info(?)",
+    "SELECT a.attname AS name, format_type(a.atttypid, a.atttypmod) AS type"
+    " FROM pg_attribute a WHERE a.attrelid = to_regclass(CAST(? AS text))"
+    " AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"};
+const EngineSql kTablesSql = {"SELECT name FROM sqlite_master WHERE type = 'table'",
+                              "SELECT table_name AS name FROM information_schema.tables"
+                              " WHERE table_schema = current_schema()"};
+// Tables on which the user lacks one of the rights the program uses; a file
+// has no such rights.
+const EngineSql kWithoutRightsSql = {
+    "SELECT name FROM sqlite_master WHERE 0",
+    "SELECT c.relname AS name FROM pg_class c"
+    " WHERE c.relnamespace = to_regnamespace(current_schema()) AND c.relkind = 'r'"
+    " AND NOT (has_table_privilege(c.oid, 'SELECT') AND has_table_privilege(c.oid, 'INSERT')"
+    " AND has_table_privilege(c.oid, 'UPDATE') AND has_table_privilege(c.oid, 'DELETE'))"};
+// The schema version: SQLite's user_version, a comment on syain_m on a server
+// (a setting of the database would need its owner at every upgrade).
+const EngineSql kVersionSql = {
+    "PRAGMA user_version",
+    "SELECT CAST(COALESCE(substring(obj_description(to_regclass('syain_m'), 'pg_class')"
+    " FROM 'schema ([0-9]+)'), '0') AS integer) AS user_version"};
+const EngineSql kSetVersionSql = {"PRAGMA user_version = %1",
+                                  "COMMENT ON TABLE syain_m IS 'Tarvel schema %1'"};
 
-QString createTableSql(const Table& table) {
+QString createTableSql(const Table& table, SqlEngine engine) {
     QStringList parts;
     for (const Column& c : table.columns) {
-        QString def =
-            QStringLiteral("%1 %2").arg(QString::fromUtf8(c.name), QString::fromUtf8(c.type));
+        QString def = QStringLiteral("%1 %2").arg(
+            QString::fromUtf8(c.name),
+            QString::fromUtf8(engine == SqlEngine::Postgres ? c.pgType : c.type));
         if (QString::fromUtf8(c.name) == QStringLiteral("削除フラグ"))
             def += QStringLiteral(" NOT NULL DEFAULT 0");
         parts << def;
@@ -161,14 +189,15 @@ QString createTableSql(const Table& table) {
 
 QStringList columnsOf(const QSqlDatabase& db, const QString& table,
                       QHash<QString, QString>* types) {
-    // PRAGMA takes no bound parameters; the name comes from the fixed list above.
-    SqlQuery q(db, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+    SqlQuery q(db, kColumnsSql);
     q.bind(table).exec();
     QStringList names;
+    // Names compare without case: a server folds unquoted ones (管理ロットno).
     while (q.next()) {
-        names << q.str(QStringLiteral("name"));
+        const QString name = q.str(QStringLiteral("name")).toLower();
+        names << name;
         if (types)
-            types->insert(q.str(QStringLiteral("name")), q.str(QStringLiteral("type")).toUpper());
+            types->insert(name, q.str(QStringLiteral("type")).toUpper());
     }
     return names;
 }
@@ -184,10 +213,10 @@ const QList<Table>& tables() {
 void create(const QSqlDatabase& db) {
     SqlTransaction tx(db);
     for (const Table& t : kTables)
-        execSql(db, createTableSql(t));
+        execSql(db, createTableSql(t, engineOf(db)));
     for (const QString& sql : kIndexes)
         execSql(db, sql);
-    execSql(db, QStringLiteral("PRAGMA user_version = %1").arg(kVersion));
+    setVersion(db, kVersion);
     tx.commit();
 }
 
@@ -197,22 +226,32 @@ const QList<Upgrade>& upgrades() {
 
 int upgrade(const QSqlDatabase& db) {
     int applied = 0;
-    if (userVersion(db) >= kVersion)
+    if (version(db) >= kVersion)
         return applied;
     for (const Upgrade& step : kUpgrades) {
         SqlTransaction tx(db);
         // Read inside the write transaction: another copy of the program
-        // opening the same file at once finds the step done.
-        if (userVersion(db) >= step.version)
+        // opening the same database at once finds the step done.
+        if (version(db) >= step.version)
             continue;
-        for (const Statement& statement : step.statements)
-            execSql(db, QString::fromUtf8(statement.sqlite));
-        // PRAGMA takes no bound parameters; the number is the program's own.
-        execSql(db, QStringLiteral("PRAGMA user_version = %1").arg(step.version));
+        for (const EngineSql& statement : step.statements)
+            execSql(db, statement.on(db));
+        setVersion(db, step.version);
         tx.commit();
         ++applied;
     }
     return applied;
+}
+
+int version(const QSqlDatabase& db) {
+    SqlQuery v(db, kVersionSql);
+    v.exec();
+    return v.next() ? int(v.integer(QStringLiteral("user_version"))) : 0;
+}
+
+void setVersion(const QSqlDatabase& db, int version) {
+    // Neither statement takes a bound value; the number is the program's own.
+    execSql(db, kSetVersionSql.on(db).arg(version));
 }
 
 void createFile(const QString& path) {
@@ -249,30 +288,52 @@ QStringList check(const QSqlDatabase& db) {
         const QStringList have = columnsOf(db, name, &types);
         for (const Column& c : t.columns) {
             const QString col = QString::fromUtf8(c.name);
-            if (!have.contains(col))
+            const QString key = col.toLower();
+            const QString expected =
+                QString::fromUtf8(engineOf(db) == SqlEngine::Postgres ? c.pgType : c.type)
+                    .toUpper();
+            if (!have.contains(key))
                 problems << QStringLiteral("列がありません: %1.%2").arg(name, col);
-            else if (types.value(col) != QString::fromUtf8(c.type))
+            else if (types.value(key) != expected)
                 problems << QStringLiteral("列の型が違います: %1.%2 (%3, 期待値 %4)")
-                                .arg(name, col, types.value(col), QString::fromUtf8(c.type));
+                                .arg(name, col, types.value(key), expected);
         }
     }
-    if (const int version = userVersion(db); version != kVersion)
-        problems
-            << QStringLiteral("スキーマの版が違います: %1 (期待値 %2)").arg(version).arg(kVersion);
+    if (const int v = version(db); v != kVersion)
+        problems << QStringLiteral("スキーマの版が違います: %1 (期待値 %2)").arg(v).arg(kVersion);
     return problems;
 }
 
 } // namespace Schema
 
-QStringList missingTables(const QSqlDatabase& db) {
-    SqlQuery q(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+namespace {
+
+// Of the nine tables, those that the statement names. A server folds the
+// unquoted names to lower case (wk_persona).
+QStringList tablesNamedBy(const QSqlDatabase& db, const EngineSql& sql) {
+    SqlQuery q(db, sql);
     q.exec();
-    QSet<QString> have;
+    QSet<QString> named;
     while (q.next())
-        have.insert(q.str(QStringLiteral("name")));
+        named.insert(q.str(QStringLiteral("name")).toLower());
+    QStringList tables;
+    for (const Table& t : kTables)
+        if (named.contains(QString::fromUtf8(t.name).toLower()))
+            tables << QString::fromUtf8(t.name);
+    return tables;
+}
+
+} // namespace
+
+QStringList missingTables(const QSqlDatabase& db) {
+    const QStringList have = tablesNamedBy(db, kTablesSql);
     QStringList missing;
     for (const Table& t : kTables)
         if (!have.contains(QString::fromUtf8(t.name)))
             missing << QString::fromUtf8(t.name);
     return missing;
+}
+
+QStringList tablesWithoutRights(const QSqlDatabase& db) {
+    return tablesNamedBy(db, kWithoutRightsSql);
 }

@@ -1,17 +1,20 @@
 #pragma once
 
+#include "core/sqldialect.h"
+
 #include <QSqlDatabase>
 #include <QStringList>
 
 // The nine tables. Names and columns are those every statement relies on.
 namespace Schema {
 
-// Kept in PRAGMA user_version; an older file is brought up to it on opening.
+// Kept in the database (version()); an older one is brought up to it on opening.
 constexpr int kVersion = 2;
 
 struct Column {
     const char* name;
-    const char* type; // SQLite type affinity: TEXT, INTEGER or REAL
+    const char* type;   // SQLite type affinity: TEXT, INTEGER or REAL
+    const char* pgType; // PostgreSQL's type, as format_type() spells it
 };
 
 struct Table {
@@ -27,12 +30,9 @@ void create(const QSqlDatabase& db);
 
 // One step of the schema: what brings a database of the version before it
 // to `version`. Each statement is given in the form of each engine.
-struct Statement {
-    const char* sqlite;
-};
 struct Upgrade {
     int version;
-    QList<Statement> statements;
+    QList<EngineSql> statements;
 };
 const QList<Upgrade>& upgrades();
 
@@ -44,6 +44,10 @@ int upgrade(const QSqlDatabase& db);
 // Creates a new database file at path holding every table. Throws DbError.
 void createFile(const QString& path);
 
+// The schema version recorded in db, 0 for none; setVersion records one.
+int version(const QSqlDatabase& db);
+void setVersion(const QSqlDatabase& db, int version);
+
 // Problems found, one line each ("" list when the database is sound).
 QStringList check(const QSqlDatabase& db);
 
@@ -52,3 +56,6 @@ QStringList check(const QSqlDatabase& db);
 // Names of the tables that the database lacks; throws DbError when the file
 // cannot be read as a database at all.
 QStringList missingTables(const QSqlDatabase& db);
+// Names of the tables on which the user lacks a right the program uses
+// (SELECT, INSERT, UPDATE, DELETE); never any on SQLite.
+QStringList tablesWithoutRights(const QSqlDatabase& db);

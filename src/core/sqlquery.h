@@ -1,13 +1,15 @@
 #pragma once
 
+#include "core/sqldialect.h"
+
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
+class SqlStatement;
 
 // A forward-only prepared statement. Values are always bound, never pasted
 // into the text. Every failure throws DbError with the database's message.
@@ -16,14 +18,16 @@ struct sqlite3_stmt;
 //   q.bind(code).exec();
 //   while (q.next()) name = q.str("氏名");
 //
-// It runs on the connection's own SQLite handle rather than through the Qt
-// driver: lists read tens of thousands of rows, and the driver's copy of
-// every value into a cached row costs more than the reading itself. Text
-// goes in and out as UTF-8, so a lone surrogate can never reach the file.
+// The connection decides the engine: SQLite on its own handle, PostgreSQL
+// over libpq; the same `?` placeholders and value forms on both (dates as
+// 'YYYY-MM-DD', date-times as 'YYYY-MM-DD HH:MM:SS', numbers as numbers).
+// Text goes in and out as UTF-8, so a lone surrogate can never be stored.
 class SqlQuery {
   public:
     explicit SqlQuery(const QString& sql); // on gCon
     SqlQuery(const QSqlDatabase& db, const QString& sql);
+    explicit SqlQuery(const EngineSql& sql); // the form for gCon's engine
+    SqlQuery(const QSqlDatabase& db, const EngineSql& sql);
     ~SqlQuery();
     SqlQuery(const SqlQuery&) = delete;
     SqlQuery& operator=(const SqlQuery&) = delete;
@@ -40,6 +44,8 @@ class SqlQuery {
     qint64 integer(const QString& column) const; // Null gives 0
     bool isNull(const QString& column) const;
     int rowsAffected() const;
+    // The result's column names in order (after exec).
+    QStringList columns() const;
 
     // Finalizes every statement still prepared on db, so that the connection
     // can close; a statement used afterwards fails with an error. Called by
@@ -49,10 +55,8 @@ class SqlQuery {
   private:
     int columnIndex(const QString& column) const;
     void requireRow() const;
-    [[noreturn]] void fail(int code) const;
 
-    sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_stmt = nullptr;
+    std::unique_ptr<SqlStatement> m_stmt;
     QVariantList m_values;
     QHash<QString, int> m_columns; // reading by name stays cheap
     struct NamedColumn {
@@ -60,9 +64,6 @@ class SqlQuery {
         int index;
     };
     mutable std::vector<NamedColumn> m_namedColumns;
-    bool m_pendingRow = false; // exec stepped onto the first row already
-    bool m_onRow = false;
-    int m_changes = 0;
 };
 
 // Field readers of the recordset convention.
@@ -76,3 +77,5 @@ inline double FieldNum(const SqlQuery& q, const QString& column) {
 // Runs a statement that returns no rows; returns the number of rows changed.
 int execSql(const QString& sql, const QVariantList& values = {});
 int execSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
+int execSql(const EngineSql& sql, const QVariantList& values = {});
+int execSql(const QSqlDatabase& db, const EngineSql& sql, const QVariantList& values = {});

@@ -2,9 +2,26 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/pgconnection.h"
+#include "core/sqlquery.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+namespace {
+
+// On a server every write transaction first takes one lock for the whole
+// database, as SQLite's BEGIN IMMEDIATE does: read-then-write steps (the
+// next slip number, the next price serial, the settlement guard) then see
+// every earlier writer's commit and no later one's. lock_timeout (5 s) ends
+// the wait with the same in-use message. Transactions stay READ COMMITTED,
+// so each statement after the lock sees what the previous holder committed.
+const EngineSql kBeginWrite = {"BEGIN IMMEDIATE", "BEGIN"};
+// Advisory locks are per database; the schema in the key keeps databases
+// that share one (a schema each) apart.
+const EngineSql kWriteLock = {
+    "", "SELECT pg_advisory_xact_lock(hashtext('tarvel write ' || current_schema()))"};
+// A read transaction reads one state of the database throughout.
+const EngineSql kBeginRead = {"BEGIN DEFERRED", "BEGIN ISOLATION LEVEL REPEATABLE READ"};
+
+} // namespace
 
 SqlTransaction::SqlTransaction() : SqlTransaction(gCon(), Kind::Write) {}
 
@@ -13,11 +30,16 @@ SqlTransaction::SqlTransaction(Kind kind) : SqlTransaction(gCon(), kind) {}
 SqlTransaction::SqlTransaction(const QSqlDatabase& db, Kind kind) : m_db(db) {
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("データベースが開かれていません。"));
-    QSqlQuery begin(m_db);
-    if (!begin.exec(kind == Kind::Write ? QStringLiteral("BEGIN IMMEDIATE")
-                                        : QStringLiteral("BEGIN DEFERRED")))
-        throw DbError(describeSqlError(begin.lastError()));
+    execSql(m_db, kind == Kind::Write ? kBeginWrite : kBeginRead);
     m_active = true;
+    if (kind == Kind::Write && !kWriteLock.on(m_db).isEmpty()) {
+        try {
+            execSql(m_db, kWriteLock);
+        } catch (const DbError&) {
+            rollback();
+            throw;
+        }
+    }
 }
 
 SqlTransaction::~SqlTransaction() {
@@ -27,18 +49,28 @@ SqlTransaction::~SqlTransaction() {
 void SqlTransaction::commit() {
     if (!m_active)
         return;
+    // A server ends a transaction in which a statement failed with a
+    // rollback, even when asked to commit: that must not pass for saved.
+    if (engineOf(m_db) == SqlEngine::Postgres && PgConnection::transactionFailed(m_db))
+        throw DbError(QStringLiteral("データベースへの書き込みが途中で失敗したため、"
+                                     "何も保存されていません。もう一度操作して下さい。"));
     // COMMIT can meet a busy reader; the busy timeout applies, and a
     // failure leaves the transaction open for the destructor to roll back.
-    QSqlQuery end(m_db);
-    if (!end.exec(QStringLiteral("COMMIT")))
-        throw DbError(describeSqlError(end.lastError()));
+    execSql(m_db, QStringLiteral("COMMIT"));
     m_active = false;
 }
 
 void SqlTransaction::rollback() {
     if (m_active) {
-        QSqlQuery end(m_db);
-        end.exec(QStringLiteral("ROLLBACK"));
         m_active = false;
+        // A server that is gone has dropped the transaction itself; the
+        // next action connects again.
+        if (engineOf(m_db) == SqlEngine::Postgres && PgConnection::lost(m_db))
+            return;
+        try {
+            execSql(m_db, QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // Nothing to undo on a connection that is gone.
+        }
     }
 }

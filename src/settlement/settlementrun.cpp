@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/conventions.h"
+#include "core/database.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
@@ -99,7 +100,7 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
     if (!unpriced.isEmpty() && !criteria.allowUnpriced)
         throw UnpricedSlipsError(unpriced);
 
-    const QDateTime run = freeRunTimeStamp(Clock::now());
+    const QDateTime run = freeRunTimeStamp(databaseNow());
     SettlementWriter writer(criteria.employeeCode);
     QHash<QString, qsizetype> workerIndex;
     QList<WorkerTax> taxes;

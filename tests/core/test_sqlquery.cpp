@@ -30,9 +30,11 @@ class TestSqlQuery : public QObject {
         TestDatabase db;
         const QString emoji = "😀";
         const QString name = QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b") + emoji +
-                             QChar(0xDE00) + "\u0301\uFE0F";
-        execSql("INSERT INTO sagyou_m (作業コード, 作業項目) VALUES ('W1', ?)", {name});
-        SqlQuery q("SELECT CAST(作業項目 AS BLOB) AS raw FROM sagyou_m");
+                             QChar(0xDE00) + QStringLiteral("\u0301\uFE0F");
+        execSql(QStringLiteral("INSERT INTO sagyou_m (作業コード, 作業項目) VALUES ('W1', ?)"),
+                {name});
+        SqlQuery q(EngineSql{"SELECT CAST(作業項目 AS BLOB) AS raw FROM sagyou_m",
+                             "SELECT convert_to(作業項目, 'UTF8') AS raw FROM sagyou_m"});
         q.exec();
         QVERIFY(q.next());
         const QByteArray raw = q.value("raw").toByteArray();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/apperror.h"
 #include "core/database.h"
 #include "core/money.h"
 #include "core/schema.h"
@@ -7,11 +8,9 @@
 #include "core/sqlvalues.h"
 #include "settlement/consumptiontax.h"
 #include "settlement/settlementcriteria.h"
+#include "support/testdatabase.h"
 
 #include <QDate>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 
@@ -76,28 +75,38 @@ inline SettlementCriteria criteria(const QString& first, const QString& last,
 }
 
 // A trigger that makes the statement `event` (e.g. "INSERT ON seisan_t WHEN
-// …") fail with "<what> refused".
+// …") fail with "<what> refused". On a server it calls refuse(), which
+// TestDatabase puts in every schema.
 inline QString refusal(const QString& event, const QString& what) {
-    return QStringLiteral(
-               "CREATE TRIGGER refuse_%1 BEFORE %2 BEGIN SELECT RAISE(ABORT, '%1 refused');"
-               " END")
-        .arg(what, event);
+    const QString on = event.section(QStringLiteral(" WHEN "), 0, 0);
+    const QString when = event.section(QStringLiteral(" WHEN "), 1);
+    const EngineSql sql = {
+        QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %2 BEGIN SELECT RAISE(ABORT, '%1 refused');"
+                       " END")
+            .arg(what, event),
+        QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %2 FOR EACH ROW %3"
+                       " EXECUTE FUNCTION refuse('%1 refused')")
+            .arg(what, on, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when))};
+    return TestDatabase::onServer() ? sql.postgres : sql.sqlite;
 }
 
 // Rows of a query as "a|b|c" lines (Null shows as "").
 inline QStringList rows(const QString& sql, const QVariantList& values = {}) {
-    QSqlQuery q(gCon());
-    q.prepare(sql);
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values.at(i));
-    if (!q.exec())
-        return {QStringLiteral("error: ") + q.lastError().text()};
     QStringList out;
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << q.value(i).toString();
-        out << cells.join(QLatin1Char('|'));
+    try {
+        SqlQuery q(sql);
+        for (const QVariant& v : values)
+            q.bind(v);
+        q.exec();
+        const QStringList columns = q.columns();
+        while (q.next()) {
+            QStringList cells;
+            for (const QString& c : columns)
+                cells << q.str(c);
+            out << cells.join(QLatin1Char('|'));
+        }
+    } catch (const DbError& e) {
+        return {QStringLiteral("error: ") + e.text()};
     }
     return out;
 }
@@ -116,33 +125,39 @@ inline QStringList dump() {
 // live seisan_t row must count and sum exactly the slips stamped with its
 // time stamp and home-worker, and every stamped slip needs such a row.
 inline QString settlementDisagreement() {
-    QSqlQuery q(gCon());
-    q.exec(QStringLiteral("SELECT 精算日時, 内職者コード, 精算対象伝票枚数, 精算金額, 消費税,"
-                          " 合計金額 FROM seisan_t WHERE 削除フラグ <> 1"));
+    SqlQuery q(QStringLiteral("SELECT 精算日時, 内職者コード, 精算対象伝票枚数, 精算金額, 消費税,"
+                              " 合計金額 FROM seisan_t WHERE 削除フラグ <> 1"));
+    q.exec();
+    SqlQuery s(QStringLiteral("SELECT 精算単価, 納入数量, 納入日 FROM seihin_t"
+                              " WHERE 精算日時 = ? AND 内職者コード = ?"));
     while (q.next()) {
-        QSqlQuery s(gCon());
-        s.prepare(QStringLiteral("SELECT 精算単価, 納入数量, 納入日 FROM seihin_t"
-                                 " WHERE 精算日時 = ? AND 内職者コード = ?"));
-        s.addBindValue(q.value(0));
-        s.addBindValue(q.value(1));
+        s.bind(q.value(QStringLiteral("精算日時"))).bind(q.value(QStringLiteral("内職者コード")));
         s.exec();
         qint64 n = 0, amount = 0, tax = 0;
         while (s.next()) {
-            const UnitPrice p = UnitPrice::fromDb(s.value(0).toDouble());
+            const UnitPrice p = UnitPrice::fromDb(s.num(QStringLiteral("精算単価")));
+            const qint64 quantity = s.integer(QStringLiteral("納入数量"));
             ++n;
-            amount += amountOf(p, s.value(1).toLongLong());
-            tax += taxOf(p, s.value(1).toLongLong(),
-                         legalTaxRules().percentOn(SqlValue::toDate(s.value(2))));
+            amount += amountOf(p, quantity);
+            tax += taxOf(
+                p, quantity,
+                legalTaxRules().percentOn(SqlValue::toDate(s.value(QStringLiteral("納入日")))));
         }
-        const QString key = q.value(0).toString() + QLatin1Char('/') + q.value(1).toString();
-        if (n != q.value(2).toLongLong() || amount != q.value(3).toLongLong() ||
-            tax != q.value(4).toLongLong() || amount + tax != q.value(5).toLongLong())
+        const QString key = q.str(QStringLiteral("精算日時")) + QLatin1Char('/') +
+                            q.str(QStringLiteral("内職者コード"));
+        const qint64 count = q.integer(QStringLiteral("精算対象伝票枚数"));
+        const qint64 rowAmount = q.integer(QStringLiteral("精算金額"));
+        const qint64 rowTax = q.integer(QStringLiteral("消費税"));
+        if (n != count || amount != rowAmount || tax != rowTax ||
+            amount + tax != q.integer(QStringLiteral("合計金額")))
             return QStringLiteral("%1: %2 slips %3 yen %4 tax, row says %5 %6 %7")
                 .arg(key)
                 .arg(n)
                 .arg(amount)
                 .arg(tax)
-                .arg(q.value(2).toString(), q.value(3).toString(), q.value(4).toString());
+                .arg(count)
+                .arg(rowAmount)
+                .arg(rowTax);
     }
     const QStringList orphans = rows(QStringLiteral(
         "SELECT 製品伝票番号 FROM seihin_t s WHERE 精算日時 IS NOT NULL AND NOT EXISTS"

@@ -180,7 +180,8 @@ void TestSettlementEngine::failingRunLeavesNothingBehind() {
          's',
          "S3"},
         {"sum beyond 64 bits",
-         {"UPDATE tanka_m SET 単価 = 500000000000000", "UPDATE seihin_t SET 納入数量 = 10000"},
+         // The largest price a server's NUMERIC(14,4) holds.
+         {"UPDATE tanka_m SET 単価 = 9999999999", "UPDATE seihin_t SET 納入数量 = 400000000"},
          's',
          "金額が大きすぎて"},
         {"unpriced slips",

@@ -1,4 +1,6 @@
+#include "core/database.h"
 #include "core/sqlquery.h"
+#include "support/testdatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,6 +62,7 @@ class TestAdminCommand : public QObject {
     void createAndDemoNeverOverwrite();
     void checkReportsWhatIsMissing();
     void settlesTriesAndCancelsForScripts();
+    void migratesAFileToAnEmptyServerDatabase();
 };
 
 void TestAdminCommand::commandLine() {
@@ -263,6 +266,28 @@ void TestAdminCommand::settlesTriesAndCancelsForScripts() {
         admin(QStringList{"settle"} + april + e001 + QStringList{"--allow-unpriced"});
     QCOMPARE(allowed.exitCode, 0);
     QVERIFY2(allowed.out.contains("\nN03\t1\t0\t0\t0\n"), qPrintable(allowed.out));
+}
+
+void TestAdminCommand::migratesAFileToAnEmptyServerDatabase() {
+    if (!TestDatabase::onServer())
+        QSKIP("needs a PostgreSQL server: test_admin_command_pg");
+    QTemporaryDir dir;
+    const QString demo = dir.filePath("demo.sqlite");
+    QCOMPARE(admin({"demo", demo}).exitCode, 0);
+    TestDatabase target; // a schema of its own with empty tables
+    DBClose();
+    const Result moved = admin({"migrate", demo, target.path()});
+    QVERIFY2(moved.exitCode == 0, qPrintable(moved.out + moved.err));
+    QVERIFY(!moved.out.contains("不一致"));
+    const QRegularExpression slips("行数 seihin_t\\t([1-9][0-9]*)\\t\\1\\t一致");
+    QVERIFY2(slips.match(moved.out).hasMatch(), qPrintable(moved.out));
+    QVERIFY(moved.out.contains("精算 内職者コード N001"));
+    QCOMPARE(admin({"check", target.path()}).exitCode, 0);
+
+    const Result again = admin({"migrate", demo, target.path()});
+    QCOMPARE(again.exitCode, 1);
+    QVERIFY2(again.err.contains("空ではありません"), qPrintable(again.err));
+    QCOMPARE(admin({"create", target.path()}).exitCode, 1);
 }
 
 QTEST_GUILESS_MAIN(TestAdminCommand)

@@ -1,0 +1,222 @@
+#include "core/pgconnection.h"
+
+#include "core/apperror.h"
+#include "core/database.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QVariant>
+#include <libpq-fe.h>
+#include <memory>
+
+namespace {
+
+const QString kLost = QStringLiteral(
+    "データベースサーバーとの接続が切れました。書きかけの内容は保存されていません。\n"
+    "サーバーが動いていることを確かめてから、もう一度操作して下さい（接続し直します）。");
+
+QHash<PGconn*, quint64>& generations() {
+    static QHash<PGconn*, quint64> counts;
+    return counts;
+}
+
+struct Target {
+    QString host; // host name, address or socket folder
+    QString port;
+    QString user;
+    QString database;
+};
+
+QString whereText(const Target& t) {
+    const QString host = t.host.isEmpty() ? QStringLiteral("localhost") : t.host;
+    const QString port = t.port.isEmpty() ? QStringLiteral("5432") : t.port;
+    return QStringLiteral("%1:%2").arg(host, port);
+}
+
+// libpq's messages are English unless the server speaks another language;
+// they only choose which of the user's texts applies, never reach him.
+QString connectFailure(const QString& message, const Target& t) {
+    const QString user = t.user.isEmpty() ? QString::fromLocal8Bit(qgetenv("USER")) : t.user;
+    if (message.contains(QLatin1String("authentication failed")) ||
+        message.contains(QLatin1String("no password supplied")) ||
+        message.contains(QLatin1String("pg_hba.conf")) ||
+        (message.contains(QLatin1String("role \"")) &&
+         message.contains(QLatin1String("does not exist"))))
+        return QStringLiteral("データベースサーバー %1 にユーザー %2 としてログインできません。\n"
+                              "ユーザー名と、.pgpass のパスワード、サーバーの接続許可"
+                              "（pg_hba.conf）を確かめて下さい。")
+            .arg(whereText(t), user);
+    if (message.contains(QLatin1String("database \"")) &&
+        message.contains(QLatin1String("does not exist")))
+        return QStringLiteral("データベースサーバー %1 にデータベース %2 がありません。\n"
+                              "TVL.INI の DSN のデータベース名を確かめて下さい。")
+            .arg(whereText(t), t.database);
+    return QStringLiteral("データベースサーバー %1 に接続できません。\n"
+                          "サーバーが動いていること、ネットワークとホスト名・ポート番号を"
+                          "確かめて下さい。")
+        .arg(whereText(t));
+}
+
+// Settings every session needs: the value forms SqlQuery hands on, and a
+// lock wait as long as SQLite's busy timeout.
+bool setUpSession(PGconn* conn) {
+    // The server's notices (a cascade, a name cut short) are for a person at
+    // a terminal; libpq would print them on standard error.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
+    std::unique_ptr<PGresult, decltype(&PQclear)> r(
+        PQexec(conn, "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD';"
+                     " SET lock_timeout = '5s'"),
+        &PQclear);
+    return PQresultStatus(r.get()) == PGRES_COMMAND_OK;
+}
+
+QString quoted(const QString& value) {
+    QString v = value;
+    v.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    v.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + v + QLatin1Char('\'');
+}
+
+PGconn* rawHandle(const QSqlDatabase& db) {
+    if (!db.isOpen() || db.driver() == nullptr)
+        throw DbError(QStringLiteral("データベースが開かれていません。"));
+    const QVariant h = db.driver()->handle();
+    // Qt 6 names the type by its struct, older ones by the typedef.
+    if (!h.isValid() ||
+        (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
+        throw DbError(QStringLiteral("データベースが開かれていません。"));
+    PGconn* conn = *static_cast<PGconn* const*>(h.constData());
+    if (conn == nullptr)
+        throw DbError(QStringLiteral("データベースが開かれていません。"));
+    return conn;
+}
+
+} // namespace
+
+namespace PgConnection {
+
+bool isDsn(const QString& dsn) {
+    const QString t = dsn.trimmed();
+    return t.startsWith(QLatin1String("postgresql://")) ||
+           t.startsWith(QLatin1String("postgres://")) ||
+           QRegularExpression(QStringLiteral("^[a-z_]+\\s*=")).match(t).hasMatch();
+}
+
+QSqlDatabase open(const QString& connectionName, const QString& dsn) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(dsn.trimmed().toUtf8().constData(), &error);
+    if (options == nullptr) {
+        PQfreemem(error);
+        throw DbError(QStringLiteral("TVL.INI の DSN を読めません。postgresql://ユーザー@ホスト/"
+                                     "データベース の形で書いて下さい。"));
+    }
+    Target target;
+    QStringList rest;
+    bool hasPassword = false;
+    for (PQconninfoOption* o = options; o->keyword != nullptr; ++o) {
+        if (o->val == nullptr)
+            continue;
+        const QString key = QString::fromUtf8(o->keyword);
+        const QString value = QString::fromUtf8(o->val);
+        if (key == QLatin1String("host"))
+            target.host = value;
+        else if (key == QLatin1String("port"))
+            target.port = value;
+        else if (key == QLatin1String("user"))
+            target.user = value;
+        else if (key == QLatin1String("dbname"))
+            target.database = value;
+        else if (key == QLatin1String("password"))
+            hasPassword = true;
+        else
+            rest << key + QLatin1Char('=') + quoted(value);
+    }
+    PQconninfoFree(options);
+    if (hasPassword)
+        throw DbError(QStringLiteral("TVL.INI の DSN にパスワードを書かないで下さい。\n"
+                                     "パスワードは各パソコンの .pgpass に書きます。"));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(target.host);
+    db.setDatabaseName(target.database);
+    db.setUserName(target.user);
+    if (!target.port.isEmpty())
+        db.setPort(target.port.toInt());
+    db.setConnectOptions(rest.join(QLatin1Char(';')));
+    const bool opened = db.open();
+    const QString failure = opened ? QString() : db.lastError().databaseText();
+    if (opened && setUpSession(rawHandle(db)))
+        return db;
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName);
+    throw DbError(connectFailure(failure, target));
+}
+
+PGconn* handle(const QSqlDatabase& db) {
+    PGconn* conn = rawHandle(db);
+    if (PQstatus(conn) == CONNECTION_OK)
+        return conn;
+    PQreset(conn);
+    if (PQstatus(conn) != CONNECTION_OK || !setUpSession(conn)) {
+        const Target t{QString::fromUtf8(PQhost(conn)), QString::fromUtf8(PQport(conn)),
+                       QString::fromUtf8(PQuser(conn)), QString::fromUtf8(PQdb(conn))};
+        throw DbError(connectFailure(QString::fromUtf8(PQerrorMessage(conn)), t));
+    }
+    ++generations()[conn];
+    return conn;
+}
+
+quint64 generation(PGconn* conn) {
+    return generations().value(conn);
+}
+
+QString describe(PGconn* conn, const PGresult* result) {
+    if (PQstatus(conn) != CONNECTION_OK)
+        return kLost;
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const QString code = QString::fromLatin1(state ? state : "");
+    const QString message = QString::fromUtf8(
+        result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : PQerrorMessage(conn));
+    // A lock not had within lock_timeout, a serialization failure or a
+    // deadlock: another PC is writing, as SQLite's busy.
+    if (code == QLatin1String("55P03") || code == QLatin1String("40001") ||
+        code == QLatin1String("40P01"))
+        return databaseInUseText();
+    if (code == QLatin1String("42501")) {
+        const auto m =
+            QRegularExpression(QStringLiteral("(?:table|relation|sequence) (\\S+)")).match(message);
+        const QString table = m.hasMatch() ? m.captured(1) : QStringLiteral("（不明）");
+        return QStringLiteral("テーブル %1 を使う権限がありません。\n"
+                              "データベースの管理者に、このユーザーへの権限の付与を"
+                              "頼んで下さい。")
+            .arg(table);
+    }
+    if (code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P")))
+        return kLost;
+    if (code == QLatin1String("23505"))
+        return QStringLiteral("同じキーのデータが既にあります。\n%1").arg(message);
+    return QStringLiteral("データベースのエラーです（%1）。\n%2").arg(code, message);
+}
+
+PGconn* currentHandle(const QSqlDatabase& db) {
+    try {
+        return rawHandle(db);
+    } catch (const DbError&) {
+        return nullptr;
+    }
+}
+
+bool lost(const QSqlDatabase& db) {
+    PGconn* conn = currentHandle(db);
+    return conn == nullptr || PQstatus(conn) != CONNECTION_OK;
+}
+
+bool transactionFailed(const QSqlDatabase& db) {
+    return PQtransactionStatus(rawHandle(db)) == PQTRANS_INERROR;
+}
+
+} // namespace PgConnection

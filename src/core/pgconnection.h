@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+typedef struct pg_conn PGconn;
+typedef struct pg_result PGresult;
+
+// PostgreSQL connections: opened from a DSN through Qt's driver, whose libpq
+// handle the statements then use directly.
+namespace PgConnection {
+
+// A DSN that names a PostgreSQL server (a postgresql:// URI or a
+// "host=... dbname=..." string) rather than an SQLite file.
+bool isDsn(const QString& dsn);
+
+// Opens connectionName on the server of dsn; the password comes only from
+// libpq's own means (~/.pgpass, PGPASSFILE), never from the DSN. Throws
+// DbError naming the cause in the user's words.
+QSqlDatabase open(const QString& connectionName, const QString& dsn);
+
+// The live handle of db. A connection lost earlier is made again here, so
+// the action after the one that met the loss works once the server is back.
+PGconn* handle(const QSqlDatabase& db);
+// The handle as it is, without reconnecting; nullptr when db is no open
+// PostgreSQL connection.
+PGconn* currentHandle(const QSqlDatabase& db);
+// Counts reconnections of conn: statements prepared before one are gone.
+quint64 generation(PGconn* conn);
+
+// The text the user reads for a failed statement (result may be null).
+QString describe(PGconn* conn, const PGresult* result);
+
+// Whether the connection to the server is gone.
+bool lost(const QSqlDatabase& db);
+
+// Whether the transaction open on db has failed, so that COMMIT would only
+// roll it back.
+bool transactionFailed(const QSqlDatabase& db);
+
+} // namespace PgConnection
