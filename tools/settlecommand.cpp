@@ -4,6 +4,7 @@
 #include "backup/autobackup.h"
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/pgconnection.h"
 #include "core/sqlquery.h"
 #include "settlement/settlementrun.h"
 #include "settlement/trial.h"
@@ -100,6 +101,14 @@ Arguments parse(const QStringList& args) {
 
 // Looked up through a read-only connection before the program's own opens
 // the file: a refused command must leave the file exactly as it was.
+bool employeeIsLiveOn(const QSqlDatabase& db, const QString& code) {
+    SqlQuery q(db, QStringLiteral("SELECT 1 AS found FROM syain_m WHERE 社員コード = ?"
+                                  " AND 削除フラグ <> 1"));
+    q.bind(code).exec();
+    return q.next();
+}
+
+// Read only, so that a refused command leaves the file as it was.
 bool employeeIsLive(const QString& path, const QString& code) {
     const QString name = QStringLiteral("tarvel_admin_employee");
     bool live = false;
@@ -110,10 +119,7 @@ bool employeeIsLive(const QString& path, const QString& code) {
         try {
             if (!db.open())
                 throw DbError(describeOpenError(db.lastError(), path));
-            SqlQuery q(db, QStringLiteral("SELECT 1 AS found FROM syain_m WHERE 社員コード = ?"
-                                          " AND 削除フラグ <> 1"));
-            q.bind(code).exec();
-            live = q.next();
+            live = employeeIsLiveOn(db, code);
         } catch (...) {
             SqlQuery::releaseStatements(db);
             db.close();
@@ -180,21 +186,28 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
     int status = kFailed;
     try {
         const TaxRules tax = readTaxRules();
-        if (!QFileInfo(parsed.path).isFile())
+        // A server's database is backed up with the server's own tools.
+        const bool server = PgConnection::isDsn(parsed.path);
+        if (!server && !QFileInfo(parsed.path).isFile())
             throw DbError(
                 QStringLiteral("データベースファイルが見つかりません。\n%1").arg(parsed.path));
-        if (!employeeIsLive(parsed.path, parsed.criteria.employeeCode)) {
+        if (server)
+            DBOpenPath(parsed.path);
+        if (server ? !employeeIsLiveOn(gCon(), parsed.criteria.employeeCode)
+                   : !employeeIsLive(parsed.path, parsed.criteria.employeeCode)) {
             err << "tarvel-admin " << command << ": 社員コード " << parsed.criteria.employeeCode
                 << " は登録されていないか、削除されています。\n";
+            DBClose();
             return kBadUsage;
         }
-        if (command != QLatin1String("trial")) {
+        if (!server && command != QLatin1String("trial")) {
             AutoBackup::Settings s = AutoBackup::besideDatabase(parsed.path);
             if (parsed.backupFolder)
                 s.folder = *parsed.backupFolder;
             AutoBackup::takeBeforeRun(parsed.path, s);
         }
-        DBOpenPath(parsed.path);
+        if (!server)
+            DBOpenPath(parsed.path);
         status = execute(command, parsed.criteria, tax, out);
     } catch (const UnpricedSlipsError& e) {
         err << "tarvel-admin " << command << ": " << e.text()

@@ -12,7 +12,9 @@ namespace {
 // column that must lie in the period.
 QString rangeSql(const LedgerSelection& s, const QString& code, const QString& day,
                  QVariantList& values) {
-    QString sql = QStringLiteral(" AND substr(%1, 1, 10) >= ? AND substr(%1, 1, 10) <= ?").arg(day);
+    QString sql = QStringLiteral(" AND substr(CAST(%1 AS TEXT), 1, 10) >= ?"
+                                 " AND substr(CAST(%1 AS TEXT), 1, 10) <= ?")
+                      .arg(day);
     values << SqlValue::date(s.first) << SqlValue::date(s.last);
     if (!s.fromCode.isEmpty()) {
         sql += QStringLiteral(" AND %1 >= ?").arg(code);

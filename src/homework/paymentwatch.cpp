@@ -20,17 +20,18 @@ QString PaymentWatch::dueSoonLine() const {
 
 PaymentWatch watchPayments(const PaymentTerms& terms, const QDate& today,
                            const QDate& firstDelivery, const QDate& lastDelivery) {
-    // One row per delivery day: the limit depends on the day alone.
-    QString sql =
-        QStringLiteral("SELECT substr(納入日, 1, 10) AS 日, count(*) AS 枚数 FROM seihin_t"
-                       " WHERE 削除フラグ <> 1 AND 納入日 IS NOT NULL AND 精算日時 IS NULL");
+    // One row per delivery day: the limit depends on the day alone. The day
+    // is read as text, the same on a file and on a server's DATE column.
+    QString sql = QStringLiteral(
+        "SELECT substr(CAST(納入日 AS TEXT), 1, 10) AS 日, count(*) AS 枚数 FROM seihin_t"
+        " WHERE 削除フラグ <> 1 AND 納入日 IS NOT NULL AND 精算日時 IS NULL");
     QVariantList values;
     if (firstDelivery.isValid()) {
-        sql += QStringLiteral(" AND 納入日 >= ?");
+        sql += QStringLiteral(" AND substr(CAST(納入日 AS TEXT), 1, 10) >= ?");
         values << SqlValue::date(firstDelivery);
     }
     if (lastDelivery.isValid()) {
-        sql += QStringLiteral(" AND substr(納入日, 1, 10) <= ?");
+        sql += QStringLiteral(" AND substr(CAST(納入日 AS TEXT), 1, 10) <= ?");
         values << SqlValue::date(lastDelivery);
     }
     sql += QStringLiteral(" GROUP BY 日 ORDER BY 日");

@@ -1,6 +1,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/session.h"
+#include "core/sqldialect.h"
 #include "masters/lookup.h"
 #include "settlement/settlementrun.h"
 #include "settlement/trial.h"
@@ -219,8 +220,12 @@ void TestSettlementEngine::failingRunLeavesNothingBehind() {
          'c',
          "release refused"},
     };
+    // A server's BIGINT column holds neither text nor fractions.
+    const QStringList fileOnly = {"text quantity", "fractional quantity"};
     for (const Case& c : cases) {
         TestDatabase db(kRunClock);
+        if (engineOf(gCon()) == SqlEngine::Postgres && fileOnly.contains(c.name))
+            continue;
         addPrice(1, "P-100", "W1", "N01", 10, "2004/01/01");
         addPrice(2, "P-100", "W1", "N02", 10, "2004/01/01");
         for (int i = 1; i <= 5; ++i)
