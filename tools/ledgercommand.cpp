@@ -43,8 +43,6 @@ Arguments parse(const QStringList& args) {
     LedgerSelection& s = parsed.selection;
     s.first = SettleCommand::parseDay(positional.at(1));
     s.last = SettleCommand::parseDay(positional.at(2));
-    if (!s.first.isValid() || !s.last.isValid())
-        throw AppError(QStringLiteral("日付は YYYY-MM-DD か YYYYMMDD で指定してください。"));
     if (s.last < s.first)
         throw AppError(QStringLiteral("LAST が FIRST より前です。"));
     if (workers) {

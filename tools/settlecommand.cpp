@@ -110,26 +110,14 @@ bool employeeIsLiveOn(const QSqlDatabase& db, const QString& code) {
 
 // Read only, so that a refused command leaves the file as it was.
 bool employeeIsLive(const QString& path, const QString& code) {
-    const QString name = QStringLiteral("tarvel_admin_employee");
     bool live = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-        try {
-            if (!db.open())
-                throw DbError(describeOpenError(db.lastError(), path));
-            live = employeeIsLiveOn(db, code);
-        } catch (...) {
-            SqlQuery::releaseStatements(db);
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    withFileConnection(QStringLiteral("tarvel_admin_employee"), path,
+                       QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"),
+                       [&](QSqlDatabase& db) {
+                           if (!db.open())
+                               throw DbError(describeOpenError(db.lastError(), path));
+                           live = employeeIsLiveOn(db, code);
+                       });
     return live;
 }
 

@@ -261,3 +261,26 @@ QString describeSqlError(const QSqlError& error) {
         text = QStringLiteral("データベースが開かれていません。");
     return text;
 }
+
+void withFileConnection(const QString& connectionName, const QString& path, const QString& options,
+                        const std::function<void(QSqlDatabase&)>& work) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(path);
+        db.setConnectOptions(options);
+        const auto release = [&db] {
+            SqlQuery::releaseStatements(db);
+            db.close();
+            db = QSqlDatabase();
+        };
+        try {
+            work(db);
+        } catch (...) {
+            release();
+            QSqlDatabase::removeDatabase(connectionName);
+            throw;
+        }
+        release();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}

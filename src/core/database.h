@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 // The one connection of the program (gCon). DBOpen never creates a database:
 // a missing file, a file that is not a database or one that lacks a table is
@@ -24,6 +25,11 @@ bool DBIsOpen();
 // Opens an extra connection to the same file under its own name (reports,
 // tools). The caller removes it with QSqlDatabase::removeDatabase.
 QSqlDatabase openExtraConnection(const QString& connectionName, const QString& path);
+
+// Runs work on an SQLite connection of its own to the file at path (work
+// opens it), then closes and removes the connection, also when work throws.
+void withFileConnection(const QString& connectionName, const QString& path, const QString& options,
+                        const std::function<void(QSqlDatabase&)>& work);
 
 // The time now by the database's clock: a server's own, so that run time
 // stamps taken on PCs whose clocks differ still follow one another; on

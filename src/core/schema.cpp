@@ -255,24 +255,11 @@ void setVersion(const QSqlDatabase& db, int version) {
 }
 
 void createFile(const QString& path) {
-    const QString name = QStringLiteral("tarvel_create_file");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        const bool opened = db.open();
-        try {
-            if (!opened)
-                throw DbError(describeSqlError(db.lastError()));
-            create(db);
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    withFileConnection(QStringLiteral("tarvel_create_file"), path, {}, [](QSqlDatabase& db) {
+        if (!db.open())
+            throw DbError(describeSqlError(db.lastError()));
+        create(db);
+    });
 }
 
 QStringList check(const QSqlDatabase& db) {

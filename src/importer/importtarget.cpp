@@ -56,24 +56,12 @@ void ImportTarget::requireEmpty(const QString& path) {
                            .arg(path));
     if (info.size() == 0)
         return;
-    const QString name = kConnection + QStringLiteral("_check");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        try {
-            if (!db.open())
-                throw DbError(describeOpenError(db.lastError(), path));
-            hasEmptyTables(db, path);
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    withFileConnection(kConnection + QStringLiteral("_check"), path,
+                       QStringLiteral("QSQLITE_OPEN_READONLY"), [&path](QSqlDatabase& db) {
+                           if (!db.open())
+                               throw DbError(describeOpenError(db.lastError(), path));
+                           hasEmptyTables(db, path);
+                       });
 }
 
 ImportTarget::ImportTarget(const QString& path) : m_path(path), m_connection(kConnection) {
