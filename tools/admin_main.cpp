@@ -40,6 +40,7 @@ const char* const kUsageText =
     "                同じフォルダの backup、--backup-folder DIR で変更）\n"
     "  backup DB DEST-FOLDER\n"
     "                DB を DEST-FOLDER に tarvel-YYYYMMDD-HHMMSS.db として複写し、検査します\n"
+    "                （サーバーのデータベースは pg_dump で .dump に書き出します）\n"
     "  restore BACKUP DB\n"
     "                BACKUP を検査して DB に戻します（元の DB は DB.before-restore）\n"
     "  export DB WHAT [FIRST LAST]\n"

@@ -2,8 +2,10 @@
 
 #include "backup/autobackup.h"
 #include "backup/databasecopy.h"
+#include "backup/serverdump.h"
 #include "core/apperror.h"
 #include "core/clock.h"
+#include "core/pgconnection.h"
 
 #include <QDir>
 
@@ -43,8 +45,11 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
             out << "バックアップしました: " << copy.path << '\n';
             writeCounts(copy.rows, out);
         } else {
-            const DatabaseCopy::RowCounts rows = DatabaseCopy::restore(args.at(0), args.at(1));
-            out << "復元しました: " << args.at(1) << "（元のファイルは " << args.at(1)
+            const DatabaseCopy::RowCounts rows =
+                PgConnection::isDsn(args.at(1)) ? ServerDump::restore(args.at(0), args.at(1))
+                                                : DatabaseCopy::restore(args.at(0), args.at(1));
+            out << "復元しました: " << args.at(1) << "（元のファイルは "
+                << (PgConnection::isDsn(args.at(1)) ? args.at(0) : args.at(1))
                 << ".before-restore）\n";
             writeCounts(rows, out);
         }

@@ -174,7 +174,6 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
     int status = kFailed;
     try {
         const TaxRules tax = readTaxRules();
-        // A server's database is backed up with the server's own tools.
         const bool server = PgConnection::isDsn(parsed.path);
         if (!server && !QFileInfo(parsed.path).isFile())
             throw DbError(
@@ -188,8 +187,11 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
             DBClose();
             return kBadUsage;
         }
-        if (!server && command != QLatin1String("trial")) {
-            AutoBackup::Settings s = AutoBackup::besideDatabase(parsed.path);
+        if (command != QLatin1String("trial")) {
+            // A server has no folder beside it: its dumps go where the
+            // program's own backups go.
+            AutoBackup::Settings s =
+                server ? AutoBackup::programSettings() : AutoBackup::besideDatabase(parsed.path);
             if (parsed.backupFolder)
                 s.folder = *parsed.backupFolder;
             AutoBackup::takeBeforeRun(parsed.path, s);

@@ -1,8 +1,10 @@
 #include "backup/autobackup.h"
 
+#include "backup/serverdump.h"
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/ini.h"
+#include "core/pgconnection.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +12,10 @@
 
 namespace AutoBackup {
 
-QString fileName(const QDateTime& taken) {
-    return QStringLiteral("tarvel-%1.db").arg(taken.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+QString fileName(const QDateTime& taken, const QString& database) {
+    return QStringLiteral("tarvel-%1.%2")
+        .arg(taken.toString(QStringLiteral("yyyyMMdd-HHmmss")),
+             PgConnection::isDsn(database) ? QStringLiteral("dump") : QStringLiteral("db"));
 }
 
 Settings programSettings() {
@@ -35,8 +39,8 @@ Settings besideDatabase(const QString& dbPath) {
 
 QStringList backupsIn(const QString& folder) {
     // The names sort by the time in them.
-    const QStringList names =
-        QDir(folder).entryList({QStringLiteral("tarvel-*.db")}, QDir::Files, QDir::Name);
+    const QStringList names = QDir(folder).entryList(
+        {QStringLiteral("tarvel-*.db"), QStringLiteral("tarvel-*.dump")}, QDir::Files, QDir::Name);
     QStringList paths;
     for (const QString& n : names)
         paths << QDir(folder).filePath(n);
@@ -49,10 +53,12 @@ DatabaseCopy::Copy take(const QString& dbPath, const Settings& settings, const Q
             QStringLiteral("バックアップのフォルダを作れません。\n%1").arg(settings.folder));
     QDateTime at = taken;
     // Two runs within one second must not share a name.
-    while (QFileInfo::exists(QDir(settings.folder).filePath(fileName(at))))
+    while (QFileInfo::exists(QDir(settings.folder).filePath(fileName(at, dbPath))))
         at = at.addSecs(1);
-    DatabaseCopy::Copy copy =
-        DatabaseCopy::copyTo(dbPath, QDir(settings.folder).filePath(fileName(at)), settings.depth);
+    const QString target = QDir(settings.folder).filePath(fileName(at, dbPath));
+    DatabaseCopy::Copy copy = PgConnection::isDsn(dbPath)
+                                  ? ServerDump::dumpTo(dbPath, target)
+                                  : DatabaseCopy::copyTo(dbPath, target, settings.depth);
     const QStringList old = backupsIn(settings.folder);
     for (qsizetype i = 0; i + settings.keep < old.size(); ++i)
         QFile::remove(old.at(i));

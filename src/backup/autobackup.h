@@ -19,8 +19,8 @@ struct Settings {
     DatabaseCopy::Depth depth = DatabaseCopy::Depth::Quick;
 };
 
-// "tarvel-YYYYMMDD-HHMMSS.db"
-QString fileName(const QDateTime& taken);
+// "tarvel-YYYYMMDD-HHMMSS.db", or ".dump" for a database on a server
+QString fileName(const QDateTime& taken, const QString& database = QString());
 
 // [Backup] Folder and Keep of TVL.INI: the folder defaults to "backup"
 // beside TVL.INI, a relative one is taken from there; Keep defaults to 12
@@ -29,7 +29,8 @@ Settings programSettings();
 // A folder "backup" beside the database file.
 Settings besideDatabase(const QString& dbPath);
 
-// Writes a checked backup of the database into the folder (made when
+// Writes a checked backup of the database (a file, or a server's DSN:
+// then a dump) into the folder (made when
 // missing), named by `taken`, then removes the oldest beyond keep. Throws
 // AppError with the cause.
 DatabaseCopy::Copy take(const QString& dbPath, const Settings& settings, const QDateTime& taken);

@@ -30,6 +30,7 @@ const int kBusyTimeoutMs = 5000;
 NetworkFileSystemCheck g_networkCheck = nullptr;
 bool g_warnedOfSharedFolder = false;
 QString g_pendingWarning;
+QString g_dsn; // what the shared connection was opened from
 
 void dropConnection(QSqlDatabase& db, const QString& connectionName) {
     db.close();
@@ -146,6 +147,7 @@ void DBOpenPath(const QString& dsn) {
     DBClose();
     bool onNetwork = false;
     openFile(QString::fromLatin1(kConnectionName), dsn, &onNetwork);
+    g_dsn = dsn;
     if (onNetwork && !g_warnedOfSharedFolder) {
         g_warnedOfSharedFolder = true;
         g_pendingWarning = kSharedFolderWarning.arg(dsn);
@@ -170,7 +172,12 @@ void setNetworkFileSystemCheck(NetworkFileSystemCheck check) {
     g_pendingWarning.clear();
 }
 
+QString DBDsn() {
+    return g_dsn;
+}
+
 void DBClose() {
+    g_dsn.clear();
     if (!QSqlDatabase::contains(QString::fromLatin1(kConnectionName)))
         return;
     {

@@ -17,6 +17,9 @@ void DBOpen();
 void DBOpenPath(const QString& dsn);
 // Closes and releases the connection; harmless when nothing is open.
 void DBClose();
+// What the shared connection was opened from (a path or a server's DSN);
+// empty while none is open.
+QString DBDsn();
 // The shared connection. Not open before DBOpen or after a failed DBOpen,
 // so queries on it fail with an error.
 QSqlDatabase gCon();

@@ -73,6 +73,18 @@ bool setUpSession(PGconn* conn) {
     return PQresultStatus(r.get()) == PGRES_COMMAND_OK;
 }
 
+// Every session of the program holds this lock shared for as long as it
+// lives, so that a restore, which takes it alone, knows nobody is working.
+// A session that cannot have it meets a restore under way.
+bool holdInUse(PGconn* conn) {
+    std::unique_ptr<PGresult, decltype(&PQclear)> r(
+        PQexec(conn, "SELECT pg_try_advisory_lock_shared(hashtext('tarvel in use ' ||"
+                     " current_schema()))"),
+        &PQclear);
+    return PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQntuples(r.get()) == 1 &&
+           qstrcmp(PQgetvalue(r.get(), 0, 0), "t") == 0;
+}
+
 QString quoted(const QString& value) {
     QString v = value;
     v.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
@@ -148,12 +160,13 @@ QSqlDatabase open(const QString& connectionName, const QString& dsn) {
     db.setConnectOptions(rest.join(QLatin1Char(';')));
     const bool opened = db.open();
     const QString failure = opened ? QString() : db.lastError().databaseText();
-    if (opened && setUpSession(rawHandle(db)))
+    const bool ready = opened && setUpSession(rawHandle(db));
+    if (ready && holdInUse(rawHandle(db)))
         return db;
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(connectionName);
-    throw DbError(connectFailure(failure, target));
+    throw DbError(ready ? databaseInUseText() : connectFailure(failure, target));
 }
 
 PGconn* handle(const QSqlDatabase& db) {
@@ -161,7 +174,7 @@ PGconn* handle(const QSqlDatabase& db) {
     if (PQstatus(conn) == CONNECTION_OK)
         return conn;
     PQreset(conn);
-    if (PQstatus(conn) != CONNECTION_OK || !setUpSession(conn)) {
+    if (PQstatus(conn) != CONNECTION_OK || !setUpSession(conn) || !holdInUse(conn)) {
         const Target t{QString::fromUtf8(PQhost(conn)), QString::fromUtf8(PQport(conn)),
                        QString::fromUtf8(PQuser(conn)), QString::fromUtf8(PQdb(conn))};
         throw DbError(connectFailure(QString::fromUtf8(PQerrorMessage(conn)), t));

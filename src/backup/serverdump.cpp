@@ -1,0 +1,171 @@
+#include "backup/serverdump.h"
+
+#include "core/apperror.h"
+#include "core/pgconnection.h"
+#include "core/schema.h"
+#include "core/sqlquery.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QUuid>
+
+#include <functional>
+
+namespace {
+
+// Runs one of the server's tools; its English output never reaches the
+// clerk, only what it means.
+QByteArray runTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setProgram(program);
+    p.setArguments(args);
+    p.start();
+    if (!p.waitForStarted())
+        throw AppError(QStringLiteral("%1 が見つかりません。パッケージ postgresql-client を"
+                                      "インストールして下さい。")
+                           .arg(program));
+    p.waitForFinished(-1);
+    const QByteArray errors = p.readAllStandardError();
+    if (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+        return p.readAllStandardOutput();
+    if (errors.contains("version mismatch"))
+        throw AppError(QStringLiteral("%1 の版がサーバーより古いため使えません。サーバーと同じ版の"
+                                      "postgresql-client をインストールして下さい。")
+                           .arg(program));
+    throw AppError(QStringLiteral("%1 が失敗しました（終了コード %2）。サーバーへの接続と権限、"
+                                  "保存先の空き容量を確認して下さい。")
+                       .arg(program)
+                       .arg(p.exitCode()));
+}
+
+// Work on a connection of its own, closed and removed afterwards.
+void onConnection(const QString& dsn, const std::function<void(QSqlDatabase&)>& work) {
+    const QString name = QStringLiteral("serverdump-") + QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = PgConnection::open(name, dsn);
+        try {
+            work(db);
+        } catch (...) {
+            SqlQuery::releaseStatements(db);
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        SqlQuery::releaseStatements(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// In one repeatable-read transaction, so that counts and a dump can share
+// one snapshot.
+void inSnapshot(const QString& dsn, const std::function<void(QSqlDatabase&)>& work) {
+    onConnection(dsn, [&](QSqlDatabase& db) {
+        execSql(db, QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+        work(db);
+        execSql(db, QStringLiteral("COMMIT"));
+    });
+}
+
+DatabaseCopy::RowCounts countRows(const QSqlDatabase& db) {
+    DatabaseCopy::RowCounts rows;
+    for (const Schema::Table& t : Schema::tables()) {
+        // Unquoted, as the tables were made: table names come from the schema.
+        SqlQuery q(db, QStringLiteral("SELECT count(*) AS n FROM ") + QString::fromUtf8(t.name));
+        q.exec();
+        rows[QString::fromUtf8(t.name)] = q.next() ? q.value(QStringLiteral("n")).toLongLong() : 0;
+    }
+    return rows;
+}
+
+// Every table's data must be listed in the dump's table of contents.
+void checkDump(const QString& path) {
+    QString toc;
+    try {
+        toc = QString::fromUtf8(runTool(QStringLiteral("pg_restore"), {"--list", path}));
+    } catch (const AppError&) {
+        throw AppError(
+            QStringLiteral(
+                "バックアップを読めません。pg_dump で書き出したファイルを指定して下さい。\n%1")
+                .arg(path));
+    }
+    QStringList missing;
+    for (const Schema::Table& t : Schema::tables()) {
+        const QRegularExpression entry(
+            QStringLiteral(" TABLE DATA \\S+ %1 ").arg(QString::fromUtf8(t.name)),
+            QRegularExpression::CaseInsensitiveOption);
+        if (!toc.contains(entry))
+            missing << QString::fromUtf8(t.name);
+    }
+    if (!missing.isEmpty())
+        throw AppError(QStringLiteral("Tarvel のバックアップではありません（テーブルがありません: "
+                                      "%1）。\n%2")
+                           .arg(missing.join(QStringLiteral("、")), path));
+}
+
+} // namespace
+
+namespace ServerDump {
+
+DatabaseCopy::Copy dumpTo(const QString& dsn, const QString& target) {
+    if (QFile::exists(target))
+        throw AppError(
+            QStringLiteral("バックアップの保存先に同じ名前のファイルがあります。\n%1").arg(target));
+    const QString part = target + QStringLiteral(".part");
+    DatabaseCopy::Copy copy;
+    copy.path = target;
+    try {
+        inSnapshot(dsn, [&](QSqlDatabase& db) {
+            // Only the schema the program works in: others on the server are
+            // not this office's data.
+            SqlQuery snapshot(db, QStringLiteral("SELECT pg_export_snapshot() AS id,"
+                                                 " current_schema() AS schema"));
+            snapshot.exec();
+            snapshot.next();
+            copy.rows = countRows(db);
+            runTool(QStringLiteral("pg_dump"),
+                    {"--format=custom",
+                     "--snapshot=" + snapshot.value(QStringLiteral("id")).toString(),
+                     "--schema=\"" + snapshot.value(QStringLiteral("schema")).toString() + "\"",
+                     "--file=" + part, "--dbname=" + dsn});
+        });
+        checkDump(part);
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+    if (!QFile::rename(part, target)) {
+        QFile::remove(part);
+        throw AppError(QStringLiteral("バックアップのファイルを置けません。\n%1").arg(target));
+    }
+    return copy;
+}
+
+DatabaseCopy::RowCounts restore(const QString& dumpPath, const QString& dsn) {
+    checkDump(dumpPath);
+    const QString before = dumpPath + QStringLiteral(".before-restore");
+    QFile::remove(before);
+    dumpTo(dsn, before);
+    onConnection(dsn, [&](QSqlDatabase& db) {
+        // Held alone while the dump goes back: no program may have the
+        // database open, and none can open it meanwhile.
+        SqlQuery alone(db, QStringLiteral("SELECT pg_try_advisory_lock(hashtext('tarvel in use ' ||"
+                                          " current_schema())) AS alone"));
+        alone.exec();
+        if (!alone.next() || !alone.value(QStringLiteral("alone")).toBool()) {
+            QFile::remove(before);
+            throw AppError(QStringLiteral("ほかのパソコンまたはプログラムがデータベースを使用中の"
+                                          "ため、復元できません。すべて終了してからやり直して"
+                                          "下さい。"));
+        }
+        runTool(QStringLiteral("pg_restore"), {"--clean", "--if-exists", "--single-transaction",
+                                               "--exit-on-error", "--dbname=" + dsn, dumpPath});
+    });
+    DatabaseCopy::RowCounts rows;
+    inSnapshot(dsn, [&](QSqlDatabase& db) { rows = countRows(db); });
+    return rows;
+}
+
+} // namespace ServerDump
