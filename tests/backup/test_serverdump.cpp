@@ -1,0 +1,136 @@
+#include "backup/autobackup.h"
+#include "backup/screens/backupbeforerun.h"
+#include "backup/serverdump.h"
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/screens/messagebox.h"
+#include "core/sqlquery.h"
+#include "support/testdatabase.h"
+#include "support/writercopies.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QThread>
+
+#include <cstdio>
+
+// Backups of a database on a server (runs only there): dumps taken while
+// another copy writes hold what they counted, and go back only while nobody
+// works on the database.
+namespace {
+
+const QString kStop = QStringLiteral("stop-writing");
+
+qint64 drawings() {
+    SqlQuery q(QStringLiteral("SELECT count(*) AS n FROM zuban_m"));
+    q.exec();
+    return q.next() ? q.value(QStringLiteral("n")).toLongLong() : -1;
+}
+
+// Copy 0 writes drawings until the test says stop.
+void writeDrawings(const QString& dsn, int) {
+    DBOpenPath(dsn);
+    const QDir folder(qEnvironmentVariable("TARVEL_TEST_STOP_DIR"));
+    for (int i = 0; i < 100000 && !folder.exists(kStop); ++i)
+        execSql(
+            QStringLiteral("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)"),
+            {QStringLiteral("P%1").arg(i), QStringLiteral("図番")});
+    DBClose();
+    std::printf("0\n");
+}
+
+int admin(const QStringList& args, QString* out) {
+    QProcess p;
+    p.start(QStringLiteral(TARVEL_ADMIN_PATH), args);
+    p.waitForFinished(60000);
+    *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitCode();
+}
+
+} // namespace
+
+class TestServerDump : public QObject {
+    Q_OBJECT
+  private slots:
+    void dumpsWhileAnotherCopyWritesGoBackWhole() {
+        TestDatabase t;
+        t.writeIni("[Backup]\nFolder=saved\n");
+        qputenv("TARVEL_TEST_STOP_DIR", t.dirPath().toUtf8());
+        QStringList reports;
+        QThread* writer = QThread::create([&] { reports = WriterCopies::run(t.path(), 1); });
+        writer->start();
+        QMap<QString, qint64> counted; // dump -> drawings counted in its snapshot
+        for (int i = 1; i <= 3; ++i) {
+            while (drawings() < 5 * i)
+                QThread::msleep(20);
+            const DatabaseCopy::Copy copy =
+                AutoBackup::take(DBDsn(), {t.dirPath() + "/saved", 100},
+                                 QDateTime(QDate(2026, 12, 7), QTime(10, 0, i)));
+            counted[copy.path] = copy.rows.value("zuban_m");
+        }
+        QFile(t.dirPath() + "/" + kStop).open(QIODevice::WriteOnly);
+        writer->wait();
+        delete writer;
+        QCOMPARE(reports, QStringList{"0"});
+        // The screen's backup before a run takes a dump too.
+        QWidget parent;
+        QVERIFY(backupBeforeRun(&parent));
+        const QStringList kept = AutoBackup::backupsIn(t.dirPath() + "/saved");
+        QCOMPARE(kept.size(), 4);
+        const qint64 final = drawings();
+
+        // Refused while this program has the database open.
+        try {
+            ServerDump::restore(kept.first(), t.path());
+            QFAIL("restored under a working program");
+        } catch (const AppError& e) {
+            QVERIFY2(e.text().contains("使用中"), qPrintable(e.text()));
+        }
+        QCOMPARE(drawings(), final);
+        DBClose();
+        for (auto it = counted.cbegin(); it != counted.cend(); ++it) {
+            const qint64 restored = ServerDump::restore(it.key(), t.path()).value("zuban_m");
+            QCOMPARE(restored, it.value());
+            QVERIFY(restored >= 5 && restored <= final);
+            QVERIFY(QFileInfo::exists(it.key() + ".before-restore"));
+            DBOpenPath(t.path());
+            QCOMPARE(drawings(), restored);
+            DBClose();
+        }
+    }
+
+    void adminCommandsOnAServer() {
+        TestDatabase t;
+        execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P1', 'x', 0)");
+        DBClose();
+        QString out;
+        QCOMPARE(admin({"backup", t.path(), t.dirPath()}, &out), 0);
+        QVERIFY2(out.contains("zuban_m\t1\n"), qPrintable(out));
+        const QString dump = AutoBackup::backupsIn(t.dirPath()).value(0);
+        QVERIFY(dump.endsWith(".dump"));
+        QCOMPARE(admin({"restore", dump, t.path()}, &out), 0);
+        // Not a dump: the tool's own words stay out of the message.
+        QFile garbage(t.dirPath() + "/garbage.dump");
+        garbage.open(QIODevice::WriteOnly);
+        garbage.write("not a dump");
+        garbage.close();
+        QCOMPARE(admin({"restore", garbage.fileName(), t.path()}, &out), 1);
+        QVERIFY2(out.contains("バックアップを読めません") && !out.contains("pg_restore:"),
+                 qPrintable(out));
+    }
+
+    void init() { MessageBox::setTestMode(true); }
+};
+
+int main(int argc, char** argv) {
+    if (int code = 0; WriterCopies::runIfCopy(writeDrawings, code))
+        return code;
+    QApplication app(argc, argv);
+    TestServerDump test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_serverdump.moc"

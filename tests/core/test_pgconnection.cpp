@@ -1,0 +1,121 @@
+#include "core/apperror.h"
+#include "core/database.h"
+#include "core/pgconnection.h"
+#include "core/sqlquery.h"
+#include "core/sqltransaction.h"
+#include "support/testdatabase.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+// What a clerk reads when the server cannot be used, and what happens to
+// the work of the moment when it goes away (runs only on a server).
+namespace {
+
+// A connection of the test's own, as the server's owner.
+struct Admin {
+    Admin() : db(PgConnection::open("admin", qEnvironmentVariable("TARVEL_TEST_PG_DSN"))) {}
+    ~Admin() {
+        SqlQuery::releaseStatements(db);
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("admin");
+    }
+    QSqlDatabase db;
+};
+
+QString openFailure(const QString& dsn) {
+    try {
+        DBOpenPath(dsn);
+    } catch (const DbError& e) {
+        return e.text();
+    }
+    return "opened";
+}
+
+qint64 drawings() {
+    SqlQuery q("SELECT count(*) AS n FROM zuban_m");
+    q.exec();
+    return q.next() ? q.value("n").toLongLong() : -1;
+}
+
+} // namespace
+
+class TestPgConnection : public QObject {
+    Q_OBJECT
+  private slots:
+    void faultsAreNamedInJapanese_data() {
+        QTest::addColumn<QString>("setUp");   // run as the owner first; %1: the test's schema
+        QTest::addColumn<QString>("dsnTail"); // added to the test database's DSN
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no server there") << ""
+                                         << " port=1"
+                                         << ":1 に接続できません";
+        QTest::newRow("unknown user") << ""
+                                      << " user=nobody_here"
+                                      << "ユーザー nobody_here としてログインできません";
+        QTest::newRow("no such database") << ""
+                                          << " dbname=no_such_db"
+                                          << "データベース no_such_db がありません";
+        QTest::newRow("password in the DSN") << ""
+                                             << " password=secret"
+                                             << "パスワードを書かないで下さい";
+        QTest::newRow("no right on a table")
+            << "CREATE ROLE reader_%1 LOGIN;"
+               " GRANT USAGE ON SCHEMA %1 TO reader_%1;"
+               " GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA %1 TO reader_%1;"
+               " REVOKE DELETE ON %1.tanka_m FROM reader_%1"
+            << " user=reader_%1"
+            << "テーブル tanka_m を使う権限がありません";
+        QTest::newRow("a restore under way")
+            << "SELECT pg_advisory_lock(hashtext('tarvel in use ' || '%1'))"
+            << ""
+            << "他のプログラムで使用中";
+    }
+    void faultsAreNamedInJapanese() {
+        QFETCH(QString, setUp);
+        QFETCH(QString, dsnTail);
+        QFETCH(QString, expected);
+        TestDatabase t;
+        SqlQuery schema("SELECT current_schema() AS s");
+        schema.exec();
+        QVERIFY(schema.next());
+        const QString name = schema.str("s");
+        DBClose();
+        Admin admin;
+        for (const QString& sql : setUp.arg(name).split(';', Qt::SkipEmptyParts))
+            execSql(admin.db, sql);
+        const QString text = openFailure(t.path() + dsnTail.arg(name));
+        QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY(!text.contains("FATAL") && !text.contains("ERROR") &&
+                !text.contains("password=secret"));
+    }
+
+    void aLostServerIsNamedOnceThenConnectedAgain() {
+        TestDatabase t;
+        SqlQuery pid("SELECT pg_backend_pid() AS pid");
+        pid.exec();
+        QVERIFY(pid.next());
+        Admin admin;
+        QString text;
+        try {
+            SqlTransaction tx;
+            execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P1', 'x', 0)");
+            execSql(admin.db, "SELECT pg_terminate_backend(?)", {pid.value("pid")});
+            execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P2', 'x', 0)");
+            tx.commit();
+        } catch (const DbError& e) {
+            text = e.text();
+        }
+        QVERIFY2(text.startsWith("データベースサーバーとの接続が切れました"), qPrintable(text));
+        QCOMPARE(drawings(), 0); // connected again; nothing of the lost work kept
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    TestPgConnection test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_pgconnection.moc"
