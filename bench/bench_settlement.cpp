@@ -172,7 +172,8 @@ template <class Db> void settleBare(Db& db) {
         }
         ++count;
         amount += halfEven(__int128(p) * s.quantity, 10000);
-        tax += halfEven(__int128(p) * s.quantity * 5, 1000000);
+        // The legal rate on the April deliveries: 10 %, rounded per slip.
+        tax += halfEven(__int128(p) * s.quantity * 10, 1000000);
     }
     flush();
     db.exec("COMMIT");
