@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     const int slips = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("tarvel.sqlite"));
-    SettlementBench::fill(db, slips);
+    SettlementBench::fillFile(db, slips);
     std::printf("bench_backup: %d slips, %.1f MB\n", slips, QFileInfo(db).size() / 1e6);
     double quick = 1e300, full = 1e300, bestBase = 1e300;
     const QString folder = dir.filePath(QStringLiteral("backups"));

@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     Clock::setFixed(QDateTime(QDate(2024, 5, 10), QTime(17, 0)));
     QTemporaryDir dir;
     const QString base = dir.filePath(QStringLiteral("base.sqlite"));
-    fill(base, slips);
+    fillFile(base, slips);
     // Each way runs on a fresh copy (the trial refreshes stored prices);
     // the best of three rounds, taken in turns, evens out the cache.
     constexpr int kRounds = 3;

@@ -4,6 +4,9 @@
 // the program's own code: the same reads on the same file, with prepared
 // statements and no Qt in between. The ratio of the two is what a benchmark
 // judges, because absolute times on a shared machine vary from run to run.
+// RawPg (rawlibpq.h) offers the same calls on a PostgreSQL server.
+
+#include "core/sqldialect.h"
 
 #include <QString>
 #include <sqlite3.h>
@@ -12,8 +15,13 @@
 #include <cstdlib>
 #include <functional>
 
+class RawStatement;
+
 class RawDb {
   public:
+    using Statement = RawStatement;
+    static constexpr SqlEngine kEngine = SqlEngine::Sqlite;
+
     explicit RawDb(const QString& path) {
         if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) !=
             SQLITE_OK)

@@ -3,9 +3,9 @@
 // The database the settlement benchmarks share: 300 home-workers, 10,000
 // combinations with 5 price lines each (one in 50 deleted), and the given
 // number of slips delivered in April 2024, about half of them without a
-// stored price. Written with the bare C API so that filling costs little.
-#include "core/schema.h"
-#include "rawsqlite.h"
+// stored price. Written with the bare C API (of either engine) so that
+// filling costs little.
+#include "benchdatabase.h"
 
 #include <QDate>
 #include <QRandomGenerator>
@@ -22,37 +22,29 @@ inline QByteArray code(char prefix, int i, int width) {
     return prefix + QByteArray::number(i).rightJustified(width, '0');
 }
 
-// With the settings of the program's own connection: write-ahead log, full
-// sync, the default page cache.
-inline void likeTheProgram(RawDb& db) {
-    db.exec("PRAGMA journal_mode = WAL");
-    db.exec("PRAGMA synchronous = FULL");
-}
-
-inline void fill(const QString& path, int slips) {
-    Schema::createFile(path);
-    RawDb db(path);
-    likeTheProgram(db);
+// Fills the empty tables of db.
+template <class Db> void fill(Db& db, int slips) {
+    using Statement = typename Db::Statement;
     QRandomGenerator rng(7);
-    db.exec("BEGIN IMMEDIATE");
-    RawStatement w(db, "INSERT INTO naishoku_m (内職者コード, 内職者氏名, 削除フラグ)"
-                       " VALUES (?, ?, 0)");
+    BenchDatabase::beginWrite(db);
+    Statement w(db, "INSERT INTO naishoku_m (内職者コード, 内職者氏名, 削除フラグ)"
+                    " VALUES (?, ?, 0)");
     for (int i = 0; i < kWorkers; ++i) {
         w.bind(1, code('N', i, 4));
         w.bind(2, QStringLiteral("内職者%1").arg(i).toUtf8());
         w.step();
         w.reset();
     }
-    RawStatement k(db, "INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)");
+    Statement k(db, "INSERT INTO sagyou_m (作業コード, 作業項目, 削除フラグ) VALUES (?, ?, 0)");
     for (int i = 0; i < 7; ++i) {
         k.bind(1, code('W', i, 2));
         k.bind(2, QStringLiteral("作業%1").arg(i).toUtf8());
         k.step();
         k.reset();
     }
-    RawStatement p(db, "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード,"
-                       " 単価, 適用開始日, 削除フラグ) VALUES (?, ?, ?, ?, ?, ?, ?)");
-    sqlite3_int64 serial = 0;
+    Statement p(db, "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード,"
+                    " 単価, 適用開始日, 削除フラグ) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    qint64 serial = 0;
     for (int c = 0; c < kCombinations; ++c)
         for (int l = 0; l < kLinesPerCombination; ++l) {
             p.bind(1, ++serial);
@@ -61,17 +53,17 @@ inline void fill(const QString& path, int slips) {
             p.bind(4, code('N', c % kWorkers, 4));
             p.bind(5, 10.125 + rng.bounded(20000) / 1000.0);
             p.bind(6, QByteArray::number(2019 + l) + "-01-01");
-            p.bind(7, sqlite3_int64(serial % 50 == 0 ? 1 : 0));
+            p.bind(7, qint64(serial % 50 == 0 ? 1 : 0));
             p.step();
             p.reset();
         }
-    RawStatement s(db, "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード,"
-                       " 精算単価, 払出数量, 納入数量, 依頼日, 納入日, 最終更新日時, 削除フラグ,"
-                       " 社員コード) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, '2024-04-30 12:00:00', 0,"
-                       " 'E001')");
+    Statement s(db, "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード,"
+                    " 精算単価, 払出数量, 納入数量, 依頼日, 納入日, 最終更新日時, 削除フラグ,"
+                    " 社員コード) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, '2024-04-30 12:00:00', 0,"
+                    " 'E001')");
     for (int i = 0; i < slips; ++i) {
         const int c = rng.bounded(kCombinations);
-        const sqlite3_int64 quantity = 1 + rng.bounded(1000);
+        const qint64 quantity = 1 + rng.bounded(1000);
         s.bind(1, code('S', i, 9));
         s.bind(2, code('P', c / kWorkers, 4));
         s.bind(3, code('W', c % 7, 2));
@@ -85,6 +77,14 @@ inline void fill(const QString& path, int slips) {
         s.reset();
     }
     db.exec("COMMIT");
+}
+
+// A new database file at path, filled.
+inline void fillFile(const QString& path, int slips) {
+    Schema::createFile(path);
+    RawDb db(path);
+    BenchDatabase::exec(db, BenchDatabase::kLikeTheProgram);
+    fill(db, slips);
 }
 
 } // namespace SettlementBench
