@@ -93,7 +93,9 @@ QString quoted(const QString& value) {
 }
 
 PGconn* rawHandle(const QSqlDatabase& db) {
-    if (!db.isOpen() || db.driver() == nullptr)
+    // Not isOpen(): Qt's driver calls a lost connection closed, but its
+    // handle is still there to connect again; close() alone drops it.
+    if (!db.isValid() || db.driver() == nullptr)
         throw DbError(QStringLiteral("データベースが開かれていません。"));
     const QVariant h = db.driver()->handle();
     // Qt 6 names the type by its struct, older ones by the typedef.

@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/bytetext.h"
 #include "core/database.h"
+#include "core/pgconnection.h"
 #include "core/sqlstatement.h"
 
 #include <QSqlDriver>
@@ -17,9 +18,13 @@ std::unique_ptr<SqlStatement> prepare(const QSqlDatabase& db, const QString& sql
 } // namespace
 
 SqlEngine engineOf(const QSqlDatabase& db) {
+    // A lost server connection reads as not open; it is still the server's,
+    // and its next statement connects again.
+    if (PgConnection::currentHandle(db) != nullptr)
+        return SqlEngine::Postgres;
     if (!db.isOpen())
         throw DbError(QStringLiteral("データベースが開かれていません。"));
-    return db.driverName() == QLatin1String("QPSQL") ? SqlEngine::Postgres : SqlEngine::Sqlite;
+    return SqlEngine::Sqlite;
 }
 
 SqlQuery::SqlQuery(const QString& sql) : SqlQuery(gCon(), sql) {}

@@ -61,16 +61,17 @@ void SqlTransaction::commit() {
 }
 
 void SqlTransaction::rollback() {
-    if (m_active) {
-        m_active = false;
-        // A server that is gone has dropped the transaction itself; the
-        // next action connects again.
-        if (engineOf(m_db) == SqlEngine::Postgres && PgConnection::lost(m_db))
+    if (!m_active)
+        return;
+    m_active = false;
+    // Runs in the destructor, also while an error unwinds: nothing may
+    // throw. A server that is gone has dropped the transaction itself, and
+    // the next action connects again.
+    try {
+        if (!m_db.isOpen() || (engineOf(m_db) == SqlEngine::Postgres && PgConnection::lost(m_db)))
             return;
-        try {
-            execSql(m_db, QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-            // Nothing to undo on a connection that is gone.
-        }
+        execSql(m_db, QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+        // Nothing to undo on a connection that is gone.
     }
 }
