@@ -222,11 +222,8 @@ class TestApp : public QObject {
         TestDatabase t;
         const std::pair<QString, bool> cases[] = {
             {"[Access]\nUID=0\n[User]\nName=株式会社　見本\n", true},
-            {"[Access]\nUID = 0 \n", true},
             {"[Access]\nUID=1\n[User]\nName=株式会社　見本\n", false},
             {"[Access]\nUID=00\n", false},
-            {"[Access]\nDSN=x\n", false}, // no UID key
-            {"[User]\nUID=0\n", false},   // UID under another section
         };
         for (const auto& [ini, full] : cases) {
             t.writeIni(ini);
