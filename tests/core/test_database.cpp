@@ -6,6 +6,7 @@
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,12 +34,7 @@ int writeThenWaitForKill(const QString& path) {
 }
 
 QString openErrorFor(const QString& path) {
-    try {
-        DBOpenPath(path);
-    } catch (const DbError& e) {
-        return e.text();
-    }
-    return QString();
+    return TestRuns::errorOf([&] { DBOpenPath(path); });
 }
 
 // The open error in a child process that runs as an ordinary user (root
@@ -78,34 +74,17 @@ class TestDatabaseSession : public QObject {
         QVERIFY(!DBIsOpen());
 
         const QString junk = t.dirPath() + "/junk.sqlite";
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'x'));
-        f.close();
+        QVERIFY(TestRuns::writeBytes(junk, QByteArray(4096, 'x')));
         text = openErrorFor(junk);
         QVERIFY2(text.contains("データベースファイルではありません") && text.contains(junk),
                  qPrintable(text));
 
         const QString partial = t.dirPath() + "/partial.sqlite";
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "p");
-            db.setDatabaseName(partial);
-            QVERIFY(db.open());
-            execSql(db, "CREATE TABLE syain_m (社員コード TEXT)");
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("p");
+        TestRuns::execOn(partial, {"CREATE TABLE syain_m (社員コード TEXT)"});
         text = openErrorFor(partial);
         QVERIFY(text.contains("seisan_t") && !text.contains("syain_m"));
 
-        const auto iniError = [] {
-            try {
-                DBOpen();
-            } catch (const DbError& e) {
-                return e.text();
-            }
-            return QString();
-        };
+        const auto iniError = [] { return TestRuns::errorOf(DBOpen); };
         t.writeIni("[User]\nName=x\n");
         QVERIFY(iniError().contains("DSN"));
         // Without TVL.INI: the file is missing, in the folder that was searched.
@@ -123,17 +102,12 @@ class TestDatabaseSession : public QObject {
         // Another program holds a rollback-journal database in a transaction.
         const QString held = t.dirPath() + "/held.sqlite";
         Schema::createFile(held);
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-            other.setDatabaseName(held);
-            QVERIFY(other.open());
+        TestRuns::onSideConnection(held, [&](QSqlDatabase& other) {
             execSql(other, "PRAGMA journal_mode = DELETE");
             execSql(other, "BEGIN EXCLUSIVE");
             const QString text = openErrorFor(held);
             QVERIFY2(text.contains("使用中") && !text.contains("ではありません"), qPrintable(text));
-            other.close();
-        }
-        QSqlDatabase::removeDatabase("other");
+        });
 
         // A write-ahead-log database in a folder that may not be written.
         const QString folder = t.dirPath() + "/readonly";
@@ -253,12 +227,7 @@ class TestDatabaseSession : public QObject {
 
         TestDatabase t;
         const auto failure = [](const QString& sql) {
-            try {
-                execSql(sql);
-            } catch (const DbError& e) {
-                return e.text();
-            }
-            return QStringLiteral("(no error)");
+            return TestRuns::errorOf([&] { execSql(sql); });
         };
         execSql(QStringLiteral("ALTER TABLE seihin_t DROP COLUMN 納入数量"));
         const QString missing = failure(QStringLiteral("SELECT seihin_t.納入数量 FROM seihin_t"));
@@ -274,34 +243,18 @@ class TestDatabaseSession : public QObject {
         QVERIFY2(full.startsWith(QStringLiteral("ディスクがいっぱいで")), qPrintable(full));
     }
 
-    void schemaCheckNamesAMissingColumn() {
-        TestDatabase t;
-        QVERIFY(Schema::check(gCon()).isEmpty());
-        execSql("ALTER TABLE seihin_t DROP COLUMN 管理ロットNo");
-        const QStringList problems = Schema::check(gCon());
-        QCOMPARE(problems.size(), 1);
-        QVERIFY(problems.first().contains("seihin_t.管理ロットNo"));
-    }
-
     void olderFileIsUpgradedOnceWhenOpened() {
         TestDatabase t;
         DBClose();
-        {
-            // The file as the program made it before the home-worker's sex
-            // and workplace were kept.
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "old");
-            db.setDatabaseName(t.path());
-            QVERIFY(db.open());
-            execSql(db, QStringLiteral("ALTER TABLE naishoku_m DROP COLUMN 性別"));
-            execSql(db, QStringLiteral("ALTER TABLE naishoku_m DROP COLUMN 作業場所在地"));
-            execSql(db, QStringLiteral("PRAGMA user_version = 1"));
-            execSql(db,
-                    QStringLiteral(
-                        "INSERT INTO naishoku_m (内職者コード, 内職者氏名) VALUES ('N1', '山田')"));
-            QCOMPARE(Schema::check(db).size(), 3);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        // The file as the program made it before the home-worker's sex and
+        // workplace were kept.
+        TestRuns::execOn(t.path(), {"ALTER TABLE naishoku_m DROP COLUMN 性別",
+                                    "ALTER TABLE naishoku_m DROP COLUMN 作業場所在地",
+                                    "PRAGMA user_version = 1",
+                                    "INSERT INTO naishoku_m (内職者コード, 内職者氏名)"
+                                    " VALUES ('N1', '山田')"});
+        TestRuns::onSideConnection(t.path(),
+                                   [](QSqlDatabase& db) { QCOMPARE(Schema::check(db).size(), 3); });
         for (int opening = 0; opening < 2; ++opening) { // the second finds nothing to do
             DBOpenPath(t.path());
             QCOMPARE(Schema::check(gCon()), QStringList());
@@ -319,31 +272,26 @@ class TestDatabaseSession : public QObject {
         t.writeIni(QStringLiteral("; comment\n[ Access ]\n  DSN =  first.db  \nDSN=second.db\n"
                                   "[access]\nUID=9\n[User]\nName=株式会社テスト\nLong=%1\n")
                        .arg(QString(300, QLatin1Char('a'))));
-        QCOMPARE(IniRead("ACCESS", "dsn"), "first.db");
-        // A second section of the same name is not searched once the first matched the key.
-        QCOMPARE(IniRead("Access", "UID"), "9");
-        QCOMPARE(IniRead("User", "Name"), "株式会社テスト");
-        QCOMPARE(IniRead("User", "Long").size(), 255);
-        QCOMPARE(IniRead("User", "Missing"), QString());
-        QCOMPARE(IniRead("Nothing", "Name"), QString());
-
-        // A file saved on a Japanese Windows machine, in Shift-JIS.
+        // A second section of the same name is not searched once the first
+        // matched the key; values are cut to 255 characters.
+        const QStringList reads = {"ACCESS",  "dsn",     "first.db",
+                                   "Access",  "UID",     "9",
+                                   "User",    "Name",    "株式会社テスト",
+                                   "User",    "Long",    QString(255, QLatin1Char('a')),
+                                   "User",    "Missing", "",
+                                   "Nothing", "Name",    ""};
+        for (int i = 0; i < reads.size(); i += 3)
+            QCOMPARE(IniRead(reads[i], reads[i + 1]), reads[i + 2]);
+        // Files saved on a Japanese Windows machine, in Shift-JIS. Short
+        // Shift-JIS is often valid UTF-8 (ﾐｷ is D0 B7); without kana or kanji
+        // in its UTF-8 reading, only a byte order mark makes it UTF-8.
         QStringEncoder sjis("Shift_JIS");
-        QVERIFY(sjis.isValid());
-        QFile f(t.dirPath() + "/TVL.INI");
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(sjis.encode("[User]\r\nName=有限会社　内職\r\n"));
-        f.close();
-        QCOMPARE(IniRead("User", "Name"), "有限会社　内職");
-        // Short Shift-JIS is often valid UTF-8 (ﾐｷ is D0 B7); without kana or
-        // kanji in its UTF-8 reading, only a byte order mark makes it UTF-8.
         const std::pair<QByteArray, QString> files[] = {
+            {sjis.encode("[User]\r\nName=有限会社　内職\r\n"), "有限会社　内職"},
             {sjis.encode("[User]\nName=ﾐｷ\n"), "ﾐｷ"},
             {"\xEF\xBB\xBF[User]\nName=Caf\xC3\xA9\n", "Café"}};
         for (const auto& [bytes, name] : files) {
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(bytes);
-            f.close();
+            QVERIFY(TestRuns::writeBytes(t.dirPath() + "/TVL.INI", bytes));
             QCOMPARE(IniRead("User", "Name"), name);
         }
         QFile::remove(t.dirPath() + "/TVL.INI");

@@ -6,6 +6,7 @@
 #include "slips/slipnumber.h"
 #include "support/golden.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,10 +51,7 @@ Importer::Options standInMdbTools(const QString& dir) {
 // Every stored value of the old tables, in key order, Null told from "".
 QString dump(const QString& path) {
     QString out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "dump");
-        db.setDatabaseName(path);
-        db.open();
+    TestRuns::onSideConnection(path, [&](QSqlDatabase& db) {
         for (const OldTables::Table& t : OldTables::tables()) {
             QStringList names;
             for (const OldTables::Column& c : t.columns)
@@ -70,22 +68,14 @@ QString dump(const QString& path) {
         }
         for (const QString& problem : Schema::check(db)) // what tarvel-admin check says
             out += problem + "\n";
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("dump");
+    });
     return out;
 }
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-};
-
-Run admin(const QStringList& args) {
-    QProcess p;
-    p.start(TARVEL_ADMIN_PATH, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+// What tarvel-admin says, on either stream.
+std::pair<int, QString> admin(const QStringList& args) {
+    const TestRuns::AdminRun r = TestRuns::admin(args);
+    return {r.exitCode, r.out + r.err};
 }
 
 } // namespace
@@ -114,11 +104,8 @@ class TestImporter : public QObject {
         QVERIFY2(o.written && o.agrees && o.refusals.isEmpty(), qPrintable(o.refusals + o.summary));
         const QString diff = goldenDifference("office.txt", o.summary + "\n" + dump(target));
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
-        if (form == "mdb") {
-            QFile log(dir.filePath("args.log"));
-            QVERIFY(log.open(QIODevice::ReadOnly));
-            QVERIFY(log.readAll().startsWith("-D %Y-%m-%d %H:%M:%S -T %Y-%m-%d %H:%M:%S"));
-        }
+        QVERIFY(form != "mdb" || TestRuns::fileBytes(dir.filePath("args.log"))
+                                     .startsWith("-D %Y-%m-%d %H:%M:%S -T %Y-%m-%d %H:%M:%S"));
     }
 
     // Today's slip numbers and the price serials go on after the imported ones.
@@ -184,10 +171,8 @@ class TestImporter : public QObject {
         QFETCH(QString, reported);
         QTemporaryDir dir;
         const QString source = copyFixtures("mdb-export", dir.path());
-        QFile f(source + "/" + file + ".csv");
-        QVERIFY(f.open(QIODevice::Append));
-        f.write(row.toUtf8() + "\n");
-        f.close();
+        QVERIFY(TestRuns::writeBytes(source + "/" + file + ".csv", row.toUtf8() + "\n",
+                                     QIODevice::Append));
         const QString target = dir.filePath("t.sqlite");
         const Importer::Outcome o = Importer::run(source, target, {});
         QVERIFY(!o.written && !QFile::exists(target));
@@ -201,30 +186,25 @@ class TestImporter : public QObject {
         QTemporaryDir dir;
         const QString source = copyFixtures("mdb-export", dir.path());
         const QString target = dir.filePath("new.sqlite");
-        QFile f(source + "/seihin_t.csv");
-        QVERIFY(f.open(QIODevice::Append));
-        f.write(
-            "\"040420-001\",\"A-100\",\"W1\",\"N001\",12.5,\"\",5,-5,,,\"\",\"\",,,0,\"001\"\n");
-        f.close();
+        QVERIFY(TestRuns::writeBytes(
+            source + "/seihin_t.csv",
+            "\"040420-001\",\"A-100\",\"W1\",\"N001\",12.5,\"\",5,-5,,,\"\",\"\",,,0,\"001\"\n",
+            QIODevice::Append));
 
-        Run r = admin({"import", source, target});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.contains("040420-001\t納入数量\t-5\t数量が負です") && !QFile::exists(target));
-
-        r = admin({"import", source, target, "--keep-going"});
-        QCOMPARE(r.exitCode, 1); // one slip fewer than the source holds
-        QVERIFY2(r.out.contains("seihin_t\t6\t5\t<- 不一致"), qPrintable(r.out));
-        QFile report(Importer::reportPathFor(target));
-        QVERIFY(report.open(QIODevice::ReadOnly));
-        QVERIFY(report.readAll().contains("040420-001"));
+        auto [code, said] = admin({"import", source, target});
+        QVERIFY(code == 1 && said.contains("040420-001\t納入数量\t-5\t数量が負です"));
+        QVERIFY(!QFile::exists(target));
+        // One slip fewer than the source holds.
+        std::tie(code, said) = admin({"import", source, target, "--keep-going"});
+        QVERIFY2(code == 1 && said.contains("seihin_t\t6\t5\t<- 不一致"), qPrintable(said));
+        QVERIFY(TestRuns::fileBytes(Importer::reportPathFor(target)).contains("040420-001"));
         QCOMPARE(dump(target).count("seihin_t "), 5);
 
-        r = admin({"import", kFixtures + "/access-text", target});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.contains("既にデータがあります"));
-        r = admin({"import", kFixtures + "/access-text", dir.filePath("clean.sqlite")});
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY(r.out.contains("すべての件数と金額が一致しました"));
+        std::tie(code, said) = admin({"import", kFixtures + "/access-text", target});
+        QVERIFY(code == 1 && said.contains("既にデータがあります"));
+        std::tie(code, said) =
+            admin({"import", kFixtures + "/access-text", dir.filePath("clean.sqlite")});
+        QVERIFY(code == 0 && said.contains("すべての件数と金額が一致しました"));
     }
 };
 

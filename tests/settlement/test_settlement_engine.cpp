@@ -7,10 +7,12 @@
 #include "settlement/trial.h"
 #include "settlementfixtures.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QtTest>
 
 using namespace SettlementFixtures;
+using TestRuns::errorOf;
 
 namespace {
 
@@ -22,15 +24,6 @@ QStringList settlementRows() {
         "SELECT 精算日時, 内職者コード, 精算対象開始日, 精算対象最終日, 精算対象伝票枚数, 精算金額,"
         " 消費税, 合計金額, 備考, 最終更新日時, 削除フラグ, 社員コード FROM seisan_t"
         " ORDER BY 精算日時, 内職者コード"));
-}
-
-QString errorOf(const std::function<void()>& run) {
-    try {
-        run();
-    } catch (const AppError& e) {
-        return e.text();
-    }
-    return QStringLiteral("(no error)");
 }
 
 } // namespace
@@ -122,16 +115,15 @@ void TestSettlementEngine::selectsDeliveredUnsettledLiveSlipsOfThePeriodAndRange
     };
     for (const Case& c : cases) {
         TestDatabase db(kRunClock);
-        addSlip("A1", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/01");
-        addSlip("A2", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/30");
-        addSlip("A3", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/03/31");
-        addSlip("A4", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/05/01");
-        addSlip("A5", "N01", "P-100", "W1", 0, 1, "2004/03/01", "");
-        addSlip("A6", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/10", "", true);
-        addSlip("A7", "N01", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/10",
-                "2004-04-25 10:00:00");
-        addSlip("B1", "N02", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/15");
-        addSlip("C1", "N03", "P-100", "W1", 0, 1, "2004/03/01", "2004/04/15");
+        // Slip, home-worker, delivery day; A6 is deleted, A7 already settled.
+        for (const QString& slip :
+             {"A1 N01 2004/04/01", "A2 N01 2004/04/30", "A3 N01 2004/03/31", "A4 N01 2004/05/01",
+              "A5 N01 ", "A6 N01 2004/04/10", "A7 N01 2004/04/10", "B1 N02 2004/04/15",
+              "C1 N03 2004/04/15"}) {
+            const QStringList f = slip.split(' ');
+            addSlip(f[0], f[1], "P-100", "W1", 0, 1, "2004/03/01", f[2],
+                    f[0] == "A7" ? "2004-04-25 10:00:00" : "", f[0] == "A6");
+        }
         gSeisanTimeText = QStringLiteral("left over");
         const SettlementResult r = RunSettlement(criteria(c.first, c.last, c.from, c.to));
         QStringList settled = rows("SELECT 製品伝票番号 FROM seihin_t WHERE 精算日時 = ?"
@@ -162,63 +154,40 @@ void TestSettlementEngine::nullDeletionFlagOfAnOlderFileIsLive() {
 void TestSettlementEngine::failingRunLeavesNothingBehind() {
     struct Case {
         const char* name;
-        QStringList setup; // SQL run before the attempt
-        char attempt;      // 's' settle, 't' try, 'c' cancel a committed run
-        QString message;   // part of the error text
+        char attempt;    // 's' settle, 't' try, 'c' cancel a committed run
+        QString message; // part of the error text
+        QString setup;   // SQL run before the attempt, statements split at line breaks
     };
     const QString stop = "は精算できない値です。";
+    const QString slip = " WHERE 製品伝票番号 = 'S%1'";
     const QList<Case> cases = {
-        {"stamp refused mid-run",
-         {refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.製品伝票番号 = 'S3'", "stamp")},
-         's',
-         "stamp refused"},
-        {"second row refused",
-         {refusal("INSERT ON seisan_t WHEN NEW.内職者コード = 'N02'", "row")},
-         's',
-         "row refused"},
-        {"slip without request date",
-         {"UPDATE seihin_t SET 依頼日 = NULL WHERE 製品伝票番号 = 'S3'"},
-         's',
-         "S3"},
-        {"sum beyond 64 bits",
-         // The largest price a server's NUMERIC(14,4) holds.
-         {"UPDATE tanka_m SET 単価 = 9999999999", "UPDATE seihin_t SET 納入数量 = 400000000"},
-         's',
-         "金額が大きすぎて"},
-        {"unpriced slips",
-         {"DELETE FROM tanka_m WHERE 単価シリアル = 2"},
-         's',
-         "単価が未登録の伝票があります。処理を中止しました。\n001　:S4\n002　:S5\n"},
-        {"negative price in force",
-         {"UPDATE tanka_m SET 単価 = -10"},
-         't',
-         "製品伝票 S1 の作業単価マスタの単価（-10.000）" + stop},
-        {"negative stored price",
-         {"UPDATE seihin_t SET 精算単価 = -1 WHERE 製品伝票番号 = 'S2'"},
-         's',
-         "製品伝票 S2 の精算単価（-1.000）" + stop},
-        {"negative quantity",
-         {"UPDATE seihin_t SET 納入数量 = -10 WHERE 製品伝票番号 = 'S2'"},
-         's',
-         "製品伝票 S2 の納入数量（-10）" + stop},
-        {"Null quantity",
-         {"UPDATE seihin_t SET 納入数量 = NULL WHERE 製品伝票番号 = 'S5'"},
-         't',
-         "製品伝票 S5 の納入数量（Null）" + stop},
-        {"text quantity",
-         {"UPDATE seihin_t SET 納入数量 = '12abc' WHERE 製品伝票番号 = 'S1'"},
-         's',
-         "製品伝票 S1 の納入数量（12abc）" + stop},
-        {"fractional quantity",
-         {"UPDATE seihin_t SET 納入数量 = 2.5 WHERE 製品伝票番号 = 'S4'"},
-         't',
-         "製品伝票 S4 の納入数量（2.5）" + stop},
-        {"release refused mid-cancel",
-         {refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.精算日時 IS NULL"
-                  " AND OLD.内職者コード = 'N02'",
-                  "release")},
-         'c',
-         "release refused"},
+        {"stamp refused mid-run", 's', "stamp refused",
+         refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.製品伝票番号 = 'S3'", "stamp")},
+        {"second row refused", 's', "row refused",
+         refusal("INSERT ON seisan_t WHEN NEW.内職者コード = 'N02'", "row")},
+        {"slip without request date", 's', "S3", "UPDATE seihin_t SET 依頼日 = NULL" + slip.arg(3)},
+        // The largest price a server's NUMERIC(14,4) holds.
+        {"sum beyond 64 bits", 's', "金額が大きすぎて",
+         "UPDATE tanka_m SET 単価 = 9999999999\nUPDATE seihin_t SET 納入数量 = 400000000"},
+        {"unpriced slips", 's',
+         "単価が未登録の伝票があります。処理を中止しました。\n001　:S4\n002　:S5\n",
+         "DELETE FROM tanka_m WHERE 単価シリアル = 2"},
+        {"negative price in force", 't', "製品伝票 S1 の作業単価マスタの単価（-10.000）" + stop,
+         "UPDATE tanka_m SET 単価 = -10"},
+        {"negative stored price", 's', "製品伝票 S2 の精算単価（-1.000）" + stop,
+         "UPDATE seihin_t SET 精算単価 = -1" + slip.arg(2)},
+        {"negative quantity", 's', "製品伝票 S2 の納入数量（-10）" + stop,
+         "UPDATE seihin_t SET 納入数量 = -10" + slip.arg(2)},
+        {"Null quantity", 't', "製品伝票 S5 の納入数量（Null）" + stop,
+         "UPDATE seihin_t SET 納入数量 = NULL" + slip.arg(5)},
+        {"text quantity", 's', "製品伝票 S1 の納入数量（12abc）" + stop,
+         "UPDATE seihin_t SET 納入数量 = '12abc'" + slip.arg(1)},
+        {"fractional quantity", 't', "製品伝票 S4 の納入数量（2.5）" + stop,
+         "UPDATE seihin_t SET 納入数量 = 2.5" + slip.arg(4)},
+        {"release refused mid-cancel", 'c', "release refused",
+         refusal("UPDATE OF 精算日時 ON seihin_t WHEN NEW.精算日時 IS NULL"
+                 " AND OLD.内職者コード = 'N02'",
+                 "release")},
     };
     // A server's BIGINT column holds neither text nor fractions.
     const QStringList fileOnly = {"text quantity", "fractional quantity"};
@@ -234,7 +203,7 @@ void TestSettlementEngine::failingRunLeavesNothingBehind() {
             RunSettlement(criteria("2004/04/01", "2004/04/30"));
             Clock::setFixed(kRunClock.addDays(1));
         }
-        for (const QString& sql : c.setup)
+        for (const QString& sql : c.setup.split(QLatin1Char('\n')))
             execSql(sql);
         const QStringList before = dump();
         SettlementCriteria priced = criteria("2004/04/01", "2004/04/30");
