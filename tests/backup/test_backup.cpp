@@ -7,12 +7,12 @@
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 #include "support/writercopies.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <QThread>
 
@@ -52,12 +52,10 @@ void writeOrBackUp(const QString& path, int index) {
 }
 
 int admin(const QStringList& args, QString* out = nullptr) {
-    QProcess p;
-    p.start(QStringLiteral(TARVEL_ADMIN_PATH), args);
-    p.waitForFinished(60000);
+    const TestRuns::AdminRun r = TestRuns::admin(args);
     if (out)
-        *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-    return p.exitCode();
+        *out = r.out + r.err;
+    return r.exitCode;
 }
 
 } // namespace
@@ -98,20 +96,10 @@ class TestBackup : public QObject {
         TestDatabase t;
         addDrawing(1);
         const QString b = DatabaseCopy::copyTo(t.path(), t.dirPath() + "/b.db").path;
-        if (backup != "sound") {
-            QFile f(b);
-            f.open(QIODevice::WriteOnly);
-            f.write(backup == "garbage" ? QByteArray(4096, 'x') : QByteArray());
-        }
-        if (backup == "foreign") {
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
-                db.setDatabaseName(b);
-                QVERIFY(db.open());
-                execSql(db, "CREATE TABLE t (a)");
-            }
-            QSqlDatabase::removeDatabase("foreign");
-        }
+        if (backup != "sound")
+            TestRuns::writeBytes(b, backup == "garbage" ? QByteArray(4096, 'x') : QByteArray());
+        if (backup == "foreign")
+            TestRuns::execOn(b, {"CREATE TABLE t (a)"});
         addDrawing(2);
         if (!stillOpen)
             DBClose();

@@ -1,11 +1,32 @@
 #include "core/apperror.h"
 #include "core/bytetext.h"
 #include "core/conventions.h"
+#include "core/money.h"
 #include "core/sqlvalues.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 #include <limits>
+
+namespace {
+
+// Half-even rounding of mantissa × 10^-scale worked out on the decimal
+// digits, independently of the integer arithmetic under test.
+qint64 halfEvenByDigits(qint64 mantissa, int scale) {
+    const Decimal exact = Decimal::fromScaled(mantissa, scale);
+    const std::string fraction = exact.fractionDigits();
+    qint64 whole = exact.wholeDigits().empty() ? 0 : std::stoll(exact.wholeDigits());
+    const bool up = fraction > "5" || (fraction == "5" && whole % 2 == 1);
+    if (up)
+        ++whole;
+    return exact.isNegative() ? -whole : whole;
+}
+
+UnitPrice price(const char* text) {
+    return UnitPrice::parse(QString::fromUtf8(text));
+}
+
+} // namespace
 
 class TestConventions : public QObject {
     Q_OBJECT
@@ -14,12 +35,12 @@ class TestConventions : public QObject {
         const QString accepted[] = {QString(), "/", ",", ",.", "-"};
         for (int mode = -1; mode <= 6; ++mode) {
             const bool known = mode >= 1 && mode <= 5;
-            for (QChar c : QStringLiteral("09\b/,.-aZ +\r\t１"))
+            for (QChar c : QStringLiteral("09\b/,.-:aZ +\r\t１")) {
+                const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
                 QCOMPARE(KeyCheck(mode, c),
-                         known && (c.isDigit() && c.unicode() < 0x80 || c == Backspace ||
-                                   accepted[mode - 1].contains(c))
-                             ? 0
-                             : 1);
+                         known && (digit || c == Backspace || accepted[mode - 1].contains(c)) ? 0
+                                                                                              : 1);
+            }
         }
     }
 
@@ -136,8 +157,8 @@ class TestConventions : public QObject {
         QCOMPARE(FormatDate(d) + FormatDate(QDate()), "2003/04/01");
         QCOMPARE(ParseBoxDate(" 2003/04/01 "), d);
         QCOMPARE(ParseBoxDate(FormatDigitDate("20000229")), QDate(2000, 2, 29));
-        for (const QString& bad : {"2003/02/30", "2003/4/1", "20030401", ""})
-            QVERIFY2(!ParseBoxDate(bad).isValid(), qPrintable(bad));
+        for (const char* bad : {"2003/02/30", "2003/4/1", "20030401", ""})
+            QVERIFY2(!ParseBoxDate(QString::fromLatin1(bad)).isValid(), bad);
         const QDateTime t(QDate(2026, 4, 1), QTime(9, 5, 7));
         QCOMPARE(FormatDateTime(t) + FormatDateTime(QDateTime()), "2026/04/01 09:05:07");
         QCOMPARE(ParseBoxDateTime(FormatDateTime(t)), t);
@@ -180,6 +201,107 @@ class TestConventions : public QObject {
                 QCOMPARE(LenByte(FixByteWidth(text, width)), width);
             }
         }
+    }
+    void halvesGoToTheEvenNeighbourOrAwayFromZero() {
+        const struct {
+            qint64 num, den, even, away;
+        } cases[] = {
+            {1, 2, 0, 1},      {3, 2, 2, 2},       {5, 2, 2, 3},         {7, 2, 4, 4},
+            {-1, 2, 0, -1},    {-3, 2, -2, -2},    {-5, 2, -2, -3},      {125, 10, 12, 13},
+            {135, 10, 14, 14}, {2499, 1000, 2, 2}, {2501, 1000, 3, 3},   {-2501, 1000, -3, -3},
+            {0, 7, 0, 0},      {14, 7, 2, 2},      {-4999, 10000, 0, 0},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(roundHalfEven(c.num, c.den), c.even);
+            QCOMPARE(roundHalfAway(c.num, c.den), c.away);
+        }
+        const __int128 huge = static_cast<__int128>(std::numeric_limits<qint64>::max()) * 4;
+        QVERIFY_THROWS_EXCEPTION(AppError, roundHalfEven(huge, 2));
+        QVERIFY_THROWS_EXCEPTION(AppError, roundHalfAway(-huge, 3));
+        QCOMPARE(roundHalfEven(huge, 4), std::numeric_limits<qint64>::max());
+    }
+
+    void slipAmountsAndTaxAreRoundedExactly() {
+        // price, quantity, tax percent (0: the amount), rounded half to even.
+        // Some products that binary doubles land on the wrong side of the half.
+        const std::tuple<const char*, qint64, int, Yen> cases[] = {
+            {"12.5", 1, 0, 12},     {"13.5", 1, 0, 14},     {"1.25", 2, 0, 2},
+            {"0.0005", 1000, 0, 0}, {"0.0015", 1000, 0, 2}, {"10.05", 90, 0, 904},
+            {"19.15", 90, 0, 1724}, {"34.55", 90, 0, 3110}, {"10.5", 1, 5, 1},
+            {"10.5", 10, 5, 5},     {"0.9", 100, 5, 4},     {"1.1", 100, 5, 6},
+            {"10", 1, 5, 0},        {"30", 1, 5, 2},        {"123.4567", 0, 10, 0},
+            {"12.5", 3, 10, 4}};
+        for (const auto& [p, q, percent, yen] : cases)
+            QCOMPARE(percent ? taxOf(price(p), q, percent) : amountOf(price(p), q), yen);
+        QCOMPARE(taxOfAmount(25, 10) + taxOfAmount(35, 10), 6); // 2.5, 3.5
+        // The shown product rounds the other way at an even half.
+        QCOMPARE(shownAmountOf(price("12.5"), 1), 13);
+        QCOMPARE(shownAmountOf(price("13.5"), 1), 14);
+        QCOMPARE(shownAmountOf(price("10.05"), 90), 905);
+
+        for (qint64 p = 0; p <= 30000; p += 37) {
+            for (qint64 q : {1, 2, 3, 7, 10, 90, 200, 999}) {
+                const UnitPrice up = UnitPrice::fromTenThousandths(p);
+                QCOMPARE(amountOf(up, q), halfEvenByDigits(p * q, 4));
+                QCOMPARE(amountOf(up, -q), halfEvenByDigits(-p * q, 4));
+                QCOMPARE(taxOf(up, q, 5), halfEvenByDigits(p * q * 5, 6));
+            }
+        }
+    }
+
+    void largeValuesAreExactOrRefused() {
+        const UnitPrice top = price("99,999,999.9999");
+        QCOMPARE(top.tenThousandths(), Q_INT64_C(999999999999));
+        QCOMPARE(amountOf(top, 999999), Q_INT64_C(99999899999900));
+        QCOMPARE(shownAmountOf(top, 999999), Q_INT64_C(99999899999900));
+        QCOMPARE(taxOf(top, 999999, 5), Q_INT64_C(4999994999995));
+        QCOMPARE(FormatNumber(amountOf(top, 999999), NumberPattern::AmountList),
+                 "99,999,899,999,900");
+
+        const UnitPrice extreme = UnitPrice::fromTenThousandths(std::numeric_limits<qint64>::max());
+        QVERIFY_THROWS_EXCEPTION(AppError, amountOf(extreme, 1000000));
+        QVERIFY_THROWS_EXCEPTION(AppError, taxOf(extreme, -1000000, 5));
+        QVERIFY_THROWS_EXCEPTION(AppError, shownAmountOf(extreme, 100000));
+        QVERIFY_THROWS_EXCEPTION(AppError, UnitPrice::parse("999999999999999999"));
+    }
+
+    void unitPricesConvertBetweenDatabaseBoxAndScreen() {
+        // 1.2345 is 12344.999... in binary.
+        const std::pair<double, qint64> stored[] = {
+            {1234.5678, 12345678}, {1.2345, 12345}, {-0.00005, -1}, {0.0, 0}};
+        for (const auto& [value, tenThousandths] : stored)
+            QCOMPARE(UnitPrice::fromDb(value).tenThousandths(), tenThousandths);
+        QCOMPARE(UnitPrice::fromDb(UnitPrice::fromTenThousandths(999999999999).toDb()),
+                 UnitPrice::fromTenThousandths(999999999999));
+        QVERIFY_THROWS_EXCEPTION(AppError,
+                                 UnitPrice::fromDb(std::numeric_limits<double>::infinity()));
+        QVERIFY_THROWS_EXCEPTION(AppError, UnitPrice::fromDb(1e16));
+
+        const std::pair<const char*, qint64> typed[] = {
+            {"1,234.567", 12345670}, {" 1234.5678 ", 12345678}, {"", 0},
+            {"0.00005", 1},          {"12.34564", 123456},      {"7円", 70000}};
+        for (const auto& [text, tenThousandths] : typed)
+            QCOMPARE(price(text).tenThousandths(), tenThousandths);
+        const std::pair<qint64, const char*> shown[] = {{12345670, "1,234.567"},
+                                                        {12345, "1.235"},
+                                                        {12344, "1.234"},
+                                                        {-12345, "-1.235"},
+                                                        {0, "0.000"}};
+        for (const auto& [tenThousandths, text] : shown)
+            QCOMPARE(UnitPrice::fromTenThousandths(tenThousandths).text(), text);
+        QCOMPARE(price("1234567").text(NumberPattern::PriceBox), "1,234,567.000");
+        // The text a screen shows reads back as the same three-decimal price.
+        QCOMPARE(UnitPrice::parse(price("98765.4321").text()), price("98765.432"));
+
+        const std::pair<const char*, qint64> quantities[] = {
+            {" 1,234 ", 1234}, {"", 0}, {"2.5", 3}, {"12個", 12}};
+        for (const auto& [text, quantity] : quantities)
+            QCOMPARE(parseQuantity(text), quantity);
+        QVERIFY_THROWS_EXCEPTION(AppError, parseQuantity("99999999999999999999"));
+
+        QVERIFY(price("1.5") < price("1.5001"));
+        QCOMPARE(price("1.5"), price("1.50001")); // beyond four decimals
+        QVERIFY(price("0").isZero());
     }
 };
 

@@ -9,10 +9,10 @@
 #include "slips/screens/frmproduct.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -22,11 +22,8 @@ namespace {
 using Fields = QList<CsvField>;
 const QByteArray kBom = "\xEF\xBB\xBF";
 
-QByteArray adminExport(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(TARVEL_ADMIN_PATH), QStringList{"export"} + args);
-    p.waitForFinished(60000);
-    return p.readAllStandardOutput() + p.readAllStandardError();
+TestRuns::AdminRun adminExport(const QStringList& args) {
+    return TestRuns::admin(QStringList{"export"} + args);
 }
 
 } // namespace
@@ -84,18 +81,11 @@ class TestCsvExport : public QObject {
         QTest::addColumn<QString>("what");
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("encoding");
-        QTest::newRow("drawings") << "drawings"
-                                  << "製品図番一覧-20260401.csv"
-                                  << "";
-        QTest::newRow("home-workers") << "homeworkers"
-                                      << "内職者一覧-20260401.csv"
-                                      << "";
-        QTest::newRow("prices") << "prices"
-                                << "作業単価一覧-20260401.csv"
-                                << "Shift_JIS";
-        QTest::newRow("slips") << "slips"
-                               << "伝票一覧-20260401.csv"
-                               << "";
+        for (const char* row : {"drawings 製品図番一覧", "homeworkers 内職者一覧",
+                                "prices 作業単価一覧 Shift_JIS", "slips 伝票一覧"}) {
+            const QStringList f = QString::fromUtf8(row).split(' ');
+            QTest::newRow(qPrintable(f[0])) << f[0] << f[1] + "-20260401.csv" << f.value(2);
+        }
     }
     void screensWriteWhatTheListShows() {
         QFETCH(QString, what);
@@ -137,7 +127,7 @@ class TestCsvExport : public QObject {
         const QByteArray bytes = f.readAll();
         QCOMPARE(bytes.startsWith(kBom), encoding.isEmpty());
         QCOMPARE(bytes.count("\r\n"), what == "prices" || what == "drawings" ? 2 : 3);
-        QCOMPARE(adminExport({db.path(), what}), bytes);
+        QCOMPARE(adminExport({db.path(), what}).bytes, bytes);
         QVERIFY(!bytes.contains(",=") && !bytes.contains(",-2"));
         setCsvFileChooser({});
     }
@@ -148,10 +138,10 @@ class TestCsvExport : public QObject {
                                     "2004/04/20");
         SettlementFixtures::addSlip("040401-002", "N01", "P-100", "W1", 0, 1, "2004/04/01",
                                     "2004/05/01");
-        const QByteArray april = adminExport({db.path(), "slips", "2004-04-01", "20040430"});
+        const QString april = adminExport({db.path(), "slips", "2004-04-01", "20040430"}).out;
         QVERIFY(april.contains("040401-001") && !april.contains("040401-002"));
-        QVERIFY(adminExport({db.path(), "tables"}).contains("出力する一覧の名前が違います"));
-        QVERIFY(adminExport({db.path(), "settlement", "x"}).contains("精算日"));
+        QVERIFY(adminExport({db.path(), "tables"}).err.contains("出力する一覧の名前が違います"));
+        QVERIFY(adminExport({db.path(), "settlement", "x"}).err.contains("精算日"));
     }
 };
 

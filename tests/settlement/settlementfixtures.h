@@ -9,6 +9,7 @@
 #include "settlement/consumptiontax.h"
 #include "settlement/settlementcriteria.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QDate>
 #include <QString>
@@ -90,26 +91,7 @@ inline QString refusal(const QString& event, const QString& what) {
     return TestDatabase::onServer() ? sql.postgres : sql.sqlite;
 }
 
-// Rows of a query as "a|b|c" lines (Null shows as "").
-inline QStringList rows(const QString& sql, const QVariantList& values = {}) {
-    QStringList out;
-    try {
-        SqlQuery q(sql);
-        for (const QVariant& v : values)
-            q.bind(v);
-        q.exec();
-        const QStringList columns = q.columns();
-        while (q.next()) {
-            QStringList cells;
-            for (const QString& c : columns)
-                cells << q.str(c);
-            out << cells.join(QLatin1Char('|'));
-        }
-    } catch (const DbError& e) {
-        return {QStringLiteral("error: ") + e.text()};
-    }
-    return out;
-}
+using TestRuns::rows;
 
 // Every row of every table, for "nothing changed" checks.
 inline QStringList dump() {

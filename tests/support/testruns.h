@@ -24,6 +24,27 @@ template <typename F> QString errorOf(F&& run) {
     return QStringLiteral("(no error)");
 }
 
+// Rows of a query as "a|b|c" lines (Null shows as "").
+inline QStringList rows(const QString& sql, const QVariantList& values = {}) {
+    QStringList out;
+    try {
+        SqlQuery q(sql);
+        for (const QVariant& v : values)
+            q.bind(v);
+        q.exec();
+        const QStringList columns = q.columns();
+        while (q.next()) {
+            QStringList cells;
+            for (const QString& c : columns)
+                cells << q.str(c);
+            out << cells.join(QLatin1Char('|'));
+        }
+    } catch (const DbError& e) {
+        return {QStringLiteral("error: ") + e.text()};
+    }
+    return out;
+}
+
 inline QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
