@@ -42,24 +42,13 @@ QString openErrorFor(const QString& path) {
 // may write anywhere).
 QString openErrorAsUser(const QString& path) {
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TARVEL_OPEN_ERROR_OF", path);
-    child.setProcessEnvironment(env);
     child.setChildProcessModifier([] {
         if (::geteuid() == 0 && (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
             ::_exit(3);
     });
-    child.start(QCoreApplication::applicationFilePath(), {});
+    TestRuns::startCopy(child, {"TARVEL_OPEN_ERROR_OF=" + path});
     child.waitForFinished(30000);
     return QString::fromUtf8(child.readAllStandardOutput());
-}
-QStringList column(const QString& sql) {
-    SqlQuery q(sql);
-    q.exec();
-    QStringList out;
-    while (q.next())
-        out << FieldStr(q, "c");
-    return out;
 }
 } // namespace
 
@@ -158,8 +147,9 @@ class TestDatabaseSession : public QObject {
         QVERIFY(!DBIsOpen());
         t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
         DBOpen();
-        QCOMPARE(column("SELECT 図番名称 AS c FROM zuban_m ORDER BY 製品図番"), awkward);
-        QCOMPARE(column("SELECT 備考 AS c FROM zuban_m WHERE 製品図番 = '1'"), QStringList{""});
+        QCOMPARE(TestRuns::rows("SELECT 図番名称 AS c FROM zuban_m ORDER BY 製品図番"), awkward);
+        QCOMPARE(TestRuns::rows("SELECT 備考 AS c FROM zuban_m WHERE 製品図番 = '1'"),
+                 QStringList{""});
     }
 
     void transactionsRollBackUnlessCommitted() {
@@ -172,29 +162,25 @@ class TestDatabaseSession : public QObject {
             SqlTransaction tx;
             insert("A");
         }
-        try {
+        TestRuns::errorOf([&] {
             SqlTransaction tx;
             insert("B");
             insert("B");
             tx.commit();
-        } catch (const DbError&) {
-        }
+        });
         {
             SqlTransaction tx;
             insert("C");
             tx.commit();
         }
-        QCOMPARE(column("SELECT 作業コード AS c FROM sagyou_m"), QStringList{"C"});
+        QCOMPARE(TestRuns::rows("SELECT 作業コード AS c FROM sagyou_m"), QStringList{"C"});
     }
 
     void committedRowsSurviveAKilledProcess() {
         TestDatabase t;
         DBClose();
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TARVEL_KILLED_WRITER", t.path());
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {});
+        TestRuns::startCopy(child, {"TARVEL_KILLED_WRITER=" + t.path()});
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForReadyRead(20000));
         QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("written"));
@@ -202,7 +188,7 @@ class TestDatabaseSession : public QObject {
         QVERIFY(child.waitForFinished());
 
         DBOpenPath(t.path());
-        QCOMPARE(column("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"KEPT"});
+        QCOMPARE(TestRuns::rows("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"KEPT"});
         // The next writer is not held up by the dead process's transaction.
         execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)");
     }

@@ -36,48 +36,31 @@ class TestHomework : public QObject {
   private slots:
     void initTestCase() { setupApplication(*qApp); }
 
-    void dueDatesFollowTheTerms_data() {
-        QTest::addColumn<QString>("closing");
-        QTest::addColumn<QString>("payDay");
-        QTest::addColumn<QDate>("received");
-        QTest::addColumn<QDate>("closes");
-        QTest::addColumn<QDate>("paid");
-        QTest::addColumn<QDate>("limit");
-        const auto row = [](const char* name, const char* c, const char* p, const char* r,
-                            const char* closes, const char* paid, const char* limit) {
-            QTest::newRow(name) << QString::fromUtf8(c) << QString::fromUtf8(p) << day(r)
-                                << day(closes) << day(paid) << day(limit);
-        };
-        row("month end, 31st", "月末", "翌月10日", "2026-01-31", "2026-01-31", "2026-02-10",
-            "2026-02-28");
-        row("defaults", "", "", "2026-01-15", "2026-01-31", "2026-02-10", "2026-02-28");
-        row("leap February", "月末", "翌月末日", "2024-02-29", "2024-02-29", "2024-03-31",
-            "2024-03-31");
-        row("on the closing day", "20", "翌月10日", "2026-01-20", "2026-01-20", "2026-02-10",
-            "2026-02-20");
-        row("after the closing day", "20日", "翌月10日", "2026-01-21", "2026-02-20", "2026-03-10",
-            "2026-03-20");
-        row("December to January", "20", "翌月20日", "2026-12-25", "2027-01-20", "2027-02-20",
-            "2027-02-20");
-        row("day 31 is the month end", "31", "翌月末", "2026-04-30", "2026-04-30", "2026-05-31",
-            "2026-05-31");
-        row("closing past February's end", "30", "翌月30日", "2026-01-31", "2026-02-28",
-            "2026-03-30", "2026-03-30");
-        row("paid in the closing month", "月末", "当月末日", "2026-12-31", "2026-12-31",
-            "2026-12-31", "2027-01-31");
-    }
-
     void dueDatesFollowTheTerms() {
-        QFETCH(QString, closing);
-        QFETCH(QString, payDay);
-        QFETCH(QDate, received);
-        const PaymentTerms terms = PaymentTerms::parse(closing, payDay, QString(), QString());
-        QTEST(terms.closingFor(received), "closes");
-        QTEST(terms.paymentDue(received), "paid");
-        QTEST(terms.legalLimit(received), "limit");
-        // Before delivery the payment is expected for the delivery due date.
-        QCOMPARE(terms.deliveryDue(day("2026-12-28")), day("2027-01-04"));
-        QCOMPARE(terms.slipPaymentDue(received.addDays(-7), QDate()), terms.paymentDue(received));
+        // Closing day, pay day ("-" for the default), received, closes, paid, limit.
+        const std::pair<const char*, const char*> rows[] = {
+            {"month end, 31st", "月末 翌月10日 2026-01-31 2026-01-31 2026-02-10 2026-02-28"},
+            {"defaults", "- - 2026-01-15 2026-01-31 2026-02-10 2026-02-28"},
+            {"leap February", "月末 翌月末日 2024-02-29 2024-02-29 2024-03-31 2024-03-31"},
+            {"on the closing day", "20 翌月10日 2026-01-20 2026-01-20 2026-02-10 2026-02-20"},
+            {"after the closing day", "20日 翌月10日 2026-01-21 2026-02-20 2026-03-10 2026-03-20"},
+            {"December to January", "20 翌月20日 2026-12-25 2027-01-20 2027-02-20 2027-02-20"},
+            {"day 31 is the month end", "31 翌月末 2026-04-30 2026-04-30 2026-05-31 2026-05-31"},
+            {"closing past February's end",
+             "30 翌月30日 2026-01-31 2026-02-28 2026-03-30 2026-03-30"},
+            {"paid in the closing month",
+             "月末 当月末日 2026-12-31 2026-12-31 2026-12-31 2027-01-31"}};
+        for (const auto& [name, row] : rows) {
+            const QStringList f = QString::fromUtf8(row).replace("-", "").split(' ');
+            const auto d = [&](int i) { return QDate::fromString(f[i], "yyyyMMdd"); };
+            const PaymentTerms terms = PaymentTerms::parse(f[0], f[1], QString(), QString());
+            QVERIFY2(terms.closingFor(d(2)) == d(3) && terms.paymentDue(d(2)) == d(4) &&
+                         terms.legalLimit(d(2)) == d(5),
+                     name);
+            // Before delivery the payment is expected for the delivery due date.
+            QCOMPARE(terms.deliveryDue(day("2026-12-28")), day("2027-01-04"));
+            QCOMPARE(terms.slipPaymentDue(d(2).addDays(-7), QDate()), terms.paymentDue(d(2)));
+        }
     }
 
     void malformedTermsNameTheirKey() {

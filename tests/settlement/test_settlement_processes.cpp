@@ -1,12 +1,10 @@
 #include "core/apperror.h"
 #include "core/database.h"
-#include "core/session.h"
 #include "settlement/settlementrun.h"
 #include "settlementfixtures.h"
 #include "support/testdatabase.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
@@ -63,12 +61,7 @@ void fillSlips() {
 }
 
 void startChild(QProcess& child, const QString& path, const QStringList& settings) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TARVEL_SETTLE_CHILD", path);
-    for (const QString& s : settings)
-        env.insert(s.section('=', 0, 0), s.section('=', 1));
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {});
+    TestRuns::startCopy(child, QStringList{"TARVEL_SETTLE_CHILD=" + path} + settings);
 }
 
 bool waitForLine(QProcess& child, const QByteArray& line) {

@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/sqlquery.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -76,6 +77,16 @@ inline void execOn(const QString& path, const QStringList& statements) {
         for (const QString& statement : statements)
             execSql(db, statement);
     });
+}
+
+// Starts another copy of this test executable with extra "NAME=value"
+// settings in its environment.
+inline void startCopy(QProcess& copy, const QStringList& settings) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& s : settings)
+        env.insert(s.section('=', 0, 0), s.section('=', 1));
+    copy.setProcessEnvironment(env);
+    copy.start(QCoreApplication::applicationFilePath(), {});
 }
 
 #ifdef TARVEL_ADMIN_PATH
