@@ -8,6 +8,7 @@
 #include "slips/slipfixtures.h"
 #include "support/golden.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QApplication>
 #include <QTest>
@@ -70,15 +71,11 @@ class TestHomework : public QObject {
             {"20", "翌月25日", "", "", "PayDay"}, {"", "翌々月10日", "", "", "PayDay"},
             {"20", "当月10日", "", "", "PayDay"}, {"", "", "-1", "", "DeliveryDays"},
             {"", "", "", "yes", "HandbookSlip"}};
-        for (const QStringList& c : cases) {
-            try {
-                PaymentTerms::parse(c[0], c[1], c[2], c[3]);
-                QFAIL(qPrintable(c.join(QLatin1Char(','))));
-            } catch (const AppError& e) {
-                QVERIFY2(e.text().contains(QStringLiteral("[HomeWork] ") + c[4]),
-                         qPrintable(e.text()));
-            }
-        }
+        for (const QStringList& c : cases)
+            QVERIFY2(TestRuns::errorOf([&] {
+                         PaymentTerms::parse(c[0], c[1], c[2], c[3]);
+                     }).contains("[HomeWork] " + c[4]),
+                     qPrintable(c.join(QLatin1Char(','))));
         TestDatabase db;
         db.writeIni(QStringLiteral(
             "[HomeWork]\nClosing=20\nPayDay=翌月末日\nDeliveryDays=5\nHandbookSlip=1\n"));

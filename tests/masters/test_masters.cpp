@@ -14,11 +14,13 @@
 using TestRuns::rows;
 
 namespace {
-MasterRecord record(std::initializer_list<std::pair<const char*, QString>> texts,
-                    bool deleted = false) {
+// A record typed as "column=text|column=text"; an empty text is a null one.
+MasterRecord record(const QString& texts, bool deleted = false) {
     MasterRecord r;
-    for (const auto& [column, text] : texts)
-        r.texts.insert(QString::fromUtf8(column), text);
+    for (const QString& field : texts.split('|', Qt::SkipEmptyParts)) {
+        const QString text = field.section('=', 1);
+        r.texts.insert(field.section('=', 0, 0), text.isEmpty() ? QString() : text);
+    }
     r.deleted = deleted;
     return r;
 }
@@ -36,9 +38,8 @@ class TestMasterRecord : public QObject {
         TestDatabase db;
         gEmpCode = "E07";
         const QString awkward = "O'Neil 100% \"型\" _x";
-        insertMasterRecord(
-            pnoMaster(),
-            record({{"製品図番", "AB-1  "}, {"図番名称", awkward}, {"備考", "備考です  "}}));
+        insertMasterRecord(pnoMaster(),
+                           record("製品図番=AB-1  |図番名称=" + awkward + "|備考=備考です  "));
         const std::optional<MasterRecord> r = loadMasterRecord(pnoMaster(), "AB-1");
         QVERIFY(r && !r->deleted);
         QCOMPARE(r->text("図番名称") + r->text("備考"), awkward + "備考です");
@@ -47,9 +48,7 @@ class TestMasterRecord : public QObject {
 
         // The employee table has no 社員コード audit column of its own; an
         // empty text is stored as "", not Null.
-        insertMasterRecord(
-            empMaster(),
-            record({{"社員コード", "S1"}, {"氏名", "山田"}, {"パスワード", QString()}}, true));
+        insertMasterRecord(empMaster(), record("社員コード=S1|氏名=山田|パスワード=", true));
         QVERIFY(loadMasterRecord(empMaster(), "S1")->deleted);
         QCOMPARE(rows("SELECT COUNT(*) FROM syain_m WHERE パスワード = ''"), QStringList{"1"});
         QVERIFY(!loadMasterRecord(empMaster(), "S2").has_value());
@@ -57,13 +56,10 @@ class TestMasterRecord : public QObject {
 
     void datesAreStoredAsDatesAndShownWithSlashes() {
         TestDatabase db;
-        insertMasterRecord(personMaster(), record({{"内職者コード", "N1"},
-                                                   {"内職者氏名", "佐藤"},
-                                                   {"生年月日", "1960/05/03"},
-                                                   {"郵便番号", "123-4567"}}));
         insertMasterRecord(
             personMaster(),
-            record({{"内職者コード", "N2"}, {"内職者氏名", "鈴木"}, {"生年月日", QString()}}));
+            record("内職者コード=N1|内職者氏名=佐藤|生年月日=1960/05/03|郵便番号=123-4567"));
+        insertMasterRecord(personMaster(), record("内職者コード=N2|内職者氏名=鈴木|生年月日="));
         QCOMPARE(rows("SELECT 内職者コード, 生年月日 FROM naishoku_m WHERE 生年月日 IS NOT NULL"),
                  QStringList{"N1|1960-05-03"});
         QCOMPARE(rows("SELECT 内職者コード FROM naishoku_m WHERE 生年月日 IS NULL"),
@@ -73,16 +69,16 @@ class TestMasterRecord : public QObject {
         QCOMPARE(loadMasterRecord(personMaster(), "N2")->text("生年月日"), QString());
 
         QVERIFY_THROWS_EXCEPTION(
-            AppError, insertMasterRecord(personMaster(), record({{"内職者コード", "N3"},
-                                                                 {"生年月日", "2003/02/30"}})));
-        QVERIFY_THROWS_EXCEPTION(
-            AppError, insertMasterRecord(personMaster(), record({{"内職者コード", "  "}})));
+            AppError,
+            insertMasterRecord(personMaster(), record("内職者コード=N3|生年月日=2003/02/30")));
+        QVERIFY_THROWS_EXCEPTION(AppError,
+                                 insertMasterRecord(personMaster(), record("内職者コード=  ")));
         QVERIFY(!masterRecordExists(personMaster(), "N3"));
     }
 
     void existenceIsTestedOnTrimmedCodeIncludingDeletedRows() {
         TestDatabase db;
-        insertMasterRecord(workCodeMaster(), record({{"作業コード", "W1"}}, true));
+        insertMasterRecord(workCodeMaster(), record("作業コード=W1", true));
         QVERIFY(masterRecordExists(workCodeMaster(), "W1   "));
         QVERIFY(!masterRecordExists(workCodeMaster(), "W"));
         QVERIFY(!masterRecordExists(pnoMaster(), "W1"));
@@ -98,43 +94,34 @@ class TestMasterRecord : public QObject {
 
     void updateRewritesEverythingButTheCode() {
         TestDatabase db;
-        insertMasterRecord(
-            workCodeMaster(),
-            record({{"作業コード", "W1"}, {"作業項目", "旧"}, {"備考", "旧備考"}}, true));
-        insertMasterRecord(workCodeMaster(), record({{"作業コード", "W2"}, {"作業項目", "他"}}));
+        insertMasterRecord(workCodeMaster(), record("作業コード=W1|作業項目=旧|備考=旧備考", true));
+        insertMasterRecord(workCodeMaster(), record("作業コード=W2|作業項目=他"));
         Clock::setFixed(QDateTime(QDate(2026, 5, 2), QTime(13, 4, 5)));
         gEmpCode = "E02";
         // The code stays, the deleted record is restored.
-        QVERIFY(updateMasterRecord(
-            workCodeMaster(), "W1",
-            record({{"作業コード", "ZZ"}, {"作業項目", "新 ' %"}, {"備考", QString()}})));
+        QVERIFY(updateMasterRecord(workCodeMaster(), "W1",
+                                   record("作業コード=ZZ|作業項目=新 ' %|備考=")));
         QCOMPARE(rows("SELECT * FROM sagyou_m ORDER BY 1"),
                  (QStringList{"W1|新 ' %||2026-05-02 13:04:05|0|E02",
                               "W2|他||2026-04-01 09:30:00|0|E001"}));
         // A record that no longer exists is reported, not taken as saved.
-        QVERIFY(!updateMasterRecord(workCodeMaster(), "W9", record({})));
-        QVERIFY(!updateMasterRecord(workCodeMaster(), QString(), record({})));
+        QVERIFY(!updateMasterRecord(workCodeMaster(), "W9", record("")));
+        QVERIFY(!updateMasterRecord(workCodeMaster(), QString(), record("")));
     }
 
     void listRowsFollowTheGridColumns() {
         TestDatabase db;
         QVERIFY(masterListRows(personMaster(), true).isEmpty());
-        insertMasterRecord(personMaster(), record({{"内職者コード", "N2"},
-                                                   {"内職者氏名", "乙"},
-                                                   {"生年月日", "1970/01/31"},
-                                                   {"ランク", "A"},
-                                                   {"備考", "r"}}));
-        insertMasterRecord(personMaster(),
-                           record({{"内職者コード", "N1"}, {"内職者氏名", "甲"}}, true));
+        insertMasterRecord(
+            personMaster(),
+            record("内職者コード=N2|内職者氏名=乙|生年月日=1970/01/31|ランク=A|備考=r"));
+        insertMasterRecord(personMaster(), record("内職者コード=N1|内職者氏名=甲", true));
         const QStringList n2{"N2", "N2", "乙", "1970/01/31", "", "", "", "", "", "", "A", "r", ""};
         QCOMPARE(masterListRows(personMaster(), true), QList<QStringList>{n2});
         QCOMPARE(masterListRows(personMaster(), false),
                  (QList<QStringList>{{"N1", "N1", "甲", "", "", "", "", "", "", "", "", "", "削除"},
                                      n2}));
-        insertMasterRecord(
-            empMaster(),
-            record(
-                {{"社員コード", "S1"}, {"氏名", "山田"}, {"パスワード", "pw1234"}, {"備考", "x"}}));
+        insertMasterRecord(empMaster(), record("社員コード=S1|氏名=山田|パスワード=pw1234|備考=x"));
         QCOMPARE(masterListRows(empMaster(), true).at(0),
                  (QStringList{"S1", "S1", "山田", "pw1234", "x", ""}));
     }

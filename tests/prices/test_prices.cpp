@@ -23,25 +23,20 @@ const QString kP = "P-100";
 const QString kW = "W1";
 const QString kN = "N01";
 
-QDate ymd(int y, int m, int d) {
-    return QDate(y, m, d);
-}
-
 PriceInput input(const QString& price, const QString& start, const QString& end = QString()) {
-    PriceInput in;
-    in.pno = kP;
-    in.wno = kW;
-    in.person = kN;
-    in.priceText = price;
-    in.startText = start;
-    in.endText = end;
-    return in;
+    return {.pno = kP,
+            .wno = kW,
+            .person = kN,
+            .priceText = price,
+            .startText = start,
+            .endText = end,
+            .remark = {}};
 }
 
 QString listed(const QList<PriceListRow>& rows) {
     QStringList out;
     for (const PriceListRow& r : rows)
-        out << QStringLiteral("%1:%2").arg(r.serial).arg(r.start);
+        out << QString::number(r.serial);
     return out.join(QLatin1Char(' '));
 }
 
@@ -208,9 +203,7 @@ class TestPrices : public QObject {
         addLine(3, "P-200", "W2", "N02", 1234.5, "2003/04/01", "2003/12/31", true, "メモ");
         gEmpCode = "E777";
         PriceInput in = input("99.125", "2003/04/02");
-        in.mode = EditMode::Edit;
-        in.serial = 7;
-        in.remark = "改定";
+        std::tie(in.mode, in.serial, in.remark) = std::tuple(EditMode::Edit, 7, "改定");
         SavePriceEdit(in);
         std::optional<PriceRecord> r = LoadPriceRecord(7);
         QVERIFY(r && !r->end.isValid());
@@ -240,12 +233,12 @@ class TestPrices : public QObject {
             const PriceLookupResult r = lookupPrice(day, kP, wno, kN);
             return r.text() + (r.found ? "" : " not found");
         };
-        QCOMPARE(found(ymd(2003, 9, 30), kW), "100.000");
-        QCOMPARE(found(ymd(2003, 10, 1), kW), "120.000");
-        QCOMPARE(found(ymd(2003, 3, 31), kW), "0.000 not found");
-        QCOMPARE(found(ymd(2003, 9, 30), "W2"), "50.000");
+        QCOMPARE(found(QDate(2003, 9, 30), kW), "100.000");
+        QCOMPARE(found(QDate(2003, 10, 1), kW), "120.000");
+        QCOMPARE(found(QDate(2003, 3, 31), kW), "0.000 not found");
+        QCOMPARE(found(QDate(2003, 9, 30), "W2"), "50.000");
         execSql("UPDATE tanka_m SET 削除フラグ = 1 WHERE 単価シリアル = 1");
-        QCOMPARE(found(ymd(2003, 9, 30), kW), "0.000 not found");
+        QCOMPARE(found(QDate(2003, 9, 30), kW), "0.000 not found");
     }
 
     void lookupFailuresStopTheCaller() {
@@ -253,9 +246,9 @@ class TestPrices : public QObject {
         addLine(1, kP, kW, kN, 100, "2003/04/01");
         QVERIFY_THROWS_EXCEPTION(AppError, lookupPrice(QDate(), kP, kW, kN));
         execSql("DROP TABLE tanka_m");
-        QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(ymd(2003, 9, 30), kP, kW, kN));
+        QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(QDate(2003, 9, 30), kP, kW, kN));
         DBClose();
-        QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(ymd(2003, 9, 30), kP, kW, kN));
+        QVERIFY_THROWS_EXCEPTION(DbError, lookupPrice(QDate(2003, 9, 30), kP, kW, kN));
     }
 
     void twoProgramsSavingAtOnceWaitForEachOther() {
@@ -271,7 +264,7 @@ class TestPrices : public QObject {
     void listHidesDeletedAndSupersededLines() {
         TestDatabase db;
         PriceFixtures::addMasters();
-        const QDate today = ymd(2003, 11, 15);
+        const QDate today = QDate(2003, 11, 15);
         // Combination A: an older line, the current one.
         addLine(1, kP, kW, kN, 100, "2003/04/01");
         addLine(2, kP, kW, kN, 110, "2003/10/01");
@@ -284,22 +277,15 @@ class TestPrices : public QObject {
         // Deleted line, the newest of combination A.
         addLine(7, kP, kW, kN, 200, "2003/11/01", QString(), true);
 
-        QCOMPARE(listed(loadPriceRows(false, false, today)),
-                 QStringLiteral("7:2003/11/01 2:2003/10/01 1:2003/04/01 "
-                                "4:2004/01/01 3:2003/10/01 5:2003/01/01 6:2003/01/01"));
-        QCOMPARE(listed(loadPriceRows(true, false, today)),
-                 QStringLiteral("2:2003/10/01 1:2003/04/01 4:2004/01/01 3:2003/10/01 "
-                                "5:2003/01/01 6:2003/01/01"));
-        QCOMPARE(listed(loadPriceRows(true, true, today)),
-                 "2:2003/10/01 4:2004/01/01 6:2003/01/01");
-        // With deleted lines shown, the deleted newest line hides the current one.
-        QCOMPARE(listed(loadPriceRows(false, true, today)),
-                 "7:2003/11/01 4:2004/01/01 6:2003/01/01");
+        // Serials as listed: by combination, the latest start first. With deleted
+        // lines shown, the deleted newest line hides the current one.
+        QCOMPARE(listed(loadPriceRows(false, false, today)), "7 2 1 4 3 5 6");
+        QCOMPARE(listed(loadPriceRows(true, false, today)), "2 1 4 3 5 6");
+        QCOMPARE(listed(loadPriceRows(true, true, today)), "2 4 6");
+        QCOMPARE(listed(loadPriceRows(false, true, today)), "7 4 6");
         // Seen earlier, line 2 is still to come and hides line 1; both lines of
         // B lie ahead; C's line 5 has not ended yet.
-        QCOMPARE(listed(loadPriceRows(true, true, ymd(2003, 9, 1))),
-                 QStringLiteral("2:2003/10/01 4:2004/01/01 3:2003/10/01 "
-                                "5:2003/01/01 6:2003/01/01"));
+        QCOMPARE(listed(loadPriceRows(true, true, QDate(2003, 9, 1))), "2 4 3 5 6");
 
         const QList<PriceListRow> all = loadPriceRows(false, false, today);
         QCOMPARE(all[0].cells(), (QStringList{"7", "P-100", "W1", "組立", "N01", "山田花子",

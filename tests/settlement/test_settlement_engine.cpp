@@ -46,10 +46,8 @@ class TestSettlementEngine : public QObject {
     void paysEachSlipAtThePriceInForceRoundedHalfToEven() {
         struct Case {
             const char* name;
-            double price; // line of combination (P-100, W1, N01) from `start`
-            const char* start;
-            double later; // a second line from 2004/03/01 (0: none)
-            bool laterDeleted;
+            double price; // line of combination (P-100, W1, N01) from 2004/01/01
+            double later; // a second line from 2004/03/01 (0: none, negative: deleted)
             const char* requested;
             double stored; // the slip's 精算単価 before
             qint64 quantity;
@@ -58,29 +56,23 @@ class TestSettlementEngine : public QObject {
             const char* row; // count|amount|tax|total
         };
         const QList<Case> cases = {
-            {"tax 1.5 goes up", 30, "2004/01/01", 0, false, "2004/04/01", 0, 1, 1, 30, "1|30|2|32"},
-            {"taxes rounded per slip", 10, "2004/01/01", 0, false, "2004/04/01", 0, 1, 2, 10,
-             "2|20|0|20"},
-            {"large, exact", 99999.999, "2004/01/01", 0, false, "2004/04/01", 0, 3000000, 1,
-             99999.999, "1|299999997000|14999999850|314999996850"},
-            {"line in force", 10, "2004/01/01", 12, false, "2004/02/29", 0, 100, 1, 10,
-             "1|1000|50|1050"},
-            {"next line from its first day", 10, "2004/01/01", 12, false, "2004/03/01", 0, 100, 1,
-             12, "1|1200|60|1260"},
-            {"deleted line skipped", 10, "2004/01/01", 12, true, "2004/03/15", 0, 100, 1, 10,
-             "1|1000|50|1050"},
-            {"no line yet: paid 0", 10, "2004/05/01", 0, false, "2004/04/01", 5, 100, 1, 0,
-             "1|0|0|0"},
-            {"already equal", 10, "2004/01/01", 0, false, "2004/04/01", 10, 100, 1, 10,
-             "1|1000|50|1050"},
-            {"paid as the lists show it", 10.1235, "2004/01/01", 0, false, "2004/04/01", 10.1235,
-             100, 1, 10.124, "1|1012|51|1063"},
+            {"tax 1.5 goes up", 30, 0, "2004/04/01", 0, 1, 1, 30, "1|30|2|32"},
+            {"taxes rounded per slip", 10, 0, "2004/04/01", 0, 1, 2, 10, "2|20|0|20"},
+            {"large, exact", 99999.999, 0, "2004/04/01", 0, 3000000, 1, 99999.999,
+             "1|299999997000|14999999850|314999996850"},
+            {"line in force", 10, 12, "2004/02/29", 0, 100, 1, 10, "1|1000|50|1050"},
+            {"next line from its first day", 10, 12, "2004/03/01", 0, 100, 1, 12, "1|1200|60|1260"},
+            {"deleted line skipped", 10, -12, "2004/03/15", 0, 100, 1, 10, "1|1000|50|1050"},
+            {"no line yet: paid 0", 10, 0, "2003/12/31", 5, 100, 1, 0, "1|0|0|0"},
+            {"already equal", 10, 0, "2004/04/01", 10, 100, 1, 10, "1|1000|50|1050"},
+            {"paid as the lists show it", 10.1235, 0, "2004/04/01", 10.1235, 100, 1, 10.124,
+             "1|1012|51|1063"},
         };
         for (const Case& c : cases) {
             TestDatabase db(kRunClock);
-            addPrice(1, "P-100", "W1", "N01", c.price, c.start);
+            addPrice(1, "P-100", "W1", "N01", c.price, "2004/01/01");
             if (c.later != 0)
-                addPrice(2, "P-100", "W1", "N01", c.later, "2004/03/01", c.laterDeleted);
+                addPrice(2, "P-100", "W1", "N01", std::abs(c.later), "2004/03/01", c.later < 0);
             for (int i = 0; i < c.copies; ++i)
                 addSlip(QStringLiteral("S%1").arg(i), "N01", "P-100", "W1", c.stored, c.quantity,
                         c.requested);
@@ -107,12 +99,7 @@ class TestSettlementEngine : public QObject {
         const QString item2 = Lookup::itemText(Lookup::homeWorkers(), "N02", "佐藤一郎");
         const QString item3 = Lookup::itemText(Lookup::homeWorkers(), "N03", "鈴木");
         const QList<Case> cases = {
-            {"both ends of the period",
-             "2004/04/01",
-             "2004/04/30",
-             "",
-             "",
-             {"A1", "A2", "B1", "C1"}},
+            {"whole period", "2004/04/01", "2004/04/30", "", "", {"A1", "A2", "B1", "C1"}},
             {"lower bound only", "2004/04/01", "2004/04/30", "N02", "", {"B1", "C1"}},
             {"upper bound only", "2004/04/01", "2004/04/30", "", "N02", {"A1", "A2", "B1"}},
             {"one home-worker", "2004/04/01", "2004/04/30", "N02", "N02", {"B1"}},
@@ -317,11 +304,9 @@ class TestSettlementEngine : public QObject {
         const TrialResult r = RunTrial(kApril);
         QStringList shown;
         for (const TrialRow& t : r.rows)
-            shown << QStringList{t.slipNumber, t.workerCode,
-                                 t.workerName, t.drawingNumber,
-                                 t.workCode,   t.workItem,
-                                 t.priceText,  t.quantityText,
-                                 t.amountText, t.unpriced ? "unpriced" : ""}
+            shown << QStringList({t.slipNumber, t.workerCode, t.workerName, t.drawingNumber,
+                                  t.workCode, t.workItem, t.priceText, t.quantityText, t.amountText,
+                                  t.unpriced ? "unpriced" : ""})
                          .join('|');
         QCOMPARE(shown, (QStringList{"A|N01|山田花子|P-100|W1|組立|12.500|1|12|",
                                      "B-early|N02||P-100|W1|組立|1,234.500|3|3,704|",
@@ -430,9 +415,8 @@ class TestSettlementEngine : public QObject {
         QVERIFY(lines);
         QStringList got;
         for (const StatementLine& l : *lines)
-            got << QStringList{l.workerCode,    l.workerName, l.requestDate.toString(Qt::ISODate),
-                               l.drawingNumber, l.priceText,  l.quantityText,
-                               l.amountText}
+            got << QStringList({l.workerCode, l.workerName, l.requestDate.toString(Qt::ISODate),
+                                l.drawingNumber, l.priceText, l.quantityText, l.amountText})
                        .join('|');
         // The price is paid as the lists show it: 1.2345 → 1.235; 12.35 → 12, 7.5 → 8.
         QCOMPARE(got, (QStringList{"N01|山田花子|2004-04-01|ABC-22|2.500|3|8",

@@ -153,13 +153,9 @@ class TestSettlementProcesses : public QObject {
                         QStringLiteral("TARVEL_SETTLE_TO=%1").arg(c.childTo)});
             QVERIFY(waitForLine(child, "holding"));
 
-            QString error;
             SettlementResult second;
-            try {
-                second = RunSettlement(criteria("2004/04/01", "2004/04/30"));
-            } catch (const DbError& e) {
-                error = e.text();
-            }
+            const QString error = TestRuns::errorOf(
+                [&] { second = RunSettlement(criteria("2004/04/01", "2004/04/30")); });
             QVERIFY(child.waitForFinished(30000));
             QCOMPARE(child.exitCode(), 0);
             QVERIFY2(error.contains("使用中") == c.inUse, qPrintable(error));
