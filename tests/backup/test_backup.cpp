@@ -51,11 +51,10 @@ void writeOrBackUp(const QString& path, int index) {
     std::printf("0\n");
 }
 
-int admin(const QStringList& args, QString* out = nullptr) {
+// tarvel-admin's exit code and what it said on either stream.
+QString admin(const QStringList& args) {
     const TestRuns::AdminRun r = TestRuns::admin(args);
-    if (out)
-        *out = r.out + r.err;
-    return r.exitCode;
+    return QString::number(r.exitCode) + " " + r.out + r.err;
 }
 
 } // namespace
@@ -131,20 +130,20 @@ class TestBackup : public QObject {
         execSql("INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES ('001', '山田', 0)");
         DBClose();
         const QString dir = t.dirPath();
-        QString out;
-        QCOMPARE(admin({"backup", t.path(), dir + "/missing"}, &out), 1);
-        QVERIFY(out.contains("フォルダが存在しません"));
-        QCOMPARE(admin({"backup", t.path(), dir}, &out), 0);
-        QVERIFY2(out.contains("zuban_m\t1\n"), qPrintable(out));
-        const QString b = AutoBackup::backupsIn(dir).value(0);
-        QCOMPARE(admin({"restore", b, t.path()}, &out), 0);
+        const QString missing = admin({"backup", t.path(), dir + "/missing"});
+        QVERIFY2(missing.startsWith("1 ") && missing.contains("フォルダが存在しません"),
+                 qPrintable(missing));
+        const QString out = admin({"backup", t.path(), dir});
+        QVERIFY2(out.startsWith("0 ") && out.contains("zuban_m\t1\n"), qPrintable(out));
+        QVERIFY(admin({"restore", AutoBackup::backupsIn(dir).value(0), t.path()}).startsWith("0 "));
         QVERIFY(QFileInfo::exists(t.path() + ".before-restore"));
+        // Nothing to settle (exit 3), but a backup first.
+        const QStringList run = {t.path(), "20040401", "20040430", "--employee", "001"};
         for (const char* command : {"settle", "cancel"})
-            QCOMPARE(admin({command, t.path(), "20040401", "20040430", "--employee", "001"}), 3);
+            QVERIFY(admin(QStringList{command} + run).startsWith("3 "));
         QCOMPARE(AutoBackup::backupsIn(dir + "/backup").size(), 2);
-        QCOMPARE(admin({"cancel", t.path(), "20040401", "20040430", "--employee", "001",
-                        "--backup-folder", dir + "/b2"}),
-                 3);
+        QVERIFY(admin(QStringList{"cancel"} + run + QStringList{"--backup-folder", dir + "/b2"})
+                    .startsWith("3 "));
         QCOMPARE(AutoBackup::backupsIn(dir + "/b2").size(), 1);
     }
 
