@@ -55,36 +55,29 @@ class TestConventions : public QObject {
             QVERIFY2(DateCheck(QLatin1String(t)) == 1, t);
         // What a date box keeps when it is left: typing 0 clears, a wrong
         // date stays for correction.
-        const struct {
-            const char *in, *text;
-            bool required;
-            LeaveOutcome outcome;
-        } leaves[] = {{" 20040229 ", "2004/02/29", true, LeaveOutcome::Ok},
-                      {" 0 ", "", false, LeaveOutcome::Ok},
-                      {"   ", "", true, LeaveOutcome::RequiredMissing},
-                      {"2003/04/01", "", false, LeaveOutcome::Ok},
-                      {"20030431", "20030431", true, LeaveOutcome::InvalidDate},
-                      {"00", "00", false, LeaveOutcome::InvalidDate}};
-        for (const auto& c : leaves) {
-            const LeaveResult r = leaveDateBox(QString::fromUtf8(c.in), c.required);
-            QVERIFY2(r.text == QString::fromUtf8(c.text) && r.outcome == c.outcome, c.in);
+        const std::tuple<const char*, const char*, bool, LeaveOutcome> leaves[] = {
+            {" 20040229 ", "2004/02/29", true, LeaveOutcome::Ok},
+            {" 0 ", "", false, LeaveOutcome::Ok},
+            {"   ", "", true, LeaveOutcome::RequiredMissing},
+            {"2003/04/01", "", false, LeaveOutcome::Ok},
+            {"20030431", "20030431", true, LeaveOutcome::InvalidDate},
+            {"00", "00", false, LeaveOutcome::InvalidDate}};
+        for (const auto& [in, text, required, outcome] : leaves) {
+            const LeaveResult r = leaveDateBox(QString::fromUtf8(in), required);
+            QVERIFY2(r.text == QString::fromUtf8(text) && r.outcome == outcome, in);
         }
     }
 
     void numbersAreReadAndRoundedLikeTheBoxShows() {
         // A separator does not end the number, anything else unreadable does;
         // halves go away from zero.
-        const struct {
-            const char* in;
-            int decimals;
-            const char* shown;
-        } boxes[] = {
+        const std::tuple<const char*, int, const char*> boxes[] = {
             {"   ", 0, ""},         {"12,345,678", 0, "12,345,678"}, {"12x5", 0, "12"},
             {"abc", 3, "0.000"},    {"1.2.3", 3, "1.200"},           {"-12.5", 0, "-13"},
             {"0.0005", 3, "0.001"}, {"0.00049999", 3, "0.000"},      {"999.9995", 3, "1,000.000"},
             {"-0.0004", 3, "0.000"}};
-        for (const auto& c : boxes)
-            QCOMPARE(NumFormat(c.in, c.decimals), QString::fromUtf8(c.shown));
+        for (const auto& [in, decimals, shown] : boxes)
+            QCOMPARE(NumFormat(in, decimals), QString::fromUtf8(shown));
         const QStringList read = {"  -12.50abc", "-12.5", ",5", "0",        ".25",
                                   "0.25",        "-",     "0",  "007.0100", "7.01"};
         for (int i = 0; i < read.size(); i += 2)
@@ -126,26 +119,23 @@ class TestConventions : public QObject {
         using namespace NumberPattern;
         // 1.0005 is stored as 1.000499999...; shown as the decimal it stands
         // for. "#" places never limit the digits shown.
-        const struct {
-            double value;
-            QString pattern;
-            const char* shown;
-        } cases[] = {{2.5, Whole, "3"},
-                     {-2.5, Whole, "-3"},
-                     {2.4999, QuantityList, "2"},
-                     {-0.4, Whole, "0"},
-                     {1.0005, PriceList, "1.001"},
-                     {0.1 + 0.2, PriceBox, "0.300"},
-                     {1.25e-7, PriceList, "0.000"},
-                     {1e20, AmountList, "100,000,000,000,000,000,000"},
-                     {-1234567.8915, PriceList, "-1,234,567.892"},
-                     {0, Count, "0"},
-                     {123456789, Count, "123,456,789"},
-                     {-1000000, Subtotal, "-1,000,000"},
-                     {4, Sequence, "004"},
-                     {1234, Sequence, "1234"}};
-        for (const auto& c : cases)
-            QCOMPARE(FormatNumber(c.value, c.pattern), QString::fromUtf8(c.shown));
+        const std::tuple<double, QString, const char*> cases[] = {
+            {2.5, Whole, "3"},
+            {-2.5, Whole, "-3"},
+            {2.4999, QuantityList, "2"},
+            {-0.4, Whole, "0"},
+            {1.0005, PriceList, "1.001"},
+            {0.1 + 0.2, PriceBox, "0.300"},
+            {1.25e-7, PriceList, "0.000"},
+            {1e20, AmountList, "100,000,000,000,000,000,000"},
+            {-1234567.8915, PriceList, "-1,234,567.892"},
+            {0, Count, "0"},
+            {123456789, Count, "123,456,789"},
+            {-1000000, Subtotal, "-1,000,000"},
+            {4, Sequence, "004"},
+            {1234, Sequence, "1234"}};
+        for (const auto& [value, pattern, shown] : cases)
+            QCOMPARE(FormatNumber(value, pattern), QString::fromUtf8(shown));
         QCOMPARE(FormatNumber(std::numeric_limits<qint64>::min(), AmountList),
                  "-9,223,372,036,854,775,808");
         QVERIFY_THROWS_EXCEPTION(AppError,
@@ -203,17 +193,16 @@ class TestConventions : public QObject {
         }
     }
     void halvesGoToTheEvenNeighbourOrAwayFromZero() {
-        const struct {
-            qint64 num, den, even, away;
-        } cases[] = {
+        // numerator, denominator, half to even, half away from zero
+        const std::array<qint64, 4> cases[] = {
             {1, 2, 0, 1},      {3, 2, 2, 2},       {5, 2, 2, 3},         {7, 2, 4, 4},
             {-1, 2, 0, -1},    {-3, 2, -2, -2},    {-5, 2, -2, -3},      {125, 10, 12, 13},
             {135, 10, 14, 14}, {2499, 1000, 2, 2}, {2501, 1000, 3, 3},   {-2501, 1000, -3, -3},
             {0, 7, 0, 0},      {14, 7, 2, 2},      {-4999, 10000, 0, 0},
         };
-        for (const auto& c : cases) {
-            QCOMPARE(roundHalfEven(c.num, c.den), c.even);
-            QCOMPARE(roundHalfAway(c.num, c.den), c.away);
+        for (const auto& [num, den, even, away] : cases) {
+            QCOMPARE(roundHalfEven(num, den), even);
+            QCOMPARE(roundHalfAway(num, den), away);
         }
         const __int128 huge = static_cast<__int128>(std::numeric_limits<qint64>::max()) * 4;
         QVERIFY_THROWS_EXCEPTION(AppError, roundHalfEven(huge, 2));

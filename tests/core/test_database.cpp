@@ -57,29 +57,27 @@ class TestDatabaseSession : public QObject {
   private slots:
     void openFailuresNameTheProblemAndThePath() {
         TestDatabase t;
-        const QString missing = t.dirPath() + "/nothing.sqlite";
-        QString text = openErrorFor(missing);
-        QVERIFY(text.contains("見つかりません") && text.contains(missing));
-        QVERIFY(!QFile::exists(missing)); // never created
+        // A missing file (never created), one that is no database, one
+        // without the tables: each named with its path.
+        const QString dir = t.dirPath() + "/";
+        QVERIFY(TestRuns::writeBytes(dir + "junk.sqlite", QByteArray(4096, 'x')));
+        TestRuns::execOn(dir + "partial.sqlite", {"CREATE TABLE syain_m (社員コード TEXT)"});
+        for (const auto& [name, said] : {std::pair{"nothing", "見つかりません"},
+                                         {"junk", "データベースファイルではありません"},
+                                         {"partial", "seisan_t"}}) {
+            const QString text = openErrorFor(dir + name + ".sqlite");
+            QVERIFY2(text.contains(QString::fromUtf8(said)) && !text.contains("syain_m") &&
+                         (QString(name) == "partial" || text.contains(dir + name)),
+                     qPrintable(text));
+        }
+        QVERIFY(!QFile::exists(dir + "nothing.sqlite"));
         QVERIFY(!DBIsOpen());
-
-        const QString junk = t.dirPath() + "/junk.sqlite";
-        QVERIFY(TestRuns::writeBytes(junk, QByteArray(4096, 'x')));
-        text = openErrorFor(junk);
-        QVERIFY2(text.contains("データベースファイルではありません") && text.contains(junk),
-                 qPrintable(text));
-
-        const QString partial = t.dirPath() + "/partial.sqlite";
-        TestRuns::execOn(partial, {"CREATE TABLE syain_m (社員コード TEXT)"});
-        text = openErrorFor(partial);
-        QVERIFY(text.contains("seisan_t") && !text.contains("syain_m"));
-
         const auto iniError = [] { return TestRuns::errorOf(DBOpen); };
         t.writeIni("[User]\nName=x\n");
         QVERIFY(iniError().contains("DSN"));
         // Without TVL.INI: the file is missing, in the folder that was searched.
         QFile::remove(t.dirPath() + "/TVL.INI");
-        text = iniError();
+        const QString text = iniError();
         QVERIFY2(text.contains("TVL.INI が見つかりません") && text.contains(QDir::currentPath()),
                  qPrintable(text));
         // With nothing open, statements fail with an error instead of crashing.

@@ -96,16 +96,12 @@ class TestHomework : public QObject {
         addSlip({.no = "260201-002", .deliveredOn = "2026-02-01", .deleted = true});
         addSlip({.no = "260201-003"}); // not delivered
         const PaymentTerms terms;
-        struct Case {
-            const char* today;
-            int overdue, soon;
-        };
-        for (const Case& c :
-             {Case{"2026-03-23", 0, 0}, Case{"2026-03-24", 0, 1}, Case{"2026-03-31", 0, 1},
-              Case{"2026-04-01", 1, 0}, Case{"2026-04-23", 1, 1}, Case{"2026-05-01", 2, 0}}) {
-            Clock::setFixed(QDateTime(day(c.today), QTime(9, 0)));
+        // Today, then the slips overdue and due soon.
+        for (const QString c : {"2026-03-23 0 0", "2026-03-24 0 1", "2026-03-31 0 1",
+                                "2026-04-01 1 0", "2026-04-23 1 1", "2026-05-01 2 0"}) {
+            Clock::setFixed(QDateTime(QDate::fromString(c.left(10), Qt::ISODate), QTime(9, 0)));
             const PaymentWatch w = watchPayments(terms, Clock::today());
-            QVERIFY2(w.overdue == c.overdue && w.dueSoon == c.soon, c.today);
+            QCOMPARE(QStringLiteral("%1 %2 %3").arg(c.left(10)).arg(w.overdue).arg(w.dueSoon), c);
         }
         const PaymentWatch all = watchPayments(terms, Clock::today());
         QCOMPARE(all.overdueLine(),
