@@ -115,9 +115,10 @@ class TestSettlementProcesses : public QObject {
             DBOpenPath(path);
             QCOMPARE(integrity(), "ok");
             // Slips stamped and settlement rows: none, or all of them.
-            const QString state = rows("SELECT (SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT"
-                                       " NULL), (SELECT COUNT(*) FROM seisan_t)")
-                                      .value(0);
+            const QString state =
+                rows("SELECT (SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL) AS"
+                     " slips, (SELECT COUNT(*) FROM seisan_t) AS runs")
+                    .value(0);
             QVERIFY2(state == "0|0" ||
                          state ==
                              QStringLiteral("%1|%2").arg(kWorkers * kSlipsPerWorker).arg(kWorkers),
