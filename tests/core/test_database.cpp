@@ -6,11 +6,13 @@
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTest>
 #include <QThread>
@@ -33,36 +35,20 @@ int writeThenWaitForKill(const QString& path) {
 }
 
 QString openErrorFor(const QString& path) {
-    try {
-        DBOpenPath(path);
-    } catch (const DbError& e) {
-        return e.text();
-    }
-    return QString();
+    return TestRuns::errorOf([&] { DBOpenPath(path); });
 }
 
 // The open error in a child process that runs as an ordinary user (root
 // may write anywhere).
 QString openErrorAsUser(const QString& path) {
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TARVEL_OPEN_ERROR_OF", path);
-    child.setProcessEnvironment(env);
     child.setChildProcessModifier([] {
         if (::geteuid() == 0 && (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
             ::_exit(3);
     });
-    child.start(QCoreApplication::applicationFilePath(), {});
+    TestRuns::startCopy(child, {"TARVEL_OPEN_ERROR_OF=" + path});
     child.waitForFinished(30000);
     return QString::fromUtf8(child.readAllStandardOutput());
-}
-QStringList column(const QString& sql) {
-    SqlQuery q(sql);
-    q.exec();
-    QStringList out;
-    while (q.next())
-        out << FieldStr(q, "c");
-    return out;
 }
 } // namespace
 
@@ -71,46 +57,27 @@ class TestDatabaseSession : public QObject {
   private slots:
     void openFailuresNameTheProblemAndThePath() {
         TestDatabase t;
-        const QString missing = t.dirPath() + "/nothing.sqlite";
-        QString text = openErrorFor(missing);
-        QVERIFY(text.contains("見つかりません") && text.contains(missing));
-        QVERIFY(!QFile::exists(missing)); // never created
-        QVERIFY(!DBIsOpen());
-
-        const QString junk = t.dirPath() + "/junk.sqlite";
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'x'));
-        f.close();
-        text = openErrorFor(junk);
-        QVERIFY2(text.contains("データベースファイルではありません") && text.contains(junk),
-                 qPrintable(text));
-
-        const QString partial = t.dirPath() + "/partial.sqlite";
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "p");
-            db.setDatabaseName(partial);
-            QVERIFY(db.open());
-            execSql(db, "CREATE TABLE syain_m (社員コード TEXT)");
-            db.close();
+        // A missing file (never created), one that is no database, one
+        // without the tables: each named with its path.
+        const QString dir = t.dirPath() + "/";
+        QVERIFY(TestRuns::writeBytes(dir + "junk.sqlite", QByteArray(4096, 'x')));
+        TestRuns::execOn(dir + "partial.sqlite", {"CREATE TABLE syain_m (社員コード TEXT)"});
+        for (const auto& [name, said] : {std::pair{"nothing", "見つかりません"},
+                                         {"junk", "データベースファイルではありません"},
+                                         {"partial", "seisan_t"}}) {
+            const QString text = openErrorFor(dir + name + ".sqlite");
+            QVERIFY2(text.contains(QString::fromUtf8(said)) && !text.contains("syain_m") &&
+                         (QString(name) == "partial" || text.contains(dir + name)),
+                     qPrintable(text));
         }
-        QSqlDatabase::removeDatabase("p");
-        text = openErrorFor(partial);
-        QVERIFY(text.contains("seisan_t") && !text.contains("syain_m"));
-
-        const auto iniError = [] {
-            try {
-                DBOpen();
-            } catch (const DbError& e) {
-                return e.text();
-            }
-            return QString();
-        };
+        QVERIFY(!QFile::exists(dir + "nothing.sqlite"));
+        QVERIFY(!DBIsOpen());
+        const auto iniError = [] { return TestRuns::errorOf(DBOpen); };
         t.writeIni("[User]\nName=x\n");
         QVERIFY(iniError().contains("DSN"));
         // Without TVL.INI: the file is missing, in the folder that was searched.
         QFile::remove(t.dirPath() + "/TVL.INI");
-        text = iniError();
+        const QString text = iniError();
         QVERIFY2(text.contains("TVL.INI が見つかりません") && text.contains(QDir::currentPath()),
                  qPrintable(text));
         // With nothing open, statements fail with an error instead of crashing.
@@ -123,17 +90,12 @@ class TestDatabaseSession : public QObject {
         // Another program holds a rollback-journal database in a transaction.
         const QString held = t.dirPath() + "/held.sqlite";
         Schema::createFile(held);
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-            other.setDatabaseName(held);
-            QVERIFY(other.open());
+        TestRuns::onSideConnection(held, [&](QSqlDatabase& other) {
             execSql(other, "PRAGMA journal_mode = DELETE");
             execSql(other, "BEGIN EXCLUSIVE");
             const QString text = openErrorFor(held);
             QVERIFY2(text.contains("使用中") && !text.contains("ではありません"), qPrintable(text));
-            other.close();
-        }
-        QSqlDatabase::removeDatabase("other");
+        });
 
         // A write-ahead-log database in a folder that may not be written.
         const QString folder = t.dirPath() + "/readonly";
@@ -183,8 +145,9 @@ class TestDatabaseSession : public QObject {
         QVERIFY(!DBIsOpen());
         t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
         DBOpen();
-        QCOMPARE(column("SELECT 図番名称 AS c FROM zuban_m ORDER BY 製品図番"), awkward);
-        QCOMPARE(column("SELECT 備考 AS c FROM zuban_m WHERE 製品図番 = '1'"), QStringList{""});
+        QCOMPARE(TestRuns::rows("SELECT 図番名称 AS c FROM zuban_m ORDER BY 製品図番"), awkward);
+        QCOMPARE(TestRuns::rows("SELECT 備考 AS c FROM zuban_m WHERE 製品図番 = '1'"),
+                 QStringList{""});
     }
 
     void transactionsRollBackUnlessCommitted() {
@@ -197,29 +160,25 @@ class TestDatabaseSession : public QObject {
             SqlTransaction tx;
             insert("A");
         }
-        try {
+        TestRuns::errorOf([&] {
             SqlTransaction tx;
             insert("B");
             insert("B");
             tx.commit();
-        } catch (const DbError&) {
-        }
+        });
         {
             SqlTransaction tx;
             insert("C");
             tx.commit();
         }
-        QCOMPARE(column("SELECT 作業コード AS c FROM sagyou_m"), QStringList{"C"});
+        QCOMPARE(TestRuns::rows("SELECT 作業コード AS c FROM sagyou_m"), QStringList{"C"});
     }
 
     void committedRowsSurviveAKilledProcess() {
         TestDatabase t;
         DBClose();
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TARVEL_KILLED_WRITER", t.path());
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {});
+        TestRuns::startCopy(child, {"TARVEL_KILLED_WRITER=" + t.path()});
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForReadyRead(20000));
         QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("written"));
@@ -227,7 +186,7 @@ class TestDatabaseSession : public QObject {
         QVERIFY(child.waitForFinished());
 
         DBOpenPath(t.path());
-        QCOMPARE(column("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"KEPT"});
+        QCOMPARE(TestRuns::rows("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"KEPT"});
         // The next writer is not held up by the dead process's transaction.
         execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)");
     }
@@ -253,12 +212,7 @@ class TestDatabaseSession : public QObject {
 
         TestDatabase t;
         const auto failure = [](const QString& sql) {
-            try {
-                execSql(sql);
-            } catch (const DbError& e) {
-                return e.text();
-            }
-            return QStringLiteral("(no error)");
+            return TestRuns::errorOf([&] { execSql(sql); });
         };
         execSql(QStringLiteral("ALTER TABLE seihin_t DROP COLUMN 納入数量"));
         const QString missing = failure(QStringLiteral("SELECT seihin_t.納入数量 FROM seihin_t"));
@@ -274,34 +228,18 @@ class TestDatabaseSession : public QObject {
         QVERIFY2(full.startsWith(QStringLiteral("ディスクがいっぱいで")), qPrintable(full));
     }
 
-    void schemaCheckNamesAMissingColumn() {
-        TestDatabase t;
-        QVERIFY(Schema::check(gCon()).isEmpty());
-        execSql("ALTER TABLE seihin_t DROP COLUMN 管理ロットNo");
-        const QStringList problems = Schema::check(gCon());
-        QCOMPARE(problems.size(), 1);
-        QVERIFY(problems.first().contains("seihin_t.管理ロットNo"));
-    }
-
     void olderFileIsUpgradedOnceWhenOpened() {
         TestDatabase t;
         DBClose();
-        {
-            // The file as the program made it before the home-worker's sex
-            // and workplace were kept.
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "old");
-            db.setDatabaseName(t.path());
-            QVERIFY(db.open());
-            execSql(db, QStringLiteral("ALTER TABLE naishoku_m DROP COLUMN 性別"));
-            execSql(db, QStringLiteral("ALTER TABLE naishoku_m DROP COLUMN 作業場所在地"));
-            execSql(db, QStringLiteral("PRAGMA user_version = 1"));
-            execSql(db,
-                    QStringLiteral(
-                        "INSERT INTO naishoku_m (内職者コード, 内職者氏名) VALUES ('N1', '山田')"));
-            QCOMPARE(Schema::check(db).size(), 3);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        // The file as the program made it before the home-worker's sex and
+        // workplace were kept.
+        TestRuns::execOn(t.path(), {"ALTER TABLE naishoku_m DROP COLUMN 性別",
+                                    "ALTER TABLE naishoku_m DROP COLUMN 作業場所在地",
+                                    "PRAGMA user_version = 1",
+                                    "INSERT INTO naishoku_m (内職者コード, 内職者氏名)"
+                                    " VALUES ('N1', '山田')"});
+        TestRuns::onSideConnection(t.path(),
+                                   [](QSqlDatabase& db) { QCOMPARE(Schema::check(db).size(), 3); });
         for (int opening = 0; opening < 2; ++opening) { // the second finds nothing to do
             DBOpenPath(t.path());
             QCOMPARE(Schema::check(gCon()), QStringList());
@@ -319,35 +257,65 @@ class TestDatabaseSession : public QObject {
         t.writeIni(QStringLiteral("; comment\n[ Access ]\n  DSN =  first.db  \nDSN=second.db\n"
                                   "[access]\nUID=9\n[User]\nName=株式会社テスト\nLong=%1\n")
                        .arg(QString(300, QLatin1Char('a'))));
-        QCOMPARE(IniRead("ACCESS", "dsn"), "first.db");
-        // A second section of the same name is not searched once the first matched the key.
-        QCOMPARE(IniRead("Access", "UID"), "9");
-        QCOMPARE(IniRead("User", "Name"), "株式会社テスト");
-        QCOMPARE(IniRead("User", "Long").size(), 255);
-        QCOMPARE(IniRead("User", "Missing"), QString());
-        QCOMPARE(IniRead("Nothing", "Name"), QString());
-
-        // A file saved on a Japanese Windows machine, in Shift-JIS.
+        // A second section of the same name is not searched once the first
+        // matched the key; values are cut to 255 characters.
+        const QStringList reads = {"ACCESS",  "dsn",     "first.db",
+                                   "Access",  "UID",     "9",
+                                   "User",    "Name",    "株式会社テスト",
+                                   "User",    "Long",    QString(255, QLatin1Char('a')),
+                                   "User",    "Missing", "",
+                                   "Nothing", "Name",    ""};
+        for (int i = 0; i < reads.size(); i += 3)
+            QCOMPARE(IniRead(reads[i], reads[i + 1]), reads[i + 2]);
+        // Files saved on a Japanese Windows machine, in Shift-JIS. Short
+        // Shift-JIS is often valid UTF-8 (ﾐｷ is D0 B7); without kana or kanji
+        // in its UTF-8 reading, only a byte order mark makes it UTF-8.
         QStringEncoder sjis("Shift_JIS");
-        QVERIFY(sjis.isValid());
-        QFile f(t.dirPath() + "/TVL.INI");
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(sjis.encode("[User]\r\nName=有限会社　内職\r\n"));
-        f.close();
-        QCOMPARE(IniRead("User", "Name"), "有限会社　内職");
-        // Short Shift-JIS is often valid UTF-8 (ﾐｷ is D0 B7); without kana or
-        // kanji in its UTF-8 reading, only a byte order mark makes it UTF-8.
         const std::pair<QByteArray, QString> files[] = {
+            {sjis.encode("[User]\r\nName=有限会社　内職\r\n"), "有限会社　内職"},
             {sjis.encode("[User]\nName=ﾐｷ\n"), "ﾐｷ"},
             {"\xEF\xBB\xBF[User]\nName=Caf\xC3\xA9\n", "Café"}};
         for (const auto& [bytes, name] : files) {
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(bytes);
-            f.close();
+            QVERIFY(TestRuns::writeBytes(t.dirPath() + "/TVL.INI", bytes));
             QCOMPARE(IniRead("User", "Name"), name);
         }
         QFile::remove(t.dirPath() + "/TVL.INI");
         QCOMPARE(IniRead("User", "Name"), QString());
+    }
+    void preparedStatementRunsAgainWithNewValues() {
+        TestDatabase db;
+        SqlQuery insert("INSERT INTO sagyou_m (作業コード, 作業項目) VALUES (?, ?)");
+        insert.bind("W1").bind("一").exec();
+        insert.bind("W2").bind("二").exec();
+        SqlQuery q(QStringLiteral(
+            "SELECT 作業項目, 作業コード AS Code FROM sagyou_m WHERE 作業コード = ?"));
+        q.bind("W2").exec();
+        QVERIFY(q.next());
+        QCOMPARE(q.str("作業項目"), "二");
+        QCOMPARE(q.str("code"), "W2"); // any case
+        QVERIFY_THROWS_EXCEPTION(DbError, q.str("備考"));
+        q.bind("W1").exec();
+        QVERIFY(q.next());
+        QCOMPARE(q.str("作業項目"), "一");
+        QVERIFY(!q.next());
+    }
+
+    void storedTextIsAlwaysValidUtf8() {
+        TestDatabase db;
+        const QString emoji = "😀";
+        const QString name = QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b") + emoji +
+                             QChar(0xDE00) + QStringLiteral("\u0301\uFE0F");
+        execSql(QStringLiteral("INSERT INTO sagyou_m (作業コード, 作業項目) VALUES ('W1', ?)"),
+                {name});
+        SqlQuery q(EngineSql{"SELECT CAST(作業項目 AS BLOB) AS raw FROM sagyou_m",
+                             "SELECT convert_to(作業項目, 'UTF8') AS raw FROM sagyou_m"});
+        q.exec();
+        QVERIFY(q.next());
+        const QByteArray raw = q.value("raw").toByteArray();
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString back = utf8.decode(raw);
+        QVERIFY2(!utf8.hasError(), raw.toHex().constData());
+        QCOMPARE(back, QStringLiteral("ab") + emoji + "\u0301\uFE0F");
     }
 };
 

@@ -75,29 +75,20 @@ class TestFields : public QObject {
         QLineEdit* box = f.boxes[0];
         setupTextBox(box, 10);
         f.enter(box);
-        type("ABCDEFG");
-        type("あい"); // 7 + 4 bytes: the second one is refused
-        QCOMPARE(box->text(), "ABCDEFGあ");
-        type("BC");
-        QCOMPARE(box->text(), "ABCDEFGあB");
-
-        // A selection is replaced when the result fits, and only then.
-        box->setSelection(9, 1); // "B"
-        type("ア");
-        QCOMPARE(box->text(), "ABCDEFGあB");
-        box->setSelection(7, 1); // "あ"
-        type("ア");
-        QCOMPARE(box->text(), "ABCDEFGアB");
-        box->selectAll();
-        type("Z");
-        QCOMPARE(box->text(), "Z");
-
-        // Pasting follows the same limit, as a whole.
-        paste("漢字漢字A");
-        QCOMPARE(box->text(), "Z漢字漢字A");
-        box->setSelection(1, 4);
-        paste("ｱｲｳｴｵｶｷｸ"); // half-width kana count 1 each
-        QCOMPARE(box->text(), "ZｱｲｳｴｵｶｷｸA");
+        // Selection (start, length; -1 none), typed or pasted ("^"), the text after. A
+        // selection is replaced when the result fits, and only then; a paste fits as a whole.
+        const std::tuple<int, int, QString, QString> steps[] = {
+            {-1, 0, "ABCDEFG", "ABCDEFG"},       {-1, 0, "あい", "ABCDEFGあ"}, // 7 + 4 bytes
+            {-1, 0, "BC", "ABCDEFGあB"},         {9, 1, "ア", "ABCDEFGあB"},
+            {7, 1, "ア", "ABCDEFGアB"},          {0, 9, "Z", "Z"},
+            {-1, 0, "^漢字漢字A", "Z漢字漢字A"}, {1, 4, "^ｱｲｳｴｵｶｷｸ", "ZｱｲｳｴｵｶｷｸA"}, // 1 byte each
+        };
+        for (const auto& [start, length, text, after] : steps) {
+            if (start >= 0)
+                box->setSelection(start, length);
+            text.startsWith('^') ? paste(text.mid(1)) : type(text);
+            QCOMPARE(box->text(), after);
+        }
     }
 
     void textBoxesKeepCharactersWhole() {
@@ -287,9 +278,7 @@ class TestFields : public QObject {
 
         form.setFixedSize(300, 200);
         FormCenter(&form);
-        const QRect screen = form.screen()->geometry();
-        QCOMPARE(form.x(), screen.x() + (screen.width() - 300) / 2);
-        QCOMPARE(form.y(), screen.y() + (screen.height() - 200) / 2);
+        QCOMPARE(form.geometry().center(), form.screen()->geometry().center());
     }
 };
 

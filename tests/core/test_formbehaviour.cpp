@@ -7,9 +7,12 @@
 #include "core/screens/messagebox.h"
 #include "support/guitest.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDirIterator>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,26 +32,24 @@ const QString kRefused = "入力必須項目です。";
 // while it is empty.
 struct TestForm {
     QDialog dialog;
-    QLineEdit* first;
-    QLineEdit* second;
-    QComboBox* combo;
-    QPushButton* save;
-    QPushButton* cancel;
+    QLineEdit* first = new QLineEdit(&dialog);
+    QLineEdit* second = new QLineEdit(&dialog);
+    QComboBox* combo = new QComboBox(&dialog);
+    QPushButton* save = new QPushButton("登録", &dialog);
+    QPushButton* cancel = new QPushButton("取消", &dialog);
     FormBehaviour* behaviour;
     int firstChecks = 0;
     int comboChecks = 0;
 
     TestForm() {
         auto* layout = new QVBoxLayout(&dialog);
-        first = new QLineEdit(&dialog);
-        second = new QLineEdit(&dialog);
-        combo = new QComboBox(&dialog);
-        combo->setEditable(true);
-        save = new QPushButton("登録", &dialog);
-        save->setDefault(true);
-        cancel = new QPushButton("取消", &dialog);
-        for (QWidget* w : QList<QWidget*>{first, second, combo, save, cancel})
+        const QStringList names = {"first", "second", "combo", "save", "cancel"};
+        for (QWidget* w : QList<QWidget*>{first, second, combo, save, cancel}) {
+            w->setObjectName(names[layout->count()]);
             layout->addWidget(w);
+        }
+        combo->setEditable(true);
+        save->setDefault(true);
         behaviour = new FormBehaviour(&dialog);
         behaviour->setValidator(first,
                                 [this] { return check(firstChecks, !first->text().isEmpty()); });
@@ -68,12 +69,32 @@ struct TestForm {
         w->setFocus(Qt::OtherFocusReason);
         QTRY_COMPARE(QApplication::focusWidget(), w);
     }
+    // The focused control and how often the first box was validated, e.g. "second1".
+    QString at() const {
+        return QApplication::focusWidget()->objectName() + QString::number(firstChecks);
+    }
 };
 
 using GuiTest::press;
 
+// Runs `answer` on the message box once it is up.
+void answerRealBox(const std::function<void(QMessageBox*)>& answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(box);
+    });
+    timer->start();
+}
+
 } // namespace
 
+// How every form takes keys, clicks and messages.
 class TestFormBehaviour : public QObject {
     Q_OBJECT
   private slots:
@@ -89,19 +110,16 @@ class TestFormBehaviour : public QObject {
         f.focus(f.first);
 
         press(Qt::Key_Return, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), f.first);
-        QCOMPARE(f.firstChecks, 0);
+        QCOMPARE(f.at(), "first0");
         QCOMPARE(returned.count(), 1); // with a modifier the box sees Enter
 
         press(Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), f.second);
-        QCOMPARE(f.firstChecks, 1);
+        QCOMPARE(f.at(), "second1");
         // The keypad Enter is an Enter too.
         press(Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(QApplication::focusWidget(), f.combo);
+        QCOMPARE(f.at(), "combo1");
         QCOMPARE(returned.count(), 1);
-        QCOMPARE(saved.count(), 0); // the default button never fired
-        QVERIFY(f.dialog.isVisible());
+        QVERIFY(saved.isEmpty() && f.dialog.isVisible()); // the default button never fired
 
         // On a command button Enter moves on too; Space presses it.
         f.focus(f.save);
@@ -129,8 +147,7 @@ class TestFormBehaviour : public QObject {
             QTest::mouseClick(target, Qt::LeftButton);
             QCOMPARE(QApplication::focusWidget(), f.first);
         }
-        QCOMPARE(saved.count(), 0);
-        QCOMPARE(f.firstChecks, 5);
+        QCOMPARE(f.at() + QString::number(saved.count()), "first50");
         QCOMPARE(MessageBox::shown().size(), 5);
         QCOMPARE(MessageBox::shown().first().text, kRefused);
 
@@ -151,9 +168,7 @@ class TestFormBehaviour : public QObject {
         f.first->setText("a");
         f.focus(f.first);
         QTest::mouseClick(f.save, Qt::LeftButton);
-        QCOMPARE(saved.count(), 1);
-        QCOMPARE(f.firstChecks, 7);
-        QCOMPARE(QApplication::focusWidget(), f.save);
+        QCOMPARE(f.at() + QString::number(saved.count()), "save71");
 
         // Turning the wheel over a combo box would give it the focus.
         f.first->clear();
@@ -164,15 +179,13 @@ class TestFormBehaviour : public QObject {
         QWheelEvent wheel(overCombo, f.dialog.mapToGlobal(overCombo), QPoint(), QPoint(0, -120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(f.dialog.windowHandle(), &wheel);
-        QCOMPARE(QApplication::focusWidget(), f.first);
-        QCOMPARE(f.combo->currentIndex(), 0);
-        QCOMPARE(f.firstChecks, 8);
+        QCOMPARE(f.at() + QString::number(f.combo->currentIndex()), "first80");
 
         // Clicking inside the field itself does not validate it.
         f.first->clear();
         f.focus(f.first);
         QTest::mouseClick(f.first, Qt::LeftButton);
-        QCOMPARE(f.firstChecks, 8);
+        QCOMPARE(f.at(), "first8");
         QVERIFY(!f.behaviour->validateFocusedField());
         QCOMPARE(f.firstChecks, 9);
     }
@@ -192,8 +205,7 @@ class TestFormBehaviour : public QObject {
         QCOMPARE(f.comboChecks, 1);
         f.combo->setEditText("y");
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), f.save);
-        QCOMPARE(f.comboChecks, 2);
+        QCOMPARE(f.at() + QString::number(f.comboChecks), "save02");
     }
 
     void escapeRunsTheHandlerAndClosingNeverValidates() {
@@ -207,10 +219,8 @@ class TestFormBehaviour : public QObject {
             f.dialog.close();
         });
         press(Qt::Key_Escape);
-        QCOMPARE(escapes, 1);
-        QVERIFY(!f.dialog.isVisible());
-        QCOMPARE(f.firstChecks, 0);
-        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(escapes == 1 && !f.dialog.isVisible());
+        QVERIFY(f.firstChecks == 0 && MessageBox::shown().isEmpty());
     }
 
     void aMessageShownByTheValidatorDoesNotValidateAgain() {
@@ -243,9 +253,69 @@ class TestFormBehaviour : public QObject {
         TestForm upper;
         upper.focus(upper.first);
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), upper.first);
-        QCOMPARE(upper.firstChecks, 1);
-        QCOMPARE(lower.firstChecks, 0);
+        QCOMPARE(upper.at() + QString::number(lower.firstChecks), "first10");
+    }
+
+    void testModeRecordsMessagesAndAnswersFromTheQueue() {
+        using MB = MessageBox;
+        MB::setTestMode(true);
+        MB::setNextAnswer(MB::Answer::No);
+        MB::setNextAnswer(MB::Answer::Cancel);
+        QCOMPARE(MB::show(nullptr, "c", MB::Buttons::YesNo), MB::Answer::No);
+        QCOMPARE(MB::show(nullptr, "d", MB::Buttons::OkCancel), MB::Answer::Cancel);
+        // The queue is used up: the first button, i.e. the default one.
+        QCOMPARE(MB::show(nullptr, "e", MB::Buttons::YesNoCancel, MB::Icon::Exclamation),
+                 MB::Answer::Yes);
+        MB::error(nullptr, "no such table: syain_m");
+        const QList<MB::Shown> shown = MB::shown();
+        QCOMPARE(shown.size(), 4);
+        QVERIFY(shown[2].text == "e" && shown[2].icon == MB::Icon::Exclamation &&
+                shown[3].buttons == MB::Buttons::Ok && shown[3].icon == MB::Icon::None);
+        // Switching test mode on again forgets answers left over.
+        MB::setNextAnswer(MB::Answer::Cancel);
+        MB::setTestMode(true);
+        QCOMPARE(MB::show(nullptr, "f", MB::Buttons::OkCancel), MB::Answer::Ok);
+    }
+
+    void realBoxHasTitleDefaultButtonIconAndJapaneseButtons() {
+        MessageBox::setTestMode(false);
+        QStringList seen; // title, button texts, icon, default button
+        answerRealBox([&seen](QMessageBox* box) {
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            seen << box->windowTitle() << yes->text() << box->button(QMessageBox::No)->text()
+                 << QString::number(box->icon())
+                 << QString::number(static_cast<QAbstractButton*>(box->defaultButton()) == yes);
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(MessageBox::show(nullptr, "伝票を印刷しますか", MessageBox::Buttons::YesNo,
+                                  MessageBox::Icon::Exclamation),
+                 MessageBox::Answer::No);
+        QCOMPARE(seen.size(), 5);
+        QCOMPARE(seen[0], "Tarvelシステム");
+        QVERIFY2(seen[1].contains("はい") && seen[2].contains("いいえ"),
+                 qPrintable(seen.join('|')));
+        QCOMPARE(seen.mid(3), QStringList({QString::number(QMessageBox::Warning), "1"}));
+
+        // Escape on an OK/Cancel question is Cancel.
+        answerRealBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(MessageBox::show(nullptr, "削除しますか", MessageBox::Buttons::OkCancel),
+                 MessageBox::Answer::Cancel);
+    }
+
+    // A message box of its own would skip the test queue and the Japanese buttons.
+    void noOtherSourceUsesQMessageBoxDirectly() {
+        QStringList offenders;
+        int scanned = 0; // a wrong folder would find nothing to complain of
+        QDirIterator it(TARVEL_SOURCE_DIR "/src", QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            ++scanned;
+            if (f.open(QIODevice::ReadOnly) && f.readAll().contains("QMessageBox") &&
+                !f.fileName().endsWith("/core/screens/messagebox.cpp"))
+                offenders << f.fileName();
+        }
+        QVERIFY(scanned > 10);
+        QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
     }
 };
 

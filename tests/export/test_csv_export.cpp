@@ -9,10 +9,10 @@
 #include "slips/screens/frmproduct.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -22,11 +22,8 @@ namespace {
 using Fields = QList<CsvField>;
 const QByteArray kBom = "\xEF\xBB\xBF";
 
-QByteArray adminExport(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(TARVEL_ADMIN_PATH), QStringList{"export"} + args);
-    p.waitForFinished(60000);
-    return p.readAllStandardOutput() + p.readAllStandardError();
+TestRuns::AdminRun adminExport(const QStringList& args) {
+    return TestRuns::admin(QStringList{"export"} + args);
 }
 
 } // namespace
@@ -39,31 +36,23 @@ class TestCsvExport : public QObject {
         MessageBox::setTestMode(true);
     }
 
-    void writerQuotesProtectsAndEncodes_data() {
-        QTest::addColumn<Fields>("fields");
-        QTest::addColumn<bool>("shiftJis");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("plain") << Fields{{"a"}, {"伝票"}, {""}} << false
-                               << kBom + "a,\xE4\xBC\x9D\xE7\xA5\xA8,\r\n";
-        QTest::newRow("comma quote break")
-            << Fields{{"a,b"}, {"say \"hi\""}, {"x\ny"}, {"r\rs"}} << false
-            << kBom + "\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",\"r\rs\"\r\n";
-        QTest::newRow("formulas") << Fields{{"=1+2"}, {"+1"}, {"-2+3"}, {"@SUM(A1)"}, {"\tx"}}
-                                  << false
-                                  << kBom +
-                                         "\"'=1+2\",\"'+1\",\"'-2+3\",\"'@SUM(A1)\",\"'\tx\"\r\n";
-        QTest::newRow("numbers")
-            << Fields{{"-5", true}, {"1234.500", true}, {"-5+A1", true}, {"1,234", true}, {"a=b"}}
-            << false << kBom + "-5,1234.500,\"'-5+A1\",\"1,234\",a=b\r\n";
-        QTest::newRow("Shift_JIS") << Fields{{"伝票,ｱ～"}, {"=1"}} << true
-                                   << QByteArray("\"\x93\x60\x95\x5b,\xb1\x81\x60\",\"'=1\"\r\n");
-    }
     void writerQuotesProtectsAndEncodes() {
-        QFETCH(Fields, fields);
-        QFETCH(bool, shiftJis);
-        CsvWriter w(shiftJis ? CsvEncoding::ShiftJis : CsvEncoding::Utf8Bom);
-        w.addRow(fields);
-        QTEST(w.bytes(), "bytes");
+        const std::tuple<Fields, bool, QByteArray> cases[] = {
+            {Fields{{"a"}, {"伝票"}, {""}}, false, kBom + "a,\xE4\xBC\x9D\xE7\xA5\xA8,\r\n"},
+            {Fields{{"a,b"}, {"say \"hi\""}, {"x\ny"}, {"r\rs"}}, false,
+             kBom + "\"a,b\",\"say \"\"hi\"\"\",\"x\ny\",\"r\rs\"\r\n"},
+            // Formulas are defused; numbers stay numbers.
+            {Fields{{"=1+2"}, {"+1"}, {"-2+3"}, {"@SUM(A1)"}, {"\tx"}}, false,
+             kBom + "\"'=1+2\",\"'+1\",\"'-2+3\",\"'@SUM(A1)\",\"'\tx\"\r\n"},
+            {Fields{{"-5", true}, {"1234.500", true}, {"-5+A1", true}, {"1,234", true}, {"a=b"}},
+             false, kBom + "-5,1234.500,\"'-5+A1\",\"1,234\",a=b\r\n"},
+            {Fields{{"伝票,ｱ～"}, {"=1"}}, true,
+             QByteArray("\"\x93\x60\x95\x5b,\xb1\x81\x60\",\"'=1\"\r\n")}};
+        for (const auto& [fields, shiftJis, bytes] : cases) {
+            CsvWriter w(shiftJis ? CsvEncoding::ShiftJis : CsvEncoding::Utf8Bom);
+            w.addRow(fields);
+            QCOMPARE(w.bytes(), bytes);
+        }
     }
 
     void listCsvHoldsTheShownColumnsAndRows() {
@@ -84,18 +73,11 @@ class TestCsvExport : public QObject {
         QTest::addColumn<QString>("what");
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("encoding");
-        QTest::newRow("drawings") << "drawings"
-                                  << "製品図番一覧-20260401.csv"
-                                  << "";
-        QTest::newRow("home-workers") << "homeworkers"
-                                      << "内職者一覧-20260401.csv"
-                                      << "";
-        QTest::newRow("prices") << "prices"
-                                << "作業単価一覧-20260401.csv"
-                                << "Shift_JIS";
-        QTest::newRow("slips") << "slips"
-                               << "伝票一覧-20260401.csv"
-                               << "";
+        for (const char* row : {"drawings 製品図番一覧", "homeworkers 内職者一覧",
+                                "prices 作業単価一覧 Shift_JIS", "slips 伝票一覧"}) {
+            const QStringList f = QString::fromUtf8(row).split(' ');
+            QTest::newRow(qPrintable(f[0])) << f[0] << f[1] + "-20260401.csv" << f.value(2);
+        }
     }
     void screensWriteWhatTheListShows() {
         QFETCH(QString, what);
@@ -132,12 +114,10 @@ class TestCsvExport : public QObject {
             GuiTest::child<QPushButton>(screen.get(), "cmdSelect")->click();
         QTest::keyClick(screen.get(), Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(QFileInfo(suggested).fileName(), fileName);
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
+        const QByteArray bytes = TestRuns::fileBytes(target);
         QCOMPARE(bytes.startsWith(kBom), encoding.isEmpty());
         QCOMPARE(bytes.count("\r\n"), what == "prices" || what == "drawings" ? 2 : 3);
-        QCOMPARE(adminExport({db.path(), what}), bytes);
+        QCOMPARE(adminExport({db.path(), what}).bytes, bytes);
         QVERIFY(!bytes.contains(",=") && !bytes.contains(",-2"));
         setCsvFileChooser({});
     }
@@ -148,10 +128,10 @@ class TestCsvExport : public QObject {
                                     "2004/04/20");
         SettlementFixtures::addSlip("040401-002", "N01", "P-100", "W1", 0, 1, "2004/04/01",
                                     "2004/05/01");
-        const QByteArray april = adminExport({db.path(), "slips", "2004-04-01", "20040430"});
+        const QString april = adminExport({db.path(), "slips", "2004-04-01", "20040430"}).out;
         QVERIFY(april.contains("040401-001") && !april.contains("040401-002"));
-        QVERIFY(adminExport({db.path(), "tables"}).contains("出力する一覧の名前が違います"));
-        QVERIFY(adminExport({db.path(), "settlement", "x"}).contains("精算日"));
+        QVERIFY(adminExport({db.path(), "tables"}).err.contains("出力する一覧の名前が違います"));
+        QVERIFY(adminExport({db.path(), "settlement", "x"}).err.contains("精算日"));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "slips/slipfixtures.h"
 #include "support/golden.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QApplication>
 #include <QTest>
@@ -36,48 +37,31 @@ class TestHomework : public QObject {
   private slots:
     void initTestCase() { setupApplication(*qApp); }
 
-    void dueDatesFollowTheTerms_data() {
-        QTest::addColumn<QString>("closing");
-        QTest::addColumn<QString>("payDay");
-        QTest::addColumn<QDate>("received");
-        QTest::addColumn<QDate>("closes");
-        QTest::addColumn<QDate>("paid");
-        QTest::addColumn<QDate>("limit");
-        const auto row = [](const char* name, const char* c, const char* p, const char* r,
-                            const char* closes, const char* paid, const char* limit) {
-            QTest::newRow(name) << QString::fromUtf8(c) << QString::fromUtf8(p) << day(r)
-                                << day(closes) << day(paid) << day(limit);
-        };
-        row("month end, 31st", "月末", "翌月10日", "2026-01-31", "2026-01-31", "2026-02-10",
-            "2026-02-28");
-        row("defaults", "", "", "2026-01-15", "2026-01-31", "2026-02-10", "2026-02-28");
-        row("leap February", "月末", "翌月末日", "2024-02-29", "2024-02-29", "2024-03-31",
-            "2024-03-31");
-        row("on the closing day", "20", "翌月10日", "2026-01-20", "2026-01-20", "2026-02-10",
-            "2026-02-20");
-        row("after the closing day", "20日", "翌月10日", "2026-01-21", "2026-02-20", "2026-03-10",
-            "2026-03-20");
-        row("December to January", "20", "翌月20日", "2026-12-25", "2027-01-20", "2027-02-20",
-            "2027-02-20");
-        row("day 31 is the month end", "31", "翌月末", "2026-04-30", "2026-04-30", "2026-05-31",
-            "2026-05-31");
-        row("closing past February's end", "30", "翌月30日", "2026-01-31", "2026-02-28",
-            "2026-03-30", "2026-03-30");
-        row("paid in the closing month", "月末", "当月末日", "2026-12-31", "2026-12-31",
-            "2026-12-31", "2027-01-31");
-    }
-
     void dueDatesFollowTheTerms() {
-        QFETCH(QString, closing);
-        QFETCH(QString, payDay);
-        QFETCH(QDate, received);
-        const PaymentTerms terms = PaymentTerms::parse(closing, payDay, QString(), QString());
-        QTEST(terms.closingFor(received), "closes");
-        QTEST(terms.paymentDue(received), "paid");
-        QTEST(terms.legalLimit(received), "limit");
-        // Before delivery the payment is expected for the delivery due date.
-        QCOMPARE(terms.deliveryDue(day("2026-12-28")), day("2027-01-04"));
-        QCOMPARE(terms.slipPaymentDue(received.addDays(-7), QDate()), terms.paymentDue(received));
+        // Closing day, pay day ("-" for the default), received, closes, paid, limit.
+        const std::pair<const char*, const char*> rows[] = {
+            {"month end, 31st", "月末 翌月10日 2026-01-31 2026-01-31 2026-02-10 2026-02-28"},
+            {"defaults", "- - 2026-01-15 2026-01-31 2026-02-10 2026-02-28"},
+            {"leap February", "月末 翌月末日 2024-02-29 2024-02-29 2024-03-31 2024-03-31"},
+            {"on the closing day", "20 翌月10日 2026-01-20 2026-01-20 2026-02-10 2026-02-20"},
+            {"after the closing day", "20日 翌月10日 2026-01-21 2026-02-20 2026-03-10 2026-03-20"},
+            {"December to January", "20 翌月20日 2026-12-25 2027-01-20 2027-02-20 2027-02-20"},
+            {"day 31 is the month end", "31 翌月末 2026-04-30 2026-04-30 2026-05-31 2026-05-31"},
+            {"closing past February's end",
+             "30 翌月30日 2026-01-31 2026-02-28 2026-03-30 2026-03-30"},
+            {"paid in the closing month",
+             "月末 当月末日 2026-12-31 2026-12-31 2026-12-31 2027-01-31"}};
+        for (const auto& [name, row] : rows) {
+            const QStringList f = QString::fromUtf8(row).replace("-", "").split(' ');
+            const auto d = [&](int i) { return QDate::fromString(f[i], "yyyyMMdd"); };
+            const PaymentTerms terms = PaymentTerms::parse(f[0], f[1], QString(), QString());
+            QVERIFY2(terms.closingFor(d(2)) == d(3) && terms.paymentDue(d(2)) == d(4) &&
+                         terms.legalLimit(d(2)) == d(5),
+                     name);
+            // Before delivery the payment is expected for the delivery due date.
+            QCOMPARE(terms.deliveryDue(day("2026-12-28")), day("2027-01-04"));
+            QCOMPARE(terms.slipPaymentDue(d(2).addDays(-7), QDate()), terms.paymentDue(d(2)));
+        }
     }
 
     void malformedTermsNameTheirKey() {
@@ -87,15 +71,11 @@ class TestHomework : public QObject {
             {"20", "翌月25日", "", "", "PayDay"}, {"", "翌々月10日", "", "", "PayDay"},
             {"20", "当月10日", "", "", "PayDay"}, {"", "", "-1", "", "DeliveryDays"},
             {"", "", "", "yes", "HandbookSlip"}};
-        for (const QStringList& c : cases) {
-            try {
-                PaymentTerms::parse(c[0], c[1], c[2], c[3]);
-                QFAIL(qPrintable(c.join(QLatin1Char(','))));
-            } catch (const AppError& e) {
-                QVERIFY2(e.text().contains(QStringLiteral("[HomeWork] ") + c[4]),
-                         qPrintable(e.text()));
-            }
-        }
+        for (const QStringList& c : cases)
+            QVERIFY2(TestRuns::errorOf([&] {
+                         PaymentTerms::parse(c[0], c[1], c[2], c[3]);
+                     }).contains("[HomeWork] " + c[4]),
+                     qPrintable(c.join(QLatin1Char(','))));
         TestDatabase db;
         db.writeIni(QStringLiteral(
             "[HomeWork]\nClosing=20\nPayDay=翌月末日\nDeliveryDays=5\nHandbookSlip=1\n"));
@@ -116,16 +96,12 @@ class TestHomework : public QObject {
         addSlip({.no = "260201-002", .deliveredOn = "2026-02-01", .deleted = true});
         addSlip({.no = "260201-003"}); // not delivered
         const PaymentTerms terms;
-        struct Case {
-            const char* today;
-            int overdue, soon;
-        };
-        for (const Case& c :
-             {Case{"2026-03-23", 0, 0}, Case{"2026-03-24", 0, 1}, Case{"2026-03-31", 0, 1},
-              Case{"2026-04-01", 1, 0}, Case{"2026-04-23", 1, 1}, Case{"2026-05-01", 2, 0}}) {
-            Clock::setFixed(QDateTime(day(c.today), QTime(9, 0)));
+        // Today, then the slips overdue and due soon.
+        for (const QString c : {"2026-03-23 0 0", "2026-03-24 0 1", "2026-03-31 0 1",
+                                "2026-04-01 1 0", "2026-04-23 1 1", "2026-05-01 2 0"}) {
+            Clock::setFixed(QDateTime(QDate::fromString(c.left(10), Qt::ISODate), QTime(9, 0)));
             const PaymentWatch w = watchPayments(terms, Clock::today());
-            QVERIFY2(w.overdue == c.overdue && w.dueSoon == c.soon, c.today);
+            QCOMPARE(QStringLiteral("%1 %2 %3").arg(c.left(10)).arg(w.overdue).arg(w.dueSoon), c);
         }
         const PaymentWatch all = watchPayments(terms, Clock::today());
         QCOMPARE(all.overdueLine(),

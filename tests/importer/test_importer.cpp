@@ -6,10 +6,10 @@
 #include "slips/slipnumber.h"
 #include "support/golden.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,10 +50,7 @@ Importer::Options standInMdbTools(const QString& dir) {
 // Every stored value of the old tables, in key order, Null told from "".
 QString dump(const QString& path) {
     QString out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "dump");
-        db.setDatabaseName(path);
-        db.open();
+    TestRuns::onSideConnection(path, [&](QSqlDatabase& db) {
         for (const OldTables::Table& t : OldTables::tables()) {
             QStringList names;
             for (const OldTables::Column& c : t.columns)
@@ -70,22 +67,14 @@ QString dump(const QString& path) {
         }
         for (const QString& problem : Schema::check(db)) // what tarvel-admin check says
             out += problem + "\n";
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("dump");
+    });
     return out;
 }
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-};
-
-Run admin(const QStringList& args) {
-    QProcess p;
-    p.start(TARVEL_ADMIN_PATH, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+// What tarvel-admin says, on either stream.
+std::pair<int, QString> admin(const QStringList& args) {
+    const TestRuns::AdminRun r = TestRuns::admin(args);
+    return {r.exitCode, r.out + r.err};
 }
 
 } // namespace
@@ -94,30 +83,22 @@ class TestImporter : public QObject {
     Q_OBJECT
 
   private slots:
-    void cleanOfficeImportsExactly_data() {
-        QTest::addColumn<QString>("form");
-        QTest::newRow("mdb-export CSV, UTF-8") << "mdb-export";
-        QTest::newRow("Access text export, Shift-JIS") << "access-text";
-        QTest::newRow(".mdb through mdb-export") << "mdb";
-    }
+    // mdb-export's UTF-8 CSV, Access's Shift-JIS text export, an .mdb read
+    // through mdb-export: the same tables.
     void cleanOfficeImportsExactly() {
-        QFETCH(QString, form);
-        QTemporaryDir dir;
-        Importer::Options options = standInMdbTools(dir.path());
-        QString source = kFixtures + "/" + form;
-        if (form == "mdb") {
-            source = dir.filePath("office.mdb");
-            QFile(source).open(QIODevice::WriteOnly);
-        }
-        const QString target = dir.filePath("tarvel.sqlite");
-        const Importer::Outcome o = Importer::run(source, target, options);
-        QVERIFY2(o.written && o.agrees && o.refusals.isEmpty(), qPrintable(o.refusals + o.summary));
-        const QString diff = goldenDifference("office.txt", o.summary + "\n" + dump(target));
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
-        if (form == "mdb") {
-            QFile log(dir.filePath("args.log"));
-            QVERIFY(log.open(QIODevice::ReadOnly));
-            QVERIFY(log.readAll().startsWith("-D %Y-%m-%d %H:%M:%S -T %Y-%m-%d %H:%M:%S"));
+        for (const QString form : {"mdb-export", "access-text", "mdb"}) {
+            QTemporaryDir dir;
+            const QString source =
+                form == "mdb" ? dir.filePath("office.mdb") : kFixtures + "/" + form;
+            TestRuns::writeBytes(dir.filePath("office.mdb"), {});
+            const QString target = dir.filePath("tarvel.sqlite");
+            const Importer::Outcome o = Importer::run(source, target, standInMdbTools(dir.path()));
+            QVERIFY2(o.written && o.agrees && o.refusals.isEmpty(),
+                     qPrintable(form + o.refusals + o.summary));
+            const QString diff = goldenDifference("office.txt", o.summary + "\n" + dump(target));
+            QVERIFY2(diff.isEmpty(), qPrintable(form + ": " + diff));
+            QVERIFY(form != "mdb" || TestRuns::fileBytes(dir.filePath("args.log"))
+                                         .startsWith("-D %Y-%m-%d %H:%M:%S -T %Y-%m-%d %H:%M:%S"));
         }
     }
 
@@ -130,70 +111,14 @@ class TestImporter : public QObject {
         QCOMPARE(nextPriceSerial(), qint64(8));
     }
 
-    void refusedRows_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<QString>("reported"); // table, key, column, value, reason
-        const QString slip = "\"050101-001\",\"A-100\",\"W1\",\"N001\",12.5,\"\",";
-        const QString slipEnd = ",\"L\",\"\",,\"01/05/05 00:00:00\",0,\"001\"";
-        QTest::newRow("bad date")
-            << "seihin_t" << slip + "5,5,\"13/45/04 00:00:00\"," + slipEnd
-            << "seihin_t\t050101-001\t依頼日\t13/45/04 00:00:00\t日付として読めません";
-        QTest::newRow("time in a date")
-            << "seihin_t" << slip + "5,5,\"01/05/05 10:30:00\"," + slipEnd
-            << "seihin_t\t050101-001\t依頼日\t01/05/05 10:30:00\t日付の列に時刻が入っています";
-        QTest::newRow("negative quantity") << "seihin_t" << slip + "5,-3,," + slipEnd
-                                           << "seihin_t\t050101-001\t納入数量\t-3\t数量が負です";
-        QTest::newRow("slip of an unknown home-worker")
-            << "seihin_t"
-            << "\"050101-002\",\"A-100\",\"W1\",\"N999\",12.5,\"\",5,5,," + slipEnd
-            << "seihin_t\t050101-002\t内職者コード\tN999\tnaishoku_m にない内職者コードです";
-        QTest::newRow("duplicate slip number")
-            << "seihin_t"
-            << "\"031031-002\",\"A-100\",\"W1\",\"N001\",12.5,\"\",5,5,," + slipEnd
-            << "seihin_t\t031031-002\t製品伝票番号\t031031-002\tキーが 3 行目と重複しています";
-        QTest::newRow("price line of an unknown drawing")
-            << "tanka_m"
-            << "8,\"Z-1\",\"W1\",\"N001\",1,\"\",,,,0,\"001\""
-            << "tanka_m\t8\t製品図番\tZ-1\tzuban_m にない製品図番です";
-        QTest::newRow("fifth decimal")
-            << "tanka_m"
-            << "8,\"A-100\",\"W2\",\"N001\",1.23456,\"\",,,,0,\"001\""
-            << "tanka_m\t8\t単価\t1.23456\t単価の小数が4桁を超えています";
-        QTest::newRow("unreadable flag")
-            << "sagyou_m"
-            << "\"W3\",\"梱包\",\"\",,\"削除\",\"001\""
-            << "sagyou_m\tW3\t削除フラグ\t削除\t削除フラグとして読めません "
-               "(0/1、True/False、Yes/No のいずれか)";
-        QTest::newRow("yen with a fraction")
-            << "seisan_t"
-            << "\"12/31/03 18:00:00\",\"N001\",,,1,10.5,0,10,\"\",,0,\"001\""
-            << "seisan_t\t12/31/03 18:00:00 / N001\t精算金額\t10.5\t整数ではありません";
-        QTest::newRow("empty key") << "zuban_m"
-                                   << "\"   \",\"名無し\",\"\",,0,\"001\""
-                                   << "zuban_m\t(5 行目)\t製品図番\t\tキーが空です";
-        QTest::newRow("missing field")
-            << "syain_m"
-            << "\"003\",\"木村\""
-            << "syain_m\t003\t\t\t4 行目の列の数が見出しと違います (2 列、見出しは 6 列)";
-    }
     // Each refused row is named with its reason and nothing is written.
-    void refusedRows() {
-        QFETCH(QString, file);
-        QFETCH(QString, row);
-        QFETCH(QString, reported);
+    void refusedRowsAreReportedAndNothingIsWritten() {
         QTemporaryDir dir;
-        const QString source = copyFixtures("mdb-export", dir.path());
-        QFile f(source + "/" + file + ".csv");
-        QVERIFY(f.open(QIODevice::Append));
-        f.write(row.toUtf8() + "\n");
-        f.close();
         const QString target = dir.filePath("t.sqlite");
-        const Importer::Outcome o = Importer::run(source, target, {});
+        const Importer::Outcome o = Importer::run(kFixtures + "/refused", target, {});
         QVERIFY(!o.written && !QFile::exists(target));
-        const QStringList lines = o.refusals.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines.at(2), reported);
+        const QString diff = goldenDifference("refused.txt", o.refusals);
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
 
     // The command as the README gives it: stop, keep going, never overwrite.
@@ -201,30 +126,25 @@ class TestImporter : public QObject {
         QTemporaryDir dir;
         const QString source = copyFixtures("mdb-export", dir.path());
         const QString target = dir.filePath("new.sqlite");
-        QFile f(source + "/seihin_t.csv");
-        QVERIFY(f.open(QIODevice::Append));
-        f.write(
-            "\"040420-001\",\"A-100\",\"W1\",\"N001\",12.5,\"\",5,-5,,,\"\",\"\",,,0,\"001\"\n");
-        f.close();
+        QVERIFY(TestRuns::writeBytes(
+            source + "/seihin_t.csv",
+            "\"040420-001\",\"A-100\",\"W1\",\"N001\",12.5,\"\",5,-5,,,\"\",\"\",,,0,\"001\"\n",
+            QIODevice::Append));
 
-        Run r = admin({"import", source, target});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.contains("040420-001\t納入数量\t-5\t数量が負です") && !QFile::exists(target));
-
-        r = admin({"import", source, target, "--keep-going"});
-        QCOMPARE(r.exitCode, 1); // one slip fewer than the source holds
-        QVERIFY2(r.out.contains("seihin_t\t6\t5\t<- 不一致"), qPrintable(r.out));
-        QFile report(Importer::reportPathFor(target));
-        QVERIFY(report.open(QIODevice::ReadOnly));
-        QVERIFY(report.readAll().contains("040420-001"));
+        auto [code, said] = admin({"import", source, target});
+        QVERIFY(code == 1 && said.contains("040420-001\t納入数量\t-5\t数量が負です"));
+        QVERIFY(!QFile::exists(target));
+        // One slip fewer than the source holds.
+        std::tie(code, said) = admin({"import", source, target, "--keep-going"});
+        QVERIFY2(code == 1 && said.contains("seihin_t\t6\t5\t<- 不一致"), qPrintable(said));
+        QVERIFY(TestRuns::fileBytes(Importer::reportPathFor(target)).contains("040420-001"));
         QCOMPARE(dump(target).count("seihin_t "), 5);
 
-        r = admin({"import", kFixtures + "/access-text", target});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.contains("既にデータがあります"));
-        r = admin({"import", kFixtures + "/access-text", dir.filePath("clean.sqlite")});
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY(r.out.contains("すべての件数と金額が一致しました"));
+        std::tie(code, said) = admin({"import", kFixtures + "/access-text", target});
+        QVERIFY(code == 1 && said.contains("既にデータがあります"));
+        std::tie(code, said) =
+            admin({"import", kFixtures + "/access-text", dir.filePath("clean.sqlite")});
+        QVERIFY(code == 0 && said.contains("すべての件数と金額が一致しました"));
     }
 };
 

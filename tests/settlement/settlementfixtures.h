@@ -9,6 +9,7 @@
 #include "settlement/consumptiontax.h"
 #include "settlement/settlementcriteria.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QDate>
 #include <QString>
@@ -66,12 +67,8 @@ inline void addSlip(const QString& number, const QString& person, const QString&
 // Slips without a price are paid 0 here, as most tests need no prices.
 inline SettlementCriteria criteria(const QString& first, const QString& last,
                                    const QString& fromWorker = {}, const QString& toWorker = {}) {
-    return {QDate::fromString(first, "yyyy/MM/dd"),
-            QDate::fromString(last, "yyyy/MM/dd"),
-            fromWorker,
-            toWorker,
-            "E001",
-            /*allowUnpriced=*/true};
+    const auto day = [](const QString& ymd) { return QDate::fromString(ymd, "yyyy/MM/dd"); };
+    return {day(first), day(last), fromWorker, toWorker, "E001", /*allowUnpriced=*/true};
 }
 
 // A trigger that makes the statement `event` (e.g. "INSERT ON seisan_t WHEN
@@ -90,26 +87,7 @@ inline QString refusal(const QString& event, const QString& what) {
     return TestDatabase::onServer() ? sql.postgres : sql.sqlite;
 }
 
-// Rows of a query as "a|b|c" lines (Null shows as "").
-inline QStringList rows(const QString& sql, const QVariantList& values = {}) {
-    QStringList out;
-    try {
-        SqlQuery q(sql);
-        for (const QVariant& v : values)
-            q.bind(v);
-        q.exec();
-        const QStringList columns = q.columns();
-        while (q.next()) {
-            QStringList cells;
-            for (const QString& c : columns)
-                cells << q.str(c);
-            out << cells.join(QLatin1Char('|'));
-        }
-    } catch (const DbError& e) {
-        return {QStringLiteral("error: ") + e.text()};
-    }
-    return out;
-}
+using TestRuns::rows;
 
 // Every row of every table, for "nothing changed" checks.
 inline QStringList dump() {
@@ -143,21 +121,17 @@ inline QString settlementDisagreement() {
                 p, quantity,
                 legalTaxRules().percentOn(SqlValue::toDate(s.value(QStringLiteral("納入日")))));
         }
-        const QString key = q.str(QStringLiteral("精算日時")) + QLatin1Char('/') +
-                            q.str(QStringLiteral("内職者コード"));
-        const qint64 count = q.integer(QStringLiteral("精算対象伝票枚数"));
-        const qint64 rowAmount = q.integer(QStringLiteral("精算金額"));
-        const qint64 rowTax = q.integer(QStringLiteral("消費税"));
-        if (n != count || amount != rowAmount || tax != rowTax ||
-            amount + tax != q.integer(QStringLiteral("合計金額")))
-            return QStringLiteral("%1: %2 slips %3 yen %4 tax, row says %5 %6 %7")
-                .arg(key)
-                .arg(n)
-                .arg(amount)
-                .arg(tax)
-                .arg(count)
-                .arg(rowAmount)
-                .arg(rowTax);
+        // What the slips add up to, then what the row says.
+        const QString found =
+            QStringLiteral("%1 %2 %3 %4").arg(n).arg(amount).arg(tax).arg(amount + tax);
+        const QString said =
+            QStringList({q.str(QStringLiteral("精算対象伝票枚数")),
+                         q.str(QStringLiteral("精算金額")), q.str(QStringLiteral("消費税")),
+                         q.str(QStringLiteral("合計金額"))})
+                .join(' ');
+        if (found != said)
+            return q.str(QStringLiteral("精算日時")) + "/" + q.str(QStringLiteral("内職者コード")) +
+                   ": slips make " + found + ", the row says " + said;
     }
     const QStringList orphans = rows(QStringLiteral(
         "SELECT 製品伝票番号 FROM seihin_t s WHERE 精算日時 IS NOT NULL AND NOT EXISTS"

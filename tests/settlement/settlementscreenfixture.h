@@ -27,9 +27,7 @@ inline ListGrid* grid(QWidget* f) {
     return w<ListGrid>(f, QStringLiteral("grd1"));
 }
 // Messages shown since the last call, which are then forgotten.
-inline QStringList shownTexts() {
-    return GuiTest::takeShown();
-}
+constexpr auto shownTexts = GuiTest::takeShown;
 
 // A grid row's cells joined by "|".
 inline QString gridRow(QWidget* f, int row) {

@@ -1,12 +1,10 @@
 #include "core/apperror.h"
 #include "core/database.h"
-#include "core/session.h"
 #include "settlement/settlementrun.h"
 #include "settlementfixtures.h"
 #include "support/testdatabase.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
@@ -63,12 +61,7 @@ void fillSlips() {
 }
 
 void startChild(QProcess& child, const QString& path, const QStringList& settings) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TARVEL_SETTLE_CHILD", path);
-    for (const QString& s : settings)
-        env.insert(s.section('=', 0, 0), s.section('=', 1));
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {});
+    TestRuns::startCopy(child, QStringList{"TARVEL_SETTLE_CHILD=" + path} + settings);
 }
 
 bool waitForLine(QProcess& child, const QByteArray& line) {
@@ -88,102 +81,96 @@ QString integrity() {
 class TestSettlementProcesses : public QObject {
     Q_OBJECT
   private slots:
-    void killedRunIsEitherWholeOrAbsent();
-    void secondCopyWaitsAndNeverPaysASlipTwice();
-};
-
-void TestSettlementProcesses::killedRunIsEitherWholeOrAbsent() {
-    TestDatabase db;
-    fillSlips();
-    DBClose();
-    const QString slow = "TARVEL_SETTLE_SLOW_US=300";
-
-    // One run to the end tells how long settling takes on this machine.
-    const QString timed = db.copy("timed");
-    QProcess first;
-    startChild(first, timed, {slow});
-    QVERIFY(waitForLine(first, "started"));
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(first.waitForFinished(60000));
-    QCOMPARE(first.exitCode(), 0);
-    const qint64 runMs = clock.elapsed();
-
-    // Kill points spread from the very start to well past the end.
-    int untouched = 0, settled = 0;
-    const int kills = 12;
-    for (int i = 0; i < kills; ++i) {
-        const QString path = db.copy(QStringLiteral("kill%1").arg(i));
-        QProcess child;
-        startChild(child, path, {slow});
-        QVERIFY(waitForLine(child, "started"));
-        const qint64 at =
-            runMs * i * 3 / (2 * (kills - 1)) + QRandomGenerator::global()->bounded(5);
-        QThread::msleep(static_cast<unsigned long>(at));
-        child.kill();
-        QVERIFY(child.waitForFinished(20000));
-
-        DBOpenPath(path);
-        QCOMPARE(integrity(), "ok");
-        const int stamped =
-            rows("SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL").value(0).toInt();
-        const int runRows = rows("SELECT COUNT(*) FROM seisan_t").value(0).toInt();
-        QVERIFY2((stamped == 0 && runRows == 0) ||
-                     (stamped == kWorkers * kSlipsPerWorker && runRows == kWorkers),
-                 qPrintable(QStringLiteral("killed after %1 ms: %2 slips, %3 rows")
-                                .arg(at)
-                                .arg(stamped)
-                                .arg(runRows)));
-        QCOMPARE(settlementDisagreement(), QString());
-        (stamped == 0 ? untouched : settled) += 1;
-        DBClose();
-    }
-    qInfo("killed %d times: %d untouched, %d fully settled (a run took %lld ms)", kills, untouched,
-          settled, runMs);
-    QVERIFY(untouched > 0 && settled > 0);
-}
-
-void TestSettlementProcesses::secondCopyWaitsAndNeverPaysASlipTwice() {
-    struct Case {
-        const char* name;
-        int holdMs;
-        QString childTo; // the child's last worker
-        bool inUse;      // the second run gives up
-        int secondSlips; // slips the second run pays
-    };
-    const QList<Case> cases = {
-        {"held past the busy timeout", 6000, "", true, 0},
-        {"held briefly, more slips", 800, worker(10), false, 10 * kSlipsPerWorker},
-    };
-    for (const Case& c : cases) {
+    void killedRunIsEitherWholeOrAbsent() {
         TestDatabase db;
         fillSlips();
-        QProcess child;
-        startChild(child, db.path(),
-                   {QStringLiteral("TARVEL_SETTLE_HOLD_MS=%1").arg(c.holdMs),
-                    QStringLiteral("TARVEL_SETTLE_TO=%1").arg(c.childTo)});
-        QVERIFY(waitForLine(child, "holding"));
+        DBClose();
+        const QString slow = "TARVEL_SETTLE_SLOW_US=300";
 
-        QString error;
-        SettlementResult second;
-        try {
-            second = RunSettlement(criteria("2004/04/01", "2004/04/30"));
-        } catch (const DbError& e) {
-            error = e.text();
+        // One run to the end tells how long settling takes on this machine.
+        const QString timed = db.copy("timed");
+        QProcess first;
+        startChild(first, timed, {slow});
+        QVERIFY(waitForLine(first, "started"));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(first.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+        const qint64 runMs = clock.elapsed();
+
+        // Kill points spread from the very start to well past the end.
+        int untouched = 0, settled = 0;
+        const int kills = 12;
+        for (int i = 0; i < kills; ++i) {
+            const QString path = db.copy(QStringLiteral("kill%1").arg(i));
+            QProcess child;
+            startChild(child, path, {slow});
+            QVERIFY(waitForLine(child, "started"));
+            const qint64 at =
+                runMs * i * 3 / (2 * (kills - 1)) + QRandomGenerator::global()->bounded(5);
+            QThread::msleep(static_cast<unsigned long>(at));
+            child.kill();
+            QVERIFY(child.waitForFinished(20000));
+
+            DBOpenPath(path);
+            QCOMPARE(integrity(), "ok");
+            // Slips stamped and settlement rows: none, or all of them.
+            const QString state =
+                rows("SELECT (SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL) AS"
+                     " slips, (SELECT COUNT(*) FROM seisan_t) AS runs")
+                    .value(0);
+            QVERIFY2(state == "0|0" ||
+                         state ==
+                             QStringLiteral("%1|%2").arg(kWorkers * kSlipsPerWorker).arg(kWorkers),
+                     qPrintable(QStringLiteral("killed after %1 ms: %2").arg(at).arg(state)));
+            QCOMPARE(settlementDisagreement(), QString());
+            (state == "0|0" ? untouched : settled) += 1;
+            DBClose();
         }
-        QVERIFY(child.waitForFinished(30000));
-        QCOMPARE(child.exitCode(), 0);
-        QVERIFY2(error.contains("使用中") == c.inUse, qPrintable(error));
-        QCOMPARE(second.slipCount, c.secondSlips);
-        QCOMPARE(rows("SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL"),
-                 QStringList{QString::number(c.childTo.isEmpty()
-                                                 ? kWorkers * kSlipsPerWorker
-                                                 : 10 * kSlipsPerWorker + c.secondSlips)});
-        QCOMPARE(rows("SELECT COUNT(*) FROM seisan_t GROUP BY 内職者コード HAVING COUNT(*) > 1"),
-                 QStringList{});
-        QCOMPARE(settlementDisagreement(), QString());
+        qInfo("killed %d times: %d untouched, %d fully settled (a run took %lld ms)", kills,
+              untouched, settled, runMs);
+        QVERIFY(untouched > 0 && settled > 0);
     }
-}
+
+    void secondCopyWaitsAndNeverPaysASlipTwice() {
+        struct Case {
+            const char* name;
+            int holdMs;
+            QString childTo; // the child's last worker
+            bool inUse;      // the second run gives up
+            int secondSlips; // slips the second run pays
+        };
+        const QList<Case> cases = {
+            {"held past the busy timeout", 6000, "", true, 0},
+            {"held briefly, more slips", 800, worker(10), false, 10 * kSlipsPerWorker},
+        };
+        for (const Case& c : cases) {
+            TestDatabase db;
+            fillSlips();
+            QProcess child;
+            startChild(child, db.path(),
+                       {QStringLiteral("TARVEL_SETTLE_HOLD_MS=%1").arg(c.holdMs),
+                        QStringLiteral("TARVEL_SETTLE_TO=%1").arg(c.childTo)});
+            QVERIFY(waitForLine(child, "holding"));
+
+            SettlementResult second;
+            const QString error = TestRuns::errorOf(
+                [&] { second = RunSettlement(criteria("2004/04/01", "2004/04/30")); });
+            QVERIFY(child.waitForFinished(30000));
+            QCOMPARE(child.exitCode(), 0);
+            QVERIFY2(error.contains("使用中") == c.inUse, qPrintable(error));
+            QCOMPARE(second.slipCount, c.secondSlips);
+            QCOMPARE(rows("SELECT COUNT(*) FROM seihin_t WHERE 精算日時 IS NOT NULL"),
+                     QStringList{QString::number(c.childTo.isEmpty()
+                                                     ? kWorkers * kSlipsPerWorker
+                                                     : 10 * kSlipsPerWorker + c.secondSlips)});
+            QCOMPARE(
+                rows("SELECT COUNT(*) FROM seisan_t GROUP BY 内職者コード HAVING COUNT(*) > 1"),
+                QStringList{});
+            QCOMPARE(settlementDisagreement(), QString());
+        }
+    }
+};
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -55,11 +55,14 @@ void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
     GuiTest::press(Qt::Key_Tab);
 }
 
-// The screen shown over a database holding twoWorkersWithSlips().
+// The screen shown over a database holding twoWorkersWithSlips(), or empty.
 struct Opened {
+    explicit Opened(bool slips = true) : filled(slips && (twoWorkersWithSlips(), true)) {}
     TestDatabase db;
-    bool filled = (twoWorkersWithSlips(), true);
-    frmAccount f;
+    bool filled;
+    frmAccount form;
+    frmAccount* f = &form;
+    bool shown = GuiTest::showActive(&form);
 };
 
 } // namespace
@@ -75,18 +78,14 @@ class TestSettlementScreen : public QObject {
     }
 
     void startStateModesAndNames() {
-        TestDatabase db;
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        QVERIFY(grid(&f)->hasFocus());
-        QCOMPARE(GuiTest::unnamedFields(&f), QStringList());
-        QVERIFY(!box(&f, "txtDatetime")->isEnabled());
-        QCOMPARE(printButtons(&f), "0000");
+        Opened o(false);
+        QVERIFY(o.shown && grid(o.f)->hasFocus() && !box(o.f, "txtDatetime")->isEnabled());
+        QCOMPARE(GuiTest::unnamedFields(o.f), QStringList());
         const QStringList commands = {"cmdTest", "cmdAccount", "cmdACancel"};
-        QCOMPARE(enabled(&f, commands), "100");
+        QCOMPARE(printButtons(o.f) + enabled(o.f, commands), "0000100");
         for (const auto& [mode, state] : {std::pair{2, "001"}, {1, "010"}, {0, "100"}}) {
-            click(&f, QStringLiteral("opt_%1").arg(mode));
-            QCOMPARE(enabled(&f, commands), state);
+            click(o.f, QStringLiteral("opt_%1").arg(mode));
+            QCOMPARE(enabled(o.f, commands), state);
         }
     }
 
@@ -102,14 +101,14 @@ class TestSettlementScreen : public QObject {
 
     void periodBoxes() {
         QFETCH(QStringList, c);
-        TestDatabase db;
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        box(&f, "txtDay_1")->setText(c[1]);
-        box(&f, "txtDay_0")->setFocus();
-        QTest::keyClicks(box(&f, "txtDay_0"), c[0]);
+        Opened o(false);
+        QVERIFY(o.shown);
+        box(o.f, "txtDay_1")->setText(c[1]);
+        box(o.f, "txtDay_0")->setFocus();
+        QTest::keyClicks(box(o.f, "txtDay_0"), c[0]);
         GuiTest::press(Qt::Key_Tab);
-        QCOMPARE(QStringList({box(&f, "txtDay_0")->text(), box(&f, "txtDay_1")->text()}), c.mid(2));
+        QCOMPARE(QStringList({box(o.f, "txtDay_0")->text(), box(o.f, "txtDay_1")->text()}),
+                 c.mid(2));
         QCOMPARE(shownTexts(), QStringList());
     }
 
@@ -138,15 +137,14 @@ class TestSettlementScreen : public QObject {
         QFETCH(QStringList, fields);
         QFETCH(QString, focus);
         Opened o;
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
-        box(f, "txtDay_0")->setText(fields[0]);
-        box(f, "txtDay_1")->setText(fields[1]);
-        w<QComboBox>(f, "cboPerson_0")->setEditText(fields[2]);
-        w<QComboBox>(f, "cboPerson_1")->setEditText(fields[3]);
+        QVERIFY(o.shown);
+        box(o.f, "txtDay_0")->setText(fields[0]);
+        box(o.f, "txtDay_1")->setText(fields[1]);
+        w<QComboBox>(o.f, "cboPerson_0")->setEditText(fields[2]);
+        w<QComboBox>(o.f, "cboPerson_1")->setEditText(fields[3]);
         if (focus.isEmpty())
             MessageBox::setNextAnswer(Answer::Cancel);
-        click(f, "cmdTest");
+        click(o.f, "cmdTest");
         QFETCH(QString, message);
         QCOMPARE(shownTexts(), QStringList{message});
         if (!focus.isEmpty())
@@ -155,9 +153,8 @@ class TestSettlementScreen : public QObject {
 
     void leavingAHomeWorkerChecksTheCode() {
         Opened o;
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
-        auto* from = w<QComboBox>(f, "cboPerson_0");
+        QVERIFY(o.shown);
+        auto* from = w<QComboBox>(o.f, "cboPerson_0");
         from->setFocus();
         from->setEditText("N99");
         QTest::keyClick(from, Qt::Key_Tab);
@@ -166,8 +163,7 @@ class TestSettlementScreen : public QObject {
         MessageBox::clearShown();
         from->setEditText(QString()); // an open end of the range
         QTest::keyClick(from, Qt::Key_Tab);
-        QVERIFY(shownTexts().isEmpty());
-        QVERIFY(!from->hasFocus());
+        QVERIFY(shownTexts().isEmpty() && !from->hasFocus());
     }
 
     void settlementAsksThenListsTheRun_data() {
@@ -269,49 +265,47 @@ class TestSettlementScreen : public QObject {
 
     void cancellationThenNothingThenSettledAgain() {
         Opened o;
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
-        run(f, 1);
-        run(f, 1); // finds nothing: the list and txtDatetime empty, the buttons stay
-        QCOMPARE(box(f, "txtDatetime")->text(), QString());
-        QCOMPARE(grid(f)->textMatrix(1, 0), QString());
-        QCOMPARE(printButtons(f), "1111");
+        QVERIFY(o.shown);
+        run(o.f, 1);
+        run(o.f, 1); // finds nothing: the list and txtDatetime empty, the buttons stay
+        QCOMPARE(box(o.f, "txtDatetime")->text(), QString());
+        QCOMPARE(grid(o.f)->textMatrix(1, 0), QString());
+        QCOMPARE(printButtons(o.f), "1111");
         MessageBox::clearShown();
 
-        run(f, 2);
+        run(o.f, 2);
         QCOMPARE(shownTexts(), QStringList{kAskCancel});
-        QCOMPARE(box(f, "txtDatetime")->text(), kT1);
-        QCOMPARE(gridRow(f, 1), kT1 + "|N01||山田　花子|2|137|7|144||削除");
-        QCOMPARE(gridRow(f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||削除");
-        QCOMPARE(printButtons(f), "1111");
+        QCOMPARE(box(o.f, "txtDatetime")->text(), kT1);
+        QCOMPARE(gridRow(o.f, 1), kT1 + "|N01||山田　花子|2|137|7|144||削除");
+        QCOMPARE(gridRow(o.f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||削除");
+        QCOMPARE(printButtons(o.f), "1111");
 
-        run(f, 2); // nothing left to take back
+        run(o.f, 2); // nothing left to take back
         QCOMPARE(shownTexts(),
                  QStringList({kAskCancel, "指定された日付での精算処理は行われていません。"}));
-        QVERIFY(box(f, "txtDay_0")->hasFocus());
-        QCOMPARE(box(f, "txtDatetime")->text(), QString());
+        QVERIFY(box(o.f, "txtDay_0")->hasFocus());
+        QCOMPARE(box(o.f, "txtDatetime")->text(), QString());
 
-        run(f, 1); // the released slips are settled again in a run of their own
-        QCOMPARE(gridRow(f, 1), kT2 + "|N01||山田　花子|2|137|7|144||");
+        run(o.f, 1); // the released slips are settled again in a run of their own
+        QCOMPARE(gridRow(o.f, 1), kT2 + "|N01||山田　花子|2|137|7|144||");
     }
 
     void runsOfADayEachSelectable() {
         Opened o;
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
-        run(f, 1, Answer::Ok, "N01", "N01");
-        run(f, 1, Answer::Ok, "N02", "N02");
-        QCOMPARE(box(f, "txtDatetime")->text(), kT2); // a time stamp lists its run only
-        QCOMPARE(gridRow(f, 1), kT2 + "|N02||佐藤　一郎|1|210|10|220||");
-        QCOMPARE(grid(f)->textMatrix(2, 0), QString());
+        QVERIFY(o.shown);
+        run(o.f, 1, Answer::Ok, "N01", "N01");
+        run(o.f, 1, Answer::Ok, "N02", "N02");
+        QCOMPARE(box(o.f, "txtDatetime")->text(), kT2); // a time stamp lists its run only
+        QCOMPARE(gridRow(o.f, 1), kT2 + "|N02||佐藤　一郎|1|210|10|220||");
+        QCOMPARE(grid(o.f)->textMatrix(2, 0), QString());
 
-        enterRun(f, "20260401");
-        QCOMPARE(box(f, "txtDatetime")->text(), kT2); // the later run of the day
-        QVERIFY(!box(f, "txtDatetime")->isEnabled());
-        QCOMPARE(grid(f)->textMatrix(2, 0), kT1);
+        enterRun(o.f, "20260401");
+        QCOMPARE(box(o.f, "txtDatetime")->text(), kT2); // the later run of the day
+        QVERIFY(!box(o.f, "txtDatetime")->isEnabled());
+        QCOMPARE(grid(o.f)->textMatrix(2, 0), kT1);
         for (const auto& [row, shown] : {std::pair{2, kT1}, {5, kT1}, {1, kT2}}) {
-            grid(f)->selectRow(row); // row 5 is empty: nothing changes
-            QCOMPARE(box(f, "txtDatetime")->text(), shown);
+            grid(o.f)->selectRow(row); // row 5 is empty: nothing changes
+            QCOMPARE(box(o.f, "txtDatetime")->text(), shown);
         }
     }
 
@@ -329,15 +323,14 @@ class TestSettlementScreen : public QObject {
     void datetimeBoxRules() {
         QFETCH(QStringList, c);
         Opened o;
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
-        run(f, 1);
+        QVERIFY(o.shown);
+        run(o.f, 1);
         MessageBox::clearShown();
-        enterRun(f, c[1], c[0]);
-        QCOMPARE(box(f, "txtDatetime")->text(), c[2]);
+        enterRun(o.f, c[1], c[0]);
+        QCOMPARE(box(o.f, "txtDatetime")->text(), c[2]);
         QCOMPARE(shownTexts(), c[3].isEmpty() ? QStringList() : QStringList{c[3]});
-        QCOMPARE(box(f, "txtDatetime")->hasFocus(), !c[3].isEmpty());
-        QCOMPARE(printButtons(f), c[4]);
+        QCOMPARE(box(o.f, "txtDatetime")->hasFocus(), !c[3].isEmpty());
+        QCOMPARE(printButtons(o.f), c[4]);
     }
 
     void failedRunsLeaveTheScreenAsItWas_data() {
@@ -354,44 +347,42 @@ class TestSettlementScreen : public QObject {
         QFETCH(int, mode);
         QFETCH(QString, refused);
         Opened o;
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
-        run(f, 1, Answer::Ok, "N01", "N01");
+        QVERIFY(o.shown);
+        run(o.f, 1, Answer::Ok, "N01", "N01");
         execSql(SettlementFixtures::refusal(refused, "write"));
-        const QString listBefore = gridRow(f, 1);
+        const QString listBefore = gridRow(o.f, 1);
         const QStringList dataBefore = SettlementFixtures::dump();
         MessageBox::clearShown();
-        run(f, mode, Answer::Ok, mode == 1 ? "N02" : "N01", mode == 1 ? "N02" : "N01");
+        run(o.f, mode, Answer::Ok, mode == 1 ? "N02" : "N01", mode == 1 ? "N02" : "N01");
         const QStringList shown = shownTexts();
         QFETCH(QString, failure);
         QVERIFY2(shown.size() == 2 && shown[1].startsWith(failure) &&
                      shown[1].contains("write refused"),
                  qPrintable(shown.join('\n')));
-        QCOMPARE(box(f, "txtDatetime")->text(), kT1);
-        QCOMPARE(gridRow(f, 1), listBefore);
-        QCOMPARE(printButtons(f), "1111");
+        QCOMPARE(box(o.f, "txtDatetime")->text(), kT1);
+        QCOMPARE(gridRow(o.f, 1), listBefore);
+        QCOMPARE(printButtons(o.f), "1111");
         QCOMPARE(SettlementFixtures::dump(), dataBefore);
     }
 
     void commandsEscapeAndCloseWaitForTheRun() {
         Opened o;
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
+        QVERIFY(o.shown);
         bool sawRun = false;
         // Fires while the settlement keeps its window painted.
         QTimer::singleShot(0, [&] {
-            sawRun = f->isRunning();
+            sawRun = o.f->isRunning();
             GuiTest::press(Qt::Key_Escape);
-            f->close();
-            click(f, "cmdAccount");
-            click(f, "optSeisan");
+            o.f->close();
+            click(o.f, "cmdAccount");
+            click(o.f, "optSeisan");
         });
-        run(f, 1);
-        QVERIFY(sawRun && f->isVisible() && !f->isRunning());
+        run(o.f, 1);
+        QVERIFY(sawRun && o.f->isVisible() && !o.f->isRunning());
         QCOMPARE(shownTexts(), QStringList{kAskSettle}); // asked once
-        QVERIFY(!box(f, "txtDatetime")->isEnabled());
+        QVERIFY(!box(o.f, "txtDatetime")->isEnabled());
         GuiTest::press(Qt::Key_Escape);
-        QVERIFY(!f->isVisible());
+        QVERIFY(!o.f->isVisible());
     }
 
     void printButtonsAskPrepareAndOutput_data() {
@@ -415,12 +406,11 @@ class TestSettlementScreen : public QObject {
         const QString &name = c[0], &question = c[1], &preview = c[3];
         Opened o;
         o.db.writeIni("[Print]\nOutput=pdf\n");
-        frmAccount* f = &o.f;
-        QVERIFY(GuiTest::showActive(f));
-        run(f, 1);
+        QVERIFY(o.shown);
+        run(o.f, 1);
         MessageBox::clearShown();
         MessageBox::setNextAnswer(Answer::Cancel);
-        click(f, name);
+        click(o.f, name);
         QCOMPARE(shownTexts(), QStringList{question});
 
         QString shownWindow;
@@ -430,16 +420,16 @@ class TestSettlementScreen : public QObject {
                 window->close();
             });
         MessageBox::setNextAnswer(Answer::Ok);
-        click(f, name);
+        click(o.f, name);
         QCOMPARE(shownWindow, preview);
         if (preview.isEmpty())
             QCOMPARE(QDir(o.db.dirPath() + "/print").entryList(QDir::Files),
                      QStringList({"cash-20260401-093000.pdf", "statement-20260401-093000.pdf"}));
 
-        run(f, 2); // a cancelled run has nothing left to print
+        run(o.f, 2); // a cancelled run has nothing left to print
         MessageBox::clearShown();
         MessageBox::setNextAnswer(Answer::Ok);
-        click(f, name);
+        click(o.f, name);
         QCOMPARE(shownTexts(), QStringList({question, c[2]}));
     }
 };

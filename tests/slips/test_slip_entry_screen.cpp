@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QLabel>
 #include <QTest>
 
 using namespace GuiTest;
@@ -89,14 +88,14 @@ class TestSlipEntryScreen : public QObject {
         frmProduct2 entry(&list, &list, EditMode::Add);
         QVERIFY(showActive(&entry));
         QCOMPARE(unnamedFields(&entry), QStringList());
-        QCOMPARE(child<QLabel>(&entry, "lblMode")->text(), QStringLiteral("追　加"));
-        QCOMPARE(box(&entry, "txtDet_0")->text(), QStringLiteral("260401-001"));
-        QCOMPARE(box(&entry, "txtDay_0")->text(), QStringLiteral("2026/04/01"));
+        // The next number and today are offered.
+        QCOMPARE(box(&entry, "txtDet_0")->text() + box(&entry, "txtDay_0")->text(),
+                 "260401-0012026/04/01");
         typeNewSlip(&entry, pno);
         const bool priced = pno == "P-100";
-        QCOMPARE(box(&entry, "txtMon_0")->text(), QStringLiteral("1,234"));
-        QCOMPARE(box(&entry, "txtMon_1")->text(), priced ? "12.500" : "0.000");
-        QCOMPARE(box(&entry, "txtMon_2")->text(), priced ? "15,425" : "0");
+        QCOMPARE(box(&entry, "txtMon_0")->text() + "|" + box(&entry, "txtMon_1")->text() + "|" +
+                     box(&entry, "txtMon_2")->text(),
+                 priced ? "1,234|12.500|15,425" : "1,234|0.000|0");
         if (!priced)
             QCOMPARE(MessageBox::shown().value(0).icon, MessageBox::Icon::Exclamation);
         QCOMPARE(takeShown(), priced ? QStringList() : QStringList{kNoPrice});
@@ -122,9 +121,10 @@ class TestSlipEntryScreen : public QObject {
         if (stored < 0)
             return;
         QCOMPARE(column("260401-001", "精算単価").toDouble(), stored);
-        QCOMPARE(column("260401-001", "作業区分").toString(), QStringLiteral("組立て"));
-        QCOMPARE(column("260401-001", "依頼日").toString(), QStringLiteral("2026-03-15"));
-        QCOMPARE(column("260401-001", "社員コード").toString(), QStringLiteral("001"));
+        // What was typed; the store's own test has the other columns.
+        QCOMPARE(column("260401-001", "作業区分").toString() +
+                     column("260401-001", "依頼日").toString(),
+                 "組立て2026-03-15");
         QCOMPARE(child<ListGrid>(&list, "grd1")->textMatrix(1, 0), QStringLiteral("260401-001"));
     }
 
@@ -167,29 +167,27 @@ class TestSlipEntryScreen : public QObject {
                  .price = 100,
                  .issued = 1234,
                  .delivered = 1000});
-        const auto edit = [](frmProduct2& entry) {
-            QVERIFY(showActive(&entry));
-            QCOMPARE(child<QLabel>(&entry, "lblMode")->text(), QStringLiteral("編　集"));
-            QCOMPARE(box(&entry, "txtDay_2")->text(), QStringLiteral("2026/03/31"));
-        };
         {
             frmProduct2 entry(nullptr, nullptr, EditMode::Edit, "260310-001");
-            edit(entry);
-            QCOMPARE(box(&entry, "txtMon_1")->text(), QStringLiteral("100.000")); // as paid
-            QCOMPARE(box(&entry, "txtMon_2")->text(), QStringLiteral("123,400"));
+            QVERIFY(showActive(&entry));
+            // As paid, not at the 120 now in force.
+            QCOMPARE(box(&entry, "txtDay_2")->text() + "|" + box(&entry, "txtMon_1")->text() + "|" +
+                         box(&entry, "txtMon_2")->text(),
+                     "2026/03/31|100.000|123,400");
             box(&entry, "txtMon_3")->setText("990");
             MessageBox::setNextAnswer(Answer::No);
             click(&entry, "cmdUpd");
             QCOMPARE(takeShown(), QStringList{SlipText::UpdateQuestion});
             QVERIFY(!entry.isVisible());
         }
-        QCOMPARE(column("260310-001", "納入数量").toInt(), 990);
-        QCOMPARE(column("260310-001", "精算日時").toString(), kSettled);
+        QCOMPARE(column("260310-001", "納入数量").toString() +
+                     column("260310-001", "精算日時").toString(),
+                 "990" + kSettled);
         QCOMPARE(column("260310-001", "精算単価").toDouble(), 100.0);
         {
             // Each status change is announced; the save asks OK / Cancel and never prints.
             frmProduct2 entry(nullptr, nullptr, EditMode::Edit, "260310-001");
-            edit(entry);
+            QVERIFY(showActive(&entry));
             child<QCheckBox>(&entry, "ChkDel")->click();
             box(&entry, "txtDay_2")->setFocus();
             type("0"); // clears a date
@@ -268,8 +266,7 @@ class TestSlipEntryScreen : public QObject {
         setup(db);
         addSlip({.no = "260401-999", .deleted = true});
         frmProduct2 entry(nullptr, nullptr, EditMode::Add);
-        QVERIFY(showActive(&entry));
-        QVERIFY(box(&entry, "txtDet_0")->text().isEmpty());
+        QVERIFY(showActive(&entry) && box(&entry, "txtDet_0")->text().isEmpty());
         typeNewSlip(&entry, "P-100");
         click(&entry, "cmdUpd");
         QCOMPARE(MessageBox::shown().value(1).icon, MessageBox::Icon::Exclamation);

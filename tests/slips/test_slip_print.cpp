@@ -30,11 +30,6 @@ const QString kRemark = QStringLiteral("検品後は箱に入れて返却、割�
 constexpr int kFrameLeft[2] = {0, 5760};
 constexpr int kFrameTop = -80;
 
-struct Box {
-    const char* name;
-    QRect rect; // in the left copy's frame
-};
-
 QRectF onPage(const QRect& inFrame, int copy) {
     return QRectF(inFrame).translated(kFrameLeft[copy], kFrameTop);
 }
@@ -68,22 +63,17 @@ class TestSlipPrint : public QObject {
     }
     void init() { MessageBox::clearShown(); }
 
-    void aDateGivesOnePageFilePerSlipWithEveryFieldOnBothCopies() {
+    void aDateGivesOnePageFilePerSlip() {
         REQUIRE_TOOLS();
         TestDatabase db;
         PrintFixtures::addMasters();
         writeIni(db);
         Slip done = printedSlip();
-        done.delivered = 1180;
-        done.deliveredOn = QStringLiteral("2003-11-05");
         done.remark = kRemark;
         addSlip(done);
         Slip open = done;
         open.no = QStringLiteral("031031-005");
-        open.delivered = 0;
-        open.deliveredOn.clear();
-        open.deleted = true;
-        open.employee = QStringLiteral("E404");
+        open.deleted = true; // printed too
         addSlip(open);
 
         QCOMPARE(PrintSlips(nullptr, QStringLiteral("2003/10/31")), 2);
@@ -102,54 +92,13 @@ class TestSlipPrint : public QObject {
                  "A5 landscape");
         const QList<PdfTools::Word> page = PdfTools::words(pdf);
 
-        const Box boxes[] = {
-            {"伝票番号", {105, 720, 510, 420}},    {"031031-004", {720, 720, 1755, 360}},
-            {"依頼", {2760, 780, 360, 180}},       {"2003/10/31", {3240, 720, 1755, 360}},
-            {"内職者氏名", {120, 1140, 540, 360}}, {"山田花子", {720, 1140, 4635, 420}},
-            {"製品図番", {120, 1620, 480, 420}},   {"P-100部品ケース", {720, 1620, 4635, 420}},
-            {"作業コード", {120, 2100, 495, 420}}, {"W1組立作業", {720, 2100, 4635, 420}},
-            {"作業区分", {120, 2580, 480, 360}},   {"組立", {720, 2580, 4635, 420}},
-            {"払出数量", {120, 3060, 480, 420}},   {"1,200", {720, 3060, 1755, 360}},
-            {"単価", {2760, 3120, 360, 180}},      {"", {3240, 3060, 1755, 360}},
-            {"", {3240, 3480, 1755, 360}},         {"管理ロット", {120, 3900, 435, 420}},
-            {"LOT-7", {720, 3900, 4635, 420}},     {"納入数量", {120, 5640, 480, 420}},
-            {"1,180", {720, 5580, 1755, 420}},     {"2003/11/05", {3240, 5580, 1755, 420}},
-            {"不良数", {120, 6180, 600, 360}},     {"", {720, 6060, 1755, 420}},
-            {"鈴木一郎", {3240, 6060, 1755, 420}}, {"株式会社デモ精工", {2400, 7500, 2895, 315}},
-        };
+        // The form's own layout is the golden file's; here the page shows it: the
+        // number and the wrapped remark in their boxes, a readable barcode, on both copies.
         for (int copy = 0; copy < 2; ++copy) {
-            for (const Box& b : boxes)
-                QCOMPARE(PdfTools::textIn(page, onPage(b.rect, copy)), QString::fromUtf8(b.name));
-            // Where the copies differ.
-            QCOMPARE(PdfTools::textIn(page, onPage({copy ? 1320 : 1200, 240, 3840, 315}, copy)),
-                     copy ? QStringLiteral("内職製品依頼伝票(会社行)")
-                          : QStringLiteral("内職製品依頼伝票(内職控)"));
-            QCOMPARE(PdfTools::textIn(page, onPage({2760, copy ? 3540 : 3525, 360, 180}, copy)),
-                     QStringLiteral("合計"));
-            QCOMPARE(PdfTools::textIn(page, onPage({150, copy ? 4560 : 4500, 360, 180}, copy)),
-                     QStringLiteral("備考"));
+            QCOMPARE(PdfTools::textIn(page, onPage({720, 720, 1755, 360}, copy)), done.no);
             QCOMPARE(PdfTools::textIn(page, onPage({720, copy ? 4380 : 4365, 4635, 1155}, copy)),
                      kRemark);
-            QCOMPARE(PdfTools::textIn(page, onPage({copy ? 2670 : 2700, 5640, 540, 180}, copy)),
-                     QStringLiteral("納入日"));
-            QCOMPARE(PdfTools::textIn(page, onPage({2760, copy ? 6120 : 6060, 360, 360}, copy)),
-                     QStringLiteral("取扱者名"));
-            QCOMPARE(PdfTools::textIn(page, onPage({120, 7620, 1575, 165}, copy)),
-                     copy ? QStringLiteral("納品書(内職者→経理)") : QStringLiteral("内職者控"));
-        }
-        for (int copy = 0; copy < 2; ++copy)
             QCOMPARE(PdfTools::barcodes(pdf, barcodeArea(copy)), QStringList({done.no}));
-
-        // Undelivered: no quantity, no date; an unknown employee leaves 取扱者 empty.
-        const QString second = pdfOf(db, open.no);
-        QCOMPARE(PdfTools::info(second).pages, 1);
-        const QList<PdfTools::Word> secondPage = PdfTools::words(second);
-        for (int copy = 0; copy < 2; ++copy) {
-            QCOMPARE(PdfTools::textIn(secondPage, onPage({720, 5580, 1755, 420}, copy)), QString());
-            QCOMPARE(PdfTools::textIn(secondPage, onPage({3240, 5580, 1755, 420}, copy)),
-                     QString());
-            QCOMPARE(PdfTools::textIn(secondPage, onPage({3240, 6060, 1755, 420}, copy)),
-                     QString());
         }
     }
 
@@ -214,17 +163,6 @@ class TestSlipPrint : public QObject {
         }
     }
 
-    void aKeyWithoutSlipsPrintsAndShowsNothing() {
-        TestDatabase db;
-        PrintFixtures::addMasters();
-        addSlip(printedSlip());
-        writeIni(db);
-        QCOMPARE(PrintSlips(nullptr, QStringLiteral("031031-999")), 0);
-        QCOMPARE(PrintSlips(nullptr, QStringLiteral("2003/10/30")), 0);
-        QVERIFY(MessageBox::shown().isEmpty());
-        QVERIFY(!QFileInfo::exists(QDir(db.dirPath()).filePath(QStringLiteral("print"))));
-    }
-
     void aFailureShowsTheErrorKeepsWhatWasPrintedAndLeavesNoPartialFile() {
         REQUIRE_TOOLS();
         TestDatabase db;
@@ -234,6 +172,12 @@ class TestSlipPrint : public QObject {
         Slip second = first;
         second.no = QStringLiteral("031031-005");
         addSlip(second);
+        writeIni(db);
+        for (const char* key : {"031031-999", "2003/10/30"}) // nothing to print, nothing shown
+            QCOMPARE(PrintSlips(nullptr, QString::fromLatin1(key)), 0);
+        QVERIFY(MessageBox::shown().isEmpty());
+        const QDir folder(QDir(db.dirPath()).filePath(QStringLiteral("print")));
+        QVERIFY(!folder.exists());
 
         // The folder cannot be made: a file stands in its way.
         const QString blocker = QDir(db.dirPath()).filePath(QStringLiteral("blocker"));
@@ -249,7 +193,6 @@ class TestSlipPrint : public QObject {
         // nothing half-written is left, and the user learns where the first went.
         MessageBox::clearShown();
         writeIni(db);
-        const QDir folder(QDir(db.dirPath()).filePath(QStringLiteral("print")));
         QVERIFY(folder.mkpath(second.no + QStringLiteral(".pdf")));
         QCOMPARE(PrintSlips(nullptr, QStringLiteral("2003/10/31")), 1);
         QCOMPARE(MessageBox::shown().size(), 2);

@@ -1,294 +1,206 @@
 #include "core/database.h"
-#include "core/sqlquery.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result admin(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(TARVEL_ADMIN_PATH), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-// Runs statements on the database file through a connection of its own.
-void execOn(const QString& path, const QStringList& statements) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "setup");
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        for (const QString& statement : statements)
-            execSql(db, statement);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("setup");
-}
-
-} // namespace
+using namespace TestRuns;
 
 class TestAdminCommand : public QObject {
     Q_OBJECT
-
   private slots:
-    void commandLine();
-    void createAndDemoNeverOverwrite();
-    void checkReportsWhatIsMissing();
-    void settlesTriesAndCancelsForScripts();
-    void migratesAFileToAnEmptyServerDatabase();
+    // Usage mistakes exit with 2 and say so on stderr, an overlong word cut.
+    void commandLine() {
+        QVERIFY(admin({"--help"}).out.contains("create"));
+        const QString tooLong(150, QLatin1Char('x'));
+        for (const QStringList& wrong : QList<QStringList>{
+                 {}, {"remove", "x.sqlite"}, {"create"}, {"demo", "a", "b"}, {tooLong}}) {
+            const AdminRun r = admin(wrong);
+            QVERIFY2(r.exitCode == 2 && !r.err.isEmpty() && r.out.isEmpty(),
+                     qPrintable(wrong.join(' ')));
+            QVERIFY2(!r.err.contains(tooLong.left(101)), qPrintable(r.err));
+        }
+    }
+
+    void createAndDemoNeverOverwrite() {
+        QTemporaryDir dir;
+        const QString empty = dir.filePath("empty.sqlite");
+        QCOMPARE(admin({"create", empty}).exitCode, 0);
+        const QByteArray created = fileBytes(empty);
+        QCOMPARE(created.mid(18, 2),
+                 QByteArray("\x02\x02")); // write-ahead log, as the program opens it
+
+        const AdminRun again = admin({"create", empty});
+        QVERIFY(again.exitCode == 1 && again.err.contains(empty));
+        QCOMPARE(fileBytes(empty), created);
+
+        // Someone's file that merely has the chosen name is left as it was.
+        const QString other = dir.filePath("notes.txt");
+        QVERIFY(writeBytes(other, "keep me"));
+        QCOMPARE(admin({"demo", other}).exitCode, 1);
+        QCOMPARE(fileBytes(other), QByteArray("keep me"));
+
+        const QString demo = dir.filePath("demo.sqlite");
+        QCOMPARE(admin({"demo", demo}).exitCode, 0);
+        QCOMPARE(admin({"check", demo}).exitCode, 0);
+        // The demo's ledger as a PDF; without --pdf the command line is wrong.
+        const QString pdf = dir.filePath("ledger.pdf");
+        const AdminRun ledger =
+            admin({"ledger", demo, "2000-01-01", "2100-12-31", "--workers", ":", "--pdf", pdf});
+        QVERIFY2(ledger.exitCode == 0 && fileBytes(pdf).startsWith("%PDF"), qPrintable(ledger.err));
+        QCOMPARE(admin({"ledger", demo, "2000-01-01", "2100-12-31"}).exitCode, 2);
+
+        // A folder that does not exist: refused, nothing created.
+        const QString nowhere = dir.filePath("missing/tarvel.sqlite");
+        QCOMPARE(admin({"create", nowhere}).exitCode, 1);
+        QVERIFY(!QFile::exists(nowhere));
+    }
+
+    void checkReportsWhatIsMissing() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.sqlite");
+        QCOMPARE(admin({"create", path}).exitCode, 0);
+        execOn(path, {"DROP TABLE seisan_t", "ALTER TABLE seihin_t DROP COLUMN 管理ロットNo"});
+        const QByteArray damaged = fileBytes(path);
+        const AdminRun r = admin({"check", path});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("seisan_t"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("管理ロットNo"), qPrintable(r.err));
+        QCOMPARE(fileBytes(path), damaged);
+
+        // A missing file or a text file is no database, and checking never
+        // makes a file appear.
+        const QString missing = dir.filePath("none.sqlite");
+        QCOMPARE(admin({"check", missing}).exitCode, 1);
+        QVERIFY(!QFile::exists(missing));
+        const QString text = dir.filePath("text.sqlite");
+        QVERIFY(writeBytes(text, "this is not a database, just some text long enough to matter\n"));
+        const AdminRun notDb = admin({"check", text});
+        QVERIFY2(notDb.exitCode == 1 && notDb.err.contains("データベースファイルではありません") &&
+                     notDb.err.contains(text),
+                 qPrintable(notDb.err));
+
+        // A file that may be read but not written (immutable even for root,
+        // where the file system allows the mark).
+        if (QProcess::execute("chattr", {"+i", path}) == 0) {
+            const AdminRun locked = admin({"check", path});
+            QProcess::execute("chattr", {"-i", path});
+            QCOMPARE(locked.exitCode, 1);
+            QVERIFY2(locked.err.contains("データベースファイルに書き込めません"),
+                     qPrintable(locked.err));
+        }
+    }
+
+    void settlesTriesAndCancelsForScripts() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.sqlite");
+        QCOMPARE(admin({"create", path}).exitCode, 0);
+        execOn(path,
+               {"INSERT INTO syain_m (社員コード, 削除フラグ) VALUES ('E001', 0), ('E009', 1)",
+                "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, "
+                "適用開始日,"
+                " 削除フラグ) VALUES (1, 'P', 'W', 'N01', 10, '2004-01-01', 0),"
+                " (2, 'P', 'W', 'N02', 30, '2004-01-01', 0)",
+                "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価, "
+                "納入数量,"
+                " 依頼日, 納入日, 削除フラグ) VALUES ('S1', 'P', 'W', 'N01', 0, 3, '2004-04-01',"
+                " '2004-04-10', 0), ('S2', 'P', 'W', 'N02', 0, 1, '2004-04-01', '2004-04-30', 0)"});
+        const QStringList april = {path, "2004-04-01", "20040430"};
+        const QStringList e001 = {"--employee", "E001"};
+
+        // Reversed or impossible dates or ranges, a missing or deleted employee, a
+        // missing day, a malformed range, no path (~) or a folder: the file (@)
+        // stays as it was.
+        const QByteArray untouched = fileBytes(path);
+        const std::pair<QString, QString> wrongs[] = {
+            {"settle @ 2004-04-30 2004-04-01 --employee E001", "大小関係"},
+            {"settle @ 2004-04-01 2004-04-30 --workers N09:N01 --employee E001", "大小関係"},
+            {"settle @ 2004-04-01 2004-02-30 --employee E001", "存在しない日付です: 2004-02-30"},
+            {"cancel @ 2004-04-01 2004-04-30", "--employee"},
+            {"trial @ 2004-04-01 2004-04-30 --employee E009", "E009"},
+            {"settle @ 2004-04-01 --employee E001", "PATH FIRST LAST"},
+            {"settle @ 2004-04-01 2004-04-30 --workers N1:N2:N3 --employee E001",
+             "--workers は FROM:TO で指定してください: N1:N2:N3"},
+            {"settle ~ 2004-04-01 2004-04-30 --employee E001",
+             "データベースファイルのパスを指定して下さい。"},
+            {"settle " + dir.path() + " 2004-04-01 2004-04-30 --employee E001",
+             "フォルダが指定されました"}};
+        for (const auto& [line, said] : wrongs) {
+            QStringList wrong = line.split(' ');
+            wrong.replace(1, wrong[1] == "@" ? path : wrong[1] == "~" ? QString() : wrong[1]);
+            const AdminRun r = admin(wrong);
+            QVERIFY2(r.exitCode == 2 && r.err.contains(said), qPrintable(line + r.err));
+            QCOMPARE(fileBytes(path), untouched);
+        }
+
+        const AdminRun trial = admin(QStringList{"trial"} + april + e001);
+        QCOMPARE(trial.exitCode, 0);
+        QCOMPARE(trial.out, QStringLiteral("T\t\nN01\t\tP\tW\t\t10.000\t3\t30\n"
+                                           "N02\t\tP\tW\t\t30.000\t1\t30\n"));
+
+        const AdminRun one =
+            admin(QStringList{"settle"} + april + QStringList{"--workers", "N02:"} + e001);
+        QCOMPARE(one.exitCode, 0);
+        const QStringList lines = one.out.split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(QRegularExpression("^T\t\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}$")
+                     .match(lines.value(0))
+                     .hasMatch(),
+                 qPrintable(one.out));
+        QCOMPARE(lines.mid(1), QStringList{"N02\t1\t30\t2\t32"});
+        QCOMPARE(
+            admin(QStringList{"settle"} + april + QStringList{"--workers=N02:N02"} + e001).exitCode,
+            3);
+
+        const AdminRun cancel =
+            admin(QStringList{"cancel"} + april + QStringList{"--workers", ":"} + e001);
+        QCOMPARE(cancel.exitCode, 0);
+        QCOMPARE(cancel.out.section('\n', 0, 0), lines.value(0));
+        QCOMPARE(cancel.out.section('\n', 1), QStringLiteral("N02\t1\t30\t2\t32\n"));
+        QCOMPARE(admin(QStringList{"cancel"} + april + e001).exitCode, 3);
+
+        // A slip without a price in force is paid 0 yen only when allowed.
+        execOn(path,
+               {"INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価,"
+                " 納入数量, 依頼日, 納入日, 削除フラグ) VALUES ('S3', 'P', 'W', 'N03', 77.7, 2,"
+                " '2004-04-01', '2004-04-20', 0)"});
+        const QByteArray unpaid = fileBytes(path);
+        const AdminRun refused = admin(QStringList{"settle"} + april + e001);
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("001　:S3") && refused.err.contains("--allow-unpriced"),
+                 qPrintable(refused.err));
+        QCOMPARE(fileBytes(path), unpaid);
+        const AdminRun allowed =
+            admin(QStringList{"settle"} + april + e001 + QStringList{"--allow-unpriced"});
+        QCOMPARE(allowed.exitCode, 0);
+        QVERIFY2(allowed.out.contains("\nN03\t1\t0\t0\t0\n"), qPrintable(allowed.out));
+    }
+
+    void migratesAFileToAnEmptyServerDatabase() {
+        if (!TestDatabase::onServer())
+            QSKIP("needs a PostgreSQL server: test_admin_command_pg");
+        QTemporaryDir dir;
+        const QString demo = dir.filePath("demo.sqlite");
+        QCOMPARE(admin({"demo", demo}).exitCode, 0);
+        TestDatabase target; // a schema of its own with empty tables
+        DBClose();
+        const AdminRun moved = admin({"migrate", demo, target.path()});
+        QVERIFY2(moved.exitCode == 0, qPrintable(moved.out + moved.err));
+        QVERIFY(!moved.out.contains("不一致"));
+        const QRegularExpression slips("行数 seihin_t\\t([1-9][0-9]*)\\t\\1\\t一致");
+        QVERIFY2(slips.match(moved.out).hasMatch(), qPrintable(moved.out));
+        QVERIFY(moved.out.contains("精算 内職者コード N001"));
+        QCOMPARE(admin({"check", target.path()}).exitCode, 0);
+
+        const AdminRun again = admin({"migrate", demo, target.path()});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains("空ではありません"), qPrintable(again.err));
+        QCOMPARE(admin({"create", target.path()}).exitCode, 1);
+    }
 };
-
-void TestAdminCommand::commandLine() {
-    const Result help = admin({"--help"});
-    QCOMPARE(help.exitCode, 0);
-    for (const char* word : {"create", "demo", "check"})
-        QVERIFY(help.out.contains(QLatin1String(word)));
-
-    const QString tooLong(150, QLatin1Char('x'));
-    for (const QStringList& wrong : QList<QStringList>{{},
-                                                       {"remove", "x.sqlite"},
-                                                       {"create"},
-                                                       {"demo", "a.sqlite", "b.sqlite"},
-                                                       {"create", ""},
-                                                       {"check", QDir::tempPath()},
-                                                       {tooLong}}) {
-        const Result r = admin(wrong);
-        QVERIFY2(r.exitCode == 2 && !r.err.isEmpty() && r.out.isEmpty(),
-                 qPrintable(wrong.join(' ')));
-        QVERIFY2(!r.err.contains(tooLong.left(101)), qPrintable(r.err));
-    }
-    QVERIFY(admin({tooLong}).err.contains(tooLong.left(100) + "…"));
-}
-
-void TestAdminCommand::createAndDemoNeverOverwrite() {
-    QTemporaryDir dir;
-    const QString empty = dir.filePath("empty.sqlite");
-    QCOMPARE(admin({"create", empty}).exitCode, 0);
-    QCOMPARE(admin({"check", empty}).exitCode, 0);
-    const QByteArray created = contents(empty);
-    QCOMPARE(created.mid(18, 2),
-             QByteArray("\x02\x02")); // write-ahead log, as the program opens it
-
-    const Result again = admin({"create", empty});
-    QCOMPARE(again.exitCode, 1);
-    QVERIFY(again.err.contains(empty));
-    QCOMPARE(contents(empty), created);
-
-    // Someone's file that merely has the chosen name is left as it was.
-    const QString other = dir.filePath("notes.txt");
-    writeFile(other, "keep me");
-    QCOMPARE(admin({"demo", other}).exitCode, 1);
-    QCOMPARE(contents(other), QByteArray("keep me"));
-
-    const QString demo = dir.filePath("demo.sqlite");
-    const Result made = admin({"demo", demo});
-    QCOMPARE(made.exitCode, 0);
-    QVERIFY(made.out.contains("001"));
-    QCOMPARE(admin({"check", demo}).exitCode, 0);
-    // The demo's ledger as a PDF; without --pdf the command line is wrong.
-    const QString pdf = dir.filePath("ledger.pdf");
-    const Result ledger =
-        admin({"ledger", demo, "2000-01-01", "2100-12-31", "--workers", ":", "--pdf", pdf});
-    QVERIFY2(ledger.exitCode == 0 && contents(pdf).startsWith("%PDF"), qPrintable(ledger.err));
-    QCOMPARE(admin({"ledger", demo, "2000-01-01", "2100-12-31"}).exitCode, 2);
-
-    // A folder that does not exist: refused, nothing created.
-    const QString nowhere = dir.filePath("missing/tarvel.sqlite");
-    QCOMPARE(admin({"create", nowhere}).exitCode, 1);
-    QVERIFY(!QFile::exists(nowhere));
-}
-
-void TestAdminCommand::checkReportsWhatIsMissing() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("t.sqlite");
-    QCOMPARE(admin({"create", path}).exitCode, 0);
-    execOn(path, {"DROP TABLE seisan_t", "ALTER TABLE seihin_t DROP COLUMN 管理ロットNo"});
-    const QByteArray damaged = contents(path);
-    const Result r = admin({"check", path});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.err.contains("seisan_t"), qPrintable(r.err));
-    QVERIFY2(r.err.contains("管理ロットNo"), qPrintable(r.err));
-    QCOMPARE(contents(path), damaged);
-
-    // Neither a missing file nor a text file is taken for a database, and
-    // checking never makes a file appear.
-    const QString missing = dir.filePath("none.sqlite");
-    QCOMPARE(admin({"check", missing}).exitCode, 1);
-    QVERIFY(!QFile::exists(missing));
-    const QString text = dir.filePath("text.sqlite");
-    writeFile(text, "this is not a database, just some text long enough to matter\n");
-    const Result notDb = admin({"check", text});
-    QCOMPARE(notDb.exitCode, 1);
-    QVERIFY(notDb.err.contains(text));
-    QVERIFY2(notDb.err.contains("データベースファイルではありません"), qPrintable(notDb.err));
-
-    // A database another program holds is in use, not damaged.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        execSql(db, "PRAGMA journal_mode = DELETE");
-        execSql(db, "BEGIN EXCLUSIVE");
-        const Result held = admin({"check", path});
-        execSql(db, "ROLLBACK");
-        db.close();
-        QCOMPARE(held.exitCode, 1);
-        QVERIFY2(held.err.contains("使用中"), qPrintable(held.err));
-        QVERIFY2(!held.err.contains("ではありません"), qPrintable(held.err));
-    }
-    QSqlDatabase::removeDatabase("holder");
-
-    // A file that may be read but not written (immutable even for root,
-    // where the file system allows the mark).
-    if (QProcess::execute("chattr", {"+i", path}) == 0) {
-        const Result locked = admin({"check", path});
-        QProcess::execute("chattr", {"-i", path});
-        QCOMPARE(locked.exitCode, 1);
-        QVERIFY2(locked.err.contains("データベースファイルに書き込めません"),
-                 qPrintable(locked.err));
-    }
-}
-
-void TestAdminCommand::settlesTriesAndCancelsForScripts() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("t.sqlite");
-    QCOMPARE(admin({"create", path}).exitCode, 0);
-    execOn(
-        path,
-        {"INSERT INTO syain_m (社員コード, 削除フラグ) VALUES ('E001', 0), ('E009', 1)",
-         "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, 適用開始日,"
-         " 削除フラグ) VALUES (1, 'P', 'W', 'N01', 10, '2004-01-01', 0),"
-         " (2, 'P', 'W', 'N02', 30, '2004-01-01', 0)",
-         "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価, "
-         "納入数量,"
-         " 依頼日, 納入日, 削除フラグ) VALUES ('S1', 'P', 'W', 'N01', 0, 3, '2004-04-01',"
-         " '2004-04-10', 0), ('S2', 'P', 'W', 'N02', 0, 1, '2004-04-01', '2004-04-30', 0)"});
-    const QStringList april = {path, "2004-04-01", "20040430"};
-    const QStringList e001 = {"--employee", "E001"};
-
-    // Reversed or impossible dates or ranges, a missing or deleted employee, a
-    // missing day, a malformed range, no path or a folder: the file stays as it was.
-    const QByteArray untouched = contents(path);
-    const QStringList span = {"2004-04-01", "2004-04-30"};
-    for (const auto& [wrong, said] : QList<std::pair<QStringList, QString>>{
-             {{"settle", path, "2004-04-30", "2004-04-01", "--employee", "E001"}, "大小関係"},
-             {QStringList{"settle", path} + span +
-                  QStringList{"--workers", "N09:N01", "--employee", "E001"},
-              "大小関係"},
-             {{"settle", path, "2004-04-01", "2004-02-30", "--employee", "E001"},
-              "存在しない日付です: 2004-02-30"},
-             {QStringList{"cancel", path} + span, "--employee"},
-             {QStringList{"trial", path} + span + QStringList{"--employee", "E009"}, "E009"},
-             {{"settle", path, "2004-04-01", "--employee", "E001"}, "PATH FIRST LAST"},
-             {QStringList{"settle", path} + span +
-                  QStringList{"--workers", "N1:N2:N3", "--employee", "E001"},
-              "--workers は FROM:TO で指定してください: N1:N2:N3"},
-             {QStringList{"settle", ""} + span + e001,
-              "データベースファイルのパスを指定して下さい。"},
-             {QStringList{"settle", dir.path()} + span + e001, "フォルダが指定されました"}}) {
-        const Result r = admin(wrong);
-        QVERIFY2(r.exitCode == 2 && r.err.contains(said), qPrintable(wrong.join(' ') + r.err));
-        QCOMPARE(contents(path), untouched);
-    }
-
-    const Result trial = admin(QStringList{"trial"} + april + e001);
-    QCOMPARE(trial.exitCode, 0);
-    QCOMPARE(trial.out, QStringLiteral("T\t\nN01\t\tP\tW\t\t10.000\t3\t30\n"
-                                       "N02\t\tP\tW\t\t30.000\t1\t30\n"));
-
-    const Result one =
-        admin(QStringList{"settle"} + april + QStringList{"--workers", "N02:"} + e001);
-    QCOMPARE(one.exitCode, 0);
-    const QStringList lines = one.out.split('\n', Qt::SkipEmptyParts);
-    QVERIFY2(QRegularExpression("^T\t\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}$")
-                 .match(lines.value(0))
-                 .hasMatch(),
-             qPrintable(one.out));
-    QCOMPARE(lines.mid(1), QStringList{"N02\t1\t30\t2\t32"});
-    QCOMPARE(
-        admin(QStringList{"settle"} + april + QStringList{"--workers=N02:N02"} + e001).exitCode, 3);
-
-    // A run that fails is rolled back and says why.
-    execOn(
-        path,
-        {"CREATE TRIGGER t BEFORE INSERT ON seisan_t BEGIN SELECT RAISE(ABORT, 'refused'); END"});
-    const Result failed = admin(QStringList{"settle"} + april + e001);
-    QCOMPARE(failed.exitCode, 1);
-    QVERIFY(failed.err.contains("refused"));
-    execOn(path, {"DROP TRIGGER t"});
-
-    const Result cancel =
-        admin(QStringList{"cancel"} + april + QStringList{"--workers", ":"} + e001);
-    QCOMPARE(cancel.exitCode, 0);
-    QCOMPARE(cancel.out.section('\n', 0, 0), lines.value(0));
-    QCOMPARE(cancel.out.section('\n', 1), QStringLiteral("N02\t1\t30\t2\t32\n"));
-    QCOMPARE(admin(QStringList{"cancel"} + april + e001).exitCode, 3);
-
-    // A slip without a price in force is paid 0 yen only when allowed.
-    execOn(path,
-           {"INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価,"
-            " 納入数量, 依頼日, 納入日, 削除フラグ) VALUES ('S3', 'P', 'W', 'N03', 77.7, 2,"
-            " '2004-04-01', '2004-04-20', 0)"});
-    const QByteArray unpaid = contents(path);
-    const Result refused = admin(QStringList{"settle"} + april + e001);
-    QCOMPARE(refused.exitCode, 1);
-    QVERIFY2(refused.err.contains("001　:S3") && refused.err.contains("--allow-unpriced"),
-             qPrintable(refused.err));
-    QCOMPARE(contents(path), unpaid);
-    const Result allowed =
-        admin(QStringList{"settle"} + april + e001 + QStringList{"--allow-unpriced"});
-    QCOMPARE(allowed.exitCode, 0);
-    QVERIFY2(allowed.out.contains("\nN03\t1\t0\t0\t0\n"), qPrintable(allowed.out));
-}
-
-void TestAdminCommand::migratesAFileToAnEmptyServerDatabase() {
-    if (!TestDatabase::onServer())
-        QSKIP("needs a PostgreSQL server: test_admin_command_pg");
-    QTemporaryDir dir;
-    const QString demo = dir.filePath("demo.sqlite");
-    QCOMPARE(admin({"demo", demo}).exitCode, 0);
-    TestDatabase target; // a schema of its own with empty tables
-    DBClose();
-    const Result moved = admin({"migrate", demo, target.path()});
-    QVERIFY2(moved.exitCode == 0, qPrintable(moved.out + moved.err));
-    QVERIFY(!moved.out.contains("不一致"));
-    const QRegularExpression slips("行数 seihin_t\\t([1-9][0-9]*)\\t\\1\\t一致");
-    QVERIFY2(slips.match(moved.out).hasMatch(), qPrintable(moved.out));
-    QVERIFY(moved.out.contains("精算 内職者コード N001"));
-    QCOMPARE(admin({"check", target.path()}).exitCode, 0);
-
-    const Result again = admin({"migrate", demo, target.path()});
-    QCOMPARE(again.exitCode, 1);
-    QVERIFY2(again.err.contains("空ではありません"), qPrintable(again.err));
-    QCOMPARE(admin({"create", target.path()}).exitCode, 1);
-}
 
 QTEST_GUILESS_MAIN(TestAdminCommand)
 #include "test_admin_command.moc"

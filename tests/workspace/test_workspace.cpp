@@ -16,22 +16,17 @@ class TestWorkspace : public QObject {
     // A new workspace opens like any other and its first employee logs in;
     // an existing database must be ours; nothing is ever overwritten.
     void createdWorkspacesOpen_data() {
-        QTest::addColumn<QString>("database"); // "new", "ours", "foreign", "missing"
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("new") << "new"
-                             << "";
-        QTest::newRow("existing") << "ours"
-                                  << "";
-        QTest::newRow("not ours") << "foreign"
-                                  << "データベースファイルではありません";
-        QTest::newRow("INI there") << "ini"
-                                   << "既に TVL.INI があります";
-        QTest::newRow("database there") << "taken"
-                                        << "上書きはしません";
+        // the database ("new", "ours", "foreign", "ini", "taken"), the refusal
+        QTest::addColumn<QStringList>("c");
+        QTest::newRow("new") << QStringList{"new", ""};
+        QTest::newRow("existing") << QStringList{"ours", ""};
+        QTest::newRow("not ours") << QStringList{"foreign", "データベースファイルではありません"};
+        QTest::newRow("INI there") << QStringList{"ini", "既に TVL.INI があります"};
+        QTest::newRow("database there") << QStringList{"taken", "上書きはしません"};
     }
     void createdWorkspacesOpen() {
-        QFETCH(QString, database);
-        QFETCH(QString, refusal);
+        QFETCH(QStringList, c);
+        const QString &database = c[0], &refusal = c[1];
         TestDatabase existing;
         DBClose();
         QTemporaryDir folder;

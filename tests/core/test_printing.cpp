@@ -1,17 +1,34 @@
+#include "core/apperror.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/bandedreport.h"
 #include "core/screens/fields.h"
+#include "core/screens/messagebox.h"
+#include "core/screens/printoutput.h"
 #include "core/screens/reportpainter.h"
 #include "core/screens/reportpreview.h"
 #include "support/guitest.h"
+#include "support/pdftools.h"
+#include "support/testdatabase.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QPageSize>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 namespace {
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// A4 portrait with 10 mm margins all round.
+const QPageLayout kLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
 
 ReportBand textBand(int height, const QString& text) {
     ReportBand band(height);
@@ -39,10 +56,92 @@ BandedReport sampleReport(int groups) {
 
 } // namespace
 
-class TestBandedReport : public QObject {
+// Documents out to files, and reports paged and previewed.
+class TestPrinting : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { setupApplication(*qApp); }
+    void initTestCase() {
+        setupApplication(*qApp);
+        MessageBox::setTestMode(true);
+    }
+    void init() { MessageBox::clearShown(); }
+
+    void settingsComeFromThePrintSection() {
+        TestDatabase db;
+        // TVL.INI, then PDF or not and the folder (relative to that of TVL.INI)
+        for (const auto& [ini, pdf, folder] :
+             {std::tuple{"", false, "print"},
+              {"[Print]\nOutput=PDF\n", true, "print"},
+              {"[print]\noutput = pdf\nFolder=out/slips/\n", true, "out/slips"},
+              {"[Print]\nOutput=fax\n", false, "print"},
+              {"[Print]\nFolder=/var/tmp/tarvel pdf\n", false, "/var/tmp/tarvel pdf"}}) {
+            db.writeIni(QString::fromUtf8(ini));
+            const PrintSettings s = PrintSettings::read();
+            QCOMPARE(s.pdf, pdf);
+            QCOMPARE(s.folder,
+                     QDir::cleanPath(QDir(db.dirPath()).filePath(QString::fromUtf8(folder))));
+        }
+    }
+
+    void withoutAPrinterDocumentsBecomeFiles() {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("this machine has a default printer; the test would print on it");
+        TestDatabase db;
+        db.writeIni(QString());
+        QVERIFY(PrintRun().toPdf());
+    }
+
+    void aDocumentIsWrittenInTwipsAndAppearsOnlyWhenComplete() {
+        REQUIRE_PDF_TOOLS("pdftotext", "pdfinfo");
+        TestDatabase db;
+        db.writeIni("[Print]\nOutput=pdf\nFolder=out\n");
+        const QString folder = QDir(db.dirPath()).filePath("out");
+        const QString path = QDir(folder).filePath("a_b.pdf");
+        PrintRun run;
+        QVERIFY(run.toPdf());
+        {
+            PrintDocument doc(run, "a/b", kLayout);
+            scaleToTwips(doc.painter());
+            doc.painter().setFont(printFont("ＭＳ Ｐ明朝", 12));
+            doc.painter().drawText(QPointF(1440, 2880), "一頁目");
+            doc.newPage();
+            doc.painter().drawText(QPointF(2880, 720), "二頁目");
+            QCOMPARE(entries(folder).filter("a_b.pdf"), QStringList());
+            doc.finish();
+        }
+        QCOMPARE(entries(folder), QStringList({"a_b.pdf"}));
+        QCOMPARE(run.pdfFiles(), QStringList({path}));
+        QCOMPARE(PdfTools::info(path).pages, 2);
+        const QList<PdfTools::Word> words = PdfTools::words(path);
+        QCOMPARE(words.size(), 1);
+        // 10 mm of margin is 567 twips; the baseline sits below the top of the text.
+        QVERIFY2(qAbs(words[0].box.left() - (567 + 1440)) < 10, "left in twips inside the margin");
+        QVERIFY(words[0].box.top() < 567 + 2880 && words[0].box.bottom() > 567 + 2880 - 100);
+        const PdfTools::Word second = PdfTools::words(path, 2).value(0);
+        QCOMPARE(second.text, "二頁目");
+        QVERIFY2(qAbs(second.box.left() - (567 + 2880)) < 10, "the scale holds on the next page");
+
+        // Abandoned: the older file of the name stays as it was, nothing else is left.
+        QFile old(QDir(folder).filePath("x.pdf"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        {
+            PrintDocument doc(run, "x", kLayout);
+            doc.painter().drawText(QPointF(0, 720), "途中");
+        }
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        QCOMPARE(entries(folder), QStringList({"a_b.pdf", "x.pdf"}));
+        QCOMPARE(run.pdfFiles().size(), 1);
+
+        run.tellUser(nullptr); // its text is the slip print's test
+        QCOMPARE(MessageBox::shown().size(), 1);
+        MessageBox::clearShown();
+        PrintRun idle;
+        idle.tellUser(nullptr);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
 
     void pagesHoldWholeBandsUnderTheirHeader() {
         const BandedReport report = sampleReport(6);
@@ -112,22 +211,14 @@ class TestBandedReport : public QObject {
         QCOMPARE(reportText(report), "=== 1 / 1 ===\n左 | 中 | 右\n下\n");
     }
 
-    void previewOpensOverItsOwnerAndTurnsPagesByKey() {
+    void previewTurnsPagesByKeyAndPrints() {
         const BandedReport report = sampleReport(6);
         const int count = report.pageCount();
-        QWidget owner;
-        owner.setGeometry(200, 150, 400, 300);
-        QVERIFY(GuiTest::showActive(&owner));
-
         int printed = 0;
-        ReportPreview preview(report, &owner, [&](const BandedReport& r) {
-            QCOMPARE(&r, &report);
-            ++printed;
-        });
+        ReportPreview preview(report, nullptr,
+                              [&](const BandedReport& r) { printed += &r == &report; });
         QVERIFY(GuiTest::showActive(&preview));
         QCOMPARE(preview.windowTitle(), "見本");
-        QCOMPARE(preview.pos(),
-                 owner.frameGeometry().topLeft() + QPoint(twipsToPixels(45), twipsToPixels(600)));
 
         const std::pair<Qt::Key, int> keys[] = {{Qt::Key_PageDown, 1},
                                                 {Qt::Key_End, count - 1},
@@ -144,8 +235,7 @@ class TestBandedReport : public QObject {
         const int zoom = preview.zoomPercent();
         const int width = image->pixmap().width();
         GuiTest::press(Qt::Key_Plus);
-        QVERIFY(preview.zoomPercent() > zoom);
-        QVERIFY(image->pixmap().width() > width);
+        QVERIFY(preview.zoomPercent() > zoom && image->pixmap().width() > width);
         GuiTest::press(Qt::Key_Minus);
         QCOMPARE(preview.zoomPercent(), zoom);
 
@@ -156,5 +246,5 @@ class TestBandedReport : public QObject {
     }
 };
 
-QTEST_MAIN(TestBandedReport)
-#include "test_bandedreport.moc"
+QTEST_MAIN(TestPrinting)
+#include "test_printing.moc"

@@ -1,0 +1,322 @@
+#include "core/apperror.h"
+#include "core/clock.h"
+#include "core/conventions.h"
+#include "core/database.h"
+#include "core/session.h"
+#include "slips/printfixtures.h"
+#include "slips/slipentry.h"
+#include "slips/slipfixtures.h"
+#include "slips/slipnumber.h"
+#include "slips/slipprintdata.h"
+#include "slips/slipstore.h"
+#include "slips/sliptexts.h"
+#include "support/testdatabase.h"
+#include "support/testruns.h"
+#include "support/writercopies.h"
+
+#include <QTest>
+
+using PriceFixtures::addLine;
+using PrintFixtures::printedSlip;
+using SlipFixtures::addSlip;
+using SlipFixtures::column;
+using SlipFixtures::Slip;
+
+namespace {
+
+const QString kSettled = QStringLiteral("2026-03-31 17:45:12"); // a settlement run's stamp
+const QString kNo = QStringLiteral("260310-001");
+
+// A slip settled at 100 while 120 is now in force, and an unsettled one.
+void addSlips() {
+    PriceFixtures::addMasters();
+    addLine(1, "P-100", "W1", "N01", 120, "2026/01/01");
+    addSlip({.no = kNo,
+             .deliveredOn = "2026-03-20",
+             .settledAt = kSettled,
+             .price = 100,
+             .issued = 1234});
+    addSlip({.no = "260310-002", .price = 100});
+}
+
+SlipRecord load(const QString& no = kNo) {
+    const std::optional<SlipRecord> r = LoadSlipRecord(no);
+    return r ? *r : SlipRecord();
+}
+
+// A slip's stamp, price and remark as "stamp|price|remark".
+QString stamped(const QString& no = kNo) {
+    return TestRuns::rows("SELECT 精算日時, 精算単価, 備考 FROM seihin_t WHERE 製品伝票番号 = ?",
+                          {no})
+        .value(0);
+}
+
+const QDateTime kNow(QDate(2026, 4, 1), QTime(9, 30, 0)); // numbers start 260401-
+const SlipInput kSlip{
+    .pno = "P-100", .wno = "W1", .person = "N01", .requestDate = "2026/04/01", .issued = "10"};
+constexpr int kSavesPerWriter = 150;
+
+// One copy's part of the race: issues slips as fast as it can.
+void issueSlipsConcurrently(const QString& path, int) {
+    Clock::setFixed(kNow);
+    DBOpenPath(path);
+    gEmpCode = "E001";
+    WriterCopies::reportFailures(kSavesPerWriter, [](int) { InsertSlip(kSlip); });
+}
+
+} // namespace
+
+class TestSlips : public QObject {
+    Q_OBJECT
+  private slots:
+    void requiredFieldsAndStatus() {
+        SlipInput in;
+        QCOMPARE(CheckRequired(in), SlipField::Pno);
+        in.pno = "P";
+        QCOMPARE(CheckRequired(in), SlipField::WNo);
+        in.wno = "W";
+        in.person = " ";
+        QCOMPARE(CheckRequired(in), SlipField::Person);
+        in.person = "N";
+        QCOMPARE(CheckRequired(in), SlipField::RequestDate);
+        in.requestDate = "2026/04/01";
+        QCOMPARE(CheckRequired(in), SlipField::None);
+        // A new slip compares against "not deleted, not settled".
+        QVERIFY(deletionChanged(SlipStatus(), true));
+        QVERIFY(!settlementDateChanged(SlipStatus(), " "));
+    }
+
+    void shownPriceAndQuestion() {
+        TestDatabase db;
+        addSlips();
+        addLine(2, "P-200", "W1", "N01", 12.5, "2026/01/01");
+        SlipInput in{.pno = "P-200",
+                     .wno = "W1",
+                     .person = "N01",
+                     .requestDate = "2026/04/01",
+                     .issued = "1,234"};
+        SlipPriceView v = slipPriceView(in, nullptr);
+        QCOMPARE(v.price + " " + v.total, QStringLiteral("12.500 15,425"));
+        QCOMPARE(slipSaveQuestion(in, nullptr), SlipQuestion::Add);
+        QCOMPARE(slipTotalText("3", "0.500"), QStringLiteral("2")); // 1.5, half away from zero
+        in.requestDate = "2025/12/31";                              // before the first line
+        v = slipPriceView(in, nullptr);
+        QCOMPARE(v.price + " " + v.total, QStringLiteral("0.000 0"));
+        QCOMPARE(slipSaveQuestion(in, nullptr), SlipQuestion::RegisterPrice);
+
+        // A settled slip shows what it was paid and asks no price question,
+        // even with no line in force; with its date emptied it is priced afresh.
+        const SlipRecord loaded = load();
+        in = loaded.input();
+        execSql("UPDATE tanka_m SET 削除フラグ = 1");
+        v = slipPriceView(in, &loaded);
+        QCOMPARE(v.price + " " + v.total, QStringLiteral("100.000 123,400"));
+        QCOMPARE(slipSaveQuestion(in, &loaded), SlipQuestion::Update);
+        in.deleted = true;
+        QCOMPARE(slipSaveQuestion(in, &loaded), SlipQuestion::StatusChange);
+        in.settlementDate.clear();
+        QCOMPARE(slipSaveQuestion(in, &loaded), SlipQuestion::RegisterPrice);
+        in.requestDate = "2026/02/30";
+        QCOMPARE(TestRuns::errorOf([&] { slipPriceView(in, &loaded); }), ConventionText::BadDate);
+    }
+
+    void insertStoresWhatWasTyped() {
+        TestDatabase db; // 2026-04-01 09:30:00, employee E001
+        addLine(1, "P-100", "W1", "N01", 12.5, "2026/01/01");
+        SlipInput in{.pno = "P-100",
+                     .wno = "W1",
+                     .person = "N01",
+                     .workKind = "袋詰め'%",
+                     .requestDate = "2026/03/15",
+                     .issued = "1,234",
+                     .remark = "O'Brien; DROP TABLE seihin_t -- 100%" + QString(20, QChar(0x3042)),
+                     .settlementDate = "2026/03/31"};
+        const QString no = InsertSlip(in);
+        QCOMPARE(no, QStringLiteral("260401-001"));
+        // The remark is cut to 50 bytes.
+        QCOMPARE(TestRuns::rows("SELECT 精算単価, 作業区分, 払出数量, 依頼日, 備考, 精算日時,"
+                                " 最終更新日時, 社員コード FROM seihin_t"),
+                 QStringList{"12.5|袋詰め'%|1234|2026-03-15|" + in.remark.left(36 + 7) +
+                             "|2026-03-31 00:00:00|2026-04-01 09:30:00|E001"});
+        QVERIFY(column(no, "納入日").isNull());
+        in.requestDate = "2025/12/31"; // no price in force: stored as 0
+        QCOMPARE(column(InsertSlip(in), "精算単価").toDouble(), 0.0);
+    }
+
+    void updateKeepsASettledSlipsStampAndPrice() {
+        TestDatabase db;
+        addSlips();
+        const SlipRecord loaded = load();
+        QCOMPARE(loaded.settledAt, QDateTime(QDate(2026, 3, 31), QTime(17, 45, 12)));
+        QCOMPARE(loaded.settlementDate, QStringLiteral("2026/03/31"));
+        QVERIFY(loaded.personItem.contains(QStringLiteral("山田花子")));
+        SlipInput in = loaded.input();
+        in.remark = "再検品";
+        UpdateSlip(in, loaded);
+        QCOMPARE(stamped(), kSettled + "|100|再検品");
+        in.settlementDate = "2026/04/02"; // another day: still settled, same price
+        UpdateSlip(in, load());
+        QCOMPARE(stamped(), "2026-04-02 00:00:00|100|再検品");
+        in.settlementDate.clear(); // unsettled: Null, priced at what is in force
+        UpdateSlip(in, load());
+        QCOMPARE(stamped(), "|120|再検品");
+        QVERIFY(column(kNo, "精算日時").isNull());
+    }
+
+    void updateStopsAndWritesNothing() {
+        TestDatabase db;
+        addSlips();
+        // Another program cancels the settled slip and settles the other one.
+        for (const QString& no : {kNo, QStringLiteral("260310-002")}) {
+            const SlipRecord loaded = load(no);
+            SlipInput in = loaded.input();
+            in.remark = "上書き";
+            execSql("UPDATE seihin_t SET 精算日時 = ? WHERE 製品伝票番号 = ?",
+                    {loaded.settled() ? SlipFixtures::orNull("") : "2026-04-01 10:00:00", no});
+            QCOMPARE(TestRuns::errorOf([&] { UpdateSlip(in, loaded); }),
+                     SlipText::SettledElsewhere);
+            QCOMPARE(stamped(no).section('|', 2), QString());
+        }
+        // The price lookup fails: no stale price, nothing written.
+        const SlipRecord loaded = load();
+        SlipInput in = loaded.input();
+        in.remark = "上書き";
+        execSql("DROP TABLE tanka_m");
+        QVERIFY_THROWS_EXCEPTION(DbError, UpdateSlip(in, loaded));
+        QCOMPARE(stamped().section('|', 2), QString());
+    }
+
+    void slipExistsForTheDeliveryScreen() {
+        TestDatabase db;
+        addSlip({.no = kNo});
+        addSlip({.no = "260310-002", .deleted = true});
+        QVERIFY(SlipExists(kNo + " ")); // a trailing blank is dropped
+        QVERIFY(SlipExists("260310-002"));
+        QVERIFY(!SlipExists("260310-999"));
+        DBClose();
+        QVERIFY_THROWS_EXCEPTION(DbError, SlipExists(kNo));
+    }
+
+    // Slips already there ("-" before a number: deleted) and the next number.
+    void nextNumberOfTheDay() {
+        const std::pair<QStringList, QString> cases[] = {
+            {{}, "260401-001"},
+            {{"260401-001", "-260401-003"}, "260401-004"},
+            {{"260331-017", "260402-005", "270401-009"}, "260401-001"}, // other days
+            {{"260401-998"}, "260401-999"},
+            {{"-260401-999"}, ""}}; // the day is full
+        for (const auto& [existing, expected] : cases) {
+            TestDatabase db(kNow);
+            for (QString no : existing) {
+                const bool deleted = no.startsWith('-');
+                addSlip({.no = no.remove(0, deleted ? 1 : 0), .deleted = deleted});
+            }
+            QCOMPARE(NewSlipNo(), expected);
+            // Saving takes that number, or refuses and writes nothing.
+            const qint64 before = SlipFixtures::slipCount();
+            QString saved;
+            const QString error = TestRuns::errorOf([&] { saved = InsertSlip(kSlip); });
+            QCOMPARE(saved.isEmpty() ? error : saved,
+                     expected.isEmpty() ? SlipText::DayFull : expected);
+            QCOMPARE(SlipFixtures::slipCount(), before + (expected.isEmpty() ? 0 : 1));
+        }
+    }
+
+    void numberShownAtOpeningIsTakenAgainAtSave() {
+        TestDatabase db(kNow);
+        const SlipRecord opened = NewSlipRecord();
+        QCOMPARE(opened.slipNo + " " + opened.requestDate, "260401-001 2026/04/01");
+        addSlip({.no = "260401-001"}); // another program saved meanwhile
+        QCOMPARE(InsertSlip(kSlip), "260401-002");
+    }
+
+    void twoProgramsSavingAtOnceNeverShareANumber() {
+        TestDatabase t(kNow);
+        for (const QString& report : WriterCopies::run(t.path(), 2))
+            QVERIFY2(report == "0", qPrintable(report));
+        // The key refuses a shared number.
+        QCOMPARE(
+            TestRuns::rows(
+                "SELECT COUNT(DISTINCT 製品伝票番号) AS n, MAX(製品伝票番号) AS top FROM seihin_t"),
+            QStringList{"300|260401-300"});
+    }
+
+    void missingValuesAndMastersLeaveBoxesEmpty() {
+        TestDatabase db;
+        PrintFixtures::addMasters();
+        Slip s = printedSlip();
+        s.pno = "P-999";       // no master row
+        s.employee = " E001 "; // found without its blanks
+        addSlip(s);
+        // An employee no longer in syain_m, and none.
+        for (const char* e : {"E404", "  "}) {
+            addSlip({.no = QString(e).trimmed().isEmpty() ? "031031-006" : "031031-005",
+                     .employee = QString::fromLatin1(e)});
+        }
+        execSql(QStringLiteral(
+            "INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES ('', 'X', 0)"));
+
+        const SlipPrintData p = LoadSlipsToPrint("031031-004").value(0);
+        QCOMPARE(p.drawing, "P-999 ");
+        QCOMPARE(p.deliveredQuantity, QString()); // 0
+        QCOMPARE(p.deliveryDate, QString());      // Null
+        QCOMPARE(p.employeeName, "鈴木一郎");
+        QCOMPARE(LoadSlipsToPrint("031031-005").value(0).employeeName +
+                     LoadSlipsToPrint("031031-006").value(0).employeeName,
+                 QString());
+    }
+
+    void aRequestDateGivesEverySlipOfThatDayInOrder() {
+        TestDatabase db;
+        PrintFixtures::addMasters();
+        for (const char* no : {"031023-003", "031023-001", "031024-001", "031023-002"}) {
+            Slip s = printedSlip();
+            s.no = QString::fromLatin1(no);
+            s.requested = s.no.startsWith(QLatin1String("031023")) ? "2003-10-23" : "2003-10-24";
+            s.deleted = s.no.endsWith(QLatin1Char('2'));
+            addSlip(s);
+        }
+        const auto numbers = [](const QString& key) {
+            QStringList out;
+            for (const SlipPrintData& p : LoadSlipsToPrint(key))
+                out << p.slipNo;
+            return out.join(QLatin1Char(' '));
+        };
+        QCOMPARE(numbers("2003/10/23"),
+                 "031023-001 031023-002 031023-003"); // the deleted one too
+        QCOMPARE(numbers("2003/10/22"), QString());
+        QCOMPARE(numbers("031024-001"), "031024-001");
+        QCOMPARE(numbers("031023-00"), QString());
+        QCOMPARE(numbers("2003/13/45"), QString()); // not a date: a slip number
+        QCOMPARE(numbers("x' OR '1'='1"), QString());
+    }
+
+    void marginsAreWholeTwipsOfNumericValues() {
+        const struct {
+            const char* top;
+            int expected;
+        } cases[] = {{"100", 100},     {"-30", -30},       {" 50 ", 50}, {"abc", 0},
+                     {"", 0},          {"12.5", 12},       {"13.5", 14}, {"1e2", 100},
+                     {"32767", 32767}, {"-32768", -32768}, {"nan", 0}};
+        TestDatabase db;
+        for (const auto& c : cases) {
+            db.writeIni(QStringLiteral("[Denpyo]\nMarginTop=%1\nMarginLeft1=50\n")
+                            .arg(QString::fromLatin1(c.top)));
+            const SlipMargins m = ReadSlipMargins();
+            QCOMPARE(m.top, c.expected);
+            QCOMPARE(m.left1, 50);
+            QCOMPARE(m.left2, 0); // missing key
+        }
+        db.writeIni("[Denpyo]\nMarginLeft2=32768\n");
+        QVERIFY_THROWS_EXCEPTION(AppError, ReadSlipMargins());
+    }
+};
+
+int main(int argc, char** argv) {
+    if (int code = 0; WriterCopies::runIfCopy(issueSlipsConcurrently, code))
+        return code;
+    QCoreApplication app(argc, argv);
+    TestSlips test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_slips.moc"
