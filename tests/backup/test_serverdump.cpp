@@ -6,12 +6,12 @@
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 #include "support/writercopies.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <QThread>
 
@@ -25,9 +25,7 @@ namespace {
 const QString kStop = QStringLiteral("stop-writing");
 
 qint64 drawings() {
-    SqlQuery q(QStringLiteral("SELECT count(*) AS n FROM zuban_m"));
-    q.exec();
-    return q.next() ? q.value(QStringLiteral("n")).toLongLong() : -1;
+    return TestRuns::rows("SELECT count(*) AS n FROM zuban_m").value(0).toLongLong();
 }
 
 // Copy 0 writes drawings until the test says stop.
@@ -40,14 +38,6 @@ void writeDrawings(const QString& dsn, int) {
             {QStringLiteral("P%1").arg(i), QStringLiteral("図番")});
     DBClose();
     std::printf("0\n");
-}
-
-int admin(const QStringList& args, QString* out) {
-    QProcess p;
-    p.start(QStringLiteral(TARVEL_ADMIN_PATH), args);
-    p.waitForFinished(60000);
-    *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-    return p.exitCode();
 }
 
 } // namespace
@@ -106,20 +96,19 @@ class TestServerDump : public QObject {
         TestDatabase t;
         execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P1', 'x', 0)");
         DBClose();
-        QString out;
-        QCOMPARE(admin({"backup", t.path(), t.dirPath()}, &out), 0);
-        QVERIFY2(out.contains("zuban_m\t1\n"), qPrintable(out));
+        const TestRuns::AdminRun backup = TestRuns::admin({"backup", t.path(), t.dirPath()});
+        QVERIFY2(backup.exitCode == 0 && backup.out.contains("zuban_m\t1\n"),
+                 qPrintable(backup.err));
         const QString dump = AutoBackup::backupsIn(t.dirPath()).value(0);
         QVERIFY(dump.endsWith(".dump"));
-        QCOMPARE(admin({"restore", dump, t.path()}, &out), 0);
+        QCOMPARE(TestRuns::admin({"restore", dump, t.path()}).exitCode, 0);
         // Not a dump: the tool's own words stay out of the message.
-        QFile garbage(t.dirPath() + "/garbage.dump");
-        garbage.open(QIODevice::WriteOnly);
-        garbage.write("not a dump");
-        garbage.close();
-        QCOMPARE(admin({"restore", garbage.fileName(), t.path()}, &out), 1);
-        QVERIFY2(out.contains("バックアップを読めません") && !out.contains("pg_restore:"),
-                 qPrintable(out));
+        QVERIFY(TestRuns::writeBytes(t.dirPath() + "/garbage.dump", "not a dump"));
+        const TestRuns::AdminRun garbage =
+            TestRuns::admin({"restore", t.dirPath() + "/garbage.dump", t.path()});
+        QVERIFY2(garbage.exitCode == 1 && garbage.err.contains("バックアップを読めません") &&
+                     !garbage.err.contains("pg_restore:"),
+                 qPrintable(garbage.err));
     }
 
     void init() { MessageBox::setTestMode(true); }

@@ -54,14 +54,18 @@ QString stamped(const QString& no = kNo) {
 const QDateTime kNow(QDate(2026, 4, 1), QTime(9, 30, 0)); // numbers start 260401-
 const SlipInput kSlip{
     .pno = "P-100", .wno = "W1", .person = "N01", .requestDate = "2026/04/01", .issued = "10"};
-constexpr int kSavesPerWriter = 150;
+// On a server the race runs at full length; a file's copies take turns on
+// one lock, so half of it shows the same there.
+int savesPerWriter() {
+    return TestDatabase::onServer() ? 300 : 150;
+}
 
 // One copy's part of the race: issues slips as fast as it can.
 void issueSlipsConcurrently(const QString& path, int) {
     Clock::setFixed(kNow);
     DBOpenPath(path);
     gEmpCode = "E001";
-    WriterCopies::reportFailures(kSavesPerWriter, [](int) { InsertSlip(kSlip); });
+    WriterCopies::reportFailures(savesPerWriter(), [](int) { InsertSlip(kSlip); });
 }
 
 } // namespace
@@ -238,7 +242,7 @@ class TestSlips : public QObject {
         QCOMPARE(
             TestRuns::rows(
                 "SELECT COUNT(DISTINCT 製品伝票番号) AS n, MAX(製品伝票番号) AS top FROM seihin_t"),
-            QStringList{"300|260401-300"});
+            QStringList{QStringLiteral("%1|260401-%1").arg(2 * savesPerWriter())});
     }
 
     void missingValuesAndMastersLeaveBoxesEmpty() {
