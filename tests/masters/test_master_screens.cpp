@@ -169,8 +169,9 @@ class TestMasterScreens : public QObject {
         s.clickUpdate();
         QVERIFY(!s.edit->isVisible());
         // The overwrite brings the deleted record back with the typed fields.
-        QCOMPARE(storedText("SELECT COUNT(*) || MAX(作業項目) || MAX(削除フラグ) AS v FROM sagyou_m"),
-                 "1新0");
+        QCOMPARE(
+            storedText("SELECT COUNT(*) || MAX(作業項目) || MAX(削除フラグ) AS v FROM sagyou_m"),
+            "1新0");
         QCOMPARE(s.grid()->textMatrix(0, 1), "作業コード"); // kind 2 kept
         QCOMPARE(s.listedCodes(), QStringList{"W1"});
     }
