@@ -19,7 +19,7 @@ if(NOT count EQUAL 1)
 endif()
 
 run(dpkg-deb --field ${debs} Depends)
-foreach(needed qt6-translations-l10n fonts-ipafont-gothic libqt6sql6-sqlite)
+foreach(needed qt6-translations-l10n fonts-ipafont-gothic libqt6sql6-sqlite libqt6sql6-psql)
     if(NOT out MATCHES "${needed}")
         message(FATAL_ERROR "Depends lacks ${needed}: ${out}")
     endif()
