@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -32,26 +33,18 @@ Arguments parse(const QStringList& args) {
             workers = w;
         else if (auto p = SettleCommand::optionValue(args, i, QStringLiteral("--pdf")))
             pdf = p;
-        else if (args.at(i).startsWith(QStringLiteral("--")))
-            throw AppError(QStringLiteral("不明なオプションです: %1").arg(args.at(i)));
         else
-            positional << args.at(i);
+            SettleCommand::keepPositional(args.at(i), positional);
     }
-    if (positional.size() != 3)
-        throw AppError(QStringLiteral("PATH FIRST LAST の三つを指定してください。"));
-    parsed.path = positional.at(0);
+    const SettleCommand::PathAndPeriod period = SettleCommand::pathAndPeriod(positional);
+    parsed.path = period.path;
     LedgerSelection& s = parsed.selection;
-    s.first = SettleCommand::parseDay(positional.at(1));
-    s.last = SettleCommand::parseDay(positional.at(2));
+    s.first = period.first;
+    s.last = period.last;
     if (s.last < s.first)
         throw AppError(QStringLiteral("LAST が FIRST より前です。"));
-    if (workers) {
-        const qsizetype colon = workers->indexOf(QLatin1Char(':'));
-        if (colon < 0)
-            throw AppError(QStringLiteral("--workers は FROM:TO で指定してください。"));
-        s.fromCode = workers->left(colon);
-        s.toCode = workers->mid(colon + 1);
-    }
+    if (workers)
+        std::tie(s.fromCode, s.toCode) = SettleCommand::workerRange(*workers);
     if (!pdf || !pdf->endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         throw AppError(QStringLiteral("--pdf FILE.pdf で出力先を指定してください。"));
     parsed.pdf = *pdf;

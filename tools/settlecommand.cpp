@@ -14,6 +14,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <optional>
+#include <tuple>
 
 namespace SettleCommand {
 
@@ -44,6 +45,25 @@ std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const 
     return args.at(++i);
 }
 
+void keepPositional(const QString& arg, QStringList& positional) {
+    if (arg.startsWith(QStringLiteral("--")))
+        throw AppError(QStringLiteral("不明なオプションです: %1").arg(arg));
+    positional << arg;
+}
+
+PathAndPeriod pathAndPeriod(const QStringList& positional) {
+    if (positional.size() != 3)
+        throw AppError(QStringLiteral("PATH FIRST LAST の三つを指定してください。"));
+    return {positional.at(0), parseDay(positional.at(1)), parseDay(positional.at(2))};
+}
+
+std::pair<QString, QString> workerRange(const QString& text) {
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon < 0 || text.count(QLatin1Char(':')) != 1)
+        throw AppError(QStringLiteral("--workers は FROM:TO で指定してください: %1").arg(text));
+    return {text.left(colon), text.mid(colon + 1)};
+}
+
 } // namespace SettleCommand
 
 namespace {
@@ -70,28 +90,22 @@ Arguments parse(const QStringList& args) {
             employee = e;
         else if (auto b = optionValue(args, i, QStringLiteral("--backup-folder")))
             parsed.backupFolder = b;
-        else if (args.at(i).startsWith(QStringLiteral("--")))
-            throw AppError(QStringLiteral("不明なオプションです: %1").arg(args.at(i)));
         else
-            positional << args.at(i);
+            SettleCommand::keepPositional(args.at(i), positional);
     }
-    if (positional.size() != 3)
-        throw AppError(QStringLiteral("PATH FIRST LAST の三つを指定してください。"));
-    parsed.path = positional.at(0);
-    const QString pathProblem = ArgumentText::pathProblem(parsed.path);
-    if (!pathProblem.isEmpty())
-        throw AppError(pathProblem);
+    if (positional.size() == 3) {
+        // The path is named before the days are read.
+        const QString pathProblem = ArgumentText::pathProblem(positional.at(0));
+        if (!pathProblem.isEmpty())
+            throw AppError(pathProblem);
+    }
+    const SettleCommand::PathAndPeriod period = SettleCommand::pathAndPeriod(positional);
+    parsed.path = period.path;
     SettlementCriteria& c = parsed.criteria;
-    c.firstDay = parseDay(positional.at(1));
-    c.lastDay = parseDay(positional.at(2));
-    if (workers) {
-        const qsizetype colon = workers->indexOf(QLatin1Char(':'));
-        if (colon < 0 || workers->count(QLatin1Char(':')) != 1)
-            throw AppError(
-                QStringLiteral("--workers は FROM:TO で指定してください: %1").arg(*workers));
-        c.firstWorker = workers->left(colon);
-        c.lastWorker = workers->mid(colon + 1);
-    }
+    c.firstDay = period.first;
+    c.lastDay = period.last;
+    if (workers)
+        std::tie(c.firstWorker, c.lastWorker) = SettleCommand::workerRange(*workers);
     if (!employee || employee->trimmed().isEmpty())
         throw AppError(QStringLiteral("--employee CODE を指定してください。"));
     c.employeeCode = *employee;
