@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Compares a printed page text with the file `name` of the test's golden
 // folder: "" when they agree, else the first line that differs. With
@@ -28,4 +29,24 @@ inline QString goldenDifference(const QString& name, const QString& text) {
                 .arg(want, got);
     }
     return {};
+}
+
+// A table of cases kept as text in the golden file `name`: each line reads
+// "input → output", fields of an input apart by " | "; '#' lines and blank
+// lines are left as they are. `compute` gives the output of an input; the
+// result is goldenDifference's.
+inline QString goldenCases(const QString& name,
+                           const std::function<QString(const QStringList&)>& compute) {
+    QFile file(QStringLiteral(TARVEL_GOLDEN_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read ") + file.fileName();
+    const QString arrow = QStringLiteral(" → ");
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const QString input = line.section(arrow, 0, 0);
+        line = input + arrow + compute(input.split(QStringLiteral(" | ")));
+    }
+    return goldenDifference(name, lines.join(QLatin1Char('\n')));
 }
