@@ -8,6 +8,7 @@
 #include "prices/pricelist.h"
 #include "prices/pricelookup.h"
 #include "prices/pricestore.h"
+#include "support/golden.h"
 #include "support/testdatabase.h"
 #include "support/testruns.h"
 #include "support/writercopies.h"
@@ -40,14 +41,25 @@ QString listed(const QList<PriceListRow>& rows) {
     return out.join(QLatin1Char(' '));
 }
 
-// An existing line, written "start|end|flags" where flags may hold "d"
+// An existing line, written "start~end~flags" where flags may hold "d"
 // (deleted) and "o" (other combination).
 void addExisting(qint64 serial, const QString& line) {
-    const QStringList f = line.split(QLatin1Char('|'));
+    const QStringList f = line.split(QLatin1Char('~'));
     const QString flags = f.value(2);
     const QString person = flags.contains(QLatin1Char('o')) ? "N02" : "N01";
     addLine(serial, "P-100", "W1", person, 100.0, f.value(0), f.value(1),
             flags.contains(QLatin1Char('d')));
+}
+
+// The first failure of an input and the field it focuses, or "ok".
+QString checked(const PriceInput& in) {
+    static const char* const fields[] = {"", "pno", "wno", "person", "price", "start", "end"};
+    try {
+        const PriceCheck c = CheckPriceInput(in);
+        return c.ok() ? "ok" : c.message + " @" + fields[int(c.focus)];
+    } catch (const DbError&) {
+        return "needs the database";
+    }
 }
 
 constexpr int kSavesPerWriter = 300;
@@ -69,102 +81,46 @@ void saveLinesConcurrently(const QString& path, int index) {
 class TestPrices : public QObject {
     Q_OBJECT
   private slots:
+    // Required fields, dates and their order, all refused before the
+    // database is asked; a sound input goes on to the collision check.
+    void inputIsCheckedFieldByFieldBeforeTheDatabase() {
+        TestDatabase db;
+        DBClose(); // any query now would throw
+        const QString d = goldenCases("check-input.txt", [](const QStringList& f) {
+            QStringList v = f;
+            for (QString& field : v)
+                field = field == "-" ? QString() : field.replace('_', ' ');
+            return checked({.pno = v[0],
+                            .wno = v[1],
+                            .person = v[2],
+                            .priceText = v[3],
+                            .startText = v[4],
+                            .endText = v[5],
+                            .remark = {}});
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
+    }
+
     void periodCollision() {
-        // Existing lines (serials 1, 2, ... in order) as "start|end|flags"; the
-        // input as "mode serial start end", mode a(dd), e(dit), c(opy) or d
-        // (edit marked deleted) and "-" for no end; whether it collides.
-        const QStringList closed{"2003/04/01|2003/09/30|"}, open{"2003/04/01||"},
-            later{"2003/10/01||"}, laterClosed{"2003/10/01|2003/12/31|"},
-            two{"2003/04/01|2003/09/30|", "2003/10/01||"},
-            gap{"2003/04/01|2003/04/30|", "2003/05/02||"};
-        const std::tuple<const char*, QStringList, const char*, bool> cases[] = {
-            {"after a closed line", closed, "a 0 2003/10/01 -", false},
-            {"starting on the older line's end", closed, "a 0 2003/09/30 2003/12/31", true},
-            {"inside a closed line", closed, "a 0 2003/05/01 2003/05/31", true},
-            {"after an open line", open, "a 0 2003/10/01 -", false},
-            {"same start as an open line", open, "a 0 2003/04/01 -", true},
-            {"same start, with an end", open, "a 0 2003/04/01 2003/04/30", true},
-            {"before an open line", open, "a 0 2003/01/01 2003/03/31", false},
-            {"end on the next start", later, "a 0 2003/04/01 2003/10/01", true},
-            {"end on a closed next start", laterClosed, "a 0 2003/04/01 2003/10/01", true},
-            {"end the day before", later, "a 0 2003/04/01 2003/09/30", false},
-            {"end the day before a closed one", laterClosed, "a 0 2003/04/01 2003/09/30", false},
-            {"no end before a later line", later, "a 0 2003/04/01 -", false},
-            {"no end before a closed one", laterClosed, "a 0 2003/04/01 -", false},
-            {"one-day period between two lines", gap, "a 0 2003/05/01 2003/05/01", false},
-            {"deleted line takes no part", {"2003/04/01||d"}, "a 0 2003/04/01 -", false},
-            {"other combination takes no part",
-             {"2003/04/01||o"},
-             "a 0 2003/04/01 2003/12/31",
-             false},
-            {"editing keeps its own dates", two, "e 1 2003/04/01 2003/09/30", false},
-            {"editing an open line", two, "e 2 2003/10/01 -", false},
-            {"editing into the next line", two, "e 1 2003/04/01 2003/10/01", true},
-            {"copying meets its source", two, "c 1 2003/04/01 2003/09/30", true},
-            {"copying an open line", two, "c 2 2003/10/01 -", true},
-            {"marking deleted skips the check", two, "d 1 2003/10/01 -", false},
-        };
-        for (const auto& [name, existing, typed, collides] : cases) {
+        const QString d = goldenCases("period-collision.txt", [](const QStringList& f) -> QString {
             TestDatabase db;
+            const QStringList existing = f.value(1).split(' ', Qt::SkipEmptyParts);
             for (int i = 0; i < existing.size(); ++i)
                 addExisting(i + 1, existing[i]);
-            const QStringList f = QString::fromLatin1(typed).split(' ');
-            PriceInput in = input("1,250.500", f[2], f[3] == "-" ? QString() : f[3]);
-            in.mode = f[0] == "a" ? EditMode::Add : f[0] == "c" ? EditMode::Copy : EditMode::Edit;
-            in.serial = f[1].toLongLong();
-            in.deleted = f[0] == "d";
-            const PriceCheck check = CheckPriceInput(in);
-            QVERIFY2(collides ? check.message == "適用日付に重複があります。" &&
-                                    check.focus == PriceField::Start
-                              : check.ok(),
-                     name);
+            const QStringList typed = f.value(2).split(' ');
+            PriceInput in = input("1,250.500", typed[2], typed[3] == "-" ? QString() : typed[3]);
+            in.mode = typed[0] == "a"   ? EditMode::Add
+                      : typed[0] == "c" ? EditMode::Copy
+                                        : EditMode::Edit;
+            in.serial = typed[1].toLongLong();
+            in.deleted = typed[0] == "d";
+            const QString result = checked(in);
             in.deleted = true; // adding a line marked deleted is still checked
-            QVERIFY2(in.mode != EditMode::Add || CheckPriceInput(in).ok() == check.ok(), name);
-        }
-    }
-
-    void requiredFieldsAreCheckedInScreenOrder() {
-        TestDatabase db;
-        struct Step {
-            QString PriceInput::*field;
-            PriceField focus;
-        };
-        const QList<Step> steps{{&PriceInput::pno, PriceField::Pno},
-                                {&PriceInput::wno, PriceField::WNo},
-                                {&PriceInput::person, PriceField::Person},
-                                {&PriceInput::priceText, PriceField::Mon},
-                                {&PriceInput::startText, PriceField::Start}};
-        PriceInput in;
-        in.endText = "2003/01/01"; // reversed too, but reported later
-        const PriceInput full = input("1,250.500", "2003/04/01");
-        for (const Step& s : steps) {
-            const PriceCheck check = CheckPriceInput(in);
-            QCOMPARE(check.message, "入力必須項目です。");
-            QCOMPARE(check.focus, s.focus);
-            in.*s.field = full.*s.field;
-        }
-        QCOMPARE(CheckPriceInput(in).message, "日付の大小関係に誤りがあります。");
-        in.endText.clear();
-        QVERIFY(CheckPriceInput(in).ok());
-
-        in.pno = "   "; // blanks are no code
-        QCOMPARE(CheckPriceInput(in).focus, PriceField::Pno);
-    }
-
-    void malformedDatesAndTheirOrderAreRefusedBeforeTheDatabase() {
-        TestDatabase db;
-        PriceInput in = input("1,250.500", "2003/02/30");
-        QCOMPARE(CheckPriceInput(in).message, "日付の入力に誤りがあります。");
-        QCOMPARE(CheckPriceInput(in).focus, PriceField::Start);
-        in = input("1,250.500", "2003/04/01", "20031231");
-        QCOMPARE(CheckPriceInput(in).focus, PriceField::End);
-        in = input("1,250.500", "2003/10/01", "2003/09/30");
-        DBClose(); // any query now would throw
-        const PriceCheck check = CheckPriceInput(in);
-        QCOMPARE(check.message, "日付の大小関係に誤りがあります。");
-        QCOMPARE(check.focus, PriceField::Start);
-        in.endText = in.startText; // a one-day period is fine, but needs the database
-        QVERIFY_THROWS_EXCEPTION(DbError, CheckPriceInput(in));
+            if (in.mode == EditMode::Add && checked(in) != result)
+                return result + " (unchecked when deleted)";
+            return result;
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void serialsFollowTheLargestEverGiven() {
