@@ -5,6 +5,7 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "support/golden.h"
 #include "support/guitest.h"
 
 #include <QAbstractButton>
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -40,6 +40,9 @@ struct TestForm {
     FormBehaviour* behaviour;
     int firstChecks = 0;
     int comboChecks = 0;
+    int entered = 0; // Enter as the first box sees it
+    int saves = 0;
+    int cancels = 0;
 
     TestForm() {
         auto* layout = new QVBoxLayout(&dialog);
@@ -49,7 +52,11 @@ struct TestForm {
             layout->addWidget(w);
         }
         combo->setEditable(true);
+        combo->lineEdit()->setObjectName("comboEdit");
         save->setDefault(true);
+        QObject::connect(first, &QLineEdit::returnPressed, [this] { ++entered; });
+        QObject::connect(save, &QPushButton::clicked, [this] { ++saves; });
+        QObject::connect(cancel, &QPushButton::clicked, [this] { ++cancels; });
         behaviour = new FormBehaviour(&dialog);
         behaviour->setValidator(first,
                                 [this] { return check(firstChecks, !first->text().isEmpty()); });
@@ -68,10 +75,6 @@ struct TestForm {
     void focus(QWidget* w) {
         w->setFocus(Qt::OtherFocusReason);
         QTRY_COMPARE(QApplication::focusWidget(), w);
-    }
-    // The focused control and how often the first box was validated, e.g. "second1".
-    QString at() const {
-        return QApplication::focusWidget()->objectName() + QString::number(firstChecks);
     }
 };
 
@@ -101,126 +104,60 @@ class TestFormBehaviour : public QObject {
     void initTestCase() { setupApplication(*qApp); }
     void init() { MessageBox::setTestMode(true); }
 
-    void enterMovesLikeTabAndNeverReachesTheControl() {
-        TestForm f;
-        QCOMPARE(FormBehaviour::of(&f.dialog), f.behaviour);
-        QSignalSpy returned(f.first, &QLineEdit::returnPressed);
-        QSignalSpy saved(f.save, &QPushButton::clicked);
-        f.first->setText("a");
-        f.focus(f.first);
-
-        press(Qt::Key_Return, Qt::ShiftModifier);
-        QCOMPARE(f.at(), "first0");
-        QCOMPARE(returned.count(), 1); // with a modifier the box sees Enter
-
-        press(Qt::Key_Return);
-        QCOMPARE(f.at(), "second1");
-        // The keypad Enter is an Enter too.
-        press(Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(f.at(), "combo1");
-        QCOMPARE(returned.count(), 1);
-        QVERIFY(saved.isEmpty() && f.dialog.isVisible()); // the default button never fired
-
-        // On a command button Enter moves on too; Space presses it.
-        f.focus(f.save);
-        press(Qt::Key_Return);
-        QCOMPARE(saved.count(), 0);
-        QVERIFY(QApplication::focusWidget() != f.save);
-        f.focus(f.save);
-        press(Qt::Key_Space);
-        QCOMPARE(saved.count(), 1);
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void refusedValidationKeepsTheFocusWhateverTheWayOut() {
-        TestForm f;
-        QSignalSpy saved(f.save, &QPushButton::clicked);
-        f.focus(f.first);
-
-        for (const auto& [key, modifiers] : {std::pair{Qt::Key_Tab, Qt::NoModifier},
-                                             {Qt::Key_Backtab, Qt::ShiftModifier},
-                                             {Qt::Key_Return, Qt::NoModifier}}) {
-            press(key, modifiers);
-            QCOMPARE(QApplication::focusWidget(), f.first);
-        }
-        for (QWidget* target : {static_cast<QWidget*>(f.save), static_cast<QWidget*>(f.second)}) {
-            QTest::mouseClick(target, Qt::LeftButton);
-            QCOMPARE(QApplication::focusWidget(), f.first);
-        }
-        QCOMPARE(f.at() + QString::number(saved.count()), "first50");
-        QCOMPARE(MessageBox::shown().size(), 5);
-        QCOMPARE(MessageBox::shown().first().text, kRefused);
-
-        // The cancel button leaves without validating.
-        QSignalSpy cancelled(f.cancel, &QPushButton::clicked);
-        QTest::mouseClick(f.cancel, Qt::LeftButton);
-        QCOMPARE(cancelled.count(), 1);
-        QCOMPARE(f.firstChecks, 5);
-
-        // A refused press whose release never arrives does not cost the
-        // next click its release.
-        f.focus(f.first);
-        QTest::mousePress(f.save, Qt::LeftButton);
-        QCOMPARE(f.firstChecks, 6);
-
-        // Once corrected, one click leaves the field and clicks the button,
-        // validating once.
-        f.first->setText("a");
-        f.focus(f.first);
-        QTest::mouseClick(f.save, Qt::LeftButton);
-        QCOMPARE(f.at() + QString::number(saved.count()), "save71");
-
-        // Turning the wheel over a combo box would give it the focus.
-        f.first->clear();
-        f.focus(f.first);
-        f.combo->addItems({"1", "2"});
-        f.combo->setCurrentIndex(0);
-        const QPoint overCombo = f.combo->mapTo(&f.dialog, f.combo->rect().center());
-        QWheelEvent wheel(overCombo, f.dialog.mapToGlobal(overCombo), QPoint(), QPoint(0, -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(f.dialog.windowHandle(), &wheel);
-        QCOMPARE(f.at() + QString::number(f.combo->currentIndex()), "first80");
-
-        // Clicking inside the field itself does not validate it.
-        f.first->clear();
-        f.focus(f.first);
-        QTest::mouseClick(f.first, Qt::LeftButton);
-        QCOMPARE(f.at(), "first8");
-        QVERIFY(!f.behaviour->validateFocusedField());
-        QCOMPARE(f.firstChecks, 9);
-    }
-
-    void editableComboIsOneFieldWithItsLineEdit() {
-        TestForm f;
-        f.first->setText("a");
-        f.focus(f.combo);
-        QTest::keyClicks(QApplication::focusWidget(), "x");
-        QCOMPARE(f.combo->currentText(), "x");
-        press(Qt::Key_Return);
-        QVERIFY(f.combo->isAncestorOf(QApplication::focusWidget()) ||
-                QApplication::focusWidget() == f.combo);
-        QCOMPARE(f.comboChecks, 1);
-        // Clicking into the combo's own line edit is staying in the field.
-        QTest::mouseClick(f.combo->lineEdit(), Qt::LeftButton);
-        QCOMPARE(f.comboChecks, 1);
-        f.combo->setEditText("y");
-        press(Qt::Key_Tab);
-        QCOMPARE(f.at() + QString::number(f.comboChecks), "save02");
-    }
-
-    void escapeRunsTheHandlerAndClosingNeverValidates() {
-        TestForm f;
-        f.focus(f.first);
-        press(Qt::Key_Escape); // no handler: ignored, the dialog stays
-        QVERIFY(f.dialog.isVisible());
-        int escapes = 0;
-        f.behaviour->setEscapeHandler([&] {
-            ++escapes;
-            f.dialog.close();
+    void keysAndClicksMoveAndValidateAsTheStepsSay() {
+        std::unique_ptr<TestForm> f;
+        const QMap<QString, Qt::Key> keys = {
+            {"Return", Qt::Key_Return},   {"Enter", Qt::Key_Enter}, {"Tab", Qt::Key_Tab},
+            {"Backtab", Qt::Key_Backtab}, {"Space", Qt::Key_Space}, {"Escape", Qt::Key_Escape}};
+        const QMap<QString, Qt::KeyboardModifiers> modifiers = {{"Shift", Qt::ShiftModifier},
+                                                                {"Keypad", Qt::KeypadModifier}};
+        const QString d = goldenCases("formkeys.txt", [&](const QStringList& step) {
+            const QString& what = step[0];
+            if (what == "new form")
+                f = std::make_unique<TestForm>();
+            QWidget* w = f->dialog.findChild<QWidget*>(step.value(1));
+            QString seen;
+            if (what == "set" && w == f->combo)
+                f->combo->setEditText(step.value(2));
+            else if (what == "set")
+                f->first->setText(step.value(2));
+            else if (what == "focus")
+                f->focus(w);
+            else if (what == "press")
+                press(keys.value(step[1].section('+', -1)),
+                      modifiers.value(step[1].section('+', 0, -2)));
+            else if (what == "click")
+                QTest::mouseClick(w, Qt::LeftButton);
+            else if (what == "mousePress")
+                QTest::mousePress(w, Qt::LeftButton);
+            else if (what == "keys")
+                QTest::keyClicks(QApplication::focusWidget(), step[1]);
+            else if (what == "items") {
+                f->combo->addItems({"1", "2"});
+                f->combo->setCurrentIndex(0);
+            } else if (what == "wheel") {
+                const QPoint over = w->mapTo(&f->dialog, w->rect().center());
+                QWheelEvent wheel(over, f->dialog.mapToGlobal(over), QPoint(), QPoint(0, -120),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(f->dialog.windowHandle(), &wheel);
+            } else if (what == "escapeHandler")
+                f->behaviour->setEscapeHandler([&f] { f->dialog.close(); });
+            else if (what == "validate")
+                seen = QStringLiteral("valid %1 · ").arg(f->behaviour->validateFocusedField());
+            const QWidget* at = QApplication::focusWidget();
+            seen += QStringLiteral("%1 · checked %2/%3 · entered %4 · saved %5/%6 · combo [%7]")
+                        .arg(at ? at->objectName() : QStringLiteral("none"))
+                        .arg(f->firstChecks)
+                        .arg(f->comboChecks)
+                        .arg(f->entered)
+                        .arg(f->saves)
+                        .arg(f->cancels)
+                        .arg(f->combo->currentText());
+            for (const QString& message : GuiTest::takeShown())
+                seen += " ! " + message;
+            return f->dialog.isVisible() ? seen : seen + " · closed";
         });
-        press(Qt::Key_Escape);
-        QVERIFY(escapes == 1 && !f.dialog.isVisible());
-        QVERIFY(f.firstChecks == 0 && MessageBox::shown().isEmpty());
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void aMessageShownByTheValidatorDoesNotValidateAgain() {
@@ -249,11 +186,13 @@ class TestFormBehaviour : public QObject {
 
     void formsDoNotSeeEachOthersKeys() {
         TestForm lower;
+        QCOMPARE(FormBehaviour::of(&lower.dialog), lower.behaviour);
         lower.first->setText("a");
         TestForm upper;
         upper.focus(upper.first);
         press(Qt::Key_Tab);
-        QCOMPARE(upper.at() + QString::number(lower.firstChecks), "first10");
+        QCOMPARE(QApplication::focusWidget(), upper.first);
+        QCOMPARE(upper.firstChecks * 10 + lower.firstChecks, 10);
     }
 
     void testModeRecordsMessagesAndAnswersFromTheQueue() {
