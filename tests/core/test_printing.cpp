@@ -6,6 +6,7 @@
 #include "core/screens/printoutput.h"
 #include "core/screens/reportpainter.h"
 #include "core/screens/reportpreview.h"
+#include "support/golden.h"
 #include "support/guitest.h"
 #include "support/pdftools.h"
 #include "support/testdatabase.h"
@@ -144,38 +145,18 @@ class TestPrinting : public QObject {
     }
 
     void pagesHoldWholeBandsUnderTheirHeader() {
+        // Each page as it reads, then where its bands start (twips below
+        // the top of the body; the page header first).
         const BandedReport report = sampleReport(6);
-        const int bodyHeight = report.bodyTwips().height();
-        const QList<ReportPage>& pages = report.pages();
-        QVERIFY(pages.size() >= 3);
-
-        int next = 0; // every body band exactly once, in order
-        int groupHeaders = 0;
-        for (const ReportPage& page : pages) {
-            QCOMPARE(page.bands.first().index, PlacedBand::PageHeaderIndex);
-            QCOMPARE(page.bands.first().top, 0);
-            int bottom = 0;
-            for (const PlacedBand& placed : page.bands) {
-                QVERIFY(placed.top >= bottom); // no overlap
-                bottom = placed.top + report.band(placed.index).height();
-                QVERIFY2(bottom <= bodyHeight, "a band runs past the page end");
-                if (placed.index == PlacedBand::PageHeaderIndex)
-                    continue;
-                QCOMPARE(placed.index, next++);
-                if (report.kind(placed.index) == BandedReport::BandKind::GroupHeader)
-                    ++groupHeaders;
-            }
-            // A group header kept with its next band never ends a page.
-            QVERIFY(report.kind(page.bands.last().index) != BandedReport::BandKind::GroupHeader);
+        QString text = reportText(report);
+        for (const ReportPage& page : report.pages()) {
+            text += QStringLiteral("tops:");
+            for (const PlacedBand& placed : page.bands)
+                text += QStringLiteral(" %1").arg(placed.top);
+            text += '\n';
         }
-        QCOMPARE(groupHeaders, 6);
-        QCOMPARE(report.kind(pages.last().bands.last().index),
-                 BandedReport::BandKind::ReportFooter);
-
-        // "%p / %P" names the page and the count on every page.
-        const QString text = reportText(report);
-        for (int p = 1; p <= pages.size(); ++p)
-            QVERIFY(text.contains(QStringLiteral("頁 %1 / %2\n").arg(p).arg(pages.size())));
+        const QString d = goldenDifference("sample.txt", text);
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void groupHeaderStartsAPageOrKeepsWithItsLineAndATallBandStillGetsOne() {
