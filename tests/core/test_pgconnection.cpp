@@ -30,52 +30,37 @@ struct Admin {
 class TestPgConnection : public QObject {
     Q_OBJECT
   private slots:
-    void faultsAreNamedInJapanese_data() {
-        QTest::addColumn<QString>("setUp");   // run as the owner first; %1: the test's schema
-        QTest::addColumn<QString>("dsnTail"); // added to the test database's DSN
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("no server there") << ""
-                                         << " port=1"
-                                         << ":1 に接続できません";
-        QTest::newRow("unknown user") << ""
-                                      << " user=nobody_here"
-                                      << "ユーザー nobody_here としてログインできません";
-        QTest::newRow("no such database") << ""
-                                          << " dbname=no_such_db"
-                                          << "データベース no_such_db がありません";
-        QTest::newRow("password in the DSN") << ""
-                                             << " password=secret"
-                                             << "パスワードを書かないで下さい";
-        QTest::newRow("no right on a table")
-            << "CREATE ROLE reader_%1 LOGIN;"
-               " GRANT USAGE ON SCHEMA %1 TO reader_%1;"
-               " GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA %1 TO reader_%1;"
-               " REVOKE DELETE ON %1.tanka_m FROM reader_%1"
-            << " user=reader_%1"
-            << "テーブル tanka_m を使う権限がありません";
-        QTest::newRow("a restore under way")
-            << "SELECT pg_advisory_lock(hashtext('tarvel in use ' || '%1'))"
-            << ""
-            << "他のプログラムで使用中";
-    }
     void faultsAreNamedInJapanese() {
-        QFETCH(QString, setUp);
-        QFETCH(QString, dsnTail);
-        QFETCH(QString, expected);
-        TestDatabase t;
-        SqlQuery schema("SELECT current_schema() AS s");
-        schema.exec();
-        QVERIFY(schema.next());
-        const QString name = schema.str("s");
-        DBClose();
-        Admin admin;
-        for (const QString& sql : QString(setUp).replace("%1", name).split(';', Qt::SkipEmptyParts))
-            execSql(admin.db, sql);
-        const QString text =
-            TestRuns::errorOf([&] { DBOpenPath(t.path() + QString(dsnTail).replace("%1", name)); });
-        QVERIFY2(text.contains(expected), qPrintable(text));
-        QVERIFY(!text.contains("FATAL") && !text.contains("ERROR") &&
-                !text.contains("password=secret"));
+        // SQL run as the owner first (%1: the test's schema), added to the
+        // test database's DSN, what the clerk reads.
+        const std::tuple<QString, QString, QString> cases[] = {
+            {"", " port=1", ":1 に接続できません"},
+            {"", " user=nobody_here", "ユーザー nobody_here としてログインできません"},
+            {"", " dbname=no_such_db", "データベース no_such_db がありません"},
+            {"", " password=secret", "パスワードを書かないで下さい"},
+            {"CREATE ROLE reader_%1 LOGIN;"
+             " GRANT USAGE ON SCHEMA %1 TO reader_%1;"
+             " GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA %1 TO reader_%1;"
+             " REVOKE DELETE ON %1.tanka_m FROM reader_%1",
+             " user=reader_%1", "テーブル tanka_m を使う権限がありません"},
+            {"SELECT pg_advisory_lock(hashtext('tarvel in use ' || '%1'))", "",
+             "他のプログラムで使用中"}};
+        for (auto [setUp, dsnTail, expected] : cases) {
+            TestDatabase t;
+            SqlQuery schema("SELECT current_schema() AS s");
+            schema.exec();
+            QVERIFY(schema.next());
+            const QString name = schema.str("s");
+            DBClose();
+            Admin admin;
+            for (const QString& sql : setUp.replace("%1", name).split(';', Qt::SkipEmptyParts))
+                execSql(admin.db, sql);
+            const QString text =
+                TestRuns::errorOf([&] { DBOpenPath(t.path() + dsnTail.replace("%1", name)); });
+            QVERIFY2(text.contains(expected) && !text.contains("FATAL") &&
+                         !text.contains("ERROR") && !text.contains("password=secret"),
+                     qPrintable(text));
+        }
     }
 
     void aLostServerIsNamedOnceThenConnectedAgain() {
