@@ -5,6 +5,7 @@
 #include "core/sqlfailure.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
+#include "support/golden.h"
 #include "support/testdatabase.h"
 #include "support/testruns.h"
 
@@ -192,23 +193,11 @@ class TestDatabaseSession : public QObject {
     }
 
     void engineFailuresAreNamedInJapanese() {
-        struct Case {
-            int code;
-            const char* engine;
-            const char* said; // "" when the engine's own text stays
-        };
-        const QString path = QStringLiteral("/data/tarvel.sqlite");
-        for (const Case& c :
-             QList<Case>{{8, "attempt to write a readonly database", "書き込む権限がありません"},
-                         {1034, "disk I/O error", "読み書きに失敗しました"},
-                         {11, "database disk image is malformed", "壊れています"},
-                         {1, "near \"x\": syntax error", ""}}) {
-            const QString text = describeSqliteFailure(c.code, QString::fromUtf8(c.engine), path);
-            QVERIFY2(QString::fromUtf8(c.said).isEmpty() ? text.isEmpty()
-                                                         : text.contains(QString::fromUtf8(c.said)),
-                     c.engine);
-            QVERIFY(c.code != 8 || text.endsWith(path));
-        }
+        const QString d = goldenCases("sqlitefailures.txt", [](const QStringList& f) {
+            const QString text = describeSqliteFailure(f[0].toInt(), f[1], "/data/tarvel.sqlite");
+            return '[' + QString(text).replace('\n', " ⏎ ") + ']';
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
 
         TestDatabase t;
         const auto failure = [](const QString& sql) {
@@ -257,16 +246,13 @@ class TestDatabaseSession : public QObject {
         t.writeIni(QStringLiteral("; comment\n[ Access ]\n  DSN =  first.db  \nDSN=second.db\n"
                                   "[access]\nUID=9\n[User]\nName=株式会社テスト\nLong=%1\n")
                        .arg(QString(300, QLatin1Char('a'))));
-        // A second section of the same name is not searched once the first
-        // matched the key; values are cut to 255 characters.
-        const QStringList reads = {"ACCESS",  "dsn",     "first.db",
-                                   "Access",  "UID",     "9",
-                                   "User",    "Name",    "株式会社テスト",
-                                   "User",    "Long",    QString(255, QLatin1Char('a')),
-                                   "User",    "Missing", "",
-                                   "Nothing", "Name",    ""};
-        for (int i = 0; i < reads.size(); i += 3)
-            QCOMPARE(IniRead(reads[i], reads[i + 1]), reads[i + 2]);
+        const QString d = goldenCases("ini.txt", [](const QStringList& f) {
+            const QString value = IniRead(f[0], f[1]);
+            return value.size() > 9 && value == QString(value.size(), 'a')
+                       ? QStringLiteral("a × %1").arg(value.size())
+                       : '[' + value + ']';
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
         // Files saved on a Japanese Windows machine, in Shift-JIS. Short
         // Shift-JIS is often valid UTF-8 (ﾐｷ is D0 B7); without kana or kanji
         // in its UTF-8 reading, only a byte order mark makes it UTF-8.
