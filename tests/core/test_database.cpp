@@ -119,18 +119,13 @@ class TestDatabaseSession : public QObject {
 
     void sharedFolderGetsTheRollbackJournal() {
         TestDatabase t;
-        const auto journalMode = [] {
-            SqlQuery q("PRAGMA journal_mode");
-            q.exec();
-            return q.next() ? q.str("journal_mode") : QString();
-        };
         setNetworkFileSystemCheck([](const QString&) { return true; });
         DBOpenPath(t.path());
-        QCOMPARE(journalMode(), "delete");
+        QCOMPARE(TestRuns::rows("PRAGMA journal_mode"), QStringList{"delete"});
         QVERIFY(takeDatabaseWarning().contains(t.path()));
         setNetworkFileSystemCheck(nullptr);
         DBOpenPath(t.path());
-        QCOMPARE(journalMode(), "wal");
+        QCOMPARE(TestRuns::rows("PRAGMA journal_mode"), QStringList{"wal"});
         QVERIFY(takeDatabaseWarning().isEmpty());
     }
 
@@ -143,7 +138,6 @@ class TestDatabaseSession : public QObject {
             execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)",
                     {QString::number(++n), name});
         DBClose();
-        QVERIFY(!DBIsOpen());
         t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
         DBOpen();
         QCOMPARE(TestRuns::rows("SELECT 図番名称 AS c FROM zuban_m ORDER BY 製品図番"), awkward);
@@ -208,9 +202,7 @@ class TestDatabaseSession : public QObject {
         QVERIFY2(missing.contains(QStringLiteral("列 seihin_t.納入数量 がありません")) &&
                      missing.contains(QStringLiteral("tarvel-admin check で確認して下さい")),
                  qPrintable(missing));
-        SqlQuery pages(QStringLiteral("PRAGMA page_count"));
-        pages.exec().next();
-        execSql(QStringLiteral("PRAGMA max_page_count = %1").arg(pages.integer("page_count")));
+        execSql("PRAGMA max_page_count = " + TestRuns::rows("PRAGMA page_count").value(0));
         const QString full = failure(QStringLiteral(
             "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 100)"
             " INSERT INTO zuban_m (製品図番, 備考) SELECT 'P' || v, zeroblob(100000) FROM n"));
@@ -233,9 +225,8 @@ class TestDatabaseSession : public QObject {
             DBOpenPath(t.path());
             QCOMPARE(Schema::check(gCon()), QStringList());
             QCOMPARE(Schema::upgrade(gCon()), 0);
-            SqlQuery q(QStringLiteral("SELECT 内職者氏名, 性別 FROM naishoku_m"));
-            q.exec();
-            QVERIFY(q.next() && q.str("内職者氏名") == QStringLiteral("山田") && q.isNull("性別"));
+            QCOMPARE(TestRuns::rows("SELECT 内職者氏名, 性別 IS NULL FROM naishoku_m"),
+                     QStringList{"山田|1"});
             execSql(QStringLiteral("UPDATE naishoku_m SET 作業場所在地 = '川崎市'"));
             DBClose();
         }

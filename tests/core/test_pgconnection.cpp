@@ -47,10 +47,7 @@ class TestPgConnection : public QObject {
              "他のプログラムで使用中"}};
         for (auto [setUp, dsnTail, expected] : cases) {
             TestDatabase t;
-            SqlQuery schema("SELECT current_schema() AS s");
-            schema.exec();
-            QVERIFY(schema.next());
-            const QString name = schema.str("s");
+            const QString name = TestRuns::rows("SELECT current_schema()").value(0);
             DBClose();
             Admin admin;
             for (const QString& sql : setUp.replace("%1", name).split(';', Qt::SkipEmptyParts))
@@ -65,14 +62,12 @@ class TestPgConnection : public QObject {
 
     void aLostServerIsNamedOnceThenConnectedAgain() {
         TestDatabase t;
-        SqlQuery pid("SELECT pg_backend_pid() AS pid");
-        pid.exec();
-        QVERIFY(pid.next());
+        const QString pid = TestRuns::rows("SELECT pg_backend_pid()").value(0);
         Admin admin;
         const QString text = TestRuns::errorOf([&] {
             SqlTransaction tx;
             execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P1', 'x', 0)");
-            execSql(admin.db, "SELECT pg_terminate_backend(?)", {pid.value("pid")});
+            execSql(admin.db, "SELECT pg_terminate_backend(?)", {pid});
             execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P2', 'x', 0)");
             tx.commit();
         });
