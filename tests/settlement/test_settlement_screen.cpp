@@ -3,10 +3,12 @@
 #include "core/sqlquery.h"
 #include "settlement/screens/frmaccount.h"
 #include "settlementscreenfixture.h"
+#include "support/golden.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTimer>
 
 using namespace SettlementScreen;
@@ -34,7 +36,7 @@ void run(QWidget* f, int mode, Answer answer = Answer::Ok, const QString& from =
 
 // Runs `then` with the modal window named `name` as soon as it is open.
 void whenModal(const QString& name, std::function<void(QWidget*)> then) {
-    auto* poll = new QTimer;
+    auto* poll = new QTimer(QApplication::activeWindow()); // gone with the screen
     QObject::connect(poll, &QTimer::timeout, [poll, name, then] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal && modal->objectName() == name) {
@@ -53,6 +55,28 @@ void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
     box(f, "txtDatetime")->setText(text);
     QTest::keyClicks(box(f, "txtDatetime"), keys);
     GuiTest::press(Qt::Key_Tab);
+}
+
+// What the clerk sees after a step: the messages shown since the last look
+// (line breaks as " / "), txtDatetime, the print buttons, the focus and the
+// list's rows.
+QStringList seen(QWidget* f) {
+    // A server names its error code first.
+    static const QRegularExpression code(QStringLiteral("データベースのエラーです（\\w+）。\n"));
+    QStringList out;
+    for (const QString& m : shownTexts())
+        out << "message: " + QString(m).remove(code).replace('\n', " / ");
+    const QWidget* focus = QApplication::focusWidget();
+    out << "txtDatetime " + box(f, "txtDatetime")->text() + ", print " + printButtons(f) +
+               ", focus " + (focus ? focus->objectName() : "none");
+    for (int r = 1; r < grid(f)->rows() && !grid(f)->textMatrix(r, 0).isEmpty(); ++r)
+        out << gridRow(f, r);
+    return out;
+}
+
+// "-" stands for an empty field of a case table.
+QString field(const QStringList& f, int i) {
+    return f.value(i) == "-" ? QString() : f.value(i);
 }
 
 // The screen shown over a database holding twoWorkersWithSlips(), or empty.
@@ -89,66 +113,34 @@ class TestSettlementScreen : public QObject {
         }
     }
 
-    void periodBoxes_data() {
-        // typed into txtDay_0, txtDay_1 before, then both after (the last
-        // being edited: the focus went on to it)
-        QTest::addColumn<QStringList>("c");
-        QTest::newRow("december") << QStringList{"20041215", "", "2004/12/15", "20041231"};
-        QTest::newRow("leap february") << QStringList{"20040210", "", "2004/02/10", "20040229"};
-        QTest::newRow("last kept")
-            << QStringList{"20040506", "2004/06/10", "2004/05/06", "20040610"};
-    }
-
     void periodBoxes() {
-        QFETCH(QStringList, c);
-        Opened o(false);
-        QVERIFY(o.shown);
-        box(o.f, "txtDay_1")->setText(c[1]);
-        box(o.f, "txtDay_0")->setFocus();
-        QTest::keyClicks(box(o.f, "txtDay_0"), c[0]);
-        GuiTest::press(Qt::Key_Tab);
-        QCOMPARE(QStringList({box(o.f, "txtDay_0")->text(), box(o.f, "txtDay_1")->text()}),
-                 c.mid(2));
-        QCOMPARE(shownTexts(), QStringList());
-    }
-
-    void conditionsCheckedBeforeRunning_data() {
-        QTest::addColumn<QStringList>("fields"); // first, last, from, to
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("focus"); // "" when the question came
-        const QString ask = QStringLiteral("試算処理を実行しますか？");
-        const QString required = QStringLiteral("入力必須項目です。");
-        QTest::newRow("no first day")
-            << QStringList{"", "2004/04/30", "", ""} << required << "txtDay_0";
-        QTest::newRow("no last day")
-            << QStringList{"2004/04/01", "", "", ""} << required << "txtDay_1";
-        QTest::newRow("days reversed")
-            << QStringList{"2004/04/02", "2004/04/01", "", ""} << "日付の大小関係に誤りがあります。"
-            << "txtDay_0";
-        QTest::newRow("one day") << QStringList{"2004/04/01", "2004/04/01", "", ""} << ask << "";
-        QTest::newRow("workers reversed")
-            << QStringList{"2004/04/01", "2004/04/30", "N02", "N01"} << "大小関係に誤りがあります。"
-            << "cboPerson_0";
-        QTest::newRow("lower bound only")
-            << QStringList{"2004/04/01", "2004/04/30", "N02", ""} << ask << "";
+        const QString d = goldenCases("period.txt", [](const QStringList& f) {
+            Opened o(false);
+            box(o.f, "txtDay_1")->setText(field(f, 1));
+            box(o.f, "txtDay_0")->setFocus();
+            QTest::keyClicks(box(o.f, "txtDay_0"), f[0]);
+            GuiTest::press(Qt::Key_Tab);
+            return (QStringList{box(o.f, "txtDay_0")->text(), box(o.f, "txtDay_1")->text()} +
+                    shownTexts())
+                .join(" ; ");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void conditionsCheckedBeforeRunning() {
-        QFETCH(QStringList, fields);
-        QFETCH(QString, focus);
-        Opened o;
-        QVERIFY(o.shown);
-        box(o.f, "txtDay_0")->setText(fields[0]);
-        box(o.f, "txtDay_1")->setText(fields[1]);
-        w<QComboBox>(o.f, "cboPerson_0")->setEditText(fields[2]);
-        w<QComboBox>(o.f, "cboPerson_1")->setEditText(fields[3]);
-        if (focus.isEmpty())
-            MessageBox::setNextAnswer(Answer::Cancel);
-        click(o.f, "cmdTest");
-        QFETCH(QString, message);
-        QCOMPARE(shownTexts(), QStringList{message});
-        if (!focus.isEmpty())
-            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        const QString d = goldenCases("conditions.txt", [](const QStringList& f) {
+            Opened o;
+            for (int i = 0; i < 2; ++i) {
+                box(o.f, QStringLiteral("txtDay_%1").arg(i))->setText(field(f, i));
+                w<QComboBox>(o.f, QStringLiteral("cboPerson_%1").arg(i))
+                    ->setEditText(field(f, i + 2));
+            }
+            if (f[4] == "cancel")
+                MessageBox::setNextAnswer(Answer::Cancel);
+            click(o.f, "cmdTest");
+            return seen(o.f).join(" ; ");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void leavingAHomeWorkerChecksTheCode() {
@@ -166,51 +158,23 @@ class TestSettlementScreen : public QObject {
         QVERIFY(shownTexts().isEmpty() && !from->hasFocus());
     }
 
-    void settlementAsksThenListsTheRun_data() {
-        QTest::addColumn<int>("settledBefore");
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<QString>("question");
-        const QString named =
-            QStringLiteral("精算済み伝票が存在します。精算処理を実行しますか？ \n");
-        QString thirty;
-        for (int i = 1; i <= 30; ++i)
-            thirty += QStringLiteral("%1　:040331-%1\n").arg(i, 3, 10, QLatin1Char('0'));
-        QTest::newRow("plain") << 0 << Answer::Ok << kAskSettle;
-        QTest::newRow("settled slips named")
-            << 2 << Answer::Ok << named + "001　:040331-001\n002　:040331-002\n";
-        QTest::newRow("the first thirty named")
-            << 32 << Answer::Ok << named + thirty + "…ほか 2 枚\n";
-        QTest::newRow("declined") << 1 << Answer::Cancel << named + "001　:040331-001\n";
-    }
-
     void settlementAsksThenListsTheRun() {
-        QFETCH(int, settledBefore);
-        QFETCH(Answer, answer);
-        TestDatabase db;
-        twoWorkersWithSlips();
-        for (int i = 1; i <= settledBefore; ++i)
-            SettlementFixtures::addSlip(QStringLiteral("040331-%1").arg(i, 3, 10, QLatin1Char('0')),
-                                        "N02", "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
-                                        "2004-04-05 10:00:00");
-        const QStringList before = SettlementFixtures::dump();
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        run(&f, 1, answer);
-        const QList<MessageBox::Shown> shown = MessageBox::shown();
-        QCOMPARE(shown.size(), 1);
-        QTEST(shown[0].text, "question");
-        QCOMPARE(shown[0].icon,
-                 settledBefore ? MessageBox::Icon::Exclamation : MessageBox::Icon::None);
-        if (answer == Answer::Cancel) {
-            QCOMPARE(SettlementFixtures::dump(), before);
-            QCOMPARE(printButtons(&f), "0000");
-            return;
-        }
-        QCOMPARE(box(&f, "txtDatetime")->text(), kT1);
-        QCOMPARE(printButtons(&f), "1111");
-        QCOMPARE(gridRow(&f, 1), kT1 + "|N01||山田　花子|2|137|7|144||");
-        QCOMPARE(gridRow(&f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||");
-        QCOMPARE(grid(&f)->textMatrix(3, 0), QString());
+        const QString d = goldenCases("settle-question.txt", [](const QStringList& f) {
+            TestDatabase db;
+            twoWorkersWithSlips();
+            for (int i = 1; i <= f[0].toInt(); ++i)
+                SettlementFixtures::addSlip(
+                    QStringLiteral("040331-%1").arg(i, 3, 10, QLatin1Char('0')), "N02", "P-100",
+                    "W1", 30, 1, "2004/03/01", "2004/04/02", "2004-04-05 10:00:00");
+            const QStringList before = SettlementFixtures::dump();
+            frmAccount form;
+            GuiTest::showActive(&form);
+            run(&form, 1, f[1] == "cancel" ? Answer::Cancel : Answer::Ok);
+            const bool warned = MessageBox::shown().value(0).icon == MessageBox::Icon::Exclamation;
+            return ((warned ? "(!) " : "") + seen(&form).join(" ; ")) +
+                   (SettlementFixtures::dump() == before ? " ; nothing written" : "");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void trialAsksAndShowsItsRows() {
@@ -236,133 +200,93 @@ class TestSettlementScreen : public QObject {
     }
 
     void unpricedSlipsArePaidZeroOnlyWhenAgreed() {
-        for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
-            MessageBox::clearShown();
+        const QString d = goldenCases("unpriced.txt", [](const QStringList& f) {
             TestDatabase db;
             twoWorkersWithSlips();
             SettlementFixtures::addSlip("040402-001", "N02", "P-900", "W1", 77.7, 2);
             const QStringList before = SettlementFixtures::dump();
-            frmAccount f;
-            QVERIFY(GuiTest::showActive(&f));
-            if (answer == Answer::Ok)
+            frmAccount form;
+            GuiTest::showActive(&form);
+            if (f[0] == "ok")
                 MessageBox::setNextAnswer(Answer::Ok); // the second question; Cancel is its default
-            run(&f, 1);
-            const QList<MessageBox::Shown> shown = MessageBox::shown();
-            QCOMPARE(shown.size(), 2);
-            QCOMPARE(shown[1].text, "単価が未登録の伝票があります。単価0円で精算しますか？\n"
-                                    "001　:040402-001\n");
-            QCOMPARE(shown[1].buttons, MessageBox::Buttons::OkCancelDefaultCancel);
-            if (answer == Answer::Cancel) {
-                QCOMPARE(SettlementFixtures::dump(), before);
-                continue;
-            }
-            QCOMPARE(gridRow(&f, 2), kT1 + "|N02||佐藤　一郎|2|210|10|220||");
-            QCOMPARE(SettlementFixtures::rows(
-                         "SELECT 精算単価 FROM seihin_t WHERE 製品伝票番号 = '040402-001'"),
-                     QStringList{"0"});
-        }
+            run(&form, 1);
+            const bool cancelFirst =
+                MessageBox::shown().value(1).buttons == MessageBox::Buttons::OkCancelDefaultCancel;
+            return (
+                       seen(&form)
+                       << (cancelFirst ? "Cancel the default" : "Ok the default")
+                       << "stored " + SettlementFixtures::rows("SELECT 精算単価 FROM seihin_t"
+                                                               " WHERE 製品伝票番号 = '040402-001'")
+                                          .join(' ')
+                       << (SettlementFixtures::dump() == before ? "nothing written" : "written"))
+                .join(" ; ");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
+    // Settled, then again with nothing left; cancelled, again with nothing
+    // left; the released slips settled in a run of their own.
     void cancellationThenNothingThenSettledAgain() {
         Opened o;
-        QVERIFY(o.shown);
-        run(o.f, 1);
-        run(o.f, 1); // finds nothing: the list and txtDatetime empty, the buttons stay
-        QCOMPARE(box(o.f, "txtDatetime")->text(), QString());
-        QCOMPARE(grid(o.f)->textMatrix(1, 0), QString());
-        QCOMPARE(printButtons(o.f), "1111");
-        MessageBox::clearShown();
-
-        run(o.f, 2);
-        QCOMPARE(shownTexts(), QStringList{kAskCancel});
-        QCOMPARE(box(o.f, "txtDatetime")->text(), kT1);
-        QCOMPARE(gridRow(o.f, 1), kT1 + "|N01||山田　花子|2|137|7|144||削除");
-        QCOMPARE(gridRow(o.f, 2), kT1 + "|N02||佐藤　一郎|1|210|10|220||削除");
-        QCOMPARE(printButtons(o.f), "1111");
-
-        run(o.f, 2); // nothing left to take back
-        QCOMPARE(shownTexts(),
-                 QStringList({kAskCancel, "指定された日付での精算処理は行われていません。"}));
-        QVERIFY(box(o.f, "txtDay_0")->hasFocus());
-        QCOMPARE(box(o.f, "txtDatetime")->text(), QString());
-
-        run(o.f, 1); // the released slips are settled again in a run of their own
-        QCOMPARE(gridRow(o.f, 1), kT2 + "|N01||山田　花子|2|137|7|144||");
+        QString text;
+        for (const int mode : {1, 1, 2, 2, 1}) {
+            run(o.f, mode);
+            text += QStringLiteral("== %1\n").arg(mode == 1 ? "settle" : "cancel") +
+                    seen(o.f).join('\n') + '\n';
+        }
+        const QString d = goldenDifference("cancel-again.txt", text);
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
+    // Two runs in one second; the day designated lists both, each selectable.
     void runsOfADayEachSelectable() {
         Opened o;
-        QVERIFY(o.shown);
+        QString text;
+        const auto step = [&](const QString& what) {
+            text += "== " + what + '\n' + seen(o.f).join('\n') + '\n';
+        };
         run(o.f, 1, Answer::Ok, "N01", "N01");
         run(o.f, 1, Answer::Ok, "N02", "N02");
-        QCOMPARE(box(o.f, "txtDatetime")->text(), kT2); // a time stamp lists its run only
-        QCOMPARE(gridRow(o.f, 1), kT2 + "|N02||佐藤　一郎|1|210|10|220||");
-        QCOMPARE(grid(o.f)->textMatrix(2, 0), QString());
-
+        step("N01, then N02 settled");
         enterRun(o.f, "20260401");
-        QCOMPARE(box(o.f, "txtDatetime")->text(), kT2); // the later run of the day
-        QVERIFY(!box(o.f, "txtDatetime")->isEnabled());
-        QCOMPARE(grid(o.f)->textMatrix(2, 0), kT1);
-        for (const auto& [row, shown] : {std::pair{2, kT1}, {5, kT1}, {1, kT2}}) {
-            grid(o.f)->selectRow(row); // row 5 is empty: nothing changes
-            QCOMPARE(box(o.f, "txtDatetime")->text(), shown);
+        step(QStringLiteral("the day designated, txtDatetime %1")
+                 .arg(box(o.f, "txtDatetime")->isEnabled() ? "open" : "closed"));
+        for (const int row : {2, 5, 1}) { // row 5 is empty: nothing changes
+            grid(o.f)->selectRow(row);
+            step(QStringLiteral("row %1 selected").arg(row));
         }
-    }
-
-    void datetimeBoxRules_data() {
-        // already in the box, typed, the box after, the message, print buttons
-        QTest::addColumn<QStringList>("c");
-        const QString none = QStringLiteral("指定された日時には精算処理は行われていません。");
-        QTest::newRow("day with a run") << QStringList{"", "20260401", kT1, "", "1111"};
-        QTest::newRow("day without one") << QStringList{"", "20260402", "", none, "0000"};
-        QTest::newRow("empty") << QStringList{"", "", "", "", "0000"};
-        QTest::newRow("whole time stamp") << QStringList{kT1, "", kT1, "", "1111"};
-        QTest::newRow("cut time stamp") << QStringList{"2026/04/01 9:30", "", "", "", "0000"};
+        const QString d = goldenDifference("runs-of-a-day.txt", text);
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void datetimeBoxRules() {
-        QFETCH(QStringList, c);
-        Opened o;
-        QVERIFY(o.shown);
-        run(o.f, 1);
-        MessageBox::clearShown();
-        enterRun(o.f, c[1], c[0]);
-        QCOMPARE(box(o.f, "txtDatetime")->text(), c[2]);
-        QCOMPARE(shownTexts(), c[3].isEmpty() ? QStringList() : QStringList{c[3]});
-        QCOMPARE(box(o.f, "txtDatetime")->hasFocus(), !c[3].isEmpty());
-        QCOMPARE(printButtons(o.f), c[4]);
+        const QString d = goldenCases("run-designation.txt", [](const QStringList& f) {
+            Opened o;
+            run(o.f, 1);
+            MessageBox::clearShown();
+            enterRun(o.f, field(f, 1), field(f, 0));
+            return seen(o.f).join(" ; ");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
-    void failedRunsLeaveTheScreenAsItWas_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("refused");
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("settlement") << 1 << "INSERT ON seisan_t"
-                                    << "精算処理に失敗しました。";
-        QTest::newRow("cancellation") << 2 << "UPDATE ON seisan_t"
-                                      << "精算解除処理に失敗しました。";
-    }
-
+    // N01 settled; then a settlement of N02 or a cancellation of N01 whose
+    // writing is refused.
     void failedRunsLeaveTheScreenAsItWas() {
-        QFETCH(int, mode);
-        QFETCH(QString, refused);
-        Opened o;
-        QVERIFY(o.shown);
-        run(o.f, 1, Answer::Ok, "N01", "N01");
-        execSql(SettlementFixtures::refusal(refused, "write"));
-        const QString listBefore = gridRow(o.f, 1);
-        const QStringList dataBefore = SettlementFixtures::dump();
-        MessageBox::clearShown();
-        run(o.f, mode, Answer::Ok, mode == 1 ? "N02" : "N01", mode == 1 ? "N02" : "N01");
-        const QStringList shown = shownTexts();
-        QFETCH(QString, failure);
-        QVERIFY2(shown.size() == 2 && shown[1].startsWith(failure) &&
-                     shown[1].contains("write refused"),
-                 qPrintable(shown.join('\n')));
-        QCOMPARE(box(o.f, "txtDatetime")->text(), kT1);
-        QCOMPARE(gridRow(o.f, 1), listBefore);
-        QCOMPARE(printButtons(o.f), "1111");
-        QCOMPARE(SettlementFixtures::dump(), dataBefore);
+        QString text;
+        for (const auto& [mode, refused, who] :
+             {std::tuple{1, "INSERT ON seisan_t", "N02"}, {2, "UPDATE ON seisan_t", "N01"}}) {
+            Opened o;
+            run(o.f, 1, Answer::Ok, "N01", "N01");
+            execSql(SettlementFixtures::refusal(refused, "write"));
+            const QStringList dataBefore = SettlementFixtures::dump();
+            MessageBox::clearShown();
+            run(o.f, mode, Answer::Ok, who, who);
+            text += QStringLiteral("== %1 refused\n").arg(refused) + seen(o.f).join('\n') +
+                    (SettlementFixtures::dump() == dataBefore ? "\nnothing written\n" : "\n");
+        }
+        const QString d = goldenDifference("failed-runs.txt", text);
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void commandsEscapeAndCloseWaitForTheRun() {
@@ -385,52 +309,31 @@ class TestSettlementScreen : public QObject {
         QVERIFY(!o.f->isVisible());
     }
 
-    void printButtonsAskPrepareAndOutput_data() {
-        // button, question, nothing-exists message, preview title ("": printed)
-        QTest::addColumn<QStringList>("c");
-        QTest::newRow("statement")
-            << QStringList{"cmdAPrint", "製品加工高精算表を発行しますか？",
-                           "指定日時の精算表は存在しません。", "製品加工高一覧表"};
-        QTest::newRow("cash") << QStringList{"cmdMPrint", "金種表を発行しますか？",
-                                             "指定日時の金種表は存在しません。", "金種表"};
-        QTest::newRow("classes") << QStringList{
-            "cmdPPrint", "製品図番別精算金額一覧表を発行しますか？",
-            "指定日時の一覧表は存在しません。", "製品図番別精算金額一覧表"};
-        QTest::newRow("both printed")
-            << QStringList{"cmdBPrint", "製品加工高精算表と金種表を発行しますか？",
-                           "指定日時の精算表と金種表は存在しません。", ""};
-    }
-
     void printButtonsAskPrepareAndOutput() {
-        QFETCH(QStringList, c);
-        const QString &name = c[0], &question = c[1], &preview = c[3];
-        Opened o;
-        o.db.writeIni("[Print]\nOutput=pdf\n");
-        QVERIFY(o.shown);
-        run(o.f, 1);
-        MessageBox::clearShown();
-        MessageBox::setNextAnswer(Answer::Cancel);
-        click(o.f, name);
-        QCOMPARE(shownTexts(), QStringList{question});
-
-        QString shownWindow;
-        if (!preview.isEmpty())
-            whenModal("ReportPreview", [&shownWindow](QWidget* window) {
-                shownWindow = window->windowTitle();
+        const QString d = goldenCases("print-buttons.txt", [](const QStringList& f) {
+            Opened o;
+            o.db.writeIni("[Print]\nOutput=pdf\n");
+            run(o.f, 1);
+            MessageBox::clearShown();
+            MessageBox::setNextAnswer(Answer::Cancel);
+            click(o.f, f[0]);
+            QStringList out = shownTexts();
+            QString preview = QStringLiteral("no preview");
+            whenModal("ReportPreview", [&preview](QWidget* window) {
+                preview = "preview " + window->windowTitle();
                 window->close();
             });
-        MessageBox::setNextAnswer(Answer::Ok);
-        click(o.f, name);
-        QCOMPARE(shownWindow, preview);
-        if (preview.isEmpty())
-            QCOMPARE(QDir(o.db.dirPath() + "/print").entryList(QDir::Files),
-                     QStringList({"cash-20260401-093000.pdf", "statement-20260401-093000.pdf"}));
-
-        run(o.f, 2); // a cancelled run has nothing left to print
-        MessageBox::clearShown();
-        MessageBox::setNextAnswer(Answer::Ok);
-        click(o.f, name);
-        QCOMPARE(shownTexts(), QStringList({question, c[2]}));
+            MessageBox::setNextAnswer(Answer::Ok);
+            click(o.f, f[0]);
+            out << shownTexts() << preview
+                << QDir(o.db.dirPath() + "/print").entryList(QDir::Files).join(' ');
+            run(o.f, 2); // a cancelled run has nothing left to print
+            MessageBox::clearShown();
+            MessageBox::setNextAnswer(Answer::Ok);
+            click(o.f, f[0]);
+            return (out << shownTexts()).join(" ; ").replace(o.db.dirPath(), "<folder>");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 };
 
