@@ -1,11 +1,10 @@
 #include "core/screens/listgrid.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
+#include "slips/screenlog.h"
 #include "slips/screens/frmproduct.h"
 #include "slips/screens/frmproduct2.h"
 #include "slips/slipfixtures.h"
-#include "support/golden.h"
-#include "support/guitest.h"
 #include "support/testdatabase.h"
 
 #include <QCheckBox>
@@ -13,6 +12,7 @@
 #include <QTest>
 
 using namespace GuiTest;
+using namespace ScreenLog;
 using PriceFixtures::addLine;
 using SlipFixtures::addSlip;
 using SlipFixtures::column;
@@ -34,27 +34,6 @@ bool printed(const TestDatabase& db, const QString& slipNo) {
     return QFile::exists(QDir(db.dirPath()).filePath("print/" + slipNo + ".pdf"));
 }
 
-// The messages shown since the last call, as "[icon buttons] text".
-QString seen() {
-    const char* icons[] = {"-", "!", "x", "?", "i"};
-    const char* buttons[] = {"Ok", "OkCancel", "YesNo", "YesNoCancel", "OkCancel/Cancel"};
-    QStringList out;
-    for (const MessageBox::Shown& s : MessageBox::shown())
-        out << QStringLiteral("[%1 %2] %3")
-                   .arg(icons[int(s.icon)], buttons[int(s.buttons)], s.text)
-                   .replace('\n', ' ');
-    MessageBox::clearShown();
-    return out.isEmpty() ? "no message" : out.join(" / ");
-}
-
-// The texts of the named boxes as "name=text".
-QString boxes(QWidget* form, const QStringList& names) {
-    QStringList out;
-    for (const QString& name : names)
-        out << name + "=" + box(form, name)->text();
-    return out.join(' ');
-}
-
 // What is stored of a slip.
 QString stored(const QString& no) {
     if (!column(no, "製品伝票番号").isValid())
@@ -64,10 +43,6 @@ QString stored(const QString& no) {
          {"作業区分", "依頼日", "納入数量", "精算日時", "削除フラグ", "最終更新日時"})
         out << column(no, name).toString();
     return out.join('|');
-}
-
-QString differs(const QString& name, const QStringList& log) {
-    return goldenDifference(name, log.join('\n') + '\n');
 }
 
 // Walks the add screen with the keyboard from its first field.
