@@ -2,6 +2,7 @@
 #include "core/screens/fields.h"
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
+#include "support/guitest.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -25,9 +26,7 @@ struct ListForm {
     }
     bool show() {
         form.resize(900, 700);
-        form.show();
-        QApplication::setActiveWindow(&form);
-        return QTest::qWaitForWindowActive(&form);
+        return GuiTest::showActive(&form);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "support/guitest.h"
 #include "support/pdftools.h"
 #include "support/testdatabase.h"
+#include "support/testruns.h"
 
 #include <QApplication>
 #include <QDir>
@@ -116,16 +117,13 @@ class TestPrinting : public QObject {
         QVERIFY2(qAbs(second.box.left() - (567 + 2880)) < 10, "the scale holds on the next page");
 
         // Abandoned: the older file of the name stays as it was, nothing else is left.
-        QFile old(QDir(folder).filePath("x.pdf"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old");
-        old.close();
+        const QString old = QDir(folder).filePath("x.pdf");
+        QVERIFY(TestRuns::writeBytes(old, "old"));
         {
             PrintDocument doc(run, "x", kLayout);
             doc.painter().drawText(QPointF(0, 720), "途中");
         }
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("old"));
+        QCOMPARE(TestRuns::fileBytes(old), QByteArray("old"));
         QCOMPARE(entries(folder), QStringList({"a_b.pdf", "x.pdf"}));
         QCOMPARE(run.pdfFiles().size(), 1);
 
