@@ -52,6 +52,24 @@ inline void addSixSlips() {
     addSlip({.no = "260402-001", .pno = "P-200", .person = "N02", .requested = ""});
 }
 
+// A slip with every printed box filled, and the masters it names.
+inline Slip printedSlip() {
+    return Slip{.no = "031031-004",
+                .requested = "2003-10-31",
+                .price = 12.5,
+                .issued = 1200,
+                .remark = "急ぎ",
+                .kind = "袋詰め",
+                .lot = "LOT-7",
+                .employee = "E001"};
+}
+
+inline void addPrintMasters() {
+    PriceFixtures::addMasters();
+    execSql(QStringLiteral("INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES"
+                           " ('E001', '鈴木一郎  ', 0)"));
+}
+
 inline QVariant column(const QString& slipNo, const QString& name) {
     SqlQuery q(QStringLiteral("SELECT %1 FROM seihin_t WHERE 製品伝票番号 = ?").arg(name));
     q.bind(slipNo).exec();

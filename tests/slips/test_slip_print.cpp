@@ -2,11 +2,11 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/messagebox.h"
 #include "homework/paymentterms.h"
-#include "slips/printfixtures.h"
 #include "slips/screenlog.h"
 #include "slips/screens/frmdenpyo.h"
 #include "slips/screens/printslips.h"
 #include "slips/screens/slipbarcode.h"
+#include "slips/slipfixtures.h"
 #include "slips/slipprintdata.h"
 #include "support/golden.h"
 #include "support/pdftools.h"
@@ -18,9 +18,9 @@
 #include <QTest>
 
 using namespace ScreenLog;
-using PrintFixtures::addSlip;
-using PrintFixtures::printedSlip;
-using PrintFixtures::Slip;
+using SlipFixtures::addSlip;
+using SlipFixtures::printedSlip;
+using SlipFixtures::Slip;
 
 namespace {
 
@@ -68,7 +68,7 @@ class TestSlipPrint : public QObject {
     void aDateGivesOnePageFilePerSlip() {
         REQUIRE_TOOLS();
         TestDatabase db;
-        PrintFixtures::addMasters();
+        SlipFixtures::addPrintMasters();
         writeIni(db);
         Slip done = printedSlip();
         done.remark = kRemark;
@@ -103,7 +103,7 @@ class TestSlipPrint : public QObject {
 
     void handbookCopyAddsTheActsItemsAndTheDefaultStaysAsItWas() {
         TestDatabase db;
-        PrintFixtures::addMasters();
+        SlipFixtures::addPrintMasters();
         writeIni(db);
         Slip slip = printedSlip();
         slip.delivered = 1180;
@@ -135,7 +135,7 @@ class TestSlipPrint : public QObject {
     void marginsMoveTheCopies() {
         REQUIRE_TOOLS();
         TestDatabase db;
-        PrintFixtures::addMasters();
+        SlipFixtures::addPrintMasters();
         addSlip(printedSlip());
         const auto slipNumbers = [&db]() {
             QList<QPointF> at;
@@ -165,7 +165,7 @@ class TestSlipPrint : public QObject {
     void aFailureShowsTheErrorKeepsWhatWasPrintedAndLeavesNoPartialFile() {
         REQUIRE_TOOLS();
         TestDatabase db;
-        PrintFixtures::addMasters();
+        SlipFixtures::addPrintMasters();
         Slip first = printedSlip();
         addSlip(first);
         Slip second = first;

@@ -3,7 +3,6 @@
 #include "core/conventions.h"
 #include "core/database.h"
 #include "core/session.h"
-#include "slips/printfixtures.h"
 #include "slips/slipentry.h"
 #include "slips/slipfixtures.h"
 #include "slips/slipnumber.h"
@@ -18,9 +17,9 @@
 #include <QTest>
 
 using PriceFixtures::addLine;
-using PrintFixtures::printedSlip;
 using SlipFixtures::addSlip;
 using SlipFixtures::column;
+using SlipFixtures::printedSlip;
 using SlipFixtures::Slip;
 
 namespace {
@@ -192,14 +191,6 @@ class TestSlips : public QObject {
         QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
-    void numberShownAtOpeningIsTakenAgainAtSave() {
-        TestDatabase db(kNow);
-        const SlipRecord opened = NewSlipRecord();
-        QCOMPARE(opened.slipNo + " " + opened.requestDate, "260401-001 2026/04/01");
-        addSlip({.no = "260401-001"}); // another program saved meanwhile
-        QCOMPARE(InsertSlip(kSlip), "260401-002");
-    }
-
     void twoProgramsSavingAtOnceNeverShareANumber() {
         TestDatabase t(kNow);
         for (const QString& report : WriterCopies::run(t.path(), 2))
@@ -215,7 +206,7 @@ class TestSlips : public QObject {
     // master, quantity, date or employee leaves its box empty.
     void slipsToPrint() {
         TestDatabase db;
-        PrintFixtures::addMasters();
+        SlipFixtures::addPrintMasters();
         execSql("INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES ('', 'X', 0)");
         for (const QString no : {"031023-003", "031023-001", "031024-001", "031023-002"}) {
             Slip s = printedSlip();
