@@ -9,6 +9,7 @@
 #include "core/sqlquery.h"
 #include "masters/masterdef.h"
 #include "slips/slipfixtures.h"
+#include "support/golden.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
 
@@ -96,34 +97,38 @@ class TestApp : public QObject {
             QVERIFY2(PasswordMatches(typed, stored) == match, typed);
     }
 
-    void leavingTheCodeChecksTheEmployee() {
+    // What the clerk does at the login (blanks typed as "_") → the messages,
+    // the focus, the two boxes, the employee taken, menus shown, the screen.
+    void loginSteps() {
         LoginScreen s;
         QVERIFY(s.active);
         QCOMPARE(unnamedFields(&s.form), QStringList());
-        QVERIFY(gEmpCode.isEmpty()); // the load forgets any earlier login
-
-        QTest::keyClick(s.code, Qt::Key_Tab);
-        QCOMPARE(takeShown(), QStringList{"入力必須項目です。"});
-        QVERIFY(s.code->hasFocus());
-        for (const char* wrong : {"E999", "E002", "E004"}) {
-            s.enterCode(wrong);
-            QCOMPARE(takeShown(), QStringList{"社員コードの入力に誤りがあります。"});
-            QVERIFY2(s.code->hasFocus(), wrong);
-        }
-        QVERIFY(gEmpCode.isEmpty());
-        // A click on the button is refused too, and does not log in.
-        QTest::mouseClick(s.login, Qt::LeftButton);
-        QCOMPARE(takeShown(), QStringList{"社員コードの入力に誤りがあります。"});
-        QCOMPARE(s.menusShown, 0);
-
-        s.enterCode("E001  ");
-        QVERIFY(takeShown().isEmpty() && s.password->hasFocus());
-        QCOMPARE(gEmpCode, "E001");
-        QTest::keyClick(s.password, Qt::Key_Escape); // ignored
-        QVERIFY(s.form.isVisible());
-        s.enterCode(" E004");
-        QVERIFY(takeShown().isEmpty());
-        QCOMPARE(gEmpCode, " E004");
+        const QString d = goldenCases("login.txt", [&s](const QStringList& f) {
+            const QString text = f.value(1).replace('_', ' ');
+            if (f[0] == "code") {
+                s.enterCode(text);
+            } else if (f[0] == "type") {
+                s.code->setFocus();
+                s.code->selectAll();
+                type(text);
+            } else if (f[0] == "password") {
+                s.password->selectAll();
+                QTest::keyClicks(s.password, text);
+            } else if (f[0] == "click") {
+                QTest::mouseClick(s.login, Qt::LeftButton);
+            } else if (f[0] != "-") {
+                QTest::keyClick(focused(), f[0] == "Tab" ? Qt::Key_Tab : Qt::Key_Escape);
+            }
+            return QStringList{takeShown().join(" / "),
+                               focused() ? focused()->objectName() : "-",
+                               s.code->text(),
+                               s.password->text(),
+                               gEmpCode,
+                               QString::number(s.menusShown),
+                               s.form.isVisible() ? "open" : "closed"}
+                .join(" | ");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void databaseErrorOnLeavingKeepsTheFocus() {
@@ -135,30 +140,6 @@ class TestApp : public QObject {
         QVERIFY2(texts.first().contains("syain_m"), qPrintable(texts.first()));
         QVERIFY(s.code->hasFocus());
         QCOMPARE(s.menusShown, 0);
-    }
-
-    void passwordDecidesTheLogin() {
-        LoginScreen s;
-        s.enterCode("E001");
-        QTest::keyClicks(s.password, "pw2");
-        QTest::mouseClick(s.login, Qt::LeftButton);
-        QCOMPARE(takeShown(), QStringList{"パスワードの入力に誤りがあります。"});
-        QVERIFY(s.password->hasFocus());
-        QCOMPARE(s.menusShown, 0);
-
-        // The code box counts bytes: six full-width characters fill ten bytes.
-        s.code->setFocus();
-        s.code->selectAll();
-        type("あいうえおか");
-        QCOMPARE(s.code->text(), "あいうえお");
-        s.enterCode("E001");
-        s.password->selectAll();
-        QTest::keyClicks(s.password, "pw1   x");
-        QCOMPARE(s.password->text(), "pw1   "); // six bytes at most
-        QTest::mouseClick(s.login, Qt::LeftButton);
-        QVERIFY(shownTexts().isEmpty());
-        QCOMPARE(s.menusShown, 1);
-        QVERIFY(!s.form.isVisible()); // closing the menu ends at the login
     }
 
     void failedDatabaseOpenLeavesTheLoginOpen() {
