@@ -45,8 +45,8 @@ QString num(qint64 value) {
 QString exact(const QString& text) {
     return '[' + text + ']';
 }
-QString isoDate(const QDate& date) {
-    return date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("invalid");
+template <typename T> QString iso(const T& value) {
+    return value.isValid() ? value.toString(Qt::ISODate) : QStringLiteral("invalid");
 }
 
 // The functions the case lines of conventions.txt name.
@@ -71,13 +71,9 @@ const QMap<QString, std::function<QString(const Args&)>> kConversions = {
      }},
     {"FormatNumber", [](const Args& a) { return FormatNumber(a.d(1), a(2)); }},
     {"FormatInteger", [](const Args& a) { return FormatNumber(a.n(1), a(2)); }},
-    {"ParseBoxDate", [](const Args& a) { return isoDate(ParseBoxDate(a(1))); }},
-    {"ParseBoxDateTime",
-     [](const Args& a) {
-         const QDateTime t = ParseBoxDateTime(a(1));
-         return t.isValid() ? t.toString(Qt::ISODate) : QStringLiteral("invalid");
-     }},
-    {"toDate", [](const Args& a) { return isoDate(SqlValue::toDate(a(1))); }},
+    {"ParseBoxDate", [](const Args& a) { return iso(ParseBoxDate(a(1))); }},
+    {"ParseBoxDateTime", [](const Args& a) { return iso(ParseBoxDateTime(a(1))); }},
+    {"toDate", [](const Args& a) { return iso(SqlValue::toDate(a(1))); }},
     {"FixByteWidth", [](const Args& a) { return exact(FixByteWidth(a(1), a.n(2))); }},
     {"round",
      [](const Args& a) {

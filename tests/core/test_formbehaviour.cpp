@@ -25,8 +25,6 @@
 
 namespace {
 
-const QString kRefused = "入力必須項目です。";
-
 // A small form: two boxes, an editable combo, a save button (default) and
 // a cancel button that does not validate. The first box refuses to be left
 // while it is empty.
@@ -69,7 +67,7 @@ struct TestForm {
     bool check(int& count, bool ok) {
         ++count;
         if (!ok)
-            MessageBox::show(&dialog, kRefused);
+            MessageBox::show(&dialog, "入力必須項目です。");
         return ok;
     }
     void focus(QWidget* w) {
