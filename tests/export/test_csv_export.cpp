@@ -69,22 +69,8 @@ class TestCsvExport : public QObject {
 
     // Each list screen writes what its grid shows, the same bytes as
     // tarvel-admin export, under the suggested name.
-    void screensWriteWhatTheListShows_data() {
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("encoding");
-        for (const char* row : {"drawings 製品図番一覧", "homeworkers 内職者一覧",
-                                "prices 作業単価一覧 Shift_JIS", "slips 伝票一覧"}) {
-            const QStringList f = QString::fromUtf8(row).split(' ');
-            QTest::newRow(qPrintable(f[0])) << f[0] << f[1] + "-20260401.csv" << f.value(2);
-        }
-    }
     void screensWriteWhatTheListShows() {
-        QFETCH(QString, what);
-        QFETCH(QString, fileName);
-        QFETCH(QString, encoding);
         TestDatabase db;
-        db.writeIni("[Export]\nEncoding=" + encoding + "\n");
         using namespace SettlementFixtures;
         addWorker("N01", "山田,\"花子\"");
         addWorker("N02", "=HYPERLINK(\"x\")");
@@ -100,25 +86,31 @@ class TestCsvExport : public QObject {
             suggested = s;
             return target;
         });
-        std::unique_ptr<QWidget> screen;
-        if (what == "drawings")
-            screen = std::make_unique<MasterListScreen>(pnoMaster());
-        else if (what == "homeworkers")
-            screen = std::make_unique<MasterListScreen>(personMaster());
-        else if (what == "prices")
-            screen = std::make_unique<frmWrkPriceMnt>();
-        else
-            screen = std::make_unique<frmProduct>();
-        QVERIFY(GuiTest::showActive(screen.get()));
-        if (what == "slips")
-            GuiTest::child<QPushButton>(screen.get(), "cmdSelect")->click();
-        QTest::keyClick(screen.get(), Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(QFileInfo(suggested).fileName(), fileName);
-        const QByteArray bytes = TestRuns::fileBytes(target);
-        QCOMPARE(bytes.startsWith(kBom), encoding.isEmpty());
-        QCOMPARE(bytes.count("\r\n"), what == "prices" || what == "drawings" ? 2 : 3);
-        QCOMPARE(adminExport({db.path(), what}).bytes, bytes);
-        QVERIFY(!bytes.contains(",=") && !bytes.contains(",-2"));
+        // What, the file name offered, the lines written, the encoding.
+        for (const char* row : {"drawings 製品図番一覧 2", "homeworkers 内職者一覧 3",
+                                "prices 作業単価一覧 2 Shift_JIS", "slips 伝票一覧 3"}) {
+            const QStringList f = QString::fromUtf8(row).split(' ');
+            db.writeIni("[Export]\nEncoding=" + f.value(3) + "\n");
+            std::unique_ptr<QWidget> screen;
+            if (f[0] == "drawings")
+                screen = std::make_unique<MasterListScreen>(pnoMaster());
+            else if (f[0] == "homeworkers")
+                screen = std::make_unique<MasterListScreen>(personMaster());
+            else if (f[0] == "prices")
+                screen = std::make_unique<frmWrkPriceMnt>();
+            else
+                screen = std::make_unique<frmProduct>();
+            QVERIFY(GuiTest::showActive(screen.get()));
+            if (f[0] == "slips")
+                GuiTest::child<QPushButton>(screen.get(), "cmdSelect")->click();
+            QTest::keyClick(screen.get(), Qt::Key_E, Qt::ControlModifier);
+            QCOMPARE(QFileInfo(suggested).fileName(), f[1] + "-20260401.csv");
+            const QByteArray bytes = TestRuns::fileBytes(target);
+            QCOMPARE(bytes.startsWith(kBom), f.size() == 3);
+            QCOMPARE(QString::number(bytes.count("\r\n")), f[2]);
+            QCOMPARE(adminExport({db.path(), f[0]}).bytes, bytes);
+            QVERIFY(!bytes.contains(",=") && !bytes.contains(",-2"));
+        }
         setCsvFileChooser({});
     }
 
