@@ -12,6 +12,7 @@
 #include "support/testruns.h"
 
 #include <QDate>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -88,6 +89,18 @@ inline QString refusal(const QString& event, const QString& what) {
 }
 
 using TestRuns::rows;
+
+// "-" stands for an empty field of a case table.
+inline QString field(const QStringList& f, int i) {
+    return f.value(i) == "-" ? QString() : f.value(i);
+}
+
+// A message on one line (" / " for its breaks), without the error code that
+// a server names first.
+inline QString oneLine(QString text) {
+    static const QRegularExpression code(QStringLiteral("データベースのエラーです（\\w+）。\n"));
+    return text.remove(code).replace('\n', " / ");
+}
 
 // Every row of every table, for "nothing changed" checks.
 inline QStringList dump() {

@@ -10,7 +10,6 @@ namespace {
 
 const QDateTime kRun(QDate(2026, 4, 1), QTime(9, 30, 0));
 const ReportContext kContext{"株式会社テスト製作所", QDate(2026, 4, 2)};
-constexpr std::array<Yen, CashKinds> kDenominations = {10000, 5000, 1000, 500, 100, 50, 10, 5, 1};
 
 StatementLine slip(const QString& code, const QString& name, QDate requested, const QString& pno,
                    const QString& wno, const QString& item, qint64 priceTenThousandths,
@@ -43,12 +42,7 @@ QList<StatementLine> statementLines() {
 }
 
 CashLine cash(const QString& code, const QString& name, Yen amount) {
-    CashLine line{code, name, amount, {}};
-    for (int k = 0; k < CashKinds; ++k) {
-        line.counts[k] = amount / kDenominations[k];
-        amount %= kDenominations[k];
-    }
-    return line;
+    return {code, name, amount, breakDownCash(amount)};
 }
 
 QList<CashLine> cashLines() {

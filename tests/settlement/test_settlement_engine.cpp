@@ -38,11 +38,6 @@ void settleAt(const QDateTime& when) {
     RunSettlement(kApril);
 }
 
-// "-" stands for an empty field of a case table.
-QString field(const QStringList& f, int i) {
-    return f.value(i) == "-" ? QString() : f.value(i);
-}
-
 // The criteria of fields 1 to 4 (first, last, from, to); "code name" is the
 // combo's item text.
 SettlementCriteria criteriaOf(const QStringList& f) {
@@ -140,11 +135,7 @@ class TestSettlementEngine : public QObject {
                 else
                     RunSettlement(priced);
             });
-            // A server names its error code first.
-            static const QRegularExpression code(
-                QStringLiteral("^データベースのエラーです（\\w+）。\n"));
-            return QString(error).remove(code).replace('\n', " / ") +
-                   (dump() == before ? "" : " ; tables changed") +
+            return oneLine(error) + (dump() == before ? "" : " ; tables changed") +
                    (gSeisanTimeText.isEmpty() ? "" : " ; run text held");
         };
         QString d = goldenCases("failures.txt", attempt);
@@ -289,7 +280,7 @@ class TestSettlementEngine : public QObject {
                 errorOf([] { RunSettlement(criteria("2019/09/01", "2019/10/31")); });
             return rows("SELECT 精算対象伝票枚数, 精算金額, 消費税, 合計金額 FROM seisan_t")
                        .join(' ') +
-                   " ; " + QString(error).replace('\n', " / ");
+                   " ; " + oneLine(error);
         });
         QVERIFY2(d.isEmpty(), qPrintable(d));
     }

@@ -8,10 +8,10 @@
 #include "support/testdatabase.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QTimer>
 
 using namespace SettlementScreen;
+using namespace SettlementFixtures;
 using Answer = MessageBox::Answer;
 
 namespace {
@@ -61,22 +61,15 @@ void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
 // (line breaks as " / "), txtDatetime, the print buttons, the focus and the
 // list's rows.
 QStringList seen(QWidget* f) {
-    // A server names its error code first.
-    static const QRegularExpression code(QStringLiteral("データベースのエラーです（\\w+）。\n"));
     QStringList out;
     for (const QString& m : shownTexts())
-        out << "message: " + QString(m).remove(code).replace('\n', " / ");
+        out << "message: " + oneLine(m);
     const QWidget* focus = QApplication::focusWidget();
     out << "txtDatetime " + box(f, "txtDatetime")->text() + ", print " + printButtons(f) +
                ", focus " + (focus ? focus->objectName() : "none");
     for (int r = 1; r < grid(f)->rows() && !grid(f)->textMatrix(r, 0).isEmpty(); ++r)
         out << gridRow(f, r);
     return out;
-}
-
-// "-" stands for an empty field of a case table.
-QString field(const QStringList& f, int i) {
-    return f.value(i) == "-" ? QString() : f.value(i);
 }
 
 // The screen shown over a database holding twoWorkersWithSlips(), or empty.
@@ -163,16 +156,15 @@ class TestSettlementScreen : public QObject {
             TestDatabase db;
             twoWorkersWithSlips();
             for (int i = 1; i <= f[0].toInt(); ++i)
-                SettlementFixtures::addSlip(
-                    QStringLiteral("040331-%1").arg(i, 3, 10, QLatin1Char('0')), "N02", "P-100",
-                    "W1", 30, 1, "2004/03/01", "2004/04/02", "2004-04-05 10:00:00");
-            const QStringList before = SettlementFixtures::dump();
+                addSlip(QStringLiteral("040331-%1").arg(i, 3, 10, QLatin1Char('0')), "N02", "P-100",
+                        "W1", 30, 1, "2004/03/01", "2004/04/02", "2004-04-05 10:00:00");
+            const QStringList before = dump();
             frmAccount form;
             GuiTest::showActive(&form);
             run(&form, 1, f[1] == "cancel" ? Answer::Cancel : Answer::Ok);
             const bool warned = MessageBox::shown().value(0).icon == MessageBox::Icon::Exclamation;
             return ((warned ? "(!) " : "") + seen(&form).join(" ; ")) +
-                   (SettlementFixtures::dump() == before ? " ; nothing written" : "");
+                   (dump() == before ? " ; nothing written" : "");
         });
         QVERIFY2(d.isEmpty(), qPrintable(d));
     }
@@ -180,22 +172,22 @@ class TestSettlementScreen : public QObject {
     void trialAsksAndShowsItsRows() {
         TestDatabase db;
         twoWorkersWithSlips();
-        SettlementFixtures::addSlip("040331-001", "N02", "P-100", "W1", 30, 1, "2004/03/01",
-                                    "2004/04/02", "2004-04-05 10:00:00");
+        addSlip("040331-001", "N02", "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
+                "2004-04-05 10:00:00");
         frmAccount f;
         QVERIFY(GuiTest::showActive(&f));
         box(&f, "txtDay_0")->setFocus(); // the list has the keyboard again afterwards
-        QStringList rows;                // the figures are the engine's test
-        whenModal("frmATest", [&rows](QWidget* trial) {
+        QStringList listed;              // the figures are the engine's test
+        whenModal("frmATest", [&listed](QWidget* trial) {
             for (int r = 1; r <= 4; ++r)
-                rows << grid(trial)->textMatrix(r, 0);
+                listed << grid(trial)->textMatrix(r, 0);
             QTest::keyClick(trial, Qt::Key_Escape);
         });
         run(&f, 0);
         QCOMPARE(shownTexts(), QStringList{"精算済み伝票が存在します。試算処理を実行しますか？ "
                                            "\n001　:040331-001\n"});
-        QCOMPARE(rows, QStringList({"040401-001", "040401-002", "040401-003", ""}));
-        QCOMPARE(SettlementFixtures::rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
+        QCOMPARE(listed, QStringList({"040401-001", "040401-002", "040401-003", ""}));
+        QCOMPARE(rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
         QCOMPARE(f.focusWidget(), grid(&f));
     }
 
@@ -203,8 +195,8 @@ class TestSettlementScreen : public QObject {
         const QString d = goldenCases("unpriced.txt", [](const QStringList& f) {
             TestDatabase db;
             twoWorkersWithSlips();
-            SettlementFixtures::addSlip("040402-001", "N02", "P-900", "W1", 77.7, 2);
-            const QStringList before = SettlementFixtures::dump();
+            addSlip("040402-001", "N02", "P-900", "W1", 77.7, 2);
+            const QStringList before = dump();
             frmAccount form;
             GuiTest::showActive(&form);
             if (f[0] == "ok")
@@ -212,13 +204,11 @@ class TestSettlementScreen : public QObject {
             run(&form, 1);
             const bool cancelFirst =
                 MessageBox::shown().value(1).buttons == MessageBox::Buttons::OkCancelDefaultCancel;
-            return (
-                       seen(&form)
-                       << (cancelFirst ? "Cancel the default" : "Ok the default")
-                       << "stored " + SettlementFixtures::rows("SELECT 精算単価 FROM seihin_t"
-                                                               " WHERE 製品伝票番号 = '040402-001'")
-                                          .join(' ')
-                       << (SettlementFixtures::dump() == before ? "nothing written" : "written"))
+            return (seen(&form) << (cancelFirst ? "Cancel the default" : "Ok the default")
+                                << "stored " + rows("SELECT 精算単価 FROM seihin_t"
+                                                    " WHERE 製品伝票番号 = '040402-001'")
+                                                   .join(' ')
+                                << (dump() == before ? "nothing written" : "written"))
                 .join(" ; ");
         });
         QVERIFY2(d.isEmpty(), qPrintable(d));
@@ -278,12 +268,12 @@ class TestSettlementScreen : public QObject {
              {std::tuple{1, "INSERT ON seisan_t", "N02"}, {2, "UPDATE ON seisan_t", "N01"}}) {
             Opened o;
             run(o.f, 1, Answer::Ok, "N01", "N01");
-            execSql(SettlementFixtures::refusal(refused, "write"));
-            const QStringList dataBefore = SettlementFixtures::dump();
+            execSql(refusal(refused, "write"));
+            const QStringList dataBefore = dump();
             MessageBox::clearShown();
             run(o.f, mode, Answer::Ok, who, who);
             text += QStringLiteral("== %1 refused\n").arg(refused) + seen(o.f).join('\n') +
-                    (SettlementFixtures::dump() == dataBefore ? "\nnothing written\n" : "\n");
+                    (dump() == dataBefore ? "\nnothing written\n" : "\n");
         }
         const QString d = goldenDifference("failed-runs.txt", text);
         QVERIFY2(d.isEmpty(), qPrintable(d));
