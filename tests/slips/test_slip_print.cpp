@@ -99,6 +99,29 @@ class TestSlipPrint : public QObject {
                      kRemark);
             QCOMPARE(PdfTools::barcodes(pdf, barcodeArea(copy)), QStringList({done.no}));
         }
+
+        // Margins move each copy: the number's place before and after.
+        const auto slipNumbers = [&pdf, &done]() {
+            QList<QPointF> at;
+            for (const PdfTools::Word& w : PdfTools::words(pdf))
+                if (w.text == done.no)
+                    at << w.box.topLeft();
+            std::sort(at.begin(), at.end(),
+                      [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+            return at;
+        };
+        const QList<QPointF> plain = slipNumbers();
+        QCOMPARE(plain.size(), 2);
+        writeIni(db, QStringLiteral("[Denpyo]\nMarginTop=100\nMarginLeft1=50\nMarginLeft2=-30\n"));
+        QCOMPARE(PrintSlips(nullptr, done.no), 1); // replaces the first file
+        const QList<QPointF> moved = slipNumbers();
+        QCOMPARE(moved.size(), 2);
+        const QPointF shifts[2] = {{50, 100}, {-30, 100}};
+        for (int copy = 0; copy < 2; ++copy) {
+            const QPointF d = moved[copy] - plain[copy] - shifts[copy];
+            QVERIFY2(qAbs(d.x()) < 2 && qAbs(d.y()) < 2,
+                     qPrintable(QStringLiteral("copy %1").arg(copy)));
+        }
     }
 
     void handbookCopyAddsTheActsItemsAndTheDefaultStaysAsItWas() {
@@ -130,36 +153,6 @@ class TestSlipPrint : public QObject {
         for (const Code39Symbol::Bar& bar : symbol.bars)
             QVERIFY(bar.width == 1 || bar.width == 3);
         QVERIFY_THROWS_EXCEPTION(AppError, encodeCode39(QStringLiteral("伝票")));
-    }
-
-    void marginsMoveTheCopies() {
-        REQUIRE_TOOLS();
-        TestDatabase db;
-        SlipFixtures::addPrintMasters();
-        addSlip(printedSlip());
-        const auto slipNumbers = [&db]() {
-            QList<QPointF> at;
-            for (const PdfTools::Word& w : PdfTools::words(pdfOf(db, printedSlip().no)))
-                if (w.text == printedSlip().no)
-                    at << w.box.topLeft();
-            std::sort(at.begin(), at.end(),
-                      [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
-            return at;
-        };
-        writeIni(db);
-        QCOMPARE(PrintSlips(nullptr, printedSlip().no), 1);
-        const QList<QPointF> plain = slipNumbers();
-        QCOMPARE(plain.size(), 2);
-        writeIni(db, QStringLiteral("[Denpyo]\nMarginTop=100\nMarginLeft1=50\nMarginLeft2=-30\n"));
-        QCOMPARE(PrintSlips(nullptr, printedSlip().no), 1); // replaces the first file
-        const QList<QPointF> moved = slipNumbers();
-        QCOMPARE(moved.size(), 2);
-        const QPointF shifts[2] = {{50, 100}, {-30, 100}};
-        for (int copy = 0; copy < 2; ++copy) {
-            const QPointF d = moved[copy] - plain[copy] - shifts[copy];
-            QVERIFY2(qAbs(d.x()) < 2 && qAbs(d.y()) < 2,
-                     qPrintable(QStringLiteral("copy %1").arg(copy)));
-        }
     }
 
     void aFailureShowsTheErrorKeepsWhatWasPrintedAndLeavesNoPartialFile() {
