@@ -22,15 +22,16 @@ const QString kAskSettle = QStringLiteral("精算処理を実行しますか？"
 const QString kAskCancel = QStringLiteral("精算解除処理を実行しますか？");
 
 // Runs a command of mode `mode` (0 trial, 1 settlement, 2 cancellation)
-// over April 2004 and the given range, answering its question.
-void run(QWidget* f, int mode, Answer answer = Answer::Ok, const QString& from = {},
-         const QString& to = {}) {
+// over April 2004 and the given range, answering its questions.
+void run(QWidget* f, int mode, const QList<Answer>& answers = {Answer::Ok},
+         const QString& from = {}, const QString& to = {}) {
     box(f, "txtDay_0")->setText("2004/04/01");
     box(f, "txtDay_1")->setText("2004/04/30");
     w<QComboBox>(f, "cboPerson_0")->setEditText(from);
     w<QComboBox>(f, "cboPerson_1")->setEditText(to);
     click(f, QStringLiteral("opt_%1").arg(mode));
-    MessageBox::setNextAnswer(answer);
+    for (const Answer answer : answers)
+        MessageBox::setNextAnswer(answer);
     click(f, QStringList{"cmdTest", "cmdAccount", "cmdACancel"}[mode]);
 }
 
@@ -58,12 +59,17 @@ void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
 }
 
 // What the clerk sees after a step: the messages shown since the last look
-// (line breaks as " / "), txtDatetime, the print buttons, the focus and the
+// (line breaks as " / ", icon and buttons too), txtDatetime, the print buttons, the focus and the
 // list's rows.
 QStringList seen(QWidget* f) {
     QStringList out;
-    for (const QString& m : shownTexts())
-        out << "message: " + oneLine(m);
+    static const QStringList icons = {"", "(!) ", "(x) ", "(?) ", "(i) "};
+    static const QStringList buttons = {"Ok", "Ok Cancel", "Yes No", "Yes No Cancel",
+                                        "Ok Cancel, Cancel the default"};
+    for (const MessageBox::Shown& m : MessageBox::shown())
+        out << icons[int(m.icon)] + "message: " + oneLine(m.text) + " [" + buttons[int(m.buttons)] +
+                   "]";
+    MessageBox::clearShown();
     const QWidget* focus = QApplication::focusWidget();
     out << "txtDatetime " + box(f, "txtDatetime")->text() + ", print " + printButtons(f) +
                ", focus " + (focus ? focus->objectName() : "none");
@@ -72,9 +78,12 @@ QStringList seen(QWidget* f) {
     return out;
 }
 
-// The screen shown over a database holding twoWorkersWithSlips(), or empty.
+// The screen shown over a database holding twoWorkersWithSlips() and what
+// `more` adds, or empty.
 struct Opened {
-    explicit Opened(bool slips = true) : filled(slips && (twoWorkersWithSlips(), true)) {}
+    explicit Opened(
+        bool slips = true, const std::function<void()>& more = [] {})
+        : filled(slips && (twoWorkersWithSlips(), more(), true)) {}
     TestDatabase db;
     bool filled;
     frmAccount form;
@@ -153,69 +162,49 @@ class TestSettlementScreen : public QObject {
 
     void settlementAsksThenListsTheRun() {
         const QString d = goldenCases("settle-question.txt", [](const QStringList& f) {
-            TestDatabase db;
-            twoWorkersWithSlips();
-            for (int i = 1; i <= f[0].toInt(); ++i)
-                addSlip(QStringLiteral("040331-%1").arg(i, 3, 10, QLatin1Char('0')), "N02", "P-100",
-                        "W1", 30, 1, "2004/03/01", "2004/04/02", "2004-04-05 10:00:00");
+            Opened o(true, [&f] {
+                for (int i = 1; i <= f[0].toInt(); ++i)
+                    addSlip(QStringLiteral("040331-%1").arg(i, 3, 10, QLatin1Char('0')), "N02",
+                            "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
+                            "2004-04-05 10:00:00");
+                if (f[1] == "unpriced")
+                    addSlip("040402-001", "N02", "P-900", "W1", 77.7, 2);
+            });
             const QStringList before = dump();
-            frmAccount form;
-            GuiTest::showActive(&form);
-            run(&form, 1, f[1] == "cancel" ? Answer::Cancel : Answer::Ok);
-            const bool warned = MessageBox::shown().value(0).icon == MessageBox::Icon::Exclamation;
-            return ((warned ? "(!) " : "") + seen(&form).join(" ; ")) +
-                   (dump() == before ? " ; nothing written" : "");
-        });
-        QVERIFY2(d.isEmpty(), qPrintable(d));
-    }
-
-    void trialAsksAndShowsItsRows() {
-        TestDatabase db;
-        twoWorkersWithSlips();
-        addSlip("040331-001", "N02", "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
-                "2004-04-05 10:00:00");
-        frmAccount f;
-        QVERIFY(GuiTest::showActive(&f));
-        box(&f, "txtDay_0")->setFocus(); // the list has the keyboard again afterwards
-        QStringList listed;              // the figures are the engine's test
-        whenModal("frmATest", [&listed](QWidget* trial) {
-            for (int r = 1; r <= 4; ++r)
-                listed << grid(trial)->textMatrix(r, 0);
-            QTest::keyClick(trial, Qt::Key_Escape);
-        });
-        run(&f, 0);
-        QCOMPARE(shownTexts(), QStringList{"精算済み伝票が存在します。試算処理を実行しますか？ "
-                                           "\n001　:040331-001\n"});
-        QCOMPARE(listed, QStringList({"040401-001", "040401-002", "040401-003", ""}));
-        QCOMPARE(rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
-        QCOMPARE(f.focusWidget(), grid(&f));
-    }
-
-    void unpricedSlipsArePaidZeroOnlyWhenAgreed() {
-        const QString d = goldenCases("unpriced.txt", [](const QStringList& f) {
-            TestDatabase db;
-            twoWorkersWithSlips();
-            addSlip("040402-001", "N02", "P-900", "W1", 77.7, 2);
-            const QStringList before = dump();
-            frmAccount form;
-            GuiTest::showActive(&form);
-            if (f[0] == "ok")
-                MessageBox::setNextAnswer(Answer::Ok); // the second question; Cancel is its default
-            run(&form, 1);
-            const bool cancelFirst =
-                MessageBox::shown().value(1).buttons == MessageBox::Buttons::OkCancelDefaultCancel;
-            return (seen(&form) << (cancelFirst ? "Cancel the default" : "Ok the default")
-                                << "stored " + rows("SELECT 精算単価 FROM seihin_t"
-                                                    " WHERE 製品伝票番号 = '040402-001'")
-                                                   .join(' ')
-                                << (dump() == before ? "nothing written" : "written"))
+            QList<Answer> answers;
+            for (const QString& a : f[2].split(' '))
+                answers << (a == "ok" ? Answer::Ok : Answer::Cancel);
+            run(o.f, 1, answers);
+            return (seen(o.f) << "040402-001 at " + rows("SELECT 精算単価 FROM seihin_t"
+                                                         " WHERE 製品伝票番号 = '040402-001'")
+                                                        .join(' ')
+                              << (dump() == before ? "nothing written" : "written"))
                 .join(" ; ");
         });
         QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
-    // Settled, then again with nothing left; cancelled, again with nothing
-    // left; the released slips settled in a run of their own.
+    void trialAsksAndShowsItsRows() {
+        Opened o(true, [] {
+            addSlip("040331-001", "N02", "P-100", "W1", 30, 1, "2004/03/01", "2004/04/02",
+                    "2004-04-05 10:00:00");
+        });
+        QVERIFY(o.shown);
+        box(o.f, "txtDay_0")->setFocus(); // the list has the keyboard again afterwards
+        QStringList listed;               // the figures are the engine's test
+        whenModal("frmATest", [&listed](QWidget* trial) {
+            for (int r = 1; r <= 4; ++r)
+                listed << grid(trial)->textMatrix(r, 0);
+            QTest::keyClick(trial, Qt::Key_Escape);
+        });
+        run(o.f, 0);
+        QCOMPARE(shownTexts(), QStringList{"精算済み伝票が存在します。試算処理を実行しますか？ "
+                                           "\n001　:040331-001\n"});
+        QCOMPARE(listed, QStringList({"040401-001", "040401-002", "040401-003", ""}));
+        QCOMPARE(rows("SELECT COUNT(*) FROM seisan_t"), QStringList{"0"});
+        QCOMPARE(o.f->focusWidget(), grid(o.f));
+    }
+
     void cancellationThenNothingThenSettledAgain() {
         Opened o;
         QString text;
@@ -235,8 +224,8 @@ class TestSettlementScreen : public QObject {
         const auto step = [&](const QString& what) {
             text += "== " + what + '\n' + seen(o.f).join('\n') + '\n';
         };
-        run(o.f, 1, Answer::Ok, "N01", "N01");
-        run(o.f, 1, Answer::Ok, "N02", "N02");
+        run(o.f, 1, {Answer::Ok}, "N01", "N01");
+        run(o.f, 1, {Answer::Ok}, "N02", "N02");
         step("N01, then N02 settled");
         enterRun(o.f, "20260401");
         step(QStringLiteral("the day designated, txtDatetime %1")
@@ -267,11 +256,11 @@ class TestSettlementScreen : public QObject {
         for (const auto& [mode, refused, who] :
              {std::tuple{1, "INSERT ON seisan_t", "N02"}, {2, "UPDATE ON seisan_t", "N01"}}) {
             Opened o;
-            run(o.f, 1, Answer::Ok, "N01", "N01");
+            run(o.f, 1, {Answer::Ok}, "N01", "N01");
             execSql(refusal(refused, "write"));
             const QStringList dataBefore = dump();
             MessageBox::clearShown();
-            run(o.f, mode, Answer::Ok, who, who);
+            run(o.f, mode, {Answer::Ok}, who, who);
             text += QStringLiteral("== %1 refused\n").arg(refused) + seen(o.f).join('\n') +
                     (dump() == dataBefore ? "\nnothing written\n" : "\n");
         }
