@@ -1,6 +1,4 @@
-#include "core/screens/fields.h"
 #include "core/session.h"
-#include "core/sqlquery.h"
 #include "settlement/screens/frmaccount.h"
 #include "settlementscreenfixture.h"
 #include "support/golden.h"
@@ -15,11 +13,6 @@ using namespace SettlementFixtures;
 using Answer = MessageBox::Answer;
 
 namespace {
-
-const QString kT1 = QStringLiteral("2026/04/01 09:30:00"); // the test clock
-const QString kT2 = QStringLiteral("2026/04/01 09:30:01"); // the next run in that second
-const QString kAskSettle = QStringLiteral("精算処理を実行しますか？");
-const QString kAskCancel = QStringLiteral("精算解除処理を実行しますか？");
 
 // Runs a command of mode `mode` (0 trial, 1 settlement, 2 cancellation)
 // over April 2004 and the given range, answering its questions.
@@ -59,8 +52,8 @@ void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
 }
 
 // What the clerk sees after a step: the messages shown since the last look
-// (line breaks as " / ", icon and buttons too), txtDatetime, the print buttons, the focus and the
-// list's rows.
+// (line breaks as " / ", icon and buttons too), txtDatetime, the print
+// buttons, the focus and the list's rows.
 QStringList seen(QWidget* f) {
     QStringList out;
     static const QStringList icons = {"", "(!) ", "(x) ", "(?) ", "(i) "};
@@ -97,8 +90,7 @@ class TestSettlementScreen : public QObject {
     Q_OBJECT
   private slots:
     void init() {
-        MessageBox::setTestMode(true);
-        MessageBox::clearShown();
+        MessageBox::setTestMode(true); // no answers queued, nothing shown
         gSeisanTimeText.clear();
         gEmpCode = QStringLiteral("E001");
     }
@@ -281,7 +273,7 @@ class TestSettlementScreen : public QObject {
         });
         run(o.f, 1);
         QVERIFY(sawRun && o.f->isVisible() && !o.f->isRunning());
-        QCOMPARE(shownTexts(), QStringList{kAskSettle}); // asked once
+        QCOMPARE(shownTexts(), QStringList{"精算処理を実行しますか？"}); // asked once
         QVERIFY(!box(o.f, "txtDatetime")->isEnabled());
         GuiTest::press(Qt::Key_Escape);
         QVERIFY(!o.f->isVisible());
