@@ -8,6 +8,7 @@
 #include "prices/screens/frmwrkpricemnt.h"
 #include "prices/screens/frmwrkpricemnt2.h"
 #include "prices/screens/pricelookupform.h"
+#include "support/golden.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
 
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
+#include <memory>
 
 using namespace GuiTest;
 using PriceFixtures::addLine;
@@ -92,68 +94,83 @@ class TestPriceScreens : public QObject {
         QVERIFY(takeShown().isEmpty());
     }
 
-    void addSavesReloadsTheListAndCloses() {
-        TestDatabase db(QDateTime(QDate(2003, 11, 15), QTime(10, 0)));
-        PriceFixtures::addMasters();
-        addLine(5, "P-200", "W1", "N01", 1, "2003/01/01", QString(), true);
-        frmWrkPriceMnt list;
-        frmWrkPriceMnt2 editor(&list, EditMode::Add, 0);
-        QCOMPARE(unnamedFields(&editor), QStringList());
-        typeLine(&editor, "1,250.500", "2003/04/01", QString());
-        click(&editor, "cmdUpd");
-        QCOMPARE(takeShown(), QStringList{"作業単価を追加しますか？"});
-        QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(editor.savedSerial(), qint64(6));
-        auto* grid = child<ListGrid>(&list, "grd1");
-        QCOMPARE(grid->textMatrix(1, 0) + grid->textMatrix(1, 3) + grid->textMatrix(1, 6),
-                 "6組立1,250.500");
-    }
-
-    void editAndCopyLoadTheLine() {
-        TestDatabase db(QDateTime(QDate(2003, 6, 1), QTime(10, 0)));
-        PriceFixtures::addMasters();
-        addLine(3, "P-100", "W1", "N01", 100, "2003/04/01", "2003/09/30", false, "旧単価");
-        frmWrkPriceMnt list;
-        {
-            frmWrkPriceMnt2 editor(&list, EditMode::Edit, 3);
-            QVERIFY(combo(&editor, "cboPno")->currentText().contains("部品ケース") &&
-                    combo(&editor, "cboPerson")->currentText().contains("山田花子"));
-            QCOMPARE(box(&editor, "txtMon")->text() + box(&editor, "txtDet_0")->text() +
-                         box(&editor, "txtDay_0")->text() + box(&editor, "txtDay_1")->text(),
-                     "100.000旧単価2003/04/012003/09/30");
-            box(&editor, "txtMon")->setText("105.500");
-            click(&editor, "cmdUpd"); // same dates: never collides with itself
-            QCOMPARE(takeShown(), QStringList{"作業単価を編集しますか？"});
-            QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(child<ListGrid>(&list, "grd1")->textMatrix(1, 6), "105.500");
+    // The edit screen driven a step a line, each golden file on a database of
+    // its own holding line 3: open | mode (1 add, 2 edit, 3 copy) | serial, or
+    // open | pno | wno | person (prefilled to add); set | box | text ("_" a
+    // blank); enter | combo | text (typed, then Enter); click | button;
+    // answer | Cancel (to the next question); lookup | start (a form's price
+    // look-up) → the messages, the focus, the screen (or how it closed), its
+    // boxes, the serials and prices listed and the count of lines stored.
+    void editScreenSteps() {
+        for (const char* name : {"add.txt", "edit-copy.txt", "refusals.txt", "prefilled.txt"}) {
+            TestDatabase db(QDateTime(QDate(2003, 6, 1), QTime(10, 0)));
+            PriceFixtures::addMasters();
+            addLine(3, "P-100", "W1", "N01", 100, "2003/04/01", "2003/09/30", false, "旧単価");
+            frmWrkPriceMnt list;
+            std::unique_ptr<frmWrkPriceMnt2> e;
+            const QString d = goldenCases(name, [&](const QStringList& f) -> QString {
+                const QString text = f.value(2).replace('_', ' ');
+                if (f[0] == "open" && f.size() > 3)
+                    e = std::make_unique<frmWrkPriceMnt2>(nullptr, f[1], f[2], f[3]);
+                else if (f[0] == "open")
+                    e = std::make_unique<frmWrkPriceMnt2>(&list, EditMode(f[1].toInt()),
+                                                          f[2].toLongLong());
+                if (f[0] == "open" && !showActive(e.get()))
+                    return "not shown";
+                if (f[0] == "set" && f[1].startsWith("cbo")) {
+                    combo(e.get(), f[1])->setFocus();
+                    combo(e.get(), f[1])->setEditText(text);
+                } else if (f[0] == "set")
+                    box(e.get(), f[1])->setText(text);
+                if (f[0] == "enter") {
+                    combo(e.get(), f[1])->setFocus();
+                    combo(e.get(), f[1])->setEditText(text);
+                    QTest::keyClick(combo(e.get(), f[1]), Qt::Key_Return);
+                }
+                if (f[0] == "click")
+                    click(e.get(), f[1]);
+                if (f[0] == "answer")
+                    MessageBox::setNextAnswer(MessageBox::Answer::Cancel);
+                if (f[0] == "lookup") {
+                    box(e.get(), "txtDay_0")->setText(QString(f[1]).replace('_', ' '));
+                    try {
+                        const PriceLookupResult r = PriceLookup(e.get());
+                        return r.text() + (r.found ? "" : " not found");
+                    } catch (const AppError& error) {
+                        return "refused: " + error.text();
+                    }
+                }
+                QStringList boxes;
+                for (const char* c : {"cboPno", "cboWNo", "cboPerson"})
+                    boxes << combo(e.get(), c)->currentText().simplified();
+                for (const char* b : {"txtMon", "txtDet_0", "txtDay_0", "txtDay_1"})
+                    boxes << box(e.get(), b)->text();
+                QStringList listed;
+                auto* grid = child<ListGrid>(&list, "grd1");
+                for (int r = 1; r < grid->rows() && !grid->textMatrix(r, 0).isEmpty(); ++r)
+                    listed << grid->textMatrix(r, 0) + " " + grid->textMatrix(r, 6);
+                const QWidget* focus = QApplication::focusWidget();
+                return QStringList{takeShown().join(" / "), focus ? focus->objectName() : "-",
+                                   e->isVisible() ? "open"
+                                   : e->result() == QDialog::Accepted
+                                       ? "saved " + QString::number(e->savedSerial())
+                                       : "closed",
+                                   boxes.join(", "),
+                                   listed.join(", ") +
+                                       QStringLiteral(" (%1 stored)").arg(countLines())}
+                    .join(" | ");
+            });
+            QVERIFY2(d.isEmpty(), qPrintable(d));
         }
-        frmWrkPriceMnt2 copy(&list, EditMode::Copy, 3);
-        QVERIFY(showActive(&copy));
-        click(&copy, "cmdUpd"); // same dates: meets its source
-        QCOMPARE(takeShown(),
-                 (QStringList{"作業単価を複写しますか？", "適用日付に重複があります。"}));
-        QVERIFY(copy.isVisible());
-        QCOMPARE(QApplication::focusWidget(), box(&copy, "txtDay_0"));
-        box(&copy, "txtDay_0")->setText("2003/10/01");
-        box(&copy, "txtDay_1")->clear();
-        click(&copy, "cmdUpd");
-        QCOMPARE(copy.savedSerial(), qint64(4));
-        QCOMPARE(countLines(), qint64(2));
     }
 
-    void failuresAreReportedAndKeepTheInput() {
+    // A failed insert is reported and keeps everything the clerk typed.
+    void aRefusedInsertKeepsTheInput() {
         TestDatabase db;
         PriceFixtures::addMasters();
         frmWrkPriceMnt2 editor(nullptr, QString(), QString(), QString());
         QVERIFY(showActive(&editor));
-        MessageBox::setNextAnswer(MessageBox::Answer::Cancel);
-        click(&editor, "cmdUpd");
-        QCOMPARE(takeShown(), QStringList{"作業単価を追加しますか？"});
-        click(&editor, "cmdUpd");
-        QCOMPARE(takeShown().value(1), "入力必須項目です。");
-        QCOMPARE(QApplication::focusWidget(), combo(&editor, "cboPno"));
-
-        // A failed insert is reported and keeps everything the clerk typed.
+        QCOMPARE(unnamedFields(&editor), QStringList());
         typeLine(&editor, "10.000", "2003/10/01", "2003/10/01");
         execSql("CREATE TRIGGER refuse BEFORE INSERT ON tanka_m"
                 " BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
@@ -168,65 +185,6 @@ class TestPriceScreens : public QObject {
         click(&editor, "cmdUpd");
         QCOMPARE(countLines(), qint64(1));
         QVERIFY(!editor.isVisible());
-        takeShown();
-
-        frmWrkPriceMnt2 gone(nullptr, EditMode::Edit, 99); // a line that is not there
-        typeLine(&gone, "1.000", "2003/04/01", QString());
-        click(&gone, "cmdUpd");
-        QCOMPARE(takeShown().value(1), "作業単価の編集に失敗しました。");
-        QCOMPARE(gone.result(), int(QDialog::Rejected));
-        QCOMPARE(countLines(), qint64(1));
-    }
-
-    void leavingACodeComboChecksTheMaster() {
-        TestDatabase db;
-        PriceFixtures::addMasters();
-        frmWrkPriceMnt2 editor(nullptr, QString(), QString(), QString());
-        QVERIFY(showActive(&editor));
-        const std::pair<const char*, QString> boxes[] = {
-            {"cboPno", "指定の製品図番は存在しません。"},
-            {"cboWNo", "指定の作業コードは存在しません。"},
-            {"cboPerson", "指定の内職者は存在しません。"}};
-        for (const auto& [name, message] : boxes) {
-            QComboBox* c = combo(&editor, name);
-            c->setFocus();
-            c->setEditText("X9");
-            QTest::keyClick(c, Qt::Key_Return);
-            QCOMPARE(takeShown(), QStringList{message});
-            QCOMPARE(QApplication::focusWidget(), c);
-            c->setEditText(codeFromItem(c->itemText(1)));
-            QTest::keyClick(c, Qt::Key_Return);
-            QVERIFY(takeShown().isEmpty());
-            QCOMPARE(c->currentText(), c->itemText(1)); // the code with its name
-        }
-        // Cancel leaves without checking the box or writing anything.
-        combo(&editor, "cboPno")->setFocus();
-        combo(&editor, "cboPno")->setEditText("P-999");
-        click(&editor, "cmdCancel");
-        QVERIFY(takeShown().isEmpty());
-        QCOMPARE(editor.result(), int(QDialog::Rejected));
-        QCOMPARE(countLines(), qint64(0));
-    }
-
-    void openedPrefilledForAMissingPriceWhichAFormsBoxesThenFind() {
-        TestDatabase db;
-        PriceFixtures::addMasters();
-        frmWrkPriceMnt2 editor(nullptr, "P-200", "W2", "N02");
-        QCOMPARE(editor.mode(), EditMode::Add);
-        box(&editor, "txtMon")->setText("80.000");
-        box(&editor, "txtDay_0")->setText("2003/04/01");
-        click(&editor, "cmdUpd");
-        QCOMPARE(editor.result(), int(QDialog::Accepted));
-
-        // The combos hold the names too; the price is read off a form's boxes.
-        QVERIFY(combo(&editor, "cboPerson")->currentText().startsWith("N02  ") &&
-                combo(&editor, "cboPerson")->currentText().contains("佐藤一郎"));
-        box(&editor, "txtDay_0")->setText("2003/05/01 ");
-        QCOMPARE(PriceLookup(&editor).text(), "80.000");
-        box(&editor, "txtDay_0")->setText("2003/03/31");
-        QVERIFY(!PriceLookup(&editor).found);
-        box(&editor, "txtDay_0")->setText("2003/13/01");
-        QVERIFY_THROWS_EXCEPTION(AppError, PriceLookup(&editor));
     }
 };
 
