@@ -1,4 +1,3 @@
-#include "core/apperror.h"
 #include "core/clock.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/reportpainter.h"

@@ -16,9 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 using namespace SettlementScreen;
 using namespace SettlementFixtures;
