@@ -106,6 +106,7 @@ class TestSettlementPrints : public QObject {
             total += line.amount;
         }
         QCOMPARE(codes, (QStringList{"N01", "N02", "N03"}));
+        QCOMPARE(cash->lines[1].counts, (CashCounts{1, 1, 3, 1, 2, 1, 1, 1, 0})); // 18,765
         QCOMPARE(QString::number(total), rows("SELECT SUM(精算金額) FROM seisan_t").value(0));
 
         QCOMPARE(prepareClassPrint("2004/05/06 17:30:00")->lines.size(), 2); // ABC, XY-
