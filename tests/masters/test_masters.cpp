@@ -57,7 +57,7 @@ class TestMasterRecord : public QObject {
     // Operations on master records in turn, on one database, and what each
     // gives back: the table of text golden/records.txt.
     // Golden files on a database each: records.txt the master records
-    // (insert, load, update, exists, list), lookups.txt the combo items and
+    // (insert, load, update, exists, list), combo-items.txt the combo items and
     // the look-up of a typed code (item, code, key, items, find); employee,
     // clock and rows (any statement) set and see around them.
     void recordsAndLookUpsInTurn() {
@@ -68,7 +68,7 @@ class TestMasterRecord : public QObject {
         const QHash<QString, const Lookup::Source*> sources{{"pno", &Lookup::drawingNumbers()},
                                                             {"work", &Lookup::workCodes()},
                                                             {"person", &Lookup::homeWorkers()}};
-        for (const char* name : {"records.txt", "lookups.txt"}) {
+        for (const char* name : {"records.txt", "combo-items.txt"}) {
             TestDatabase db;
             const QString d = goldenCases(name, [&](const QStringList& f) -> QString {
                 const MasterDef& m = *masters.value(f.value(1), &pnoMaster());
