@@ -50,6 +50,10 @@ bool TestDatabase::onServer() {
 TestDatabase::TestDatabase(const QDateTime& now) : m_oldCwd(QDir::currentPath()) {
     Clock::setFixed(now);
     m_path = newDatabase(QStringLiteral("tarvel"));
+    // TVL.INI, and so the backups before a settlement and the print folder,
+    // are found in the working folder: the test's own, never the build
+    // folder that test programs running at once share.
+    QDir::setCurrent(m_dir.path());
     if (onServer()) {
         QSqlDatabase db = PgConnection::open(QStringLiteral("tarvel_test_create"), m_path);
         Schema::create(db);
