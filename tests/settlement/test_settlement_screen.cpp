@@ -263,8 +263,9 @@ class TestSettlementScreen : public QObject {
         Opened o;
         QVERIFY(o.shown);
         bool sawRun = false;
-        // Fires while the settlement keeps its window painted.
-        QTimer::singleShot(0, [&] {
+        // Fires while the settlement keeps its window painted; dropped with
+        // the screen should the run never get that far.
+        QTimer::singleShot(0, o.f, [&] {
             sawRun = o.f->isRunning();
             GuiTest::press(Qt::Key_Escape);
             o.f->close();
