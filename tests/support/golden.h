@@ -22,11 +22,19 @@ inline QString goldenDifference(const QString& name, const QString& text) {
     for (int i = 0; i < std::max(expected.size(), actual.size()); ++i) {
         const QString want = expected.value(i, QStringLiteral("<end>"));
         const QString got = actual.value(i, QStringLiteral("<end>"));
-        if (want != got)
-            return QStringLiteral("%1 line %2:\n  expected: %3\n  actual:   %4")
-                .arg(name)
-                .arg(i + 1)
-                .arg(want, got);
+        if (want == got)
+            continue;
+        // Long lines are shown from a little before their first difference,
+        // since a test's failure message is cut short.
+        qsizetype at = 0;
+        while (at < want.size() && at < got.size() && want[at] == got[at])
+            ++at;
+        const qsizetype from = std::max<qsizetype>(0, at - 40);
+        return QStringLiteral("%1 line %2 from character %3:\n  expected: %4\n  actual:   %5")
+            .arg(name)
+            .arg(i + 1)
+            .arg(from + 1)
+            .arg(want.mid(from, 160), got.mid(from, 160));
     }
     return {};
 }
