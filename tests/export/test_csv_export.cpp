@@ -122,6 +122,12 @@ class TestCsvExport : public QObject {
                                     "2004/05/01");
         const QString april = adminExport({db.path(), "slips", "2004-04-01", "20040430"}).out;
         QVERIFY(april.contains("040401-001") && !april.contains("040401-002"));
+        // Either day unreadable, or the two reversed: refused.
+        for (const QStringList& days : {QStringList{"2004-13-01", "2004-04-30"},
+                                        {"2004-04-01", "x"},
+                                        {"20040501", "20040430"}})
+            QVERIFY(
+                adminExport(QStringList{db.path(), "slips"} + days).err.contains("納入日の範囲"));
         QVERIFY(adminExport({db.path(), "tables"}).err.contains("出力する一覧の名前が違います"));
         QVERIFY(adminExport({db.path(), "settlement", "x"}).err.contains("精算日"));
     }
