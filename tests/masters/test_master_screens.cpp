@@ -13,6 +13,7 @@
 #include "masters/screens/masterlistscreen.h"
 #include "support/golden.h"
 #include "support/guitest.h"
+#include "support/screenlog.h"
 #include "support/testdatabase.h"
 #include "support/testruns.h"
 
@@ -65,14 +66,9 @@ struct MasterScreens {
     // differ by server, as "(database error)"), the focus, the edit screen
     // and its boxes, the list and its selection.
     void step(const QString& what) {
-        static const char* const buttons[] = {"", " [OK/Cancel]", " [Yes/No]", " [Yes/No/Cancel]",
-                                              " [OK/Cancel, Cancel first]"};
-        QStringList said;
-        for (const MessageBox::Shown& m : MessageBox::shown())
-            said << (m.text.contains(QRegularExpression("[A-Za-z]")) ? "(database error)"
-                                                                     : m.text) +
-                        buttons[int(m.buttons)];
-        MessageBox::clearShown();
+        const QStringList said = ScreenLog::messages([](const QString& text) {
+            return text.contains(QRegularExpression("[A-Za-z]")) ? "(database error)" : text;
+        });
         QString screen = "list";
         if (edit && edit->isVisible()) {
             QStringList texts;

@@ -3,6 +3,7 @@
 #include "settlementscreenfixture.h"
 #include "support/golden.h"
 #include "support/guitest.h"
+#include "support/screenlog.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
@@ -55,14 +56,7 @@ void enterRun(QWidget* f, const QString& keys, const QString& text = {}) {
 // (line breaks as " / ", icon and buttons too), txtDatetime, the print
 // buttons, the focus and the list's rows.
 QStringList seen(QWidget* f) {
-    QStringList out;
-    static const QStringList icons = {"", "(!) ", "(x) ", "(?) ", "(i) "};
-    static const QStringList buttons = {"Ok", "Ok Cancel", "Yes No", "Yes No Cancel",
-                                        "Ok Cancel, Cancel the default"};
-    for (const MessageBox::Shown& m : MessageBox::shown())
-        out << icons[int(m.icon)] + "message: " + oneLine(m.text) + " [" + buttons[int(m.buttons)] +
-                   "]";
-    MessageBox::clearShown();
+    QStringList out = ScreenLog::messages(oneLine);
     const QWidget* focus = QApplication::focusWidget();
     out << "txtDatetime " + box(f, "txtDatetime")->text() + ", print " + printButtons(f) +
                ", focus " + (focus ? focus->objectName() : "none");

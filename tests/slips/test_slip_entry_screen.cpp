@@ -1,10 +1,10 @@
 #include "core/screens/listgrid.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
-#include "slips/screenlog.h"
 #include "slips/screens/frmproduct.h"
 #include "slips/screens/frmproduct2.h"
 #include "slips/slipfixtures.h"
+#include "support/screenlog.h"
 #include "support/testdatabase.h"
 
 #include <QCheckBox>

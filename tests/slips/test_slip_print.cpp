@@ -2,7 +2,6 @@
 #include "core/screens/appsetup.h"
 #include "core/screens/messagebox.h"
 #include "homework/paymentterms.h"
-#include "slips/screenlog.h"
 #include "slips/screens/frmdenpyo.h"
 #include "slips/screens/printslips.h"
 #include "slips/screens/slipbarcode.h"
@@ -10,6 +9,7 @@
 #include "slips/slipprintdata.h"
 #include "support/golden.h"
 #include "support/pdftools.h"
+#include "support/screenlog.h"
 #include "support/testdatabase.h"
 
 #include <QApplication>

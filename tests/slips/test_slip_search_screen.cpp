@@ -1,11 +1,11 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/listgrid.h"
-#include "slips/screenlog.h"
 #include "slips/screens/frmdennouhin.h"
 #include "slips/screens/frmproduct.h"
 #include "slips/slipfixtures.h"
 #include "support/guitest.h"
+#include "support/screenlog.h"
 #include "support/testdatabase.h"
 
 #include <QCheckBox>

@@ -5,20 +5,27 @@
 #include "support/guitest.h"
 
 #include <QStringList>
+#include <functional>
 
 // Transcripts of what the clerk sees, compared with one golden file per scenario.
 namespace ScreenLog {
 
-// The messages shown since the last call, as "[icon buttons] text".
-inline QString seen() {
+// The messages shown since the last call, each as "[icon buttons] text" on
+// one line; `text` may rewrite a message's words (a server's own differ).
+inline QStringList messages(const std::function<QString(const QString&)>& text = {}) {
     const char* icons[] = {"-", "!", "x", "?", "i"};
     const char* buttons[] = {"Ok", "OkCancel", "YesNo", "YesNoCancel", "OkCancel/Cancel"};
     QStringList out;
     for (const MessageBox::Shown& s : MessageBox::shown())
         out << QStringLiteral("[%1 %2] %3")
-                   .arg(icons[int(s.icon)], buttons[int(s.buttons)], s.text)
+                   .arg(icons[int(s.icon)], buttons[int(s.buttons)], text ? text(s.text) : s.text)
                    .replace('\n', ' ');
     MessageBox::clearShown();
+    return out;
+}
+
+inline QString seen() {
+    const QStringList out = messages();
     return out.isEmpty() ? "no message" : out.join(" / ");
 }
 
