@@ -10,9 +10,9 @@ BUILD_TYPE="${TARVEL_BUILD_TYPE:-RelWithDebInfo}"
 PACKAGES=(
     # build
     cmake g++ make ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libpq-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libpq-dev libsodium-dev pkgconf
     # run: SQLite for one PC, a PostgreSQL server's client for several
-    libqt6sql6-sqlite libqt6sql6-psql libpq5 qt6-qpa-plugins qt6-translations-l10n
+    libqt6sql6-sqlite libqt6sql6-psql libpq5 libsodium23 qt6-qpa-plugins qt6-translations-l10n
     # import of the old Access database
     mdbtools
     # tests: a throwaway PostgreSQL server (scripts/pg-cluster.sh)

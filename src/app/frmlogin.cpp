@@ -5,11 +5,13 @@
 #include "core/apperror.h"
 #include "core/bytetext.h"
 #include "core/database.h"
+#include "core/employeepassword.h"
 #include "core/login.h"
 #include "core/screens/fieldhooks.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "core/screens/newpassword.h"
 #include "core/session.h"
 #include "homework/paymentterms.h"
 #include "settlement/consumptiontax.h"
@@ -49,7 +51,6 @@ void FrmLogin::load() {
     FormCenter(this);
     ClearTextBoxes(this);
     gEmpCode.clear();
-    gPassword.clear();
     // Opening may wait seconds for a database another program holds; the
     // screen is up by then.
     afterFirstPaint(this, [this] {
@@ -103,11 +104,36 @@ void FrmLogin::cmdLoginClick() {
         ui->txt_0->setFocus();
         return;
     }
-    if (!PasswordMatches(ui->txt_1->text(), gPassword)) {
+    bool matches = false;
+    try {
+        matches = LoginPasswordMatches(gEmpCode, ui->txt_1->text());
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+        return;
+    }
+    if (!matches) {
         MessageBox::show(this, QStringLiteral("パスワードの入力に誤りがあります。"));
         ui->txt_1->setFocus();
         return;
     }
+    offerPassword();
     m_runMenu();
     close();
+}
+
+void FrmLogin::offerPassword() {
+    try {
+        if (employeeHasPassword(gEmpCode) ||
+            MessageBox::show(this,
+                             QStringLiteral("パスワードが設定されていません。"
+                                            "いま設定しますか？"),
+                             MessageBox::Buttons::YesNo,
+                             MessageBox::Icon::Question) != MessageBox::Answer::Yes)
+            return;
+        if (const std::optional<QString> password =
+                askNewPassword(this, QStringLiteral("社員コード %1 のパスワード").arg(gEmpCode)))
+            storeEmployeePassword(gEmpCode, *password);
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+    }
 }

@@ -23,6 +23,8 @@ class FrmLogin : public QWidget {
     void load();
     bool validateCode();
     void cmdLoginClick();
+    // An employee without a password is offered to set one.
+    void offerPassword();
 
     const std::unique_ptr<Ui::FrmLogin> ui;
     std::function<void()> m_runMenu;

@@ -75,7 +75,7 @@ void requireTables(QSqlDatabase& db, const QString& connectionName, const QStrin
         dropConnection(db, connectionName);
         throw DbError(QStringLiteral("テーブル %1 を使う権限がありません。\n"
                                      "データベースの管理者に、このユーザーへの権限"
-                                     "（SELECT, INSERT, UPDATE, DELETE）の付与を頼んで下さい。")
+                                     "（tarvel-admin roles）の付与を頼んで下さい。")
                           .arg(forbidden.join(QStringLiteral(", "))));
     }
 }

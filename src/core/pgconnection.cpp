@@ -204,6 +204,9 @@ QString describe(PGconn* conn, const PGresult* result) {
     if (code == QLatin1String("42501")) {
         const auto m =
             QRegularExpression(QStringLiteral("(?:table|relation|sequence) (\\S+)")).match(message);
+        // The paid-slip rule of a clerks' role speaks Japanese itself.
+        if (!m.hasMatch() && message.contains(QStringLiteral("精算")))
+            return message;
         const QString table = m.hasMatch() ? m.captured(1) : QStringLiteral("（不明）");
         return QStringLiteral("テーブル %1 を使う権限がありません。\n"
                               "データベースの管理者に、このユーザーへの権限の付与を"

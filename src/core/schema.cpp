@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/employeepassword.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 
@@ -142,6 +143,15 @@ const QList<Schema::Upgrade> kUpgrades = {
        "ALTER TABLE naishoku_m ADD COLUMN 性別 text"},
       {"ALTER TABLE naishoku_m ADD COLUMN 作業場所在地 TEXT",
        "ALTER TABLE naishoku_m ADD COLUMN 作業場所在地 text"}}},
+    // Passwords become hashes; a file needs nothing (clear ones are replaced
+    // at their next login), a server the functions the clerks' role logs in by.
+    {3,
+     [] {
+         QList<EngineSql> steps;
+         for (const QString& sql : serverPasswordFunctions())
+             steps << EngineSql{QStringLiteral("SELECT 1"), sql};
+         return steps;
+     }()},
 };
 
 // The catalogue's column names and types, both engines' forms side by side.
@@ -153,14 +163,13 @@ const EngineSql kColumnsSql = {
 const EngineSql kTablesSql = {"SELECT name FROM sqlite_master WHERE type = 'table'",
                               "SELECT table_name AS name FROM information_schema.tables"
                               " WHERE table_schema = current_schema()"};
-// Tables on which the user lacks one of the rights the program uses; a file
-// has no such rights.
+// Tables the user may not read at all; a file has no such rights. What a
+// clerks' role may not write is refused by the server when it is tried.
 const EngineSql kWithoutRightsSql = {
     "SELECT name FROM sqlite_master WHERE 0",
     "SELECT c.relname AS name FROM pg_class c"
     " WHERE c.relnamespace = to_regnamespace(current_schema()) AND c.relkind = 'r'"
-    " AND NOT (has_table_privilege(c.oid, 'SELECT') AND has_table_privilege(c.oid, 'INSERT')"
-    " AND has_table_privilege(c.oid, 'UPDATE') AND has_table_privilege(c.oid, 'DELETE'))"};
+    " AND NOT has_any_column_privilege(c.oid, 'SELECT')"};
 // The schema version: SQLite's user_version, a comment on syain_m on a server
 // (a setting of the database would need its owner at every upgrade).
 const EngineSql kVersionSql = {
@@ -216,6 +225,9 @@ void create(const QSqlDatabase& db) {
         execSql(db, createTableSql(t, engineOf(db)));
     for (const QString& sql : kIndexes)
         execSql(db, sql);
+    if (engineOf(db) == SqlEngine::Postgres)
+        for (const QString& sql : serverPasswordFunctions())
+            execSql(db, sql);
     setVersion(db, kVersion);
     tx.commit();
 }

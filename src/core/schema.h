@@ -9,7 +9,7 @@
 namespace Schema {
 
 // Kept in the database (version()); an older one is brought up to it on opening.
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 
 struct Column {
     const char* name;
@@ -56,6 +56,5 @@ QStringList check(const QSqlDatabase& db);
 // Names of the tables that the database lacks; throws DbError when the file
 // cannot be read as a database at all.
 QStringList missingTables(const QSqlDatabase& db);
-// Names of the tables on which the user lacks a right the program uses
-// (SELECT, INSERT, UPDATE, DELETE); never any on SQLite.
+// Names of the tables the user may not read; never any on SQLite.
 QStringList tablesWithoutRights(const QSqlDatabase& db);

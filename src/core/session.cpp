@@ -1,5 +1,4 @@
 #include "core/session.h"
 
 QString gEmpCode;
-QString gPassword;
 QString gSeisanTimeText;

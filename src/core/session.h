@@ -5,5 +5,4 @@
 // Values shared by every screen for the whole run. Screens pass everything
 // else (an edit mode, the key of a record) through their constructors.
 extern QString gEmpCode;        // 社員コード of the employee who logged in ("" before)
-extern QString gPassword;       // that employee's stored password ("" when Null)
 extern QString gSeisanTimeText; // time stamp of the last settlement run, "" when none

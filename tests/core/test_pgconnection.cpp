@@ -41,7 +41,7 @@ class TestPgConnection : public QObject {
             {"CREATE ROLE reader_%1 LOGIN;"
              " GRANT USAGE ON SCHEMA %1 TO reader_%1;"
              " GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA %1 TO reader_%1;"
-             " REVOKE DELETE ON %1.tanka_m FROM reader_%1",
+             " REVOKE SELECT ON %1.tanka_m FROM reader_%1",
              " user=reader_%1", "テーブル tanka_m を使う権限がありません"},
             {"SELECT pg_advisory_lock(hashtext('tarvel in use ' || '%1'))", "",
              "他のプログラムで使用中"}};

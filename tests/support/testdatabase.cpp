@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/database.h"
+#include "core/passwordhash.h"
 #include "core/pgconnection.h"
 #include "core/schema.h"
 #include "core/session.h"
@@ -49,6 +50,7 @@ bool TestDatabase::onServer() {
 
 TestDatabase::TestDatabase(const QDateTime& now) : m_oldCwd(QDir::currentPath()) {
     Clock::setFixed(now);
+    PasswordHash::useLightCostForTests();
     m_path = newDatabase(QStringLiteral("tarvel"));
     // TVL.INI, and so the backups before a settlement and the print folder,
     // are found in the working folder: the test's own, never the build
@@ -69,7 +71,6 @@ TestDatabase::TestDatabase(const QDateTime& now) : m_oldCwd(QDir::currentPath())
     }
     DBOpenPath(m_path);
     gEmpCode = QStringLiteral("E001");
-    gPassword.clear();
 }
 
 TestDatabase::~TestDatabase() {
