@@ -12,7 +12,7 @@ const std::vector<ListColumn>& listColumns(int kind) {
         {{u"", 0},
          {u"社員コード", 1200},
          {u"氏　　名", 2200},
-         {u"パスワード", 1200},
+         {u"パスワード", 1200, false},
          {u"備　　考", 5400},
          {u"削除", 600}},
         // 4 home-workers

@@ -10,6 +10,7 @@
 struct ListColumn {
     const char16_t* heading; // empty: a hidden column without heading
     int widthTwips;
+    bool exported = true; // false: on screen only (the password mark)
 };
 
 // Kind 1 to 8; throws std::out_of_range for any other.

@@ -20,9 +20,14 @@ ListTable ListTable::ofKind(int kind) {
     ListTable t;
     for (const ListColumn& c : listColumns(kind)) {
         t.headings << QString::fromUtf16(c.heading);
-        t.shown << (c.widthTwips > 0);
+        t.shown << (c.widthTwips > 0 && c.exported);
     }
     return t;
+}
+
+bool exportedColumn(int kind, int c) {
+    const std::vector<ListColumn>& columns = listColumns(kind);
+    return c >= int(columns.size()) || columns[size_t(c)].exported;
 }
 
 QByteArray listCsv(const ListTable& table, CsvEncoding encoding) {

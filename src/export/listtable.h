@@ -10,12 +10,15 @@
 // grid, tarvel-admin from the same loaders, so both write the same CSV.
 struct ListTable {
     QStringList headings;    // every column, hidden ones included
-    QList<bool> shown;       // false: a hidden column (width 0)
+    QList<bool> shown;       // false: a hidden column (width 0) or one never exported
     QList<QStringList> rows; // every column of each row, as displayed
 
     // The columns of a list kind (core/listcolumns.h), without rows.
     static ListTable ofKind(int kind);
 };
+
+// Whether column c of a list kind goes into an export when it is shown.
+bool exportedColumn(int kind, int c);
 
 // The table as CSV: the headings, then every row that shows anything, in
 // the shown columns only. A cell that is a figure as displayed ("1,234",

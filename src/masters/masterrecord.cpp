@@ -4,8 +4,11 @@
 #include "core/bytetext.h"
 #include "core/clock.h"
 #include "core/conventions.h"
+#include "core/database.h"
+#include "core/employeepassword.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
+#include "core/sqltransaction.h"
 #include "core/sqlvalues.h"
 
 namespace {
@@ -14,11 +17,42 @@ const QString kDeleted = QStringLiteral("削除フラグ");
 const QString kUpdated = QStringLiteral("最終更新日時");
 const QString kEmp = QStringLiteral("社員コード");
 
-QStringList fieldColumns(const MasterDef& def) {
-    QStringList columns;
+// The columns the program reads and writes as they are: all but a password.
+QList<MasterField> plainFields(const MasterDef& def) {
+    QList<MasterField> fields;
     for (const MasterField& f : def.fields)
+        if (f.kind != FieldKind::Password)
+            fields << f;
+    return fields;
+}
+
+QStringList fieldColumns(const QList<MasterField>& fields) {
+    QStringList columns;
+    for (const MasterField& f : fields)
         columns << f.column;
     return columns;
+}
+
+const MasterField* passwordField(const MasterDef& def) {
+    for (const MasterField& f : def.fields)
+        if (f.kind == FieldKind::Password)
+            return &f;
+    return nullptr;
+}
+
+// After the row is written: a typed password replaces the stored one.
+void storePassword(const MasterDef& def, const QString& code, const MasterRecord& record) {
+    const MasterField* f = passwordField(def);
+    if (!f)
+        return;
+    const QString typed = rtrim(record.text(f->column));
+    if (record.clearPassword || !typed.isEmpty())
+        storeEmployeePassword(code, record.clearPassword ? QString() : typed);
+}
+
+QString listColumn(const MasterDef& def, const QString& column) {
+    const MasterField* f = def.field(column);
+    return f && f->kind == FieldKind::Password ? passwordMaskColumn().on(gCon()) : column;
 }
 
 // The value to store for one field; a date box holds "YYYY/MM/DD" or "".
@@ -62,14 +96,15 @@ QString displayDate(const QVariant& stored) {
 }
 
 std::optional<MasterRecord> loadMasterRecord(const MasterDef& def, const QString& key) {
+    const QList<MasterField> fields = plainFields(def);
     SqlQuery q(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 = ?")
-                   .arg(fieldColumns(def).join(QStringLiteral(", ")), kDeleted, def.table,
+                   .arg(fieldColumns(fields).join(QStringLiteral(", ")), kDeleted, def.table,
                         def.key().column));
     q.bind(key).exec();
     if (!q.next())
         return std::nullopt;
     MasterRecord record;
-    for (const MasterField& f : def.fields)
+    for (const MasterField& f : fields)
         record.texts.insert(f.column, fieldText(f, q));
     record.deleted = FieldNum(q, kDeleted) == 1;
     return record;
@@ -85,18 +120,22 @@ bool masterRecordExists(const MasterDef& def, const QString& key) {
 void insertMasterRecord(const MasterDef& def, const MasterRecord& record) {
     if (rtrim(record.text(def.key().column)).isEmpty())
         throw AppError(ConventionText::Required);
-    QStringList columns = fieldColumns(def) + auditColumns(def);
+    const QList<MasterField> fields = plainFields(def);
+    QStringList columns = fieldColumns(fields) + auditColumns(def);
     QVariantList values;
-    for (const MasterField& f : def.fields)
+    for (const MasterField& f : fields)
         values << storedValue(f, record);
     values << auditValues(def, record);
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
+    SqlTransaction tx;
     execSql(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(def.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
         values);
+    storePassword(def, rtrim(record.text(def.key().column)), record);
+    tx.commit();
 }
 
 bool updateMasterRecord(const MasterDef& def, const QString& key, const MasterRecord& record) {
@@ -104,21 +143,29 @@ bool updateMasterRecord(const MasterDef& def, const QString& key, const MasterRe
         return false;
     QStringList sets;
     QVariantList values;
-    for (const MasterField& f : def.fields.mid(1)) {
+    for (const MasterField& f : plainFields(def).mid(1)) {
         sets << f.column + QStringLiteral(" = ?");
         values << storedValue(f, record);
     }
     for (const QString& c : auditColumns(def))
         sets << c + QStringLiteral(" = ?");
     values << auditValues(def, record) << key;
-    return execSql(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                       .arg(def.table, sets.join(QStringLiteral(", ")), def.key().column),
-                   values) > 0;
+    SqlTransaction tx;
+    if (execSql(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                    .arg(def.table, sets.join(QStringLiteral(", ")), def.key().column),
+                values) == 0)
+        return false;
+    storePassword(def, key, record);
+    tx.commit();
+    return true;
 }
 
 QList<QStringList> masterListRows(const MasterDef& def, bool hideDeleted) {
+    QStringList selected;
+    for (const QString& c : def.listColumns)
+        selected << listColumn(def, c);
     QString sql = QStringLiteral("SELECT %1, %2 FROM %3")
-                      .arg(def.listColumns.join(QStringLiteral(", ")), kDeleted, def.table);
+                      .arg(selected.join(QStringLiteral(", ")), kDeleted, def.table);
     if (hideDeleted)
         sql += QStringLiteral(" WHERE (COALESCE(削除フラグ, 0) <> 1)");
     sql += QStringLiteral(" ORDER BY %1").arg(def.key().column);

@@ -13,6 +13,9 @@
 struct MasterRecord {
     QHash<QString, QString> texts;
     bool deleted = false;
+    // A password is never loaded: its box starts empty, an empty box keeps
+    // the stored one, and this removes it.
+    bool clearPassword = false;
 
     QString text(const QString& column) const { return texts.value(column); }
 };
@@ -31,11 +34,13 @@ bool masterRecordExists(const MasterDef& def, const QString& key);
 // database failures throw DbError.
 void insertMasterRecord(const MasterDef& def, const MasterRecord& record);
 // Rewrites every field but the code of the record whose code is key; false
-// when no such record exists any more.
+// when no such record exists any more. A password is stored as its hash,
+// in the same transaction.
 bool updateMasterRecord(const MasterDef& def, const QString& key, const MasterRecord& record);
 
 // The rows of a master list: column 0 the code again, then listColumns
-// (dates as "YYYY/MM/DD"), then the deleted mark "削除" or "". In code
+// (dates as "YYYY/MM/DD", a password as "＊＊＊＊" when one is set), then
+// the deleted mark "削除" or "". In code
 // order; hideDeleted leaves out rows marked deleted. Throws DbError.
 QList<QStringList> masterListRows(const MasterDef& def, bool hideDeleted);
 

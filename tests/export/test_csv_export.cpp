@@ -78,6 +78,8 @@ class TestCsvExport : public QObject {
         execSql("INSERT INTO zuban_m (製品図番, 図番名称, 備考, 削除フラグ) VALUES"
                 " ('P-100', '部品, 大', '-2+3', 0), ('P-200', '消した', '', 1)");
         addPrice(1, "P-100", "W1", "N01", 1234.5, "2004/01/01");
+        execSql("INSERT INTO syain_m (社員コード, 氏名, パスワード, 削除フラグ) VALUES"
+                " ('001', '山田', 'pw1234', 0)");
         addSlip("040401-001", "N01", "P-100", "W1", 0, 1500, "2004/04/01", "");
         addSlip("040401-002", "N02", "P-100", "W1", 0, 3, "2004/04/02", "");
         QString suggested;
@@ -87,13 +89,16 @@ class TestCsvExport : public QObject {
             return target;
         });
         // What, the file name offered, the lines written, the encoding.
-        for (const char* row : {"drawings 製品図番一覧 2", "homeworkers 内職者一覧 3",
-                                "prices 作業単価一覧 2 Shift_JIS", "slips 伝票一覧 3"}) {
+        for (const char* row :
+             {"drawings 製品図番一覧 2", "employees 社員一覧 2", "homeworkers 内職者一覧 3",
+              "prices 作業単価一覧 2 Shift_JIS", "slips 伝票一覧 3"}) {
             const QStringList f = QString::fromUtf8(row).split(' ');
             db.writeIni("[Export]\nEncoding=" + f.value(3) + "\n");
             std::unique_ptr<QWidget> screen;
             if (f[0] == "drawings")
                 screen = std::make_unique<MasterListScreen>(pnoMaster());
+            else if (f[0] == "employees")
+                screen = std::make_unique<MasterListScreen>(empMaster());
             else if (f[0] == "homeworkers")
                 screen = std::make_unique<MasterListScreen>(personMaster());
             else if (f[0] == "prices")
@@ -110,6 +115,9 @@ class TestCsvExport : public QObject {
             QCOMPARE(QString::number(bytes.count("\r\n")), f[2]);
             QCOMPARE(adminExport({db.path(), f[0]}).bytes, bytes);
             QVERIFY(!bytes.contains(",=") && !bytes.contains(",-2"));
+            // No password, not even its column or its mark.
+            QVERIFY(!bytes.contains("pw1234") && !bytes.contains("パスワード") &&
+                    !bytes.contains("＊"));
         }
         setCsvFileChooser({});
     }

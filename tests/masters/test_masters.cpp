@@ -2,6 +2,7 @@
 #include "core/bytetext.h"
 #include "core/clock.h"
 #include "core/database.h"
+#include "core/login.h"
 #include "core/session.h"
 #include "masters/lookup.h"
 #include "masters/masterdef.h"
@@ -17,8 +18,9 @@ using TestRuns::rows;
 namespace {
 // A record typed as "column=text|column=text", a blank as "␣"; an empty
 // text is a null one.
-MasterRecord record(const QString& texts, bool deleted = false) {
+MasterRecord record(const QString& texts, bool deleted = false, bool clearPassword = false) {
     MasterRecord r;
+    r.clearPassword = clearPassword;
     for (const QString& field : texts.split('|', Qt::SkipEmptyParts)) {
         const QString text = field.section('=', 1).replace("␣", " ");
         r.texts.insert(field.section('=', 0, 0), text.isEmpty() ? QString() : text);
@@ -84,9 +86,12 @@ class TestMasterRecord : public QObject {
                     else if (f[0] == "insert")
                         insertMasterRecord(m, record(f[2], f.value(3) == "deleted"));
                     else if (f[0] == "update")
-                        return updateMasterRecord(m, f[2] == "-" ? QString() : f[2], record(f[3]))
+                        return updateMasterRecord(m, f[2] == "-" ? QString() : f[2],
+                                                  record(f[3], false, f.value(4) == "clear"))
                                    ? "updated"
                                    : "not updated";
+                    else if (f[0] == "login")
+                        return LoginPasswordMatches(f[1], typed(2)) ? "yes" : "no";
                     else if (f[0] == "exists")
                         return masterRecordExists(m, typed(2)) ? "yes" : "no";
                     else if (f[0] == "load")

@@ -23,11 +23,11 @@ QString chooseFile(QWidget* parent, const QString& suggested) {
                                         QStringLiteral("CSV ファイル (*.csv)"));
 }
 
-ListTable tableOf(const ListGrid* grid) {
+ListTable tableOf(const ListGrid* grid, int kind) {
     ListTable t;
     for (int c = 0; c < grid->cols(); ++c) {
         t.headings << grid->textMatrix(0, c);
-        t.shown << (grid->colWidthTwips(c) > 0);
+        t.shown << (grid->colWidthTwips(c) > 0 && exportedColumn(kind, c));
     }
     for (int r = 1; r < grid->rows(); ++r) {
         QStringList row;
@@ -53,7 +53,7 @@ void exportListCsv(QWidget* parent, const ListGrid* grid, int kind) {
         return;
     {
         const WaitCursor busy;
-        const QByteArray bytes = listCsv(tableOf(grid), configuredCsvEncoding());
+        const QByteArray bytes = listCsv(tableOf(grid, kind), configuredCsvEncoding());
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
             return;

@@ -67,6 +67,8 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
         edit->setObjectName(f.box);
         edit->setFixedWidth(boxWidthPixels(f));
         edit->setMaxLength(f.maxChars);
+        if (previous)
+            setTabOrder(previous, edit);
         QLabel* label = heading(area, row, f.heading);
         label->setBuddy(edit);
         grid->addWidget(label, row, 0);
@@ -82,8 +84,26 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
             grid->addLayout(line, row, 1);
         } else {
             setupTextBox(edit, f.byteLimit, f.imeOn ? ImeMode::Hiragana : ImeMode::Off);
-            if (f.kind == FieldKind::Password)
+            if (f.kind == FieldKind::Password) {
+                // The stored password is never shown: an empty box keeps it,
+                // the check box removes it.
                 setPasswordBox(edit);
+                auto* clear = new QCheckBox(QStringLiteral("パスワードを消去"), area);
+                clear->setObjectName(QStringLiteral("chkClearPassword"));
+                connect(clear, &QCheckBox::toggled, edit, [edit](bool on) {
+                    edit->clear();
+                    edit->setEnabled(!on);
+                });
+                auto* line = new QHBoxLayout;
+                line->addWidget(edit);
+                line->addWidget(clear);
+                line->addStretch();
+                grid->addLayout(line, row, 1);
+                setTabOrder(edit, clear);
+                previous = clear;
+                ++row;
+                continue;
+            }
             if (f.required) {
                 behaviour.setValidator(edit, [this, edit] {
                     if (!rtrim(edit->text()).isEmpty())
@@ -94,8 +114,6 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
             }
             grid->addWidget(edit, row, 1, Qt::AlignLeft);
         }
-        if (previous)
-            setTabOrder(previous, edit);
         previous = edit;
         ++row;
     }
@@ -149,6 +167,8 @@ MasterRecord MasterEditScreen::typed() const {
     for (const MasterField& f : m_def.fields)
         record.texts.insert(f.column, box(f)->text());
     record.deleted = ui->ChkDel->isChecked();
+    if (const auto* clear = findChild<QCheckBox*>(QStringLiteral("chkClearPassword")))
+        record.clearPassword = clear->isChecked();
     return record;
 }
 
