@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "core/conventions.h"
 #include "core/database.h"
+#include "core/passwordhash.h"
 #include "core/schema.h"
 #include "core/sqlquery.h"
 
@@ -41,8 +42,10 @@ void create(const Request& r) {
                 QSqlDatabase db = openExtraConnection(connection, database);
                 execSql(db,
                         QStringLiteral("INSERT INTO syain_m (社員コード, 氏名, パスワード, 備考,"
-                                       " 最終更新日時, 削除フラグ) VALUES (?, ?, NULL, '', ?, 0)"),
+                                       " 最終更新日時, 削除フラグ) VALUES (?, ?, ?, '', ?, 0)"),
                         {QString::fromLatin1(kFirstEmployee), QStringLiteral("管理者"),
+                         r.password.isEmpty() ? QVariant(QMetaType::fromType<QString>())
+                                              : QVariant(PasswordHash::make(r.password)),
                          Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
                 db.close();
             }

@@ -29,7 +29,7 @@ class TestWorkspace : public QObject {
             DBClose();
             QTemporaryDir folder;
             Workspace::Request r{folder.path(), Workspace::defaultDatabase(folder.path()), true,
-                                 QStringLiteral("株式会社 テスト精工")};
+                                 QStringLiteral("株式会社 テスト精工"), "pw9"};
             if (database == "ours" || database == "foreign") {
                 r.newDatabase = false;
                 r.database = existing.path();
@@ -55,6 +55,9 @@ class TestWorkspace : public QObject {
             QCOMPARE(IniRead("Access", "UID"), "0");
             DBOpen();
             QCOMPARE(LoginCheck(Workspace::kFirstEmployee), database == "new" ? 0 : 1);
+            // The first employee logs in with the password asked for, only.
+            QVERIFY(database != "new" || (LoginPasswordMatches(Workspace::kFirstEmployee, "pw9") &&
+                                          !LoginPasswordMatches(Workspace::kFirstEmployee, "")));
         }
     }
 };

@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/ini.h"
 #include "core/screens/messagebox.h"
+#include "core/screens/newpassword.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
@@ -62,6 +63,14 @@ bool findOrCreateWorkspace(QWidget* parent) {
                                       QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return false;
+    if (r.newDatabase) {
+        const std::optional<QString> password =
+            askNewPassword(parent, QStringLiteral("社員コード %1（管理者）のパスワード")
+                                       .arg(QString::fromLatin1(Workspace::kFirstEmployee)));
+        if (!password)
+            return false;
+        r.password = *password;
+    }
     try {
         Workspace::create(r);
     } catch (const AppError& e) {
@@ -72,9 +81,8 @@ bool findOrCreateWorkspace(QWidget* parent) {
     enter(r.folder);
     MessageBox::show(parent,
                      r.newDatabase
-                         ? QStringLiteral("作業フォルダを作成しました。\n%1\n社員コード %2、"
-                                          "パスワードなしでログインし、社員マスタでパスワードを"
-                                          "設定して下さい。")
+                         ? QStringLiteral("作業フォルダを作成しました。\n%1\n社員コード %2 と"
+                                          "いま決めたパスワードでログインして下さい。")
                                .arg(r.folder, QString::fromLatin1(Workspace::kFirstEmployee))
                          : QStringLiteral("作業フォルダを作成しました。\n%1").arg(r.folder),
                      MessageBox::Buttons::Ok, MessageBox::Icon::Information);
