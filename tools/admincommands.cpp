@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/employeepassword.h"
 #include "core/pgconnection.h"
 #include "core/schema.h"
 #include "core/sqlquery.h"
@@ -94,6 +95,19 @@ template <typename Fill> auto makeDatabase(const QString& path, Fill fill) {
     }
 }
 
+// Passwords of older data are hashed at their next login; until then they
+// are named.
+QStringList clearPasswordProblems(const QSqlDatabase& db) {
+    if (missingTables(db).contains(QStringLiteral("syain_m")))
+        return {};
+    const QStringList codes = employeesWithClearPasswords(db);
+    if (codes.isEmpty())
+        return {};
+    return {QStringLiteral("パスワードが暗号化されていない社員があります: %1"
+                           "（次のログインで暗号化されます）")
+                .arg(codes.join(QStringLiteral(", ")))};
+}
+
 } // namespace
 
 namespace Admin {
@@ -111,7 +125,7 @@ QStringList checkDatabase(const QString& path) {
         throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
     if (PgConnection::isDsn(path)) {
         Connection c(path, true);
-        return Schema::check(c.db());
+        return Schema::check(c.db()) + clearPasswordProblems(c.db());
     }
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -124,7 +138,7 @@ QStringList checkDatabase(const QString& path) {
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             throw DbError(describeOpenError(probe.lastError(), path));
     }
-    QStringList problems = Schema::check(c.db());
+    QStringList problems = Schema::check(c.db()) + clearPasswordProblems(c.db());
     // Opening for writing changes nothing in the file.
     QFile writable(path);
     if (!writable.open(QIODevice::ReadWrite))

@@ -3,6 +3,7 @@
 #include "demonames.h"
 #include "demoprices.h"
 
+#include "core/passwordhash.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "core/sqlvalues.h"
@@ -99,7 +100,8 @@ class Builder {
                  "削除フラグ) "
                  "VALUES (?, ?, ?, ?, ?, ?)",
                  {e.code, e.name,
-                  e.password.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : e.password,
+                  e.password.isEmpty() ? QVariant(QMetaType::fromType<QString>())
+                                       : PasswordHash::make(e.password),
                   e.remark, stamp(), e.deleted ? 1 : 0});
         for (int i = 0; i < homeWorkers().size(); ++i) {
             const HomeWorker& w = homeWorkers().at(i);

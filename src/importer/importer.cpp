@@ -28,8 +28,10 @@ Outcome run(const QString& sourcePath, const QString& target, const Options& opt
     const ImportSummary before = summariseSource(data);
     {
         ImportTarget db(target);
-        db.write(data);
-        outcome.summary = summaryText(before, summariseDatabase(db.db()), &outcome.agrees);
+        const int hashed = db.write(data);
+        outcome.summary =
+            summaryText(before, summariseDatabase(db.db()), &outcome.agrees) +
+            QStringLiteral("パスワードを暗号化して取り込んだ社員: %1 名\n").arg(hashed);
         db.keep();
     }
     outcome.written = true;

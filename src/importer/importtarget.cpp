@@ -2,6 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/passwordhash.h"
 #include "core/schema.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
@@ -94,8 +95,9 @@ void ImportTarget::close() {
         QFile::remove(m_path);
 }
 
-void ImportTarget::write(const ImportData& data) {
+int ImportTarget::write(const ImportData& data) {
     SqlTransaction tx(m_db);
+    int hashed = 0;
     for (const ConvertedTable& t : data.tables) {
         QStringList names, marks;
         for (const OldTables::Column& c : t.table->columns) {
@@ -105,13 +107,23 @@ void ImportTarget::write(const ImportData& data) {
         SqlQuery insert(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(t.table->name, names.join(QLatin1Char(',')),
                                        marks.join(QLatin1Char(','))));
+        // The old program kept passwords in clear; they are stored hashed.
+        const qsizetype password = t.table->name == QLatin1String("syain_m")
+                                       ? names.indexOf(QStringLiteral("パスワード"))
+                                       : -1;
         for (qsizetype r = 0; r < t.rows.size(); ++r) {
             if (!t.accepted.at(r))
                 continue;
-            for (const QVariant& v : t.rows.at(r))
+            QVariantList row = t.rows.at(r);
+            if (password >= 0 && !row.at(password).toString().isEmpty()) {
+                row[password] = PasswordHash::make(row.at(password).toString());
+                ++hashed;
+            }
+            for (const QVariant& v : row)
                 insert.bind(v);
             insert.exec();
         }
     }
     tx.commit();
+    return hashed;
 }

@@ -18,8 +18,9 @@ class ImportTarget {
     ImportTarget& operator=(const ImportTarget&) = delete;
 
     const QSqlDatabase& db() const { return m_db; }
-    // Inserts the accepted rows of every table in one transaction.
-    void write(const ImportData& data);
+    // Inserts the accepted rows of every table in one transaction, the
+    // employees' passwords as hashes; returns how many were hashed.
+    int write(const ImportData& data);
     void keep() { m_created = false; }
 
   private:

@@ -1,3 +1,4 @@
+#include "core/passwordhash.h"
 #include "core/schema.h"
 #include "core/sqlquery.h"
 #include "importer/importer.h"
@@ -61,7 +62,9 @@ QString dump(const QString& path) {
             while (q.next()) {
                 QStringList values{t.name};
                 for (const QString& n : names)
-                    values << (q.isNull(n) ? "(Null)" : "[" + q.str(n) + "]");
+                    values << (q.isNull(n)                      ? "(Null)"
+                               : PasswordHash::isHash(q.str(n)) ? "(hash)"
+                                                                : "[" + q.str(n) + "]");
                 out += values.join(' ') + "\n";
             }
         }

@@ -54,12 +54,16 @@ class TestAdminCommand : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("t.sqlite");
         QCOMPARE(admin({"create", path}).exitCode, 0);
-        execOn(path, {"DROP TABLE seisan_t", "ALTER TABLE seihin_t DROP COLUMN 管理ロットNo"});
+        execOn(
+            path,
+            {"DROP TABLE seisan_t", "ALTER TABLE seihin_t DROP COLUMN 管理ロットNo",
+             "INSERT INTO syain_m (社員コード, パスワード, 削除フラグ) VALUES ('007', 'abc', 0)"});
         const QByteArray damaged = fileBytes(path);
         const AdminRun r = admin({"check", path});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains("seisan_t"), qPrintable(r.err));
         QVERIFY2(r.err.contains("管理ロットNo"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("暗号化されていない社員があります: 007"), qPrintable(r.err));
         QCOMPARE(fileBytes(path), damaged);
 
         // A missing file or a text file is no database, and checking never
