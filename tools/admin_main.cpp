@@ -5,6 +5,7 @@
 #include "importcommand.h"
 #include "ledgercommand.h"
 #include "migrate.h"
+#include "rolescommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
@@ -55,6 +56,10 @@ const char* const kUsageText =
     "  migrate FILE DSN\n"
     "                データベースファイルの全テーブルを空の PostgreSQL データベースへ移し、\n"
     "                テーブルごとの行数と、内職者ごと・精算ごとの金額を照合します\n"
+    "  roles DSN CLERK\n"
+    "                サーバーのデータベースで、事務用のロール CLERK に画面の仕事に要る\n"
+    "                権限だけを与えます（所有者のユーザーで実行。パスワードは読めず、\n"
+    "                精算と行の削除はできません）\n"
     "  --help        この説明を表示します\n"
     "\n"
     "日付は YYYY-MM-DD か YYYYMMDD。FROM と TO は内職者コードで、どちらも省略できます。\n"
@@ -85,6 +90,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
         return SettleCommand::run(command, args.mid(1), out, err);
     if (ImportCommand::isCommand(command))
         return ImportCommand::run(args.mid(1), out, err);
+    if (RolesCommand::isCommand(command))
+        return RolesCommand::run(args.mid(1), out, err);
     if (command == "migrate") {
         if (args.size() != 3)
             return usageError(err, QStringLiteral("migrate には移行元のファイルと移行先の DSN を"
