@@ -1,5 +1,6 @@
 #include "admincommands.h"
 
+#include "backup/damagecheck.h"
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/pgconnection.h"
@@ -111,7 +112,7 @@ QStringList checkDatabase(const QString& path) {
         throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
     if (PgConnection::isDsn(path)) {
         Connection c(path, true);
-        return Schema::check(c.db());
+        return Schema::check(c.db()) + damageOf(c.db(), path);
     }
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -124,7 +125,7 @@ QStringList checkDatabase(const QString& path) {
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             throw DbError(describeOpenError(probe.lastError(), path));
     }
-    QStringList problems = Schema::check(c.db());
+    QStringList problems = Schema::check(c.db()) + damageOf(c.db(), path);
     // Opening for writing changes nothing in the file.
     QFile writable(path);
     if (!writable.open(QIODevice::ReadWrite))
