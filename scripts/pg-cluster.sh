@@ -3,6 +3,8 @@
 #   pg-cluster.sh start DIR   creates DIR, starts the server on a free local
 #                             port with its socket in DIR, creates the
 #                             database tarvel_test and prints its DSN
+#   pg-cluster.sh restart DIR stops the server at once, as a crash would, and
+#                             starts it again on the same port
 #   pg-cluster.sh stop DIR    stops the server and removes DIR
 # initdb refuses to run as root: then the server runs as the postgres user.
 set -euo pipefail
@@ -10,7 +12,7 @@ set -euo pipefail
 command="${1:-}"
 dir="${2:-}"
 if [[ -z "$command" || -z "$dir" ]]; then
-    echo "usage: $0 start|stop DIR" >&2
+    echo "usage: $0 start|restart|stop DIR" >&2
     exit 2
 fi
 bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)"
@@ -60,6 +62,11 @@ start)
         -c "CREATE DATABASE tarvel_test" >/dev/null
     echo "host=$dir port=$port user=postgres dbname=tarvel_test" | tee "$dir/dsn"
     ;;
+restart)
+    # pg_ctl starts it again with the options of the first start.
+    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -m immediate -w -t 60 \
+        restart >/dev/null
+    ;;
 stop)
     if [[ -d "$dir/data" ]]; then
         as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
@@ -67,7 +74,7 @@ stop)
     rm -rf "$dir"
     ;;
 *)
-    echo "usage: $0 start|stop DIR" >&2
+    echo "usage: $0 start|restart|stop DIR" >&2
     exit 2
     ;;
 esac

@@ -1,5 +1,6 @@
 #include "admincommands.h"
 
+#include "backup/damagecheck.h"
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/employeepassword.h"
@@ -125,7 +126,7 @@ QStringList checkDatabase(const QString& path) {
         throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
     if (PgConnection::isDsn(path)) {
         Connection c(path, true);
-        return Schema::check(c.db()) + clearPasswordProblems(c.db());
+        return Schema::check(c.db()) + damageOf(c.db(), path) + clearPasswordProblems(c.db());
     }
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -138,7 +139,8 @@ QStringList checkDatabase(const QString& path) {
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             throw DbError(describeOpenError(probe.lastError(), path));
     }
-    QStringList problems = Schema::check(c.db()) + clearPasswordProblems(c.db());
+    QStringList problems =
+        Schema::check(c.db()) + damageOf(c.db(), path) + clearPasswordProblems(c.db());
     // Opening for writing changes nothing in the file.
     QFile writable(path);
     if (!writable.open(QIODevice::ReadWrite))

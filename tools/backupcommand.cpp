@@ -45,13 +45,15 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
             out << "バックアップしました: " << copy.path << '\n';
             writeCounts(copy.rows, out);
         } else {
-            const DatabaseCopy::RowCounts rows =
-                PgConnection::isDsn(args.at(1)) ? ServerDump::restore(args.at(0), args.at(1))
-                                                : DatabaseCopy::restore(args.at(0), args.at(1));
-            out << "復元しました: " << args.at(1) << "（元のファイルは "
-                << (PgConnection::isDsn(args.at(1)) ? args.at(0) : args.at(1))
-                << ".before-restore）\n";
-            writeCounts(rows, out);
+            const DatabaseCopy::Restored done = PgConnection::isDsn(args.at(1))
+                                                    ? ServerDump::restore(args.at(0), args.at(1))
+                                                    : DatabaseCopy::restore(args.at(0), args.at(1));
+            out << "復元しました: " << args.at(1);
+            // Only a database that was there is kept aside.
+            if (!done.keptAs.isEmpty())
+                out << "（元のファイルは " << done.keptAs << "）";
+            out << '\n';
+            writeCounts(done.rows, out);
         }
     } catch (const AppError& e) {
         err << "tarvel-admin " << command << ": " << e.text() << '\n';

@@ -75,6 +75,7 @@ struct Arguments {
     QString path;
     SettlementCriteria criteria;
     std::optional<QString> backupFolder;
+    std::optional<int> keep; // backups left after the one before the run
 };
 
 Arguments parse(const QStringList& args) {
@@ -90,7 +91,13 @@ Arguments parse(const QStringList& args) {
             employee = e;
         else if (auto b = optionValue(args, i, QStringLiteral("--backup-folder")))
             parsed.backupFolder = b;
-        else
+        else if (auto k = optionValue(args, i, QStringLiteral("--keep"))) {
+            bool ok = false;
+            parsed.keep = k->toInt(&ok);
+            if (!ok || *parsed.keep < 1)
+                throw AppError(
+                    QStringLiteral("--keep には 1 以上の整数を指定してください: %1").arg(*k));
+        } else
             SettleCommand::keepPositional(args.at(i), positional);
     }
     if (positional.size() == 3) {
@@ -203,9 +210,11 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
         }
         if (command != QLatin1String("trial")) {
             // A server has no folder beside it: its dumps go where the
-            // program's own backups go.
-            AutoBackup::Settings s =
-                server ? AutoBackup::programSettings() : AutoBackup::besideDatabase(parsed.path);
+            // program's own backups go. How many are kept is [Backup] Keep
+            // of TVL.INI in the current folder, as for the program.
+            const AutoBackup::Settings program = AutoBackup::programSettings();
+            AutoBackup::Settings s = server ? program : AutoBackup::besideDatabase(parsed.path);
+            s.keep = parsed.keep.value_or(program.keep);
             if (parsed.backupFolder)
                 s.folder = *parsed.backupFolder;
             AutoBackup::takeBeforeRun(parsed.path, s);

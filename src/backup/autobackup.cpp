@@ -1,5 +1,6 @@
 #include "backup/autobackup.h"
 
+#include "backup/partfile.h"
 #include "backup/serverdump.h"
 #include "core/apperror.h"
 #include "core/clock.h"
@@ -51,14 +52,25 @@ DatabaseCopy::Copy take(const QString& dbPath, const Settings& settings, const Q
     if (!QDir().mkpath(settings.folder))
         throw AppError(
             QStringLiteral("バックアップのフォルダを作れません。\n%1").arg(settings.folder));
-    QDateTime at = taken;
-    // Two runs within one second must not share a name.
-    while (QFileInfo::exists(QDir(settings.folder).filePath(fileName(at, dbPath))))
-        at = at.addSecs(1);
-    const QString target = QDir(settings.folder).filePath(fileName(at, dbPath));
+    PartFile::removeStale(settings.folder);
+    // A run that finds the name taken when its copy is done, by a run
+    // started in the same second, takes the next free second.
+    const PartFile::NextName next = [&](const QString& name) {
+        QDateTime at = QDateTime::fromString(QFileInfo(name).completeBaseName().mid(7),
+                                             QStringLiteral("yyyyMMdd-HHmmss"));
+        QString free;
+        do {
+            at = at.addSecs(1);
+            free = QDir(settings.folder).filePath(fileName(at, dbPath));
+        } while (QFileInfo::exists(free));
+        return free;
+    };
+    QString target = QDir(settings.folder).filePath(fileName(taken, dbPath));
+    if (QFileInfo::exists(target))
+        target = next(target);
     DatabaseCopy::Copy copy = PgConnection::isDsn(dbPath)
-                                  ? ServerDump::dumpTo(dbPath, target)
-                                  : DatabaseCopy::copyTo(dbPath, target, settings.depth);
+                                  ? ServerDump::dumpTo(dbPath, target, next)
+                                  : DatabaseCopy::copyTo(dbPath, target, settings.depth, next);
     const QStringList old = backupsIn(settings.folder);
     for (qsizetype i = 0; i + settings.keep < old.size(); ++i)
         QFile::remove(old.at(i));

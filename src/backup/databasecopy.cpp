@@ -1,8 +1,11 @@
 #include "backup/databasecopy.h"
 
 #include "backup/exclusiveuse.h"
+#include "backup/partfile.h"
 #include "core/apperror.h"
+#include "core/database.h"
 #include "core/schema.h"
+#include "core/sqlfailure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,30 +20,35 @@ namespace {
 // journal being committed) before it gives up.
 constexpr int kBusyTimeoutMs = 5000;
 
-// The clerk's words for a failure of SQLite with the given result code.
-[[noreturn]] void failWith(int code, const QString& what, const QString& path) {
+// The clerk's words for a failure of SQLite with the given result code:
+// the program's one translation, and the in-use text while another
+// program holds the file.
+[[noreturn]] void failWith(int code, const QString& what, const QString& path,
+                           const QString& message = QString()) {
     QString cause;
     if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
-        cause = QStringLiteral("データベースが他のプログラムで使用中です。"
-                               "しばらく待ってからやり直して下さい。");
-    else if ((code & 0xff) == SQLITE_NOTADB)
-        cause = QStringLiteral("データベースファイルではありません。");
-    else if ((code & 0xff) == SQLITE_FULL)
-        cause = QStringLiteral("ディスクの空きが足りません。");
+        cause = databaseInUseText() + QLatin1Char('\n') + path;
     else
-        cause = QStringLiteral("ファイルとフォルダの権限を確かめて下さい。");
-    throw AppError(what + QLatin1Char('\n') + cause + QLatin1Char('\n') + path);
+        cause = describeSqliteFailure(code, message, path);
+    if (cause.isEmpty())
+        cause = QStringLiteral("データベースの処理に失敗しました（コード %1）。\n%2")
+                    .arg(code)
+                    .arg(path);
+    throw AppError(what + QLatin1Char('\n') + cause);
 }
 
 // One bare SQLite handle: the backup API works on handles, and a copy must
 // not disturb the program's own connection.
 class Handle {
   public:
-    Handle(const QString& path, int flags) : m_path(path) {
+    // Failures name shownPath: a copy's checks speak of the database it
+    // was copied from.
+    Handle(const QString& path, int flags, const QString& shownPath = QString())
+        : m_path(shownPath.isEmpty() ? path : shownPath) {
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
             sqlite3_close_v2(m_db);
-            failWith(rc, QStringLiteral("データベースを開けません。"), path);
+            failWith(rc, QStringLiteral("データベースを開けません。"), m_path);
         }
         sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     }
@@ -73,7 +81,8 @@ class Handle {
     }
 
     [[noreturn]] void fail(const QString& what, int code = 0) const {
-        failWith(code ? code : sqlite3_errcode(m_db), what, m_path);
+        failWith(code ? code : sqlite3_extended_errcode(m_db), what, m_path,
+                 QString::fromUtf8(sqlite3_errmsg(m_db)));
     }
 
   private:
@@ -102,6 +111,19 @@ DatabaseCopy::RowCounts countRows(Handle& h) {
     return rows;
 }
 
+DatabaseCopy::RowCounts checkOpen(Handle& h, DatabaseCopy::Depth depth) {
+    // Every page is read once and the index checks revisit many: reading
+    // through a memory map and a larger cache halves the time.
+    h.exec("PRAGMA mmap_size = 268435456");
+    h.exec("PRAGMA cache_size = -65536");
+    const QStringList problems = h.column(
+        depth == DatabaseCopy::Depth::Full ? "PRAGMA integrity_check" : "PRAGMA quick_check");
+    if (problems != QStringList{QStringLiteral("ok")})
+        throw AppError(describeSqliteFailure(SQLITE_CORRUPT, QString(), h.path()) +
+                       QLatin1Char('\n') + problems.mid(0, 5).join(QLatin1Char('\n')));
+    return countRows(h);
+}
+
 void requireFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -123,6 +145,10 @@ void copyPages(Handle& src, Handle& dst) {
         waitedMs += 50;
     }
     sqlite3_backup_finish(backup);
+    // A page that cannot be read is the source's fault, any other the copy's.
+    if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB || rc == SQLITE_IOERR_READ ||
+        rc == SQLITE_IOERR_SHORT_READ)
+        src.fail(QStringLiteral("データベースを読めません。"), rc);
     if (rc != SQLITE_DONE)
         dst.fail(QStringLiteral("バックアップを書き込めません。"), rc);
 }
@@ -134,54 +160,51 @@ namespace DatabaseCopy {
 RowCounts check(const QString& path, Depth depth) {
     requireFile(path);
     Handle h(path, SQLITE_OPEN_READONLY);
-    // Every page is read once and the index checks revisit many: reading
-    // through a memory map and a larger cache halves the time.
-    h.exec("PRAGMA mmap_size = 268435456");
-    h.exec("PRAGMA cache_size = -65536");
-    const QStringList problems =
-        h.column(depth == Depth::Full ? "PRAGMA integrity_check" : "PRAGMA quick_check");
-    if (problems != QStringList{QStringLiteral("ok")})
-        throw AppError(QStringLiteral("データベースファイルが壊れています。\n%1\n%2")
-                           .arg(path, problems.mid(0, 5).join(QLatin1Char('\n'))));
-    return countRows(h);
+    return checkOpen(h, depth);
 }
 
-Copy copyTo(const QString& dbPath, const QString& target, Depth depth) {
+Copy copyTo(const QString& dbPath, const QString& target, Depth depth,
+            const PartFile::NextName& next) {
     requireFile(dbPath);
-    if (QFileInfo::exists(target))
+    if (QFileInfo::exists(target) && !next)
         throw AppError(QStringLiteral("同じ名前のファイルが既にあります。\n%1").arg(target));
-    const QString part = target + QStringLiteral(".part");
-    QFile::remove(part);
+    PartFile part(target);
     Copy copy;
-    copy.path = target;
-    try {
-        {
-            Handle src(dbPath, SQLITE_OPEN_READWRITE);
-            src.exec("PRAGMA mmap_size = 268435456");
-            // One read transaction holds the snapshot for the counts and
-            // the pages alike.
-            src.exec("BEGIN");
-            copy.rows = countRows(src);
-            Handle dst(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            copyPages(src, dst);
-            src.exec("COMMIT");
-            // The copy stands alone: no -wal file belongs to it.
-            dst.exec("PRAGMA journal_mode = DELETE");
-        }
-        if (check(part, depth) != copy.rows)
+    {
+        Handle src(dbPath, SQLITE_OPEN_READWRITE);
+        src.exec("PRAGMA mmap_size = 268435456");
+        // One read transaction holds the snapshot for the counts and
+        // the pages alike.
+        src.exec("BEGIN");
+        copy.rows = countRows(src);
+        Handle dst(part.path(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        copyPages(src, dst);
+        src.exec("COMMIT");
+        // The copy stands alone: no -wal file belongs to it.
+        dst.exec("PRAGMA journal_mode = DELETE");
+    }
+    {
+        // The copy holds the source's pages: damage found in it is the
+        // source's.
+        Handle h(part.path(), SQLITE_OPEN_READONLY, dbPath);
+        if (checkOpen(h, depth) != copy.rows)
             throw AppError(QStringLiteral("バックアップの件数が元のデータベースと合いません。\n%1")
                                .arg(target));
-        if (!QFile::rename(part, target))
-            throw AppError(QStringLiteral("バックアップファイルを作れません。\n%1").arg(target));
-    } catch (...) {
-        QFile::remove(part);
-        throw;
     }
+    copy.path = part.place(next);
     return copy;
 }
 
-RowCounts restore(const QString& backupPath, const QString& dbPath) {
-    const RowCounts rows = check(backupPath);
+Restored restore(const QString& backupPath, const QString& dbPath) {
+    Restored done;
+    try {
+        done.rows = check(backupPath);
+    } catch (const AppError& e) {
+        throw AppError(QStringLiteral("このバックアップからは復元できません。別のバックアップを"
+                                      "指定して下さい。\n") +
+                       e.text());
+    }
+    const RowCounts& rows = done.rows;
     const QString aside = dbPath + QStringLiteral(".before-restore");
     const QString incoming = dbPath + QStringLiteral(".restoring");
     if (QFileInfo::exists(dbPath)) {
@@ -211,6 +234,7 @@ RowCounts restore(const QString& backupPath, const QString& dbPath) {
             throw AppError(
                 QStringLiteral("データベースファイルを置き換えられません。\n%1").arg(dbPath));
         }
+        done.keptAs = aside;
     } else {
         QFile::remove(incoming);
         if (!QFile::copy(backupPath, incoming) || !QFile::rename(incoming, dbPath)) {
@@ -224,7 +248,7 @@ RowCounts restore(const QString& backupPath, const QString& dbPath) {
     if (check(dbPath, Depth::Quick) != rows)
         throw AppError(QStringLiteral("復元したデータベースの件数がバックアップと合いません。\n%1")
                            .arg(dbPath));
-    return rows;
+    return done;
 }
 
 } // namespace DatabaseCopy

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backup/partfile.h"
+
 #include <QMap>
 #include <QString>
 
@@ -26,16 +28,24 @@ struct Copy {
 // Copies the database at dbPath to `target` (a new file) and checks the
 // copy: it must pass the check and hold the same rows per table as
 // the snapshot it was taken from. The copy is written beside the target
-// under a temporary name and appears only once it is checked.
-Copy copyTo(const QString& dbPath, const QString& target, Depth depth = Depth::Full);
+// under a name of its own and appears only once it is checked. When a file
+// named target appears meanwhile, the copy takes the next free name that
+// `next` proposes; without `next` that is an error.
+Copy copyTo(const QString& dbPath, const QString& target, Depth depth = Depth::Full,
+            const PartFile::NextName& next = {});
 
 // Whether a file is a sound database of this program: the check passes
 // and every table is there. Returns its rows per table.
 RowCounts check(const QString& path, Depth depth = Depth::Full);
 
+struct Restored {
+    RowCounts rows;
+    QString keptAs; // where the replaced database was kept, "" when there was none
+};
+
 // Puts the backup at backupPath in place of the database at dbPath after
 // checking it in full, keeping the replaced file as dbPath + ".before-restore".
 // Refuses while any program (this one included) has the database open.
-RowCounts restore(const QString& backupPath, const QString& dbPath);
+Restored restore(const QString& backupPath, const QString& dbPath);
 
 } // namespace DatabaseCopy

@@ -140,7 +140,11 @@ void DBOpen() {
         throw DbError(QStringLiteral("設定ファイル TVL.INI が見つかりません。\n探したフォルダ: %1")
                           .arg(QFileInfo(ini).absolutePath()));
     }
-    DBOpenPath(IniRead(QStringLiteral("Access"), QStringLiteral("DSN")));
+    try {
+        DBOpenPath(IniRead(QStringLiteral("Access"), QStringLiteral("DSN")));
+    } catch (const DsnError& e) {
+        throw DbError(QStringLiteral("TVL.INI の ") + e.text());
+    }
 }
 
 void DBOpenPath(const QString& dsn) {

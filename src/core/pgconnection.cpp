@@ -3,13 +3,17 @@
 #include "core/apperror.h"
 #include "core/database.h"
 
+#include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
 #include <libpq-fe.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,6 +24,29 @@ const QString kLost = QStringLiteral(
 QHash<PGconn*, quint64>& generations() {
     static QHash<PGconn*, quint64> counts;
     return counts;
+}
+
+QSet<PGconn*>& inTransaction() {
+    static QSet<PGconn*> open;
+    return open;
+}
+
+// libpq passes over a password file that others may read, with an English
+// warning on standard error, and the login then fails for want of a
+// password. "" when there is no such file.
+QString unsafePasswordFile(const QString& named) {
+    QString path = named;
+    if (path.isEmpty())
+        path = qEnvironmentVariable("PGPASSFILE");
+    if (path.isEmpty())
+        path = QDir::home().filePath(QStringLiteral(".pgpass"));
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        (info.st_mode & (S_IRWXG | S_IRWXO)) == 0)
+        return {};
+    return QStringLiteral("パスワードファイル %1 はほかのユーザーも読める設定のため、使えません。\n"
+                          "chmod 600 %1 で本人だけが読み書きできるようにして下さい。")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 struct Target {
@@ -124,11 +151,12 @@ QSqlDatabase open(const QString& connectionName, const QString& dsn) {
     PQconninfoOption* options = PQconninfoParse(dsn.trimmed().toUtf8().constData(), &error);
     if (options == nullptr) {
         PQfreemem(error);
-        throw DbError(QStringLiteral("TVL.INI の DSN を読めません。postgresql://ユーザー@ホスト/"
-                                     "データベース の形で書いて下さい。"));
+        throw DsnError(QStringLiteral("DSN を読めません。postgresql://ユーザー@ホスト/"
+                                      "データベース の形で書いて下さい。"));
     }
     Target target;
     QStringList rest;
+    QString passwordFile;
     bool hasPassword = false;
     for (PQconninfoOption* o = options; o->keyword != nullptr; ++o) {
         if (o->val == nullptr)
@@ -145,13 +173,19 @@ QSqlDatabase open(const QString& connectionName, const QString& dsn) {
             target.database = value;
         else if (key == QLatin1String("password"))
             hasPassword = true;
-        else
+        else {
+            if (key == QLatin1String("passfile"))
+                passwordFile = value;
             rest << key + QLatin1Char('=') + quoted(value);
+        }
     }
     PQconninfoFree(options);
     if (hasPassword)
-        throw DbError(QStringLiteral("TVL.INI の DSN にパスワードを書かないで下さい。\n"
-                                     "パスワードは各パソコンの .pgpass に書きます。"));
+        throw DsnError(QStringLiteral("DSN にパスワードを書かないで下さい。\n"
+                                      "パスワードは各パソコンの .pgpass に書きます。"));
+    const QString unsafe = unsafePasswordFile(passwordFile);
+    if (!unsafe.isEmpty())
+        throw DbError(unsafe);
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     db.setHostName(target.host);
@@ -173,8 +207,15 @@ QSqlDatabase open(const QString& connectionName, const QString& dsn) {
 
 PGconn* handle(const QSqlDatabase& db) {
     PGconn* conn = rawHandle(db);
+    reconnect(conn);
+    return conn;
+}
+
+void reconnect(PGconn* conn) {
     if (PQstatus(conn) == CONNECTION_OK)
-        return conn;
+        return;
+    if (inTransaction().contains(conn))
+        throw DbError(kLost);
     PQreset(conn);
     if (PQstatus(conn) != CONNECTION_OK || !setUpSession(conn) || !holdInUse(conn)) {
         const Target t{QString::fromUtf8(PQhost(conn)), QString::fromUtf8(PQport(conn)),
@@ -182,7 +223,17 @@ PGconn* handle(const QSqlDatabase& db) {
         throw DbError(connectFailure(QString::fromUtf8(PQerrorMessage(conn)), t));
     }
     ++generations()[conn];
-    return conn;
+}
+
+void setInTransaction(PGconn* conn, bool open) {
+    if (open)
+        inTransaction().insert(conn);
+    else
+        inTransaction().remove(conn);
+}
+
+QString lostText() {
+    return kLost;
 }
 
 quint64 generation(PGconn* conn) {

@@ -139,6 +139,9 @@ class PgStatement final : public SqlStatement {
             lengths[size_t(i)] = int(texts[size_t(i)].size());
         }
         PGconn* conn = m_conn;
+        // A statement kept across actions meets a lost connection as a new
+        // one would: the action after the loss connects again.
+        PgConnection::reconnect(conn);
         if (m_prepared && m_generation != PgConnection::generation(conn))
             m_prepared = false; // the connection was made again
         if (!m_prepared && m_runs > 0) {

@@ -5,6 +5,8 @@
 #include "core/pgconnection.h"
 #include "core/sqlquery.h"
 
+#include <utility>
+
 namespace {
 
 // On a server every write transaction first takes one lock for the whole
@@ -32,6 +34,11 @@ SqlTransaction::SqlTransaction(const QSqlDatabase& db, Kind kind) : m_db(db) {
         throw DbError(QStringLiteral("データベースが開かれていません。"));
     execSql(m_db, kind == Kind::Write ? kBeginWrite : kBeginRead);
     m_active = true;
+    // A server lost from here on must not be connected again until the
+    // transaction has ended: what follows would be written on its own.
+    m_server = PgConnection::currentHandle(m_db);
+    if (m_server != nullptr)
+        PgConnection::setInTransaction(m_server, true);
     if (kind == Kind::Write && !kWriteLock.on(m_db).isEmpty()) {
         try {
             execSql(m_db, kWriteLock);
@@ -58,12 +65,19 @@ void SqlTransaction::commit() {
     // failure leaves the transaction open for the destructor to roll back.
     execSql(m_db, QStringLiteral("COMMIT"));
     m_active = false;
+    ended();
+}
+
+void SqlTransaction::ended() {
+    if (m_server != nullptr)
+        PgConnection::setInTransaction(std::exchange(m_server, nullptr), false);
 }
 
 void SqlTransaction::rollback() {
     if (!m_active)
         return;
     m_active = false;
+    ended();
     // Runs in the destructor, also while an error unwinds: nothing may
     // throw. A server that is gone has dropped the transaction itself, and
     // the next action connects again.

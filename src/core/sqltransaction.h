@@ -25,6 +25,9 @@ class SqlTransaction {
     void rollback();
 
   private:
+    void ended();
+
     QSqlDatabase m_db;
     bool m_active = false;
+    struct pg_conn* m_server = nullptr; // the server connection it runs on
 };

@@ -90,6 +90,10 @@ UnitPrice priceInForce(const SelectedSlip& slip, bool* found) {
         if (__builtin_mul_overflow(thousandths, qint64(10), &scaled))
             throw AppError(QStringLiteral("単価が大きすぎます。"));
         shown = UnitPrice::fromTenThousandths(scaled);
+    } catch (const DbError&) {
+        // The database's own failure (a lost server above all) is no fault
+        // of this slip: its cause comes first.
+        throw;
     } catch (const AppError& e) {
         throw AppError(
             QStringLiteral("製品伝票 %1 の単価を取得できません。処理を中止しました。\n%2")

@@ -6,6 +6,7 @@
 #include "core/database.h"
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"
+#include "support/golden.h"
 #include "support/testdatabase.h"
 #include "support/testruns.h"
 #include "support/writercopies.h"
@@ -16,7 +17,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <sys/file.h>
 
 namespace {
 
@@ -85,7 +88,7 @@ class TestBackup : public QObject {
         const std::tuple<const char*, bool, const char*> cases[] = {
             {"sound", false, ""},
             {"sound", true, "使用中"},
-            {"garbage", false, "データベースファイルではありません"},
+            {"garbage", false, "データベースファイルが壊れています"},
             {"foreign", false, "テーブルがありません: syain_m"}};
         for (const auto& [backup, stillOpen, refusal] : cases) {
             TestDatabase t;
@@ -145,6 +148,90 @@ class TestBackup : public QObject {
         QVERIFY(admin(QStringList{"cancel"} + run + QStringList{"--backup-folder", dir + "/b2"})
                     .startsWith("3 "));
         QCOMPARE(AutoBackup::backupsIn(dir + "/b2").size(), 1);
+    }
+
+    // Runs started in the same second each get a whole backup of their own;
+    // what a killed run left is removed, a part still being written is not.
+    void sameSecondRunsAndKilledRunsLeaveWholeBackups() {
+        TestDatabase t;
+        addDrawing(1);
+        const QString folder = t.dirPath() + "/backup";
+        QDir().mkpath(folder);
+        const QString left = folder + "/tarvel-20260101-090000.db.1-dead.part";
+        const QString going = folder + "/tarvel-20260101-090000.db.2-live.part";
+        for (const QString& part : {left, left + "-journal", going})
+            QVERIFY(TestRuns::writeBytes(part, "half"));
+        QFile held(going);
+        QVERIFY(held.open(QIODevice::ReadWrite) && flock(held.handle(), LOCK_EX) == 0);
+        const QDateTime second(QDate(2026, 4, 1), QTime(9, 30, 0));
+        QList<QThread*> runs;
+        QStringList taken(4);
+        for (int i = 0; i < 4; ++i)
+            runs << QThread::create([&, i] {
+                try {
+                    taken[i] = AutoBackup::take(t.path(), {folder, 100}, second).path;
+                } catch (const AppError& e) {
+                    taken[i] = e.text();
+                }
+            });
+        for (QThread* run : runs)
+            run->start();
+        for (QThread* run : runs) {
+            run->wait();
+            delete run;
+        }
+        std::sort(taken.begin(), taken.end());
+        QCOMPARE(taken, AutoBackup::backupsIn(folder));
+        for (const QString& b : taken)
+            QCOMPARE(drawings(DatabaseCopy::check(b)), 1);
+        QCOMPARE(QDir(folder).entryList({"*.part*"}, QDir::Files),
+                 QStringList{QFileInfo(going).fileName()});
+    }
+
+    // Damage is named as damage by every command, the backups before a run
+    // keep what TVL.INI or --keep says, and a restore names the file it
+    // kept aside only when there was one.
+    void faultsAreNamedAndBackupsKept() {
+        const QString d = goldenCases("faults.txt", [&](const QStringList& f) {
+            TestDatabase t;
+            t.writeIni("[Backup]\nKeep=2\n");
+            execSql("INSERT INTO syain_m (社員コード, 氏名, 削除フラグ) VALUES ('001', '山田', 0)");
+            for (int i = 0; i < 400; ++i)
+                addDrawing(i);
+            const qint64 page = TestRuns::rows("SELECT rootpage FROM sqlite_master"
+                                               " WHERE name = 'zuban_m'")
+                                    .value(0)
+                                    .toLongLong();
+            const qint64 pageSize = TestRuns::rows("PRAGMA page_size").value(0).toLongLong();
+            DBClose();
+            const QString dir = t.dirPath();
+            QFile::copy(t.path(), dir + "/copy.sqlite");
+            const QByteArray whole = TestRuns::fileBytes(t.path());
+            TestRuns::writeBytes(dir + "/cut.sqlite", whole.left(whole.size() / 2));
+            if (f[0] == "damaged") {
+                QFile file(t.path());
+                file.open(QIODevice::ReadWrite);
+                file.seek((page - 1) * pageSize);
+                file.write(QByteArray(pageSize, '\x5a'));
+            }
+            for (int run = 0; run < 3; ++run) // three earlier backups to prune
+                AutoBackup::take(dir + "/copy.sqlite", {dir + "/backup", 100},
+                                 QDateTime(QDate(2026, 1, 1), QTime(9, 0, run)));
+            QStringList args = f[1].split(' ');
+            for (QString& arg : args)
+                arg = arg == "@" ? t.path() : arg.replace("%dir%", dir);
+            const TestRuns::AdminRun r = TestRuns::admin(args);
+            return QStringList{QString::number(r.exitCode),
+                               (r.out + r.err)
+                                   .section("\n\n", 0, 0)
+                                   .trimmed()
+                                   .replace(t.path(), "@")
+                                   .replace(dir, "%dir%")
+                                   .replace('\n', " / "),
+                               QString::number(AutoBackup::backupsIn(dir + "/backup").size())}
+                .join(" | ");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void init() { MessageBox::setTestMode(true); }

@@ -3,6 +3,7 @@
 #include "backup/serverdump.h"
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/pgconnection.h"
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"
 #include "support/testdatabase.h"
@@ -106,6 +107,49 @@ class TestServerDump : public QObject {
         QVERIFY2(garbage.exitCode == 1 && garbage.err.contains("バックアップを読めません") &&
                      !garbage.err.contains("pg_restore:"),
                  qPrintable(garbage.err));
+    }
+
+    // A dump goes into a new, empty database (it brings its tables, and
+    // nothing is kept aside), but not as a role that may not restore.
+    void restoresIntoAnEmptyDatabase() {
+        TestDatabase t;
+        execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P1', 'x', 0)");
+        const QString schema = TestRuns::rows("SELECT current_schema()").value(0);
+        DBClose();
+        QVERIFY(TestRuns::admin({"backup", t.path(), t.dirPath()}).exitCode == 0);
+        const QString dump = AutoBackup::backupsIn(t.dirPath()).value(0);
+        const QString database = "new_" + schema;
+        const QString server = qEnvironmentVariable("TARVEL_TEST_PG_DSN");
+        const auto onNew = [&](const QStringList& statements) {
+            QSqlDatabase admin = PgConnection::open(
+                "new",
+                server.section(" dbname=", 0, 0) + " dbname=" +
+                    (statements.first().startsWith("CREATE DATABASE") ? "postgres" : database));
+            for (const QString& sql : statements)
+                execSql(admin, sql);
+            SqlQuery::releaseStatements(admin);
+            admin.close();
+            admin = QSqlDatabase();
+            QSqlDatabase::removeDatabase("new");
+        };
+        onNew({"CREATE DATABASE " + database});
+        onNew({"CREATE SCHEMA " + schema, "CREATE ROLE r_" + schema + " LOGIN",
+               "GRANT USAGE ON SCHEMA " + schema + " TO r_" + schema});
+        const QString target = server.section(" dbname=", 0, 0) + " dbname=" + database +
+                               " options='-c search_path=" + schema + "'";
+        const QStringList cases[] = {
+            {" user=r_" + schema, "1", "pg_restore に必要な権限がありません"},
+            {"", "0", "復元しました: "}};
+        for (const QStringList& c : cases) {
+            const TestRuns::AdminRun r = TestRuns::admin({"restore", dump, target + c[0]});
+            QVERIFY2(QString::number(r.exitCode) == c[1] && (r.out + r.err).contains(c[2]) &&
+                         !r.out.contains("元のファイル"),
+                     qPrintable(r.out + r.err));
+        }
+        QVERIFY(!QFile::exists(dump + ".before-restore"));
+        DBOpenPath(target);
+        QCOMPARE(drawings(), 1);
+        DBClose();
     }
 
     void init() { MessageBox::setTestMode(true); }

@@ -64,9 +64,13 @@ class TestDatabaseSession : public QObject {
         const QString dir = t.dirPath() + "/";
         QVERIFY(TestRuns::writeBytes(dir + "junk.sqlite", QByteArray(4096, 'x')));
         TestRuns::execOn(dir + "partial.sqlite", {"CREATE TABLE syain_m (社員コード TEXT)"});
+        QVERIFY(TestRuns::writeBytes(dir + "pgpass", "*:*:*:*:secret\n"));
+        QFile::setPermissions(dir + "pgpass",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         const QString d = goldenCases("openerrors.txt", [&](const QStringList& f) {
-            if (f[0] == "file")
-                return openErrorFor(dir + f[1] + ".sqlite")
+            if (f[0] == "file" || f[0] == "dsn")
+                return openErrorFor(f[0] == "dsn" ? QString(f[1]).replace("<dir>/", dir)
+                                                  : dir + f[1] + ".sqlite")
                     .replace(dir, "<dir>/")
                     .replace('\n', " ⏎ ");
             if (f[1] == "none")

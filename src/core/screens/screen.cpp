@@ -7,3 +7,9 @@ Screen::~Screen() {
         child->blockSignals(true);
     hide();
 }
+
+int Screen::exec() {
+    if (m_openingFailed)
+        return QDialog::Rejected;
+    return QDialog::exec();
+}

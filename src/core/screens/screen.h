@@ -15,4 +15,16 @@ class Screen : public QDialog {
   public:
     explicit Screen(QWidget* parent = nullptr);
     ~Screen() override;
+
+    // Shows the screen modally, unless it could not load its data while it
+    // was built: the clerk has read why, and an empty screen would pass for
+    // an empty table. Then returns Rejected at once.
+    int exec() override;
+
+  protected:
+    // Called while the screen is built, after its loading failed.
+    void openingFailed() { m_openingFailed = true; }
+
+  private:
+    bool m_openingFailed = false;
 };

@@ -49,7 +49,8 @@ MasterListScreen::MasterListScreen(const MasterDef& def, QWidget* parent)
     ui->grd1->setFixedSize(width, twipsToPixels(400) * kGridRowsShown + kGridFramePixels);
     adjustSize();
     FormCenter(this);
-    load();
+    if (!load())
+        openingFailed();
 }
 
 MasterListScreen::~MasterListScreen() = default;
@@ -66,8 +67,8 @@ void MasterListScreen::resetFilters() {
     ui->cmdUpd->setEnabled(false);
 }
 
-void MasterListScreen::load() {
-    LoadMasterList(this, m_def, ui->ChkDel->isChecked() ? 1 : 0);
+bool MasterListScreen::load() {
+    return LoadMasterList(this, m_def, ui->ChkDel->isChecked() ? 1 : 0);
 }
 
 void MasterListScreen::refresh() {

@@ -33,7 +33,7 @@ class MasterListScreen : public Screen {
 
   private:
     void resetFilters();
-    void load();
+    bool load(); // false after a failure, which the clerk was told
     void selectionChanged();
     void gridFocusLost();
     void cmdSelectClick();

@@ -47,7 +47,8 @@ frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : Screen(parent), ui(new Ui::frm
 
     GridLayout(ui->grd1, kPriceListKind);
     resetFilters();
-    LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
+    if (!LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked()))
+        openingFailed();
     rowSelected(ui->grd1->row());
 }
 
@@ -66,7 +67,7 @@ void frmWrkPriceMnt::showEvent(QShowEvent* event) {
     ui->grd1->setFocus();
 }
 
-void frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
+bool frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
     ListGrid* grid = ui->grd1;
     ListGrid::Fill fill(grid);
     try {
@@ -77,7 +78,7 @@ void frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
         grid->setRowHeightTwips(kRowTwips);
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
-        return;
+        return false;
     }
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
@@ -85,6 +86,7 @@ void frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
                                         right, right, right, left, Qt::AlignCenter};
     for (int col = 0; col < 11; ++col)
         grid->setColAlignment(col, alignments[col]);
+    return true;
 }
 
 void frmWrkPriceMnt::refresh() {

@@ -18,8 +18,8 @@ class frmWrkPriceMnt : public Screen {
     ~frmWrkPriceMnt() override;
 
     // Fills grd1 with the price lines as of the clock's today; a database
-    // error is shown and leaves what was filled so far.
-    void LoadPriceList(bool hideDeleted, bool hideExpired);
+    // error is shown, leaves what was filled so far and gives false.
+    bool LoadPriceList(bool hideDeleted, bool hideExpired);
     // Lays grd1 out again and reloads it with the check boxes' filters.
     void refresh();
     // 単価シリアル of the highlighted line, 0 when none.
