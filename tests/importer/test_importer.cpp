@@ -13,11 +13,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <csignal>
+#include <vector>
 
 namespace {
 
