@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <algorithm>
 
 namespace {
 
@@ -52,7 +53,8 @@ const char* const kUsageText =
     "                納入日、settlement の FIRST は精算日か精算日時）\n"
     "  import SOURCE TARGET [--keep-going]\n"
     "                元のデータベース (.mdb/.accdb か書き出したファイルのフォルダ) を\n"
-    "                新しいデータベースに取り込みます\n"
+    "                新しいデータベースファイルか、create で作った空のデータベース\n"
+    "                （ファイルまたはサーバーの DSN）に取り込みます\n"
     "  ledger PATH FIRST LAST [--workers FROM:TO] --pdf FILE\n"
     "                家内労働者帳簿を PDF ファイルに出力します\n"
     "  migrate FILE DSN\n"
@@ -76,14 +78,49 @@ int usageError(QTextStream& err, const QString& problem) {
     return kUsage;
 }
 
+bool isHelp(const QString& arg) {
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
+}
+
+// The lines of kUsageText about one command: its own line and those
+// indented beneath it; "" for a command the text does not know.
+QString usageOf(const QString& command) {
+    QString found;
+    for (const QString& line : QString::fromUtf8(kUsageText).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("  ") + command + QLatin1Char(' ')))
+            found = QStringLiteral("使い方: tarvel-admin") + line.mid(1) + QLatin1Char('\n');
+        else if (!found.isEmpty() && line.startsWith(QStringLiteral("       ")))
+            found += line + QLatin1Char('\n');
+        else if (!found.isEmpty())
+            break;
+    }
+    return found;
+}
+
+// A word starting with '-' where a path or value belongs: no option of the
+// commands that take none.
+bool takesNoOptions(const QString& command) {
+    return command == "create" || command == "demo" || command == "check" || command == "migrate" ||
+           ExportCommand::isCommand(command) || BackupCommand::isCommand(command);
+}
+
 int run(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() == 1 && (args.first() == "--help" || args.first() == "-h")) {
+    if (args.size() == 1 && isHelp(args.first())) {
         out << kUsageText;
         return 0;
     }
     if (args.isEmpty())
         return usageError(err, QStringLiteral("コマンドを指定してください。"));
     const QString command = args.first();
+    if (const QString usage = usageOf(command); !usage.isEmpty()) {
+        if (std::any_of(args.cbegin() + 1, args.cend(), isHelp)) {
+            out << usage;
+            return 0;
+        }
+        for (const QString& a : args.mid(1))
+            if (takesNoOptions(command) && a.startsWith(QLatin1Char('-')))
+                return usageError(err, QStringLiteral("不明なオプションです: %1").arg(a));
+    }
     if (ExportCommand::isCommand(command))
         return ExportCommand::run(args.mid(1), out, err);
     if (BackupCommand::isCommand(command))
@@ -145,7 +182,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && LedgerCommand::isCommand(argv[1]))
+    const bool help = std::any_of(argv + std::min(argc, 2), argv + argc,
+                                  [](const char* a) { return isHelp(QString::fromLocal8Bit(a)); });
+    if (argc > 1 && LedgerCommand::isCommand(argv[1]) && !help)
         return LedgerCommand::main(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();

@@ -23,6 +23,11 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
             << ListExports::names().join(QStringLiteral(", ")) << "）\n";
         return 2;
     }
+    const QString problem = ListExports::selectionProblem(args.at(1), args.value(2), args.value(3));
+    if (!problem.isEmpty()) {
+        err << "tarvel-admin export: " << problem << "\n";
+        return 2;
+    }
     int status = 0;
     try {
         DBOpenPath(args.at(0));

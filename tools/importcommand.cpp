@@ -9,9 +9,12 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     Importer::Options options;
     QStringList paths;
     for (const QString& a : args) {
-        if (a == QLatin1String("--keep-going"))
+        if (a == QLatin1String("--keep-going")) {
             options.keepGoing = true;
-        else
+        } else if (a.startsWith(QLatin1Char('-'))) {
+            err << "tarvel-admin import: 不明なオプションです: " << a << "\n";
+            return 2;
+        } else
             paths << a;
     }
     if (paths.size() != 2) {

@@ -46,7 +46,7 @@ std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const 
 }
 
 void keepPositional(const QString& arg, QStringList& positional) {
-    if (arg.startsWith(QStringLiteral("--")))
+    if (arg.startsWith(QLatin1Char('-')))
         throw AppError(QStringLiteral("不明なオプションです: %1").arg(arg));
     positional << arg;
 }

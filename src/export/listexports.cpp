@@ -19,14 +19,34 @@ QDate parseDay(const QString& text) {
                              QStringLiteral("yyyy/MM/dd"));
 }
 
+QString slipPeriodProblem(const QString& first, const QString& last) {
+    if (first.isEmpty() && last.isEmpty())
+        return {};
+    const QDate from = parseDay(first), to = parseDay(last);
+    if (!from.isValid() || !to.isValid() || from > to)
+        return QStringLiteral("納入日の範囲 FIRST LAST を YYYY-MM-DD か YYYYMMDD で、"
+                              "FIRST <= LAST となるよう指定して下さい。");
+    return {};
+}
+
+RunDesignation runOf(const QString& first, const QString& last) {
+    QString run = first.trimmed().replace(QLatin1Char('-'), QLatin1Char('/'));
+    if (!last.isEmpty())
+        run += QLatin1Char(' ') + last.trimmed();
+    return designateRun(run);
+}
+
+const QString kRunProblem =
+    QStringLiteral("精算日（YYYY/MM/DD）か精算日時（\"YYYY/MM/DD hh:mm:ss\"）を"
+                   "指定して下さい。");
+
 QList<QStringList> slipRows(const QString& first, const QString& last) {
     SlipSearch search;
     if (first.isEmpty() && last.isEmpty())
         return loadSlipRows(search);
+    if (const QString problem = slipPeriodProblem(first, last); !problem.isEmpty())
+        throw AppError(problem);
     const QDate from = parseDay(first), to = parseDay(last);
-    if (!from.isValid() || !to.isValid() || from > to)
-        throw AppError(QStringLiteral("納入日の範囲 FIRST LAST を YYYY-MM-DD か YYYYMMDD で、"
-                                      "FIRST <= LAST となるよう指定して下さい。"));
     search.hideDelivered = false;
     QList<QStringList> rows;
     const QString a = FormatDate(from), b = FormatDate(to);
@@ -39,13 +59,9 @@ QList<QStringList> slipRows(const QString& first, const QString& last) {
 }
 
 QList<QStringList> settlementRows(const QString& first, const QString& last) {
-    QString run = first.trimmed().replace(QLatin1Char('-'), QLatin1Char('/'));
-    if (!last.isEmpty())
-        run += QLatin1Char(' ') + last.trimmed();
-    const RunDesignation designation = designateRun(run);
+    const RunDesignation designation = runOf(first, last);
     if (!designation.isUsable())
-        throw AppError(QStringLiteral("精算日（YYYY/MM/DD）か精算日時（\"YYYY/MM/DD hh:mm:ss\"）を"
-                                      "指定して下さい。"));
+        throw AppError(kRunProblem);
     QList<QStringList> rows;
     for (const SettlementRow& r : LoadSettlementList(designation, false))
         rows << settlementListCells(r);
@@ -62,6 +78,14 @@ const QStringList& names() {
                                   QStringLiteral("prices"),    QStringLiteral("slips"),
                                   QStringLiteral("settlement")};
     return n;
+}
+
+QString selectionProblem(const QString& what, const QString& first, const QString& last) {
+    if (what == QLatin1String("slips"))
+        return slipPeriodProblem(first, last);
+    if (what == QLatin1String("settlement") && !runOf(first, last).isUsable())
+        return kRunProblem;
+    return {};
 }
 
 int kindOf(const QString& what) {

@@ -18,6 +18,10 @@ const QStringList& names();
 // date, DbError for the database.
 ListTable table(const QString& what, const QString& first, const QString& last);
 
+// Why first and last cannot select the list `what` (a bad or reversed
+// period, no run named); "" when they can. Reads no database.
+QString selectionProblem(const QString& what, const QString& first, const QString& last);
+
 // The list kind (core/listcolumns.h) of a name.
 int kindOf(const QString& what);
 

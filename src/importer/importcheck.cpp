@@ -27,6 +27,10 @@ QList<int> columnPositions(const Table& table, const QStringList& header) {
     QList<int> positions;
     for (const OldTables::Column& c : table.columns) {
         const int at = int(names.indexOf(c.name));
+        if (at < 0 && c.optional) {
+            positions << -1;
+            continue;
+        }
         if (at < 0)
             throw AppError(QStringLiteral("%1 の書き出しに列 %2 がありません。テーブルを"
                                           "すべての列とフィールド名付きで書き出してください。")
@@ -88,6 +92,10 @@ class Checker {
                 continue;
             }
             for (int c = 0; c < table.columns.size(); ++c) {
+                if (at.at(c) < 0) {
+                    values << QVariant();
+                    continue;
+                }
                 const QString& raw = fields.at(at.at(c));
                 ImportValue::Result v = ImportValue::convert(table.columns.at(c).kind, raw);
                 if (!v.problem.isEmpty())
@@ -166,6 +174,10 @@ class Checker {
 ImportData readAndCheck(ImportSource& source) {
     ImportData data;
     Checker checker(data);
+    QStringList names;
+    for (const Table& table : OldTables::tables())
+        names << table.name;
+    source.requireTables(names);
     for (const Table& table : OldTables::tables()) {
         try {
             checker.add(table, readCsv(decodeJapaneseText(source.tableBytes(table.name))));

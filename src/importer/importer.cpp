@@ -1,6 +1,7 @@
 #include "importer/importer.h"
 
 #include "core/apperror.h"
+#include "core/pgconnection.h"
 #include "importer/importcheck.h"
 #include "importer/importsummary.h"
 #include "importer/importtarget.h"
@@ -11,6 +12,8 @@
 namespace Importer {
 
 QString reportPathFor(const QString& target) {
+    if (PgConnection::isDsn(target)) // a server's report stays in the current folder
+        return QStringLiteral("tarvel.import-report.txt");
     return target + QStringLiteral(".import-report.txt");
 }
 
@@ -32,7 +35,7 @@ Outcome run(const QString& sourcePath, const QString& target, const Options& opt
         outcome.summary =
             summaryText(before, summariseDatabase(db.db()), &outcome.agrees) +
             QStringLiteral("パスワードを暗号化して取り込んだ社員: %1 名\n").arg(hashed);
-        db.keep();
+        db.finish();
     }
     outcome.written = true;
     QFile::remove(reportPathFor(target)); // never an old report beside a new import

@@ -15,25 +15,41 @@ class FolderSource : public ImportSource {
     explicit FolderSource(const QString& dir) : m_dir(dir) {}
 
     QByteArray tableBytes(const QString& table) override {
-        // Windows names files in any case: SEIHIN_T.TXT is the same table.
-        const QStringList names = m_dir.entryList(QDir::Files);
-        for (const QString& suffix : {QStringLiteral(".csv"), QStringLiteral(".txt")}) {
-            for (const QString& name : names) {
-                if (name.compare(table + suffix, Qt::CaseInsensitive) != 0)
-                    continue;
-                QFile f(m_dir.filePath(name));
-                if (!f.open(QIODevice::ReadOnly))
-                    throw AppError(
-                        QStringLiteral("%1 を読めません: %2").arg(f.fileName(), f.errorString()));
-                return f.readAll();
-            }
-        }
-        throw AppError(QStringLiteral("%1 に %2.csv (または %2.txt) がありません。"
-                                      "テーブル %2 を見出し付きで書き出してください。")
-                           .arg(QDir::toNativeSeparators(m_dir.path()), table));
+        const QString name = fileOf(table);
+        if (name.isEmpty())
+            requireTables({table});
+        QFile f(m_dir.filePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            throw AppError(
+                QStringLiteral("%1 を読めません: %2").arg(f.fileName(), f.errorString()));
+        return f.readAll();
+    }
+
+    void requireTables(const QStringList& tables) override {
+        QStringList missing;
+        for (const QString& t : tables)
+            if (fileOf(t).isEmpty())
+                missing << t;
+        if (missing.isEmpty())
+            return;
+        throw AppError(
+            QStringLiteral("%1 に %2 のファイル (テーブル名.csv または テーブル名.txt) が"
+                           "ありません。これらのテーブルを見出し付きで書き出して"
+                           "ください。")
+                .arg(QDir::toNativeSeparators(m_dir.path()), missing.join(QStringLiteral(", "))));
     }
 
   private:
+    // Windows names files in any case: SEIHIN_T.TXT is the same table.
+    QString fileOf(const QString& table) const {
+        const QStringList names = m_dir.entryList(QDir::Files);
+        for (const QString& suffix : {QStringLiteral(".csv"), QStringLiteral(".txt")})
+            for (const QString& name : names)
+                if (name.compare(table + suffix, Qt::CaseInsensitive) == 0)
+                    return name;
+        return {};
+    }
+
     QDir m_dir;
 };
 
@@ -46,6 +62,28 @@ class MdbSource : public ImportSource {
     MdbSource(const QString& file, const MdbTools& tools) : m_file(file), m_tools(tools) {}
 
     QByteArray tableBytes(const QString& table) override {
+        const QString found = nameOf(table);
+        if (found.isEmpty())
+            requireTables({table});
+        return run(m_tools.exportProgram,
+                   {QStringLiteral("-D"), kDateFormat, QStringLiteral("-T"), kDateFormat,
+                    QStringLiteral("-b"), QStringLiteral("strip"), m_file, found});
+    }
+
+    void requireTables(const QStringList& tables) override {
+        QStringList missing;
+        for (const QString& t : tables)
+            if (nameOf(t).isEmpty())
+                missing << t;
+        if (!missing.isEmpty())
+            throw AppError(QStringLiteral("%1 にテーブル %2 がありません。元のシステムの"
+                                          "データベースファイルか確かめてください。")
+                               .arg(m_file, missing.join(QStringLiteral(", "))));
+    }
+
+  private:
+    // Access keeps a table's name in the case it was created with.
+    QString nameOf(const QString& table) {
         if (m_tables.isEmpty()) {
             const QString list =
                 QString::fromUtf8(run(m_tools.tablesProgram, {QStringLiteral("-1"), m_file}));
@@ -53,20 +91,12 @@ class MdbSource : public ImportSource {
             for (QString& t : m_tables)
                 t = t.trimmed();
         }
-        // Access keeps a table's name in the case it was created with.
         const auto found = std::find_if(m_tables.cbegin(), m_tables.cend(), [&](const QString& t) {
             return t.compare(table, Qt::CaseInsensitive) == 0;
         });
-        if (found == m_tables.cend())
-            throw AppError(QStringLiteral("%1 にテーブル %2 がありません。元のシステムの"
-                                          "データベースファイルか確かめてください。")
-                               .arg(m_file, table));
-        return run(m_tools.exportProgram,
-                   {QStringLiteral("-D"), kDateFormat, QStringLiteral("-T"), kDateFormat,
-                    QStringLiteral("-b"), QStringLiteral("strip"), m_file, *found});
+        return found == m_tables.cend() ? QString() : *found;
     }
 
-  private:
     QByteArray run(const QString& program, const QStringList& args) const {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -14,6 +14,8 @@ class ImportSource {
     // The exported bytes of one table, header row first. Throws AppError
     // naming the table when it cannot be had.
     virtual QByteArray tableBytes(const QString& table) = 0;
+    // Throws AppError naming every one of `tables` that the source lacks.
+    virtual void requireTables(const QStringList& tables) = 0;
 };
 
 // The mdbtools programs; tests put a stand-in in their place.

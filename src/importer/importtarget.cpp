@@ -3,100 +3,259 @@
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/passwordhash.h"
+#include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sqldialect.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
+#include <QSqlQuery>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 const QString kConnection = QStringLiteral("tarvel_import");
+const QString kCheckConnection = QStringLiteral("tarvel_import_check");
+// Beside the target: t.sqlite.importing-PID, with its journal.
+const QString kTemporaryMark = QStringLiteral(".importing-");
 
-// True when every table is there and empty; false when the file holds no
-// table at all (a new or zero-length file). Throws AppError otherwise.
-bool hasEmptyTables(const QSqlDatabase& db, const QString& path) {
-    QStringList missing;
-    try {
-        missing = missingTables(db);
-    } catch (const DbError&) {
-        throw AppError(QStringLiteral("取り込み先 %1 はデータベースファイルではありません。"
-                                      "新しいファイル名を指定してください。")
-                           .arg(path));
+// Every table and view of the database, the program's or not.
+const EngineSql kAllTablesSql = {"SELECT name FROM sqlite_master WHERE type IN ('table', 'view')"
+                                 " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
+                                 "SELECT table_name AS name FROM information_schema.tables"
+                                 " WHERE table_schema = current_schema()"};
+
+QString pickAnother(const QString& target) {
+    return PgConnection::isDsn(target) ? QStringLiteral("空のデータベースを指定してください。")
+                                       : QStringLiteral("新しいファイル名を指定してください。");
+}
+
+QString notEmptyText(const QString& target) {
+    return QStringLiteral("取り込み先 %1 には既にデータがあります。上書きはしません。")
+               .arg(target) +
+           pickAnother(target);
+}
+
+// True when the program's tables are all there and empty; false when the
+// database holds no table at all. Throws AppError for anything else.
+bool hasEmptyTables(const QSqlDatabase& db, const QString& target) {
+    if (engineOf(db) == SqlEngine::Sqlite) {
+        // The first read tells a database from any other file.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            if ((probe.lastError().nativeErrorCode().toInt() & 0xff) == 26) // SQLITE_NOTADB
+                throw AppError(
+                    QStringLiteral("取り込み先 %1 はデータベースファイルではありません。")
+                        .arg(target) +
+                    pickAnother(target));
+            throw DbError(describeOpenError(probe.lastError(), target));
+        }
     }
-    if (missing.size() == Schema::tables().size())
+    QSet<QString> own;
+    for (const Schema::Table& t : Schema::tables())
+        own.insert(QString::fromUtf8(t.name).toLower());
+    QStringList foreign;
+    qsizetype owned = 0;
+    SqlQuery all(db, kAllTablesSql);
+    all.exec();
+    while (all.next()) {
+        const QString name = all.str(QStringLiteral("name"));
+        if (own.contains(name.toLower()))
+            ++owned;
+        else
+            foreign << name;
+    }
+    if (!foreign.isEmpty())
+        throw AppError(QStringLiteral("取り込み先 %1 にはこのプログラムのものでないテーブル (%2) が"
+                                      "あります。上書きはしません。")
+                           .arg(target, foreign.join(QStringLiteral(", "))) +
+                       pickAnother(target));
+    if (owned == 0)
         return false;
-    const QString notEmpty = QStringLiteral("取り込み先 %1 には既にデータがあります。上書きは"
-                                            "しません。新しいファイル名を指定してください。")
-                                 .arg(path);
-    if (!missing.isEmpty())
-        throw AppError(notEmpty);
+    if (owned != own.size())
+        throw AppError(notEmptyText(target));
     for (const Schema::Table& t : Schema::tables()) {
         SqlQuery q(db,
                    QStringLiteral("SELECT count(*) AS n FROM %1").arg(QString::fromUtf8(t.name)));
         q.exec();
         if (q.next() && q.integer(QStringLiteral("n")) > 0)
-            throw AppError(notEmpty);
+            throw AppError(notEmptyText(target));
     }
     return true;
 }
 
-} // namespace
-
-void ImportTarget::requireEmpty(const QString& path) {
-    if (path.trimmed().isEmpty())
-        throw AppError(QStringLiteral("取り込み先のデータベースファイルを指定してください。"));
-    const QFileInfo info(path);
-    if (!info.exists())
-        return;
-    if (!info.isFile())
-        throw AppError(QStringLiteral("取り込み先 %1 はファイルではありません。新しいファイル名を"
-                                      "指定してください。")
-                           .arg(path));
-    if (info.size() == 0)
-        return;
-    withFileConnection(kConnection + QStringLiteral("_check"), path,
-                       QStringLiteral("QSQLITE_OPEN_READONLY"), [&path](QSqlDatabase& db) {
-                           if (!db.open())
-                               throw DbError(describeOpenError(db.lastError(), path));
-                           hasEmptyTables(db, path);
-                       });
+QSqlDatabase openConnection(const QString& name, const QString& path) {
+    if (PgConnection::isDsn(path))
+        return PgConnection::open(name, path);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        throw DbError(describeOpenError(error, path));
+    }
+    return db;
 }
 
-ImportTarget::ImportTarget(const QString& path) : m_path(path), m_connection(kConnection) {
-    m_created = !QFileInfo::exists(path);
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    m_db.setDatabaseName(path);
+void closeConnection(QSqlDatabase& db) {
+    if (!db.isValid())
+        return;
+    const QString name = db.connectionName();
+    SqlQuery::releaseStatements(db);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name);
+}
+
+void requireNamed(const QString& target) {
+    if (target.trimmed().isEmpty())
+        throw AppError(QStringLiteral("取り込み先のデータベースファイルを指定してください。"));
+    if (PgConnection::isDsn(target))
+        return;
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile())
+        throw AppError(QStringLiteral("取り込み先 %1 はファイルではありません。新しいファイル名を"
+                                      "指定してください。")
+                           .arg(target));
+    if (!info.exists() && !info.absoluteDir().exists())
+        throw AppError(QStringLiteral("フォルダが存在しません: %1").arg(info.absolutePath()));
+}
+
+// A target that exists (a file, or any server database) is written in place.
+bool writtenInPlace(const QString& target) {
+    return PgConnection::isDsn(target) || QFileInfo(target).exists() ||
+           QFileInfo(target).isSymLink();
+}
+
+void removeFileSet(const QString& path) {
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QString::fromLatin1(suffix));
+}
+
+// The temporary files of earlier imports into the same target that were
+// killed before they finished; those of an import still running are its own.
+void removeLeftovers(const QString& target) {
+    const QFileInfo info(target);
+    const QDir dir = info.absoluteDir();
+    const QString prefix = info.fileName() + kTemporaryMark;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!name.startsWith(prefix))
+            continue;
+        bool ok = false;
+        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        if (!ok || pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        QFile::remove(dir.filePath(name));
+    }
+}
+
+// Gives `from` the name `to` unless a file of that name exists; atomic, so
+// that a file appearing meanwhile is never replaced.
+void renameWithoutReplacing(const QString& from, const QString& to) {
+    const QByteArray src = QFile::encodeName(from);
+    const QByteArray dst = QFile::encodeName(to);
+    int status =
+        ::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE);
+    if (status != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system without the flag: a hard link fails the same way.
+        status = ::link(src.constData(), dst.constData());
+        if (status == 0)
+            ::unlink(src.constData());
+    }
+    if (status == 0) {
+        const int folder = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(),
+                                  O_RDONLY | O_DIRECTORY);
+        if (folder >= 0) {
+            ::fsync(folder); // the new name survives a power cut
+            ::close(folder);
+        }
+        return;
+    }
+    if (errno == EEXIST)
+        throw AppError(notEmptyText(to));
+    throw AppError(QStringLiteral("取り込んだデータベースを %1 として置けません。フォルダの権限と"
+                                  "空き容量を確かめてください。")
+                       .arg(to));
+}
+
+} // namespace
+
+void ImportTarget::requireEmpty(const QString& target) {
+    requireNamed(target);
+    if (!writtenInPlace(target))
+        return;
+    QSqlDatabase db = openConnection(kCheckConnection, target);
     try {
-        if (!m_db.open())
-            throw DbError(describeOpenError(m_db.lastError(), path));
-        if (!hasEmptyTables(m_db, path))
-            Schema::create(m_db);
+        hasEmptyTables(db, target);
+    } catch (...) {
+        closeConnection(db);
+        throw;
+    }
+    closeConnection(db);
+}
+
+ImportTarget::ImportTarget(const QString& target) : m_target(target) {
+    requireNamed(target);
+    if (writtenInPlace(target)) {
+        open(target);
+        try {
+            if (!hasEmptyTables(m_db, target)) {
+                try {
+                    Schema::create(m_db);
+                } catch (const DbError&) {
+                    // Made meanwhile by another import: write() decides.
+                    if (!hasEmptyTables(m_db, target))
+                        throw;
+                }
+            }
+        } catch (...) {
+            close();
+            throw;
+        }
+        return;
+    }
+    removeLeftovers(target);
+    m_temporary = target + kTemporaryMark + QString::number(QCoreApplication::applicationPid());
+    removeFileSet(m_temporary);
+    open(m_temporary);
+    try {
+        Schema::create(m_db);
     } catch (...) {
         close();
+        removeFileSet(m_temporary);
         throw;
     }
 }
 
 ImportTarget::~ImportTarget() {
     close();
+    if (!m_finished && !m_temporary.isEmpty())
+        removeFileSet(m_temporary);
+}
+
+void ImportTarget::open(const QString& path) {
+    m_db = openConnection(kConnection, path);
 }
 
 void ImportTarget::close() {
-    if (!m_db.isValid())
-        return;
-    SqlQuery::releaseStatements(m_db);
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_connection);
-    if (m_created)
-        QFile::remove(m_path);
+    closeConnection(m_db);
 }
 
 int ImportTarget::write(const ImportData& data) {
     SqlTransaction tx(m_db);
+    hasEmptyTables(m_db, m_target);
     int hashed = 0;
     for (const ConvertedTable& t : data.tables) {
         QStringList names, marks;
@@ -126,4 +285,13 @@ int ImportTarget::write(const ImportData& data) {
     }
     tx.commit();
     return hashed;
+}
+
+void ImportTarget::finish() {
+    if (!m_temporary.isEmpty())
+        useProgramJournal(m_db, m_temporary);
+    close();
+    if (!m_temporary.isEmpty())
+        renameWithoutReplacing(m_temporary, m_target);
+    m_finished = true;
 }

@@ -1,6 +1,7 @@
 #include "importer/importvalues.h"
 
 #include "core/bytetext.h"
+#include "core/clock.h"
 #include "core/decimal.h"
 #include "core/money.h"
 
@@ -210,9 +211,11 @@ Result price(const QString& raw) {
             return refused(QStringLiteral("単価の小数が4桁を超えています"));
         d = d->roundedHalfAway(4);
     }
+    // A server keeps prices as NUMERIC(14,4): ten whole digits at most.
+    constexpr qint64 kPriceLimit = 100'000'000'000'000;
     const std::optional<qint64> v = d->toScaled(4);
-    if (!v || *v > qint64(1) << 52 || *v < -(qint64(1) << 52))
-        return refused(QStringLiteral("単価が大きすぎます"));
+    if (!v || *v >= kPriceLimit || *v <= -kPriceLimit)
+        return refused(QStringLiteral("単価が大きすぎます (整数部は10桁まで)"));
     return {QVariant(UnitPrice::fromTenThousandths(*v).toDb()), {}};
 }
 
@@ -245,6 +248,7 @@ Result convert(Kind kind, const QString& raw) {
         return {QVariant(t.isNull() ? QStringLiteral("") : t), {}};
     }
     case Kind::Date:
+    case Kind::BirthDate:
     case Kind::DateTime: {
         const QString t = raw.trimmed();
         if (t.isEmpty())
@@ -254,8 +258,11 @@ Result convert(Kind kind, const QString& raw) {
             st = readOther(t);
         if (!st || !st->valid() || st->date.year() < 1000)
             return refused(QStringLiteral("日付として読めません"));
-        if (kind == Kind::Date && (st->hour || st->minute || st->second))
+        if (kind != Kind::DateTime && (st->hour || st->minute || st->second))
             return refused(QStringLiteral("日付の列に時刻が入っています"));
+        if (kind == Kind::BirthDate && st->date > Clock::today())
+            return refused(QStringLiteral("生年月日が今日より後になります (2桁の年は 00～29 を "
+                                          "20xx 年、30～99 を 19xx 年と読みます)"));
         return {QVariant(stored(*st, kind == Kind::DateTime)), {}};
     }
     case Kind::Price:

@@ -10,19 +10,21 @@
 namespace OldTables {
 
 enum class Kind {
-    Text,     // trailing blanks removed, as the program reads every text
-    Date,     // 'YYYY-MM-DD'; a time of day other than midnight is refused
-    DateTime, // 'YYYY-MM-DD HH:MM:SS'
-    Flag,     // 0/1; True, -1, Yes, はい count as 1; Null as 0
-    Price,    // four decimals, fixed point
-    Yen,      // whole yen
-    Whole,    // a whole number (price serials, slip counts)
-    Quantity, // a whole number, never negative
+    Text,      // trailing blanks removed, as the program reads every text
+    Date,      // 'YYYY-MM-DD'; a time of day other than midnight is refused
+    BirthDate, // a Date that is not after today
+    DateTime,  // 'YYYY-MM-DD HH:MM:SS'
+    Flag,      // 0/1; True, -1, Yes, はい count as 1; Null as 0
+    Price,     // four decimals, fixed point
+    Yen,       // whole yen
+    Whole,     // a whole number (price serials, slip counts)
+    Quantity,  // a whole number, never negative
 };
 
 struct Column {
     QString name;
     Kind kind;
+    bool optional = false; // only newer exports have it; Null when absent
 };
 
 // Which master a column of a price line or slip names.

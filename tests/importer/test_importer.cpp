@@ -1,7 +1,10 @@
+#include "core/clock.h"
 #include "core/passwordhash.h"
 #include "core/schema.h"
 #include "core/sqlquery.h"
+#include "importer/csvreader.h"
 #include "importer/importer.h"
+#include "importer/importvalues.h"
 #include "importer/oldtables.h"
 #include "prices/pricestore.h"
 #include "slips/slipnumber.h"
@@ -11,8 +14,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <csignal>
+#include <vector>
 
 namespace {
 
@@ -27,8 +35,9 @@ QString copyFixtures(const QString& form, const QString& into) {
     return into + "/" + form;
 }
 
-// Stand-ins for mdb-tables and mdb-export: the fixture CSV in place of the
-// .mdb, and every export's arguments noted in args.log.
+// Stand-ins for mdb-tables and mdb-export printing what mdbtools 1.0.0
+// prints for the office's .mdb (fixtures/mdb/README.md), for the import's
+// arguments only.
 Importer::Options standInMdbTools(const QString& dir) {
     auto script = [&](const QString& name, const QString& body) {
         QFile f(dir + "/" + name);
@@ -39,12 +48,16 @@ Importer::Options standInMdbTools(const QString& dir) {
     };
     QString tables;
     for (const OldTables::Table& t : OldTables::tables())
-        tables += t.name + "\n";
+        tables += t.name + "\\n";
     Importer::Options o;
-    o.tools.tablesProgram = script("mdb-tables", "printf '" + tables + "MSysObjects\\n'\n");
-    o.tools.exportProgram = script("mdb-export", "echo \"$@\" >> " + dir + "/args.log\n" +
-                                                     "for last; do :; done\ncat " + kFixtures +
-                                                     "/mdb-export/$last.csv\n");
+    o.tools.tablesProgram = script("mdb-tables", "[ \"$1\" = -1 ] && printf '" + tables +
+                                                     "wk_PersonA\\nwk_PnoAccount\\n'\n");
+    o.tools.exportProgram =
+        script("mdb-export",
+               "[ \"$1 $2 $3 $4 $5 $6\" = '-D %Y-%m-%d %H:%M:%S -T %Y-%m-%d %H:%M:%S -b strip' ]"
+               " || { echo \"stand-in: unexpected arguments $*\" >&2; exit 1; }\n"
+               "cat " +
+                   kFixtures + "/mdb/$8.csv\n");
     return o;
 }
 
@@ -80,6 +93,77 @@ std::pair<int, QString> admin(const QStringList& args) {
     return {r.exitCode, r.out + r.err};
 }
 
+// One case line of values.txt worked out.
+QString convertedCase(const QStringList& f) {
+    using K = OldTables::Kind;
+    static const QMap<QString, K> kinds = {{"Date", K::Date},           {"DateTime", K::DateTime},
+                                           {"BirthDate", K::BirthDate}, {"Price", K::Price},
+                                           {"Whole", K::Whole},         {"Quantity", K::Quantity}};
+    if (f[0] != "csv") {
+        const ImportValue::Result r = ImportValue::convert(kinds.value(f[0]), f[1]);
+        return r.problem.isEmpty() ? "[" + r.value.toString() + "]" : r.problem;
+    }
+    // The text ends where its memory ends: a read past it is the sanitizers' to see.
+    const QString text = QString(f[1]).replace("\\n", "\n");
+    std::vector<QChar> exact(text.cbegin(), text.cend());
+    const CsvTable t = readCsv(QString::fromRawData(exact.data(), qsizetype(exact.size())));
+    QStringList rows;
+    for (const QStringList& row : QList<QStringList>{t.header} + t.rows) {
+        QStringList fields;
+        for (const QString& field : row)
+            fields << (field.isNull() ? "(Null)" : "[" + field + "]");
+        rows << fields.join(' ');
+    }
+    return rows.join(" / ");
+}
+
+// The office's tables with many more slips, so that writing takes a while.
+QString largeSource(const QString& into) {
+    const QString source = copyFixtures("mdb-export", into);
+    QByteArray slips;
+    for (int i = 0; i < 60000; ++i)
+        slips += QStringLiteral("\"S%1\",\"A-100\",\"W1\",\"N001\",12.5,\"\",1,,\"10/31/03\","
+                                ",\"\",\"\",,,0,\"001\"\n")
+                     .arg(i)
+                     .toUtf8();
+    TestRuns::writeBytes(source + "/seihin_t.csv", slips, QIODevice::Append);
+    return source;
+}
+
+// A process id that is surely no process's now.
+QString deadPid() {
+    QProcess p;
+    p.start("sh", {"-c", "echo $$"});
+    p.waitForFinished();
+    return QString::fromLatin1(p.readAllStandardOutput().trimmed());
+}
+
+// The target of a targets.txt line as the case names it.
+void prepareTarget(const QString& setup, const QString& target) {
+    const QString pid =
+        setup.contains("alive") ? QString::number(QCoreApplication::applicationPid()) : deadPid();
+    if (setup.startsWith("created"))
+        TestRuns::admin({"create", target});
+    if (setup.contains("a row"))
+        TestRuns::execOn(target, {"INSERT INTO syain_m (社員コード) VALUES ('001')"});
+    if (setup.contains("dropped"))
+        TestRuns::execOn(target, {"DROP TABLE seisan_t"});
+    if (setup.contains("wal"))
+        TestRuns::execOn(target, {"PRAGMA journal_mode=WAL"});
+    if (setup.contains("customers"))
+        TestRuns::execOn(
+            target, {"CREATE TABLE customers (name TEXT)", "INSERT INTO customers VALUES ('x')"});
+    if (setup == "empty file")
+        TestRuns::writeBytes(target, "");
+    if (setup == "text")
+        TestRuns::writeBytes(target, "not a database, only some text long enough to matter\n");
+    if (setup == "folder")
+        QDir().mkpath(target);
+    if (setup.startsWith("leftover"))
+        for (const QString& suffix : {"", "-journal"})
+            TestRuns::writeBytes(target + ".importing-" + pid + suffix, "half");
+}
+
 } // namespace
 
 class TestImporter : public QObject {
@@ -100,18 +184,85 @@ class TestImporter : public QObject {
                      qPrintable(form + o.refusals + o.summary));
             const QString diff = goldenDifference("office.txt", o.summary + "\n" + dump(target));
             QVERIFY2(diff.isEmpty(), qPrintable(form + ": " + diff));
-            QVERIFY(form != "mdb" || TestRuns::fileBytes(dir.filePath("args.log"))
-                                         .startsWith("-D %Y-%m-%d %H:%M:%S -T %Y-%m-%d %H:%M:%S"));
         }
     }
 
-    // Today's slip numbers and the price serials go on after the imported ones.
+    void valuesAtTheirEdges() {
+        Clock::setFixed(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        const QString d = goldenCases("values.txt", convertedCase);
+        Clock::useSystemClock();
+        QVERIFY2(d.isEmpty(), qPrintable(d));
+    }
+
+    // Each target as the command finds it: exit status | what it says |
+    // the target afterwards | the files in its folder.
+    void targetsTakenOrRefused() {
+        const QString d = goldenCases("targets.txt", [](const QStringList& f) {
+            QTemporaryDir dir;
+            const QString target = dir.filePath("t.db");
+            prepareTarget(f[0], target);
+            const QByteArray before = TestRuns::fileBytes(target);
+            const TestRuns::AdminRun r =
+                TestRuns::admin({"import", kFixtures + "/mdb-export", target});
+            const QString said =
+                r.exitCode == 0 ? r.out.trimmed().section('\n', -1) : r.err.trimmed();
+            const QString files =
+                QDir(dir.path())
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .join(' ');
+            return QStringList{
+                QString::number(r.exitCode),
+                QString(said).replace(dir.path(), "%dir%").replace('\n', " / "),
+                TestRuns::fileBytes(target) == before ? "kept" : "written",
+                QString(files).replace(QString::number(QCoreApplication::applicationPid()), "PID")}
+                .join(" | ");
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
+    }
+
+    // Killed while it writes, an import leaves no target, and the next one
+    // clears what it left; of two at once into one target, one writes.
+    void killedAndConcurrentImports() {
+        QTemporaryDir dir;
+        const QString source = largeSource(dir.path());
+        const QString target = dir.filePath("t.db");
+        QProcess killed;
+        killed.start(TARVEL_ADMIN_PATH, {"import", source, target});
+        QVERIFY(killed.waitForStarted());
+        const QString temporary = target + ".importing-" + QString::number(killed.processId());
+        while (!QFile::exists(temporary) && killed.state() == QProcess::Running)
+            QThread::msleep(1);
+        ::kill(pid_t(killed.processId()), SIGKILL);
+        killed.waitForFinished();
+        QVERIFY(QFile::exists(temporary) && !QFile::exists(target));
+
+        for (const bool created : {false, true}) {
+            const QString into = dir.filePath(created ? "created.db" : "new.db");
+            if (created)
+                QCOMPARE(TestRuns::admin({"create", into}).exitCode, 0);
+            QProcess a, b;
+            a.start(TARVEL_ADMIN_PATH, {"import", source, into});
+            b.start(TARVEL_ADMIN_PATH, {"import", kFixtures + "/access-text", into});
+            QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
+            const QString lost = QString::fromUtf8((a.exitCode() ? a : b).readAllStandardError());
+            QVERIFY2(a.exitCode() + b.exitCode() == 1 && lost.contains("既にデータがあります"),
+                     qPrintable(lost));
+        }
+        QCOMPARE(TestRuns::admin({"import", source, target}).exitCode, 0);
+        QCOMPARE(QDir(dir.path()).entryList({"*.importing-*"}, QDir::Files), QStringList());
+    }
+
+    // Today's slip numbers and the price serials go on after the imported
+    // ones, in a database made empty beforehand (a file, or a server's).
     void numberingContinues() {
         TestDatabase db(QDateTime(QDate(2003, 10, 31), QTime(10, 0)));
         const Importer::Outcome o = Importer::run(kFixtures + "/mdb-export", db.path(), {});
         QVERIFY(o.written && o.agrees);
         QCOMPARE(NewSlipNo(), QStringLiteral("031031-003"));
         QCOMPARE(nextPriceSerial(), qint64(8));
+        QVERIFY(TestRuns::errorOf([&] {
+                    Importer::run(kFixtures + "/mdb-export", db.path(), {});
+                }).contains("既にデータがあります"));
     }
 
     // Each refused row is named with its reason and nothing is written.
@@ -145,6 +296,10 @@ class TestImporter : public QObject {
 
         std::tie(code, said) = admin({"import", kFixtures + "/access-text", target});
         QVERIFY(code == 1 && said.contains("既にデータがあります"));
+        // Every table the source lacks, named at once.
+        QVERIFY(QFile::remove(source + "/seihin_t.csv") && QFile::remove(source + "/tanka_m.csv"));
+        std::tie(code, said) = admin({"import", source, dir.filePath("none.sqlite")});
+        QVERIFY2(code == 1 && said.contains("tanka_m, seihin_t のファイル"), qPrintable(said));
         std::tie(code, said) =
             admin({"import", kFixtures + "/access-text", dir.filePath("clean.sqlite")});
         QVERIFY(code == 0 && said.contains("すべての件数と金額が一致しました"));

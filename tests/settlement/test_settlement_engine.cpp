@@ -272,12 +272,19 @@ class TestSettlementEngine : public QObject {
         const QString d = goldenCases("tax.txt", [](const QStringList& f) {
             TestDatabase db(kRunClock);
             db.writeIni(field(f, 1).replace("\\n", "\n") + "\n");
-            addPrice(1, "P-100", "W1", "N01", 14, "2019/01/01");
-            addSlip("S1", "N01", "P-100", "W1", 14, 3, "2019/09/01", "2019/09/30");
-            addSlip("S2", "N01", "P-100", "W1", 14, 1, "2019/09/01", "2019/10/01");
-            addSlip("S3", "N01", "P-100", "W1", 14, 1, "2019/09/01", "2019/10/02");
+            addPrice(1, "P-100", "W1", "N01", 14, "1990/01/01");
+            // Days of a line's own: 10 pieces delivered on each.
+            const QStringList days = field(f, 2).split(' ', Qt::SkipEmptyParts);
+            for (qsizetype i = 0; i < days.size(); ++i)
+                addSlip(QStringLiteral("D%1").arg(i), "N01", "P-100", "W1", 14, 10, "1990/01/01",
+                        days[i]);
+            if (days.isEmpty()) {
+                addSlip("S1", "N01", "P-100", "W1", 14, 3, "2019/09/01", "2019/09/30");
+                addSlip("S2", "N01", "P-100", "W1", 14, 1, "2019/09/01", "2019/10/01");
+                addSlip("S3", "N01", "P-100", "W1", 14, 1, "2019/09/01", "2019/10/02");
+            }
             const QString error =
-                errorOf([] { RunSettlement(criteria("2019/09/01", "2019/10/31")); });
+                errorOf([] { RunSettlement(criteria("1990/01/01", "2019/10/31")); });
             return rows("SELECT 精算対象伝票枚数, 精算金額, 消費税, 合計金額 FROM seisan_t")
                        .join(' ') +
                    " ; " + oneLine(error);

@@ -104,7 +104,7 @@ class TestSlips : public QObject {
         SlipInput in{.pno = "P-100",
                      .wno = "W1",
                      .person = "N01",
-                     .workKind = "袋詰め'%",
+                     .workKind = "袋詰め'%1234567890あ", // 20 bytes, the limit
                      .requestDate = "2026/03/15",
                      .issued = "1,234",
                      .remark = "O'Brien; DROP TABLE seihin_t -- 100%" + QString(20, QChar(0x3042)),
@@ -114,7 +114,7 @@ class TestSlips : public QObject {
         // The remark is cut to 50 bytes.
         QCOMPARE(TestRuns::rows("SELECT 精算単価, 作業区分, 払出数量, 依頼日, 備考, 精算日時,"
                                 " 最終更新日時, 社員コード FROM seihin_t"),
-                 QStringList{"12.5|袋詰め'%|1234|2026-03-15|" + in.remark.left(36 + 7) +
+                 QStringList{"12.5|袋詰め'%1234567890あ|1234|2026-03-15|" + in.remark.left(36 + 7) +
                              "|2026-03-31 00:00:00|2026-04-01 09:30:00|E001"});
         QVERIFY(column(no, "納入日").isNull());
     }

@@ -14,7 +14,22 @@ using namespace TestRuns;
 class TestAdminCommand : public QObject {
     Q_OBJECT
   private slots:
-    void commandLine() { QVERIFY(admin({"--help"}).out.contains("create")); }
+    // The manual page and --help name the same commands.
+    void helpAndManualAgree() {
+        const auto commands = [](const QString& text, const char* pattern) {
+            QStringList found;
+            const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
+            for (auto it = re.globalMatch(text); it.hasNext();)
+                found << it.next().captured(1);
+            found.sort();
+            return found;
+        };
+        const QStringList help = commands(admin({"--help"}).out, R"(^  ([a-z]+) )");
+        QVERIFY(help.contains("import"));
+        QCOMPARE(
+            commands(QString::fromUtf8(fileBytes(TARVEL_MAN_PAGE)), R"(^\.BI? "?([a-z]+)[ "])"),
+            help);
+    }
 
     void createAndDemoNeverOverwrite() {
         QTemporaryDir dir;
