@@ -157,7 +157,7 @@ void prepareTarget(const QString& setup, const QString& target) {
     if (setup == "folder")
         QDir().mkpath(target);
     if (setup.startsWith("leftover"))
-        for (const QString& suffix : {"", "-journal"})
+        for (const char* suffix : {"", "-journal"})
             TestRuns::writeBytes(target + ".importing-" + pid + suffix, "half");
 }
 
