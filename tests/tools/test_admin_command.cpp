@@ -27,7 +27,7 @@ class TestAdminCommand : public QObject {
         const QStringList help = commands(admin({"--help"}).out, R"(^  ([a-z]+) )");
         QVERIFY(help.contains("import"));
         QCOMPARE(
-            commands(QString::fromUtf8(fileBytes(TARVEL_MAN_PAGE)), R"(^\.BI? "?([a-z]+)[ "])"),
+            commands(QString::fromUtf8(fileBytes(TARVEL_MAN_PAGE)), "^\\.BI? \"?([a-z]+)[ \"]"),
             help);
     }
 
