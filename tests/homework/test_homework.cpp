@@ -154,9 +154,11 @@ class TestHomework : public QObject {
         // Before a settlement: the year so far (3,300) plus this run (100 + 10 % tax).
         PriceFixtures::addLine(1, "P-100", "W1", "N01", 10, "2026/01/01");
         addSlip({.no = "260320-001", .deliveredOn = "2026-03-20", .delivered = 10});
+        SettlementCriteria march;
+        march.firstDay = day("2026-03-01");
+        march.lastDay = day("2026-03-31");
         const QList<IncomeCrossing> crossings =
-            incomeCrossings({.firstDay = day("2026-03-01"), .lastDay = day("2026-03-31")},
-                            IncomeLines::parse("3300:既に,3410:ちょうど,3411:一円上"),
+            incomeCrossings(march, IncomeLines::parse("3300:既に,3410:ちょうど,3411:一円上"),
                             Clock::today(), legalTaxRules());
         QCOMPARE(crossings.size(), 1);
         QCOMPARE(crossings[0].describe(),
