@@ -25,6 +25,20 @@ UID=0
 
 [User]
 Name=株式会社デモ精工
+Address=埼玉県川口市本町4-1-8
+
+[Transfer]
+ClientCode=1234567890
+ClientName=ｶ)ﾃﾞﾓｾｲｺｳ
+BankCode=0901
+BankName=ﾃﾞﾓｷﾞﾝｺｳ
+BranchCode=101
+BranchName=ﾎﾝﾃﾝ
+AccountType=1
+AccountNumber=7777777
+
+[Income]
+Lines=1030001:所得税の扶養,1300000:社会保険の扶養
 
 [Denpyo]
 MarginTop=0

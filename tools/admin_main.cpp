@@ -7,6 +7,8 @@
 #include "migrate.h"
 #include "rolescommand.h"
 #include "settlecommand.h"
+#include "transfercommand.h"
+#include "yearlycommand.h"
 
 #include "core/apperror.h"
 #include "core/clock.h"
@@ -57,6 +59,11 @@ const char* const kUsageText =
     "                （ファイルまたはサーバーの DSN）に取り込みます\n"
     "  ledger PATH FIRST LAST [--workers FROM:TO] --pdf FILE\n"
     "                家内労働者帳簿を PDF ファイルに出力します\n"
+    "  yearly DB YEAR [--workers FROM:TO] --pdf FILE\n"
+    "                年間工賃支払明細書 (内職者ごとに1ページ) を PDF ファイルに出力します\n"
+    "  transfer DB RUN --date MMDD\n"
+    "                精算 (RUN は精算日時か精算日) の総合振込データを標準出力に書きます\n"
+    "                （会社の口座は TVL.INI の [Transfer]、MMDD は振込指定日）\n"
     "  migrate FILE DSN\n"
     "                データベースファイルの全テーブルを空の PostgreSQL データベースへ移し、\n"
     "                テーブルごとの行数と、内職者ごと・精算ごとの金額を照合します\n"
@@ -127,6 +134,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
         return BackupCommand::run(command, args.mid(1), out, err);
     if (SettleCommand::isCommand(command))
         return SettleCommand::run(command, args.mid(1), out, err);
+    if (TransferCommand::isCommand(command))
+        return TransferCommand::run(args.mid(1), out, err);
     if (ImportCommand::isCommand(command))
         return ImportCommand::run(args.mid(1), out, err);
     if (RolesCommand::isCommand(command))
@@ -186,6 +195,8 @@ int main(int argc, char** argv) {
                                   [](const char* a) { return isHelp(QString::fromLocal8Bit(a)); });
     if (argc > 1 && LedgerCommand::isCommand(argv[1]) && !help)
         return LedgerCommand::main(argc, argv);
+    if (argc > 1 && YearlyCommand::isCommand(argv[1]))
+        return YearlyCommand::main(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();

@@ -1,5 +1,6 @@
 #include "demodata.h"
 
+#include "demoaccounts.h"
 #include "demonames.h"
 #include "demoprices.h"
 
@@ -58,6 +59,7 @@ class Builder {
     DemoData::Summary run() {
         SqlTransaction tx(m_db);
         insertMasters();
+        DemoAccounts::insert(m_db);
         m_prices = DemoPrices::build(m_rng, m_today, liveWorkerCodes(), liveDrawingNumbers(),
                                      deletedWorkerCode(), deletedDrawingNumber());
         DemoPrices::insert(m_db, m_prices, m_mastersUpdated.date(), QStringLiteral("001"), m_now);

@@ -10,6 +10,7 @@
 #include "core/screens/messagebox.h"
 #include "homework/paymentwatch.h"
 #include "homework/screens/frmledger.h"
+#include "homework/screens/frmyearly.h"
 #include "masters/masterdef.h"
 #include "masters/screens/masterlistscreen.h"
 #include "prices/screens/frmwrkpricemnt.h"
@@ -41,9 +42,9 @@ FrmMenu::FrmMenu(QWidget* parent) : Screen(parent), ui(new Ui::FrmMenu) {
     auto* behaviour = new FormBehaviour(this);
     behaviour->setEscapeHandler([this] { cmdExitClick(); });
 
-    const QList<QPushButton*> screenButtons = {ui->cmdNouhin,   ui->cmdAccount, ui->cmdProduct,
-                                               ui->cmdWrkPrice, ui->cmdPerson,  ui->cmdEMP,
-                                               ui->cmdWorkCd,   ui->cmdPNo,     ui->cmdLedger};
+    const QList<QPushButton*> screenButtons = {
+        ui->cmdNouhin, ui->cmdAccount, ui->cmdProduct, ui->cmdWrkPrice, ui->cmdPerson,
+        ui->cmdEMP,    ui->cmdWorkCd,  ui->cmdPNo,     ui->cmdLedger,   ui->cmdYearly};
     for (QPushButton* button : screenButtons)
         connect(button, &QPushButton::clicked, this, [this, button] { openScreen(button); });
     connect(ui->cmdOverdue, &QPushButton::clicked, this, &FrmMenu::openOverdueSlips);
@@ -65,7 +66,7 @@ void FrmMenu::load() {
     const bool fullMenu =
         IniRead(QStringLiteral("Access"), QStringLiteral("UID")) == QLatin1String("0");
     for (QPushButton* button : {ui->cmdAccount, ui->cmdEMP, ui->cmdPerson, ui->cmdWorkCd,
-                                ui->cmdWrkPrice, ui->cmdPNo, ui->cmdLedger})
+                                ui->cmdWrkPrice, ui->cmdPNo, ui->cmdLedger, ui->cmdYearly})
         button->setEnabled(fullMenu);
     showPaymentWarning();
     FormCenter(this);
@@ -123,6 +124,8 @@ void FrmMenu::openScreen(QPushButton* button) {
             openMasterList(pnoMaster(), this);
         } else if (button == ui->cmdLedger) {
             openLedger(this);
+        } else if (button == ui->cmdYearly) {
+            openYearlyStatement(this);
         }
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());

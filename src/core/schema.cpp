@@ -53,7 +53,13 @@ const QList<Table> kTables = {
       {"最終更新日時", "TEXT", "timestamp(0) without time zone"},
       {"削除フラグ", "INTEGER", "integer"},
       {"性別", "TEXT", "text"},
-      {"作業場所在地", "TEXT", "text"}}},
+      {"作業場所在地", "TEXT", "text"},
+      {"支払方法", "INTEGER", "integer"},
+      {"銀行コード", "TEXT", "text"},
+      {"支店コード", "TEXT", "text"},
+      {"預金種目", "INTEGER", "integer"},
+      {"口座番号", "TEXT", "text"},
+      {"口座名義", "TEXT", "text"}}},
     {"tanka_m",
      {{"単価シリアル", "INTEGER", "bigint"},
       {"製品図番", "TEXT", "text"},
@@ -152,6 +158,20 @@ const QList<Schema::Upgrade> kUpgrades = {
              steps << EngineSql{QStringLiteral("SELECT 1"), sql};
          return steps;
      }()},
+    // How a home-worker is paid, and the account for paying by transfer.
+    {4,
+     {{"ALTER TABLE naishoku_m ADD COLUMN 支払方法 INTEGER",
+       "ALTER TABLE naishoku_m ADD COLUMN 支払方法 integer"},
+      {"ALTER TABLE naishoku_m ADD COLUMN 銀行コード TEXT",
+       "ALTER TABLE naishoku_m ADD COLUMN 銀行コード text"},
+      {"ALTER TABLE naishoku_m ADD COLUMN 支店コード TEXT",
+       "ALTER TABLE naishoku_m ADD COLUMN 支店コード text"},
+      {"ALTER TABLE naishoku_m ADD COLUMN 預金種目 INTEGER",
+       "ALTER TABLE naishoku_m ADD COLUMN 預金種目 integer"},
+      {"ALTER TABLE naishoku_m ADD COLUMN 口座番号 TEXT",
+       "ALTER TABLE naishoku_m ADD COLUMN 口座番号 text"},
+      {"ALTER TABLE naishoku_m ADD COLUMN 口座名義 TEXT",
+       "ALTER TABLE naishoku_m ADD COLUMN 口座名義 text"}}},
 };
 
 // The catalogue's column names and types, both engines' forms side by side.

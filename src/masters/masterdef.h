@@ -8,7 +8,10 @@
 // employees, home-workers): table, fields, list columns and the texts of
 // their screens. One list screen and one edit screen serve all four.
 
-enum class FieldKind { Text, Password, Date };
+// Digits: exactly byteLimit digits or nothing; Choice: one of `choices`
+// by its leading digit, stored as a number; BankKana: a name as banks hold
+// it, converted when the box is left.
+enum class FieldKind { Text, Password, Date, Digits, Choice, BankKana };
 
 struct MasterField {
     QString column;  // column of the table
@@ -19,6 +22,7 @@ struct MasterField {
     bool imeOn;      // hiragana input for names and remarks, off for codes
     bool required;
     FieldKind kind = FieldKind::Text;
+    QStringList choices = {}; // "0 現金", ... for a Choice
 };
 
 struct MasterMessages {

@@ -10,6 +10,7 @@
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "core/sqlvalues.h"
+#include "transfer/bankaccount.h"
 
 namespace {
 
@@ -57,7 +58,9 @@ QString listColumn(const MasterDef& def, const QString& column) {
 
 // The value to store for one field; a date box holds "YYYY/MM/DD" or "".
 QVariant storedValue(const MasterField& field, const MasterRecord& record) {
-    const QString text = rtrim(record.text(field.column));
+    const QString text = checkedFieldText(field, record.text(field.column));
+    if (field.kind == FieldKind::Choice)
+        return text.isEmpty() ? QVariant(QMetaType::fromType<int>()) : QVariant(text.toInt());
     if (field.kind != FieldKind::Date)
         return text;
     if (text.isEmpty())
@@ -90,6 +93,30 @@ QVariantList auditValues(const MasterDef& def, const MasterRecord& record) {
 }
 
 } // namespace
+
+QString checkedFieldText(const MasterField& field, const QString& typed) {
+    const QString text = rtrim(typed);
+    if (text.isEmpty())
+        return text;
+    switch (field.kind) {
+    case FieldKind::Digits:
+        if (!BankFields::isDigits(text, field.byteLimit))
+            throw AppError(QStringLiteral("%1は%2桁の数字で入力して下さい。")
+                               .arg(field.column)
+                               .arg(field.byteLimit));
+        return text;
+    case FieldKind::Choice:
+        for (const QString& choice : field.choices)
+            if (choice.section(QLatin1Char(' '), 0, 0) == text)
+                return text;
+        throw AppError(QStringLiteral("%1は %2 のどれかを入力して下さい。")
+                           .arg(field.column, field.choices.join(QStringLiteral("、"))));
+    case FieldKind::BankKana:
+        return BankFields::holderFromTyped(text);
+    default:
+        return text;
+    }
+}
 
 QString displayDate(const QVariant& stored) {
     return FormatDate(SqlValue::toDate(stored));

@@ -44,5 +44,10 @@ bool updateMasterRecord(const MasterDef& def, const QString& key, const MasterRe
 // order; hideDeleted leaves out rows marked deleted. Throws DbError.
 QList<QStringList> masterListRows(const MasterDef& def, bool hideDeleted);
 
+// The text a field keeps of what was typed, trailing blanks removed: a bank
+// name converted to bank kana. Throws AppError with what the field needs
+// when the text breaks its kind's rule (digits, choices, bank kana).
+QString checkedFieldText(const MasterField& field, const QString& typed);
+
 // "YYYY/MM/DD" of a stored date, "" for Null or unreadable.
 QString displayDate(const QVariant& stored);

@@ -1,6 +1,7 @@
 #include "settlement/cashbreakdown.h"
 
 #include "settlement/settlementlist.h"
+#include "transfer/transferfile.h"
 
 CashCounts breakDownCash(Yen amount) {
     CashCounts counts{};
@@ -14,8 +15,10 @@ CashCounts breakDownCash(Yen amount) {
 
 QList<CashLine> CashLinesOfRun(const QDateTime& run) {
     QList<CashLine> lines;
+    const QSet<QString> byTransfer = workersPaidByTransfer();
     for (const SettlementRow& row : SettlementRowsOfRun(run))
-        lines.append(
-            CashLine{row.workerCode, row.workerName, row.amount, breakDownCash(row.amount)});
+        if (!byTransfer.contains(row.workerCode))
+            lines.append(
+                CashLine{row.workerCode, row.workerName, row.amount, breakDownCash(row.amount)});
     return lines;
 }

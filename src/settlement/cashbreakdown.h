@@ -29,5 +29,6 @@ struct CashLine {
 
 // The cash table of a run: its live settlement rows in home-worker code
 // order, each amount broken down. Cancelled rows are left out, so that no
-// cash is counted out for a settlement that was taken back. Throws DbError.
+// cash is counted out for a settlement that was taken back; so are the
+// home-workers paid by bank transfer. Throws DbError.
 QList<CashLine> CashLinesOfRun(const QDateTime& run);

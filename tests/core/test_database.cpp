@@ -215,15 +215,21 @@ class TestDatabaseSession : public QObject {
     void olderFileIsUpgradedOnceWhenOpened() {
         TestDatabase t;
         DBClose();
-        // The file as the program made it before the home-worker's sex and
-        // workplace were kept.
-        TestRuns::execOn(t.path(), {"ALTER TABLE naishoku_m DROP COLUMN 性別",
-                                    "ALTER TABLE naishoku_m DROP COLUMN 作業場所在地",
-                                    "PRAGMA user_version = 1",
-                                    "INSERT INTO naishoku_m (内職者コード, 内職者氏名)"
-                                    " VALUES ('N1', '山田')"});
+        // The file as the program made it before the home-worker's sex,
+        // workplace and bank account were kept.
+        TestRuns::execOn(t.path(),
+                         {"ALTER TABLE naishoku_m DROP COLUMN 性別",
+                          "ALTER TABLE naishoku_m DROP COLUMN 作業場所在地",
+                          "ALTER TABLE naishoku_m DROP COLUMN 支払方法",
+                          "ALTER TABLE naishoku_m DROP COLUMN 銀行コード",
+                          "ALTER TABLE naishoku_m DROP COLUMN 支店コード",
+                          "ALTER TABLE naishoku_m DROP COLUMN 預金種目",
+                          "ALTER TABLE naishoku_m DROP COLUMN 口座番号",
+                          "ALTER TABLE naishoku_m DROP COLUMN 口座名義", "PRAGMA user_version = 1",
+                          "INSERT INTO naishoku_m (内職者コード, 内職者氏名)"
+                          " VALUES ('N1', '山田')"});
         TestRuns::onSideConnection(t.path(),
-                                   [](QSqlDatabase& db) { QCOMPARE(Schema::check(db).size(), 3); });
+                                   [](QSqlDatabase& db) { QCOMPARE(Schema::check(db).size(), 9); });
         for (int opening = 0; opening < 2; ++opening) { // the second finds nothing to do
             DBOpenPath(t.path());
             QCOMPARE(Schema::check(gCon()), QStringList());

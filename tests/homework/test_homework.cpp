@@ -4,6 +4,9 @@
 #include "homework/ledger.h"
 #include "homework/paymentwatch.h"
 #include "homework/screens/ledgerreport.h"
+#include "homework/screens/yearlyreport.h"
+#include "homework/yearlystatement.h"
+#include "settlement/incomewatch.h"
 #include "slips/slipfixtures.h"
 #include "support/golden.h"
 #include "support/testdatabase.h"
@@ -128,6 +131,39 @@ class TestHomework : public QObject {
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
         const LedgerSelection one{s.first, s.last, "N02", ""};
         QCOMPARE(loadLedger(one, terms).size(), 1); // the range, a deleted worker included
+    }
+
+    void yearlyStatementsCountLiveRunsByTheirMonth() {
+        TestDatabase db;
+        execSql(QStringLiteral("INSERT INTO naishoku_m (内職者コード, 内職者氏名, 郵便番号, 住所,"
+                               " 削除フラグ) VALUES ('N01', '山田花子', '144-0001',"
+                               " '東京都大田区1-2-3', 0), ('N02', '佐藤一郎', '', '川崎市', 0)"));
+        addRun("2026-03-05 17:00:00", "N01", 1000, false);
+        addRun("2026-03-25 17:00:00", "N01", 2000, false); // the same month
+        addRun("2026-04-10 17:00:00", "N01", 500, true);   // cancelled
+        addRun("2025-12-31 23:59:59", "N01", 700, false);  // the year before
+        addRun("2026-12-31 23:59:59", "N02", 10000, false);
+        const QList<IncomeLine> lines = IncomeLines::parse("3300:扶養A, 3301:扶養B");
+        const QList<YearlyStatement> year = loadYearlyStatements({2026, "", ""}, lines);
+        const QString text = reportText(yearlyReport(year, {"株式会社テスト製作所", "大田区9-9"}));
+        const QString difference = goldenDifference(QStringLiteral("yearly.txt"), text);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        // N01's 3,300 reaches the first line at its very yen, not the second.
+        QCOMPARE(year.at(0).crossedLines, QStringList{"扶養A（3,300円）"});
+
+        // Before a settlement: the year so far (3,300) plus this run (100 + 10 % tax).
+        PriceFixtures::addLine(1, "P-100", "W1", "N01", 10, "2026/01/01");
+        addSlip({.no = "260320-001", .deliveredOn = "2026-03-20", .delivered = 10});
+        SettlementCriteria march;
+        march.firstDay = day("2026-03-01");
+        march.lastDay = day("2026-03-31");
+        const QList<IncomeCrossing> crossings =
+            incomeCrossings(march, IncomeLines::parse("3300:既に,3410:ちょうど,3411:一円上"),
+                            Clock::today(), legalTaxRules());
+        QCOMPARE(crossings.size(), 1);
+        QCOMPARE(crossings[0].describe(),
+                 QStringLiteral("N01 山田花子 3,300円 → 3,410円: ちょうど（3,410円）"));
+        QVERIFY(TestRuns::errorOf([] { IncomeLines::parse("130万:扶養"); }).contains("130万"));
     }
 };
 

@@ -82,8 +82,24 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
             line->addWidget(note);
             line->addStretch();
             grid->addLayout(line, row, 1);
+        } else if (f.kind == FieldKind::Digits || f.kind == FieldKind::Choice) {
+            setupKeyedBox(edit, 1, f.maxChars);
+            addRuleCheck(behaviour, f, edit);
+            if (f.kind == FieldKind::Choice) {
+                auto* note = new QLabel(f.choices.join(QStringLiteral("　")), area);
+                note->setObjectName(f.box + QStringLiteral("_note"));
+                auto* line = new QHBoxLayout;
+                line->addWidget(edit);
+                line->addWidget(note);
+                line->addStretch();
+                grid->addLayout(line, row, 1);
+            } else {
+                grid->addWidget(edit, row, 1, Qt::AlignLeft);
+            }
         } else {
             setupTextBox(edit, f.byteLimit, f.imeOn ? ImeMode::Hiragana : ImeMode::Off);
+            if (f.kind == FieldKind::BankKana)
+                addRuleCheck(behaviour, f, edit);
             if (f.kind == FieldKind::Password) {
                 // The stored password is never shown: an empty box keeps it,
                 // the check box removes it.
@@ -124,6 +140,23 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
     setTabOrder(previous, ui->ChkDel);
     setTabOrder(ui->ChkDel, ui->cmdUpd);
     setTabOrder(ui->cmdUpd, ui->cmdCancel);
+}
+
+// On leaving, the box shows what will be stored (a name in bank kana) or
+// says what the field needs and keeps the focus.
+void MasterEditScreen::addRuleCheck(FormBehaviour& behaviour, const MasterField& field,
+                                    QLineEdit* edit) {
+    behaviour.setValidator(edit, [this, &field, edit] {
+        try {
+            const QString kept = checkedFieldText(field, edit->text());
+            if (kept != edit->text())
+                edit->setText(kept);
+            return true;
+        } catch (const AppError& e) {
+            MessageBox::show(this, e.text());
+            return false;
+        }
+    });
 }
 
 QLineEdit* MasterEditScreen::box(const MasterField& field) const {

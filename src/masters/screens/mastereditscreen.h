@@ -28,6 +28,7 @@ class MasterEditScreen : public Screen {
 
   private:
     void buildFields(FormBehaviour& behaviour);
+    void addRuleCheck(FormBehaviour& behaviour, const MasterField& field, QLineEdit* edit);
     void load();
     void showRecord(const MasterRecord& record);
     MasterRecord typed() const;

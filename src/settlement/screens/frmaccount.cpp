@@ -79,6 +79,7 @@ frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount)
     connect(ui->cmdPPrint, &QPushButton::clicked, this, [this] { printClicked(Report::Classes); });
     connect(ui->cmdBPrint, &QPushButton::clicked, this,
             [this] { printClicked(Report::StatementAndCash); });
+    connect(ui->cmdTransfer, &QPushButton::clicked, this, &frmAccount::transferClicked);
     connect(ui->cmdBack, &QPushButton::clicked, this, &frmAccount::reject);
     connect(ui->grd1, &ListGrid::rowChanged, this, &frmAccount::rowSelected);
 
@@ -254,7 +255,7 @@ void frmAccount::modeChosen(int index) {
 }
 
 QList<QPushButton*> frmAccount::printButtons() const {
-    return {ui->cmdAPrint, ui->cmdMPrint, ui->cmdBPrint, ui->cmdPPrint};
+    return {ui->cmdAPrint, ui->cmdMPrint, ui->cmdBPrint, ui->cmdPPrint, ui->cmdTransfer};
 }
 
 void frmAccount::setPrintButtons(bool enabled) {

@@ -54,6 +54,8 @@ class frmAccount : public Screen {
     void cmdAccountClick();
     void cmdACancelClick();
     void printClicked(Report report);
+    void transferClicked();
+    bool confirmIncomeLines();
 
     void layoutList(ListReset reset);
     int LoadSettlementList(int mode);

@@ -2,11 +2,13 @@
 // cancellation, each after the conditions are checked and the clerk agreed.
 #include "backup/screens/backupbeforerun.h"
 #include "core/apperror.h"
+#include "core/clock.h"
 #include "core/screens/fields.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/screens/waitcursor.h"
 #include "core/session.h"
+#include "settlement/incomewatch.h"
 #include "settlement/screens/frmaccount.h"
 #include "settlement/screens/frmatest.h"
 #include "settlement/screens/runprogress.h"
@@ -118,12 +120,37 @@ std::optional<bool> frmAccount::confirmUnpriced() {
     return true;
 }
 
+// Names the home-workers whose pay of the year this settlement takes to an
+// income line of [Income], before anything is paid.
+bool frmAccount::confirmIncomeLines() {
+    QList<IncomeCrossing> crossings;
+    try {
+        const WaitCursor wait;
+        crossings =
+            incomeCrossings(criteria(), IncomeLines::read(), Clock::today(), readTaxRules());
+    } catch (const AppError& e) {
+        MessageBox::error(this, e.text());
+        return false;
+    }
+    if (crossings.isEmpty())
+        return true;
+    QStringList lines;
+    for (const IncomeCrossing& c : crossings)
+        lines << c.describe();
+    return MessageBox::show(this,
+                            QStringLiteral("この精算で今年の支払合計が次の線に達する内職者が"
+                                           "います。精算処理を実行しますか？\n") +
+                                lines.join(QLatin1Char('\n')),
+                            MessageBox::Buttons::OkCancelDefaultCancel,
+                            MessageBox::Icon::Exclamation) == MessageBox::Answer::Ok;
+}
+
 void frmAccount::cmdAccountClick() {
     if (refuseWhileRunning() || CheckConditions() != 0 || !confirmRun(QStringLiteral("精算処理")) ||
         !backupBeforeRun(this))
         return;
     const std::optional<bool> allowUnpriced = confirmUnpriced();
-    if (!allowUnpriced)
+    if (!allowUnpriced || !confirmIncomeLines())
         return;
     SettlementCriteria c = criteria();
     c.allowUnpriced = *allowUnpriced;

@@ -6,6 +6,8 @@
 #include "core/screens/waitcursor.h"
 #include "settlement/screens/frmaccount.h"
 #include "settlement/screens/settlementprinting.h"
+#include "settlement/settlementlist.h"
+#include "transfer/screens/frmtransfer.h"
 #include "ui_frmaccount.h"
 
 #include <QScopeGuard>
@@ -95,4 +97,26 @@ void frmAccount::printClicked(Report report) {
         break;
     }
     }
+}
+
+// The transfer file of the run shown, as the print buttons print it.
+void frmAccount::transferClicked() {
+    if (refuseWhileRunning())
+        return;
+    const RunDesignation designation = designateRun(ui->txtDatetime->text());
+    std::optional<QDateTime> run = designation.stamp;
+    if (!designation.stamp.isValid()) {
+        try {
+            run = FindSettlementRun(designation);
+        } catch (const AppError& e) {
+            MessageBox::error(this, e.text());
+            return;
+        }
+    }
+    if (!run || !run->isValid()) {
+        MessageBox::show(this, QStringLiteral("指定された日時には精算処理は行われていません。"));
+        return;
+    }
+    openTransferFile(this, *run);
+    ui->grd1->setFocus();
 }
