@@ -118,9 +118,11 @@ DatabaseCopy::RowCounts checkOpen(Handle& h, DatabaseCopy::Depth depth) {
     h.exec("PRAGMA cache_size = -65536");
     const QStringList problems = h.column(
         depth == DatabaseCopy::Depth::Full ? "PRAGMA integrity_check" : "PRAGMA quick_check");
+    // The check's own lines are English: only their number is told.
     if (problems != QStringList{QStringLiteral("ok")})
         throw AppError(describeSqliteFailure(SQLITE_CORRUPT, QString(), h.path()) +
-                       QLatin1Char('\n') + problems.mid(0, 5).join(QLatin1Char('\n')));
+                       QStringLiteral("\n（整合性検査で見つかった問題: %1 件）")
+                           .arg(problems.join(QLatin1Char('\n')).count(QLatin1Char('\n')) + 1));
     return countRows(h);
 }
 

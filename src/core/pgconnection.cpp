@@ -26,6 +26,13 @@ QHash<PGconn*, quint64>& generations() {
     return counts;
 }
 
+// Connections whose failure read as a loss although libpq still calls them
+// good: the next action makes them again.
+QSet<PGconn*>& broken() {
+    static QSet<PGconn*> gone;
+    return gone;
+}
+
 QSet<PGconn*>& inTransaction() {
     static QSet<PGconn*> open;
     return open;
@@ -212,10 +219,11 @@ PGconn* handle(const QSqlDatabase& db) {
 }
 
 void reconnect(PGconn* conn) {
-    if (PQstatus(conn) == CONNECTION_OK)
+    if (PQstatus(conn) == CONNECTION_OK && !broken().contains(conn))
         return;
     if (inTransaction().contains(conn))
         throw DbError(kLost);
+    broken().remove(conn);
     PQreset(conn);
     if (PQstatus(conn) != CONNECTION_OK || !setUpSession(conn) || !holdInUse(conn)) {
         const Target t{QString::fromUtf8(PQhost(conn)), QString::fromUtf8(PQport(conn)),
@@ -241,10 +249,16 @@ quint64 generation(PGconn* conn) {
 }
 
 QString describe(PGconn* conn, const PGresult* result) {
-    if (PQstatus(conn) != CONNECTION_OK)
-        return kLost;
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const QString code = QString::fromLatin1(state ? state : "");
+    // A failure without the server's code is libpq's own: the server did
+    // not answer (a restart leaves the connection looking good until libpq
+    // reads the end of it).
+    if (PQstatus(conn) != CONNECTION_OK || code.isEmpty() || code.startsWith(QLatin1String("08")) ||
+        code.startsWith(QLatin1String("57P"))) {
+        broken().insert(conn);
+        return kLost;
+    }
     const QString message = QString::fromUtf8(
         result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : PQerrorMessage(conn));
     // A lock not had within lock_timeout, a serialization failure or a
@@ -264,8 +278,6 @@ QString describe(PGconn* conn, const PGresult* result) {
                               "頼んで下さい。")
             .arg(table);
     }
-    if (code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P")))
-        return kLost;
     if (code == QLatin1String("23505"))
         return QStringLiteral("同じキーのデータが既にあります。\n%1").arg(message);
     return QStringLiteral("データベースのエラーです（%1）。\n%2").arg(code, message);
@@ -281,7 +293,7 @@ PGconn* currentHandle(const QSqlDatabase& db) {
 
 bool lost(const QSqlDatabase& db) {
     PGconn* conn = currentHandle(db);
-    return conn == nullptr || PQstatus(conn) != CONNECTION_OK;
+    return conn == nullptr || PQstatus(conn) != CONNECTION_OK || broken().contains(conn);
 }
 
 bool transactionFailed(const QSqlDatabase& db) {

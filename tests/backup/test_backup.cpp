@@ -75,7 +75,7 @@ class TestBackup : public QObject {
         const qint64 final = drawings(DatabaseCopy::check(t.path()));
         for (const QString& b : backups) {
             const QString restored = t.dirPath() + "/restored.sqlite";
-            const DatabaseCopy::RowCounts rows = DatabaseCopy::restore(b, restored);
+            const DatabaseCopy::RowCounts rows = DatabaseCopy::restore(b, restored).rows;
             QVERIFY(drawings(rows) >= 10 && drawings(rows) < final);
             QCOMPARE(DatabaseCopy::check(restored), rows);
             QCOMPARE(Admin::checkDatabase(restored), QStringList());

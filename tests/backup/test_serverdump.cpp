@@ -80,7 +80,7 @@ class TestServerDump : public QObject {
         QCOMPARE(drawings(), final);
         DBClose();
         for (auto it = counted.cbegin(); it != counted.cend(); ++it) {
-            const qint64 restored = ServerDump::restore(it.key(), t.path()).value("zuban_m");
+            const qint64 restored = ServerDump::restore(it.key(), t.path()).rows.value("zuban_m");
             QCOMPARE(restored, it.value());
             QVERIFY(restored >= 5 && restored <= final);
             QVERIFY(QFileInfo::exists(it.key() + ".before-restore"));
