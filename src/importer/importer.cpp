@@ -17,24 +17,30 @@ QString reportPathFor(const QString& target) {
 Outcome run(const QString& sourcePath, const QString& target, const Options& options) {
     ImportTarget::requireEmpty(target);
     const std::unique_ptr<ImportSource> source = openImportSource(sourcePath, options.tools);
-    const ImportData data = readAndCheck(*source);
 
+    // Rows are written as they are checked, so that no table is held whole;
+    // a refusal without --keep-going rolls everything back, and a target
+    // the import made is removed again.
     Outcome outcome;
-    if (!data.refusals.isEmpty())
-        outcome.refusals = refusalReport(data.refusals);
-    if (!data.refusals.isEmpty() && !options.keepGoing)
+    ImportTarget db(target);
+    SourceSummary before;
+    db.begin();
+    const QList<Refusal> refusals = readAndCheck(
+        *source, [&](const OldTables::Table& table, const QVariantList& values, bool accepted) {
+            before.add(table, values);
+            if (accepted)
+                db.insert(table, values);
+        });
+    if (!refusals.isEmpty())
+        outcome.refusals = refusalReport(refusals);
+    if (!refusals.isEmpty() && !options.keepGoing)
         return outcome;
-
-    const ImportSummary before = summariseSource(data);
-    {
-        ImportTarget db(target);
-        db.write(data);
-        outcome.summary = summaryText(before, summariseDatabase(db.db()), &outcome.agrees);
-        db.keep();
-    }
+    db.commit();
+    outcome.summary = summaryText(before.summary(), summariseDatabase(db.db()), &outcome.agrees);
+    db.keep();
     outcome.written = true;
     QFile::remove(reportPathFor(target)); // never an old report beside a new import
-    if (!data.refusals.isEmpty()) {
+    if (!refusals.isEmpty()) {
         QSaveFile report(reportPathFor(target));
         if (!report.open(QIODevice::WriteOnly) || report.write(outcome.refusals.toUtf8()) < 0 ||
             !report.commit())

@@ -86,6 +86,8 @@ ImportTarget::~ImportTarget() {
 void ImportTarget::close() {
     if (!m_db.isValid())
         return;
+    m_insert.reset();
+    m_transaction.reset(); // rolls back what was not committed
     SqlQuery::releaseStatements(m_db);
     m_db.close();
     m_db = QSqlDatabase();
@@ -94,24 +96,30 @@ void ImportTarget::close() {
         QFile::remove(m_path);
 }
 
-void ImportTarget::write(const ImportData& data) {
-    SqlTransaction tx(m_db);
-    for (const ConvertedTable& t : data.tables) {
+void ImportTarget::begin() {
+    m_transaction = std::make_unique<SqlTransaction>(m_db);
+}
+
+void ImportTarget::insert(const OldTables::Table& table, const QVariantList& values) {
+    if (m_insertTable != &table) {
         QStringList names, marks;
-        for (const OldTables::Column& c : t.table->columns) {
+        for (const OldTables::Column& c : table.columns) {
             names << c.name;
             marks << QStringLiteral("?");
         }
-        SqlQuery insert(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(t.table->name, names.join(QLatin1Char(',')),
-                                       marks.join(QLatin1Char(','))));
-        for (qsizetype r = 0; r < t.rows.size(); ++r) {
-            if (!t.accepted.at(r))
-                continue;
-            for (const QVariant& v : t.rows.at(r))
-                insert.bind(v);
-            insert.exec();
-        }
+        m_insert = std::make_unique<SqlQuery>(
+            m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(table.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        m_insertTable = &table;
     }
-    tx.commit();
+    for (const QVariant& v : values)
+        m_insert->bind(v);
+    m_insert->exec();
+}
+
+void ImportTarget::commit() {
+    m_insert.reset();
+    m_insertTable = nullptr;
+    m_transaction->commit();
+    m_transaction.reset();
 }

@@ -4,6 +4,10 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <memory>
+
+class SqlQuery;
+class SqlTransaction;
 
 // The database the old rows go to: new, or made but still empty.
 class ImportTarget {
@@ -18,12 +22,19 @@ class ImportTarget {
     ImportTarget& operator=(const ImportTarget&) = delete;
 
     const QSqlDatabase& db() const { return m_db; }
-    // Inserts the accepted rows of every table in one transaction.
-    void write(const ImportData& data);
+    // Rows go in as they come, all in one transaction: begin, insert each,
+    // commit. Without a commit nothing is written.
+    void begin();
+    void insert(const OldTables::Table& table, const QVariantList& values);
+    void commit();
     void keep() { m_created = false; }
 
   private:
     void close();
+
+    std::unique_ptr<SqlTransaction> m_transaction;
+    const OldTables::Table* m_insertTable = nullptr;
+    std::unique_ptr<SqlQuery> m_insert;
 
     QString m_path;
     QString m_connection;
