@@ -71,9 +71,18 @@ void SettlementWriter::StampSlips(const QDateTime& run, const QList<SlipWrite>& 
     for (const SlipWrite& s : slips)
         rows.append({s.number, priceValue(s.newPrice)});
     const QVariant when = SqlValue::dateTime(run);
+    const QVariantList leading = {when, when, m_employee};
+    const auto report = reporter(done, slips.size());
     BulkRows stamp({kStamp, kStamp}, kSlipRow);
-    requireRows(stamp.run({when, when, m_employee}, rows, reporter(done, slips.size())),
-                slips.size(), QStringLiteral("製品伝票"));
+    // The first slip goes alone, so that the bar moves as soon as the run
+    // holds the database and writes.
+    const qsizetype first = std::min<qsizetype>(1, rows.size());
+    qint64 changed = stamp.run(leading, rows.mid(0, first), report);
+    changed += stamp.run(leading, rows.mid(first), [&](qint64 sent) {
+        if (report)
+            report(first + sent);
+    });
+    requireRows(changed, slips.size(), QStringLiteral("製品伝票"));
 }
 
 void SettlementWriter::UpdateSlipPrices(const QList<SlipWrite>& slips, const QDateTime& now,
