@@ -1,15 +1,20 @@
 // Times a settlement, its cancellation and a second settlement of 30,000 and
-// 100,000 delivered slips over 300 home-workers with 50,000 price lines,
-// against a baseline doing the same per-slip work with the bare C API of the
-// engine (prepared statements, one transaction per run). Run by hand:
+// 100,000 delivered slips over 300 home-workers with 50,000 price lines, and
+// a trial on a fresh copy, against two baselines on the bare C API of the
+// engine: the same per-slip work (prepared statements, one transaction per
+// run), and the same work as the fewest statements the engine allows
+// (settlementbulk.h). Run by hand:
 //   build/bench/bench_settlement [SLIPS...] [DSN]
-// With a PostgreSQL DSN as TVL.INI takes one ("postgresql://user@host/db" or
-// "host=... dbname=...") the runs are on that server, in schemas of their
-// own (bench_settlement_*); the filled one is kept for the next run.
+// The runs are on a file; with a PostgreSQL DSN as TVL.INI takes one
+// ("postgresql://user@host/db" or "host=... dbname=...") on that server too,
+// in schemas of their own (bench_settlement_*; the filled one is kept for
+// the next run), and the server's settlement is set against the file's.
 #include "core/clock.h"
 #include "core/database.h"
 #include "settlement/settlementrun.h"
+#include "settlement/trial.h"
 #include "settlementbench.h"
+#include "settlementbulk.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,7 +35,7 @@ QByteArray stored(const QDateTime& t) {
 }
 
 struct Timings {
-    double settle = 0, cancel = 0, again = 0; // ms
+    double settle = 0, cancel = 0, again = 0, trial = 0; // ms
     double total() const { return settle + cancel + again; }
 };
 
@@ -40,13 +45,18 @@ double lap(QElapsedTimer& t) {
     return ms;
 }
 
-Timings timeEngine(const QString& path) {
+Timings timeEngine(const QString& path, const QString& trialPath) {
     Clock::setFixed(kRunAt);
-    DBOpenPath(path);
     const SettlementCriteria april{QDate(2024, 4, 1), QDate(2024, 4, 30), {}, {}, "E001"};
     Timings t;
+    DBOpenPath(trialPath);
     QElapsedTimer timer;
     timer.start();
+    RunTrial(april);
+    t.trial = lap(timer);
+    DBClose();
+    DBOpenPath(path);
+    timer.restart();
     RunSettlement(april);
     t.settle = lap(timer);
     CancelSettlement(april);
@@ -225,6 +235,28 @@ template <class Db> Timings timeBaseline(const QString& path) {
     return t;
 }
 
+template <class Db> Timings timeBulk(const QString& path, const QString& trialPath) {
+    Timings t;
+    QElapsedTimer timer;
+    {
+        Db db(trialPath);
+        BenchDatabase::exec(db, BenchDatabase::kLikeTheProgram);
+        timer.start();
+        SettlementBulk::trial(db, stored(kRunAt), kEmployee);
+        t.trial = lap(timer);
+    }
+    Db db(path);
+    BenchDatabase::exec(db, BenchDatabase::kLikeTheProgram);
+    timer.restart();
+    SettlementBulk::settle(db, stored(kRunAt), kEmployee);
+    t.settle = lap(timer);
+    SettlementBulk::cancel(db, stored(kRunAt), kEmployee);
+    t.cancel = lap(timer);
+    SettlementBulk::settle(db, stored(kRunAt.addSecs(1)), kEmployee);
+    t.again = lap(timer);
+    return t;
+}
+
 template <class Db> QByteArray settlementsOf(const QString& path) {
     Db db(path);
     typename Db::Statement q(db,
@@ -237,20 +269,28 @@ template <class Db> QByteArray settlementsOf(const QString& path) {
     return all;
 }
 
-// Two copies of one filled database: one for the program, one for the
-// baseline.
+// Copies of one filled database: for the program and each baseline, and
+// for the trials of the program and the bulk baseline.
 struct Copies {
-    QString engine, bare;
+    QString engine, bare, bulk, engineTrial, bulkTrial;
 };
+const QStringList kCopyNames = {"engine", "bare", "bulk", "engine_trial", "bulk_trial"};
+
+Copies copiesOf(const QStringList& paths) {
+    return {paths.at(0), paths.at(1), paths.at(2), paths.at(3), paths.at(4)};
+}
 
 Copies fileCopies(int slips, const QTemporaryDir& dir) {
     const QString base = dir.filePath(QStringLiteral("base%1.sqlite").arg(slips));
-    fillFile(base, slips);
-    const Copies copies{dir.filePath(QStringLiteral("engine%1.sqlite").arg(slips)),
-                        dir.filePath(QStringLiteral("bare%1.sqlite").arg(slips))};
-    QFile::copy(base, copies.engine);
-    QFile::copy(base, copies.bare);
-    return copies;
+    if (!QFile::exists(base))
+        fillFile(base, slips);
+    QStringList paths;
+    for (const QString& name : kCopyNames) {
+        paths << dir.filePath(QStringLiteral("%1%2.sqlite").arg(name).arg(slips));
+        QFile::remove(paths.last());
+        QFile::copy(base, paths.last());
+    }
+    return copiesOf(paths);
 }
 
 // The filled schema stays on the server for the next run.
@@ -276,23 +316,52 @@ Copies serverCopies(int slips, const QString& dsn) {
         RawPg db(inSchema(dsn, base));
         fill(db, slips);
     }
-    const QString engine = QStringLiteral("bench_settlement_engine");
-    const QString bare = QStringLiteral("bench_settlement_bare");
-    BenchDatabase::copySchema(dsn, base, engine);
-    BenchDatabase::copySchema(dsn, base, bare);
-    return {inSchema(dsn, engine), inSchema(dsn, bare)};
+    QStringList dsns;
+    for (const QString& name : kCopyNames) {
+        const QString schema = QStringLiteral("bench_settlement_") + name;
+        BenchDatabase::copySchema(dsn, base, schema);
+        dsns << inSchema(dsn, schema);
+    }
+    return copiesOf(dsns);
 }
 
-template <class Db> bool benchmark(const Copies& copies) {
+// A figure beside a baseline, shown but not judged.
+void showRatio(const char* what, double ms, double baselineMs) {
+    std::printf("%-44s %9.1f ms  baseline %8.1f ms  ratio %5.2f\n", what, ms, baselineMs,
+                baselineMs > 0 ? ms / baselineMs : 0);
+}
+
+// The program's figures, judged against the per-slip baseline and, on a
+// server, against the bulk one (on a file the bulk figures are shown).
+template <class Db> bool benchmark(const Copies& copies, Timings* engineTimes) {
     const Timings bare = timeBaseline<Db>(copies.bare);
-    const Timings engine = timeEngine(copies.engine);
+    const Timings bulk = timeBulk<Db>(copies.bulk, copies.bulkTrial);
+    const Timings engine = timeEngine(copies.engine, copies.engineTrial);
+    *engineTimes = engine;
+    std::printf("against the per-slip baseline:\n");
     reportRatio("settle", engine.settle, bare.settle, 2.0);
     reportRatio("cancel", engine.cancel, bare.cancel, 2.0);
     reportRatio("settle again", engine.again, bare.again, 2.0);
-    const bool fast = reportRatio("all three", engine.total(), bare.total(), 2.0);
-    const bool same = settlementsOf<Db>(copies.engine) == settlementsOf<Db>(copies.bare);
-    std::printf("settlement rows of the engine and the baseline %s\n", same ? "agree" : "DIFFER");
-    return fast && same;
+    bool fast = reportRatio("all three", engine.total(), bare.total(), 2.0);
+    std::printf("against the bulk-SQL baseline:\n");
+    const bool server = Db::kEngine == SqlEngine::Postgres;
+    const auto judge = [&](const char* what, double ms, double baseMs) {
+        if (!server) {
+            showRatio(what, ms, baseMs);
+            return true;
+        }
+        return reportRatio(what, ms, baseMs, 2.0);
+    };
+    fast = judge("settle", engine.settle, bulk.settle) && fast;
+    fast = judge("cancel", engine.cancel, bulk.cancel) && fast;
+    fast = judge("settle again", engine.again, bulk.again) && fast;
+    fast = judge("trial", engine.trial, bulk.trial) && fast;
+    const QByteArray rows = settlementsOf<Db>(copies.engine);
+    const bool same = rows == settlementsOf<Db>(copies.bare);
+    const bool bulkSame = rows == settlementsOf<Db>(copies.bulk);
+    std::printf("settlement rows of the engine and the baselines %s\n",
+                same && bulkSame ? "agree" : "DIFFER");
+    return fast && same && bulkSame;
 }
 
 } // namespace
@@ -313,14 +382,24 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     bool ok = true;
     for (int slips : sizes) {
-        QElapsedTimer timer;
-        timer.start();
-        const Copies copies =
-            server.isEmpty() ? fileCopies(slips, dir) : serverCopies(slips, server);
-        std::printf("\n%s: %d slips, %d home-workers, %d price lines (ready in %.1f s)\n",
-                    server.isEmpty() ? "SQLite" : "PostgreSQL", slips, kWorkers,
-                    kCombinations * kLinesPerCombination, timer.nsecsElapsed() / 1e9);
-        ok = (server.isEmpty() ? benchmark<RawDb>(copies) : benchmark<RawPg>(copies)) && ok;
+        Timings onFile, onServer;
+        for (const bool toServer : {false, true}) {
+            if (toServer && server.isEmpty())
+                break;
+            QElapsedTimer timer;
+            timer.start();
+            const Copies copies = toServer ? serverCopies(slips, server) : fileCopies(slips, dir);
+            std::printf("\n%s: %d slips, %d home-workers, %d price lines (ready in %.1f s)\n",
+                        toServer ? "PostgreSQL" : "SQLite", slips, kWorkers,
+                        kCombinations * kLinesPerCombination, timer.nsecsElapsed() / 1e9);
+            ok = (toServer ? benchmark<RawPg>(copies, &onServer)
+                           : benchmark<RawDb>(copies, &onFile)) &&
+                 ok;
+        }
+        if (!server.isEmpty())
+            ok = reportRatio("settle, PostgreSQL against SQLite", onServer.settle, onFile.settle,
+                             3.0) &&
+                 ok;
     }
     std::printf("\n%s\n", ok ? "bench_settlement: target met" : "bench_settlement: TARGET MISSED");
     return ok ? 0 : 1;

@@ -248,6 +248,15 @@ quint64 generation(PGconn* conn) {
     return generations().value(conn);
 }
 
+void execScript(const QSqlDatabase& db, const QString& sql) {
+    PGconn* conn = handle(db);
+    std::unique_ptr<PGresult, decltype(&PQclear)> r(PQexec(conn, sql.toUtf8().constData()),
+                                                    &PQclear);
+    const ExecStatusType status = PQresultStatus(r.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw DbError(describe(conn, r.get()));
+}
+
 QString describe(PGconn* conn, const PGresult* result) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const QString code = QString::fromLatin1(state ? state : "");

@@ -45,6 +45,10 @@ PGconn* currentHandle(const QSqlDatabase& db);
 // Counts reconnections of conn: statements prepared before one are gone.
 quint64 generation(PGconn* conn);
 
+// Runs statements without parameters, separated by ";", in one round trip.
+// Throws DbError for the first that fails (the rest are not run).
+void execScript(const QSqlDatabase& db, const QString& sql);
+
 // The text the user reads for a failed statement (result may be null).
 QString describe(PGconn* conn, const PGresult* result);
 

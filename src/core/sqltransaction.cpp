@@ -15,11 +15,12 @@ namespace {
 // every earlier writer's commit and no later one's. lock_timeout (5 s) ends
 // the wait with the same in-use message. Transactions stay READ COMMITTED,
 // so each statement after the lock sees what the previous holder committed.
-const EngineSql kBeginWrite = {"BEGIN IMMEDIATE", "BEGIN"};
 // Advisory locks are per database; the schema in the key keeps databases
-// that share one (a schema each) apart.
-const EngineSql kWriteLock = {
-    "", "SELECT pg_advisory_xact_lock(hashtext('tarvel write ' || current_schema()))"};
+// that share one (a schema each) apart. Both go to a server as one round
+// trip.
+const EngineSql kBeginWrite = {
+    "BEGIN IMMEDIATE",
+    "BEGIN; SELECT pg_advisory_xact_lock(hashtext('tarvel write ' || current_schema()))"};
 // A read transaction reads one state of the database throughout.
 const EngineSql kBeginRead = {"BEGIN DEFERRED", "BEGIN ISOLATION LEVEL REPEATABLE READ"};
 
@@ -32,21 +33,28 @@ SqlTransaction::SqlTransaction(Kind kind) : SqlTransaction(gCon(), kind) {}
 SqlTransaction::SqlTransaction(const QSqlDatabase& db, Kind kind) : m_db(db) {
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("データベースが開かれていません。"));
-    execSql(m_db, kind == Kind::Write ? kBeginWrite : kBeginRead);
-    m_active = true;
-    // A server lost from here on must not be connected again until the
-    // transaction has ended: what follows would be written on its own.
+    if (kind == Kind::Read || engineOf(m_db) == SqlEngine::Sqlite) {
+        execSql(m_db, kind == Kind::Write ? kBeginWrite : kBeginRead);
+        m_active = true;
+        markOnServer();
+        return;
+    }
+    try {
+        m_active = true; // a lock not had leaves a transaction to roll back
+        PgConnection::execScript(m_db, kBeginWrite.on(m_db));
+        markOnServer();
+    } catch (const DbError&) {
+        rollback();
+        throw;
+    }
+}
+
+// A server lost from here on must not be connected again until the
+// transaction has ended: what follows would be written on its own.
+void SqlTransaction::markOnServer() {
     m_server = PgConnection::currentHandle(m_db);
     if (m_server != nullptr)
         PgConnection::setInTransaction(m_server, true);
-    if (kind == Kind::Write && !kWriteLock.on(m_db).isEmpty()) {
-        try {
-            execSql(m_db, kWriteLock);
-        } catch (const DbError&) {
-            rollback();
-            throw;
-        }
-    }
 }
 
 SqlTransaction::~SqlTransaction() {

@@ -25,6 +25,7 @@ class SqlTransaction {
     void rollback();
 
   private:
+    void markOnServer();
     void ended();
 
     QSqlDatabase m_db;

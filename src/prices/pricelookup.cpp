@@ -3,34 +3,37 @@
 #include "core/apperror.h"
 #include "core/conventions.h"
 #include "core/database.h"
+#include "core/keptstatement.h"
 #include "core/sqlquery.h"
 #include "core/sqlvalues.h"
 
-#include <QPointer>
-#include <QSqlDriver>
-#include <memory>
-
 namespace {
 
-// Settlement and the slip lists look prices up row after row; preparing the
-// statement anew each time would cost more than running it. The statement
-// is kept for as long as the connection it was prepared on lives.
+// Slip entry and the price form look one price up per call.
 SqlQuery& lookupStatement() {
-    static std::unique_ptr<SqlQuery> statement;
-    static QPointer<QSqlDriver> preparedOn;
-    QSqlDriver* driver = gCon().driver();
-    if (!statement || !preparedOn || preparedOn != driver) {
-        statement.reset();
-        statement = std::make_unique<SqlQuery>(
-            QStringLiteral("SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND 適用開始日 <= ?"
-                           " AND 内職者コード = ? AND 作業コード = ? AND 製品図番 = ?"
-                           " ORDER BY 適用開始日 DESC, 単価シリアル DESC LIMIT 1"));
-        preparedOn = driver;
-    }
-    return *statement;
+    return keptStatement(
+        QStringLiteral("SELECT 単価 FROM tanka_m WHERE 削除フラグ <> 1 AND 適用開始日 <= ?"
+                       " AND 内職者コード = ? AND 作業コード = ? AND 製品図番 = ?"
+                       " ORDER BY 適用開始日 DESC, 単価シリアル DESC LIMIT 1"));
 }
 
+// A request date stored with a time (older files) still compares as its
+// day; a server's DATE column holds only the day.
+const EngineSql kRequestDay = {QStringLiteral("substr(%1.依頼日, 1, 10)"),
+                               QStringLiteral("%1.依頼日")};
+
 } // namespace
+
+QString priceInForceColumn(const QString& slip) {
+    // COALESCE keeps a line without a price apart from no line at all.
+    return QStringLiteral("(SELECT COALESCE(t.単価, 0) FROM tanka_m t WHERE t.削除フラグ <> 1"
+                          " AND t.適用開始日 <= %1"
+                          " AND t.内職者コード = rtrim(%2.内職者コード, ' ')"
+                          " AND t.作業コード = rtrim(%2.作業コード, ' ')"
+                          " AND t.製品図番 = rtrim(%2.製品図番, ' ')"
+                          " ORDER BY t.適用開始日 DESC, t.単価シリアル DESC LIMIT 1)")
+        .arg(kRequestDay.on(gCon()).arg(slip), slip);
+}
 
 QString PriceLookupResult::text() const {
     return priceListText(price);

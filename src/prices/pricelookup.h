@@ -17,10 +17,15 @@ struct PriceLookupResult {
 // compared as given. Throws AppError for an invalid date and DbError when
 // the database fails; the caller must stop rather than use a price.
 // A caller looking up many prices may still wrap them in one read
-// transaction, which saves a little more per call. The slip list prices its
-// rows by the same rule in its own statement (slips/sliplist.cpp): change
-// both together.
+// transaction, which saves a little more per call. Lists and settlement
+// price their rows by the same rule inside their own statement
+// (priceInForceColumn): change both together.
 PriceLookupResult lookupPrice(QDate date, QString pno, QString wno, QString person);
+
+// A scalar subquery giving, for each row of the seihin_t rows named `slip`,
+// the price lookupPrice finds for its request date and codes (trailing
+// blanks removed), Null when there is none. For gCon's engine.
+QString priceInForceColumn(const QString& slip);
 
 // A unit price as lists show it: "###,###,##0.000".
 QString priceListText(const UnitPrice& price);

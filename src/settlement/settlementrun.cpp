@@ -100,18 +100,19 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
     if (!unpriced.isEmpty() && !criteria.allowUnpriced)
         throw UnpricedSlipsError(unpriced);
 
+    // The money is reckoned before the first write, so that an amount too
+    // large refuses the run before anything is sent.
     const QDateTime run = freeRunTimeStamp(databaseNow());
-    SettlementWriter writer(criteria.employeeCode);
+    QList<SlipWrite> writes;
+    writes.reserve(slips.size());
     QHash<QString, qsizetype> workerIndex;
     QList<WorkerTax> taxes;
-    const qint64 total = slips.size();
-    report(progress, 0, total);
     for (qsizetype i = 0; i < slips.size(); ++i) {
         const SelectedSlip& slip = slips.at(i);
         const UnitPrice price = prices.at(i);
-        writer.StampSlip(run, slip.number, SettlementWriter::Stamp::Set);
+        SlipWrite& write = writes.emplace_back(SlipWrite{slip.number, std::nullopt});
         if (storedPriceDiffers(slip, price)) {
-            writer.UpdateSlipPrice(slip.number, price, run);
+            write.newPrice = price;
             ++result.pricesChanged;
         }
         auto it = workerIndex.constFind(slip.workerCode);
@@ -124,16 +125,18 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
         w.slipCount += 1;
         w.amount = checkedAdd(w.amount, amountOf(price, slip.quantity));
         taxes[*it].add(slip.deliveryDate, price, slip.quantity);
-        ++result.slipCount;
-        report(progress, result.slipCount, total);
     }
     for (qsizetype i = 0; i < result.workers.size(); ++i) {
         WorkerSettlement& w = result.workers[i];
         w.tax = taxes.at(i).total();
         w.total = checkedAdd(w.amount, w.tax);
-        writer.InsertSettlement(run, w.workerCode, criteria.firstDay, criteria.lastDay, w.slipCount,
-                                w.amount, w.tax, w.total);
     }
+    result.slipCount = slips.size();
+
+    SettlementWriter writer(criteria.employeeCode);
+    report(progress, 0, result.slipCount);
+    writer.StampSlips(run, writes, progress);
+    writer.InsertSettlements(result.workers, criteria.firstDay, criteria.lastDay);
     tx.commit();
 
     result.run = run;
@@ -171,14 +174,9 @@ CancelResult CancelSettlement(const SettlementCriteria& criteria,
         return result;
 
     SettlementWriter writer(criteria.employeeCode);
-    const qint64 total = result.rows.size();
-    qint64 done = 0;
-    report(progress, 0, total);
-    for (const WorkerSettlement& row : std::as_const(result.rows)) {
-        writer.FlagSettlementDeleted(row.run, now, row.workerCode);
-        result.slipsReleased += writer.ReleaseSettledSlips(row.run, now, row.workerCode);
-        report(progress, ++done, total);
-    }
+    report(progress, 0, result.rows.size());
+    result.slipsReleased = writer.CancelSettlements(result.rows, now);
+    report(progress, result.rows.size(), result.rows.size());
     tx.commit();
 
     result.run = result.rows.last().run;

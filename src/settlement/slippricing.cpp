@@ -52,6 +52,8 @@ QList<SelectedSlip> readSelection(const BoundSql& query) {
         if (!q.isNull(QStringLiteral("精算単価")))
             s.storedPrice = UnitPrice::fromDb(q.num(QStringLiteral("精算単価")));
         readQuantity(s, q.value(QStringLiteral("納入数量")));
+        if (!q.isNull(QStringLiteral("現単価")))
+            s.linePrice = q.num(QStringLiteral("現単価"));
         slips.append(std::move(s));
     }
     return slips;
@@ -81,8 +83,9 @@ UnitPrice priceInForce(const SelectedSlip& slip, bool* found) {
     PriceLookupResult lookedUp;
     UnitPrice shown;
     try {
-        lookedUp =
-            lookupPrice(slip.requestDate, slip.drawingNumber, slip.workCode, slip.workerCode);
+        lookedUp.found = slip.linePrice.has_value();
+        if (lookedUp.found)
+            lookedUp.price = UnitPrice::fromDb(*slip.linePrice);
         // The price as the lists show it, three decimals half away from
         // zero, is the price paid.
         const qint64 thousandths = roundHalfAway(lookedUp.price.tenThousandths(), 10);

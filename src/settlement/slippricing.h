@@ -21,7 +21,9 @@ struct SelectedSlip {
     QDate requestDate;                    // invalid when the slip has none
     QDate deliveryDate;                   // 納入日: the day its tax rate is taken
     std::optional<UnitPrice> storedPrice; // 精算単価; none when Null
-    qint64 quantity = 0;                  // 納入数量
+    // The price line in force as stored; none when no line is in force.
+    std::optional<double> linePrice;
+    qint64 quantity = 0; // 納入数量
     // 納入数量 as stored when it is no whole number of 0 or more (Null,
     // text, a fraction, negative); "" when payable.
     QString unpayableQuantity;
@@ -31,10 +33,11 @@ struct SelectedSlip {
 // blanks except the slip number. Throws DbError.
 QList<SelectedSlip> readSelection(const BoundSql& query);
 
-// The price in force on the slip's request date as the price lists show it
-// (three decimals), 0 when there is none (`found` false). A slip without a
-// request date, a lookup that fails or a negative price throws AppError
-// naming the slip: no slip is ever paid at a price that could not be found.
+// The price in force on the slip's request date (read with the selection)
+// as the price lists show it (three decimals), 0 when there is none (`found`
+// false). A slip without a request date, a price that cannot be read or a
+// negative price throws AppError naming the slip: no slip is ever paid at a
+// price that could not be found.
 UnitPrice priceInForce(const SelectedSlip& slip, bool* found = nullptr);
 
 // Throws AppError naming the slip and the value when its stored 納入数量 or

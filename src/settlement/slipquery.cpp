@@ -2,15 +2,17 @@
 
 #include "core/sqlquery.h"
 #include "core/sqlvalues.h"
+#include "prices/pricelookup.h"
 
 namespace {
 
 // Only the columns a run uses: a selection of many thousand slips pays for
-// every column it reads.
+// every column it reads. Each slip's price in force comes with it, so that
+// pricing a run costs no statement per slip.
 const QString kSlipsWithNames = QStringLiteral(
     "SELECT seihin_t.製品伝票番号, seihin_t.内職者コード, seihin_t.製品図番, seihin_t.作業コード,"
     " seihin_t.精算単価, seihin_t.納入数量, seihin_t.依頼日, seihin_t.納入日,"
-    " sagyou_m.作業項目 AS 作業項目, naishoku_m.内職者氏名 AS 内職者氏名"
+    " sagyou_m.作業項目 AS 作業項目, naishoku_m.内職者氏名 AS 内職者氏名, %1 AS 現単価"
     " FROM (seihin_t LEFT JOIN naishoku_m ON seihin_t.内職者コード = naishoku_m.内職者コード)"
     " LEFT JOIN sagyou_m ON seihin_t.作業コード = sagyou_m.作業コード"
     " WHERE (COALESCE(seihin_t.削除フラグ, 0) <> 1) AND (seihin_t.納入日 IS NOT NULL)"
@@ -51,7 +53,7 @@ BoundSql SlipQuerySql(const SettlementCriteria& criteria, SlipQueryMode mode,
     switch (mode) {
     case SlipQueryMode::ToSettle:
     case SlipQueryMode::ToTry:
-        q.sql = kSlipsWithNames;
+        q.sql = kSlipsWithNames.arg(priceInForceColumn(QStringLiteral("seihin_t")));
         appendPeriod(q, criteria);
         appendWorkerRange(q, criteria, person);
         q.sql += mode == SlipQueryMode::ToSettle ? kSettlementOrder : kTrialOrder;

@@ -13,8 +13,8 @@ TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgres
     SqlTransaction tx;
     const QList<SelectedSlip> slips = readSelection(SlipQuerySql(criteria, SlipQueryMode::ToTry));
     const QDateTime now = Clock::now();
-    SettlementWriter writer(criteria.employeeCode);
     TrialResult result;
+    QList<SlipWrite> writes;
     const qint64 total = slips.size();
     if (progress)
         progress(0, total);
@@ -31,7 +31,7 @@ TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgres
         row.price = priceInForce(slip, &found);
         row.unpriced = !found;
         if (storedPriceDiffers(slip, row.price)) {
-            writer.UpdateSlipPrice(slip.number, row.price, now);
+            writes.append(SlipWrite{slip.number, row.price});
             ++result.pricesChanged;
         }
         row.quantity = slip.quantity;
@@ -40,9 +40,15 @@ TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgres
         row.quantityText = FormatNumber(row.quantity, NumberPattern::Count);
         row.amountText = FormatNumber(row.amount, NumberPattern::AmountList);
         result.rows << row;
-        if (progress)
-            progress(result.rows.size(), total);
     }
+    // The bar follows the slips; only the repriced ones are written.
+    SettlementWriter(criteria.employeeCode)
+        .UpdateSlipPrices(writes, now, [&](qint64 done, qint64 repriced) {
+            if (progress)
+                progress(total - repriced + done, total);
+        });
+    if (progress)
+        progress(total, total);
     tx.commit();
     return result;
 }

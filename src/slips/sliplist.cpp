@@ -13,27 +13,16 @@
 namespace {
 
 // The price of each row is looked up inside the statement: one index seek
-// per slip instead of one statement per slip. The rule is lookupPrice's:
-// live lines, the latest start on or before the request date (end not
-// consulted), the higher serial between equal starts, codes compared with
-// the slip's trailing blanks removed.
+// per slip instead of one statement per slip.
 const QString kSelectOf = QStringLiteral(
     "SELECT s.製品伝票番号, s.製品図番, zuban_m.図番名称, s.作業コード,"
     " sagyou_m.作業項目 AS 作業項目名, s.作業区分, naishoku_m.内職者氏名 AS 内職者名,"
     " s.依頼日, s.払出数量, s.納入日, s.納入数量, s.管理ロットNo, s.備考, s.削除フラグ,"
-    " (SELECT t.単価 FROM tanka_m t WHERE t.削除フラグ <> 1"
-    "   AND t.適用開始日 <= %1"
-    "   AND t.内職者コード = rtrim(s.内職者コード, ' ') AND t.作業コード = rtrim(s.作業コード, ' ')"
-    "   AND t.製品図番 = rtrim(s.製品図番, ' ')"
-    "   ORDER BY t.適用開始日 DESC, t.単価シリアル DESC LIMIT 1) AS 現単価"
+    " %1 AS 現単価"
     " FROM seihin_t s"
     " LEFT JOIN naishoku_m ON s.内職者コード = naishoku_m.内職者コード"
     " LEFT JOIN sagyou_m ON s.作業コード = sagyou_m.作業コード"
     " LEFT JOIN zuban_m ON s.製品図番 = zuban_m.製品図番");
-// A request date stored with a time (older files) still compares as its
-// day; a server's DATE column holds only the day.
-const EngineSql kRequestDay = {QStringLiteral("substr(s.依頼日, 1, 10)"),
-                               QStringLiteral("s.依頼日")};
 const EngineSql kUnsettledDeliveredUpTo = {
     QStringLiteral("s.納入日 IS NOT NULL AND substr(s.納入日, 1, 10) <= ? AND s.精算日時 IS NULL"),
     QStringLiteral("s.納入日 IS NOT NULL AND s.納入日 <= CAST(? AS date) AND s.精算日時 IS NULL")};
@@ -114,7 +103,7 @@ QList<QStringList> loadSlipRows(const SlipSearch& search) {
         where << kUnsettledDeliveredUpTo.on(gCon());
         values << SqlValue::date(search.unsettledDeliveredUpTo);
     }
-    QString sql = kSelectOf.arg(kRequestDay.on(gCon()));
+    QString sql = kSelectOf.arg(priceInForceColumn(QStringLiteral("s")));
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY s.製品伝票番号");

@@ -4,6 +4,7 @@
 #include "core/bytetext.h"
 #include "core/clock.h"
 #include "core/conventions.h"
+#include "core/keptstatement.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
@@ -160,13 +161,29 @@ QString InsertSlip(const SlipInput& in) {
     const QString slipNo = NewSlipNo();
     if (slipNo.isEmpty())
         throw AppError(SlipText::DayFull);
-    execSql(QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード,"
-                           " 精算単価, 作業区分, 払出数量, 納入数量, 依頼日, 納入日, 管理ロットNo,"
-                           " 備考, 精算日時, 最終更新日時, 削除フラグ, 社員コード)"
-                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {slipNo, in.pno, in.wno, in.person, priceInForce(in, v.requested), v.workKind,
-             v.issuedQuantity, v.deliveredQuantity, SqlValue::date(v.requested), v.delivered, v.lot,
-             v.remark, v.settled, SqlValue::dateTime(Clock::now()), in.deleted ? 1 : 0, gEmpCode});
+    // Kept: slips are issued one after another at the desk.
+    keptStatement(QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード,"
+                                 " 内職者コード, 精算単価, 作業区分, 払出数量, 納入数量, 依頼日,"
+                                 " 納入日, 管理ロットNo, 備考, 精算日時, 最終更新日時, 削除フラグ,"
+                                 " 社員コード) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                                 " ?, ?)"))
+        .bind(slipNo)
+        .bind(in.pno)
+        .bind(in.wno)
+        .bind(in.person)
+        .bind(priceInForce(in, v.requested))
+        .bind(v.workKind)
+        .bind(v.issuedQuantity)
+        .bind(v.deliveredQuantity)
+        .bind(SqlValue::date(v.requested))
+        .bind(v.delivered)
+        .bind(v.lot)
+        .bind(v.remark)
+        .bind(v.settled)
+        .bind(SqlValue::dateTime(Clock::now()))
+        .bind(in.deleted ? 1 : 0)
+        .bind(gEmpCode)
+        .exec();
     tx.commit();
     return slipNo;
 }
