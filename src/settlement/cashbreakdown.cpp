@@ -12,10 +12,11 @@ CashCounts breakDownCash(Yen amount) {
     return counts;
 }
 
-QList<CashLine> CashLinesOfRun(const QDateTime& run) {
+QList<CashLine> CashLinesOfRun(const QDateTime& run, PaidFigure figure) {
     QList<CashLine> lines;
-    for (const SettlementRow& row : SettlementRowsOfRun(run))
-        lines.append(
-            CashLine{row.workerCode, row.workerName, row.amount, breakDownCash(row.amount)});
+    for (const SettlementRow& row : SettlementRowsOfRun(run)) {
+        const Yen paid = row.figures().paid(figure);
+        lines.append(CashLine{row.workerCode, row.workerName, paid, breakDownCash(paid)});
+    }
     return lines;
 }
