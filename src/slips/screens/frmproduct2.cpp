@@ -5,6 +5,7 @@
 #include "core/conventions.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
+#include "core/screens/readonlyfield.h"
 #include "masters/lookup.h"
 #include "masters/screens/lookups.h"
 #include "prices/pricelookup.h"
@@ -32,6 +33,7 @@ frmProduct2::frmProduct2(QWidget* parent, frmProduct* list, EditMode mode, const
     ClearTextBoxes(this);
     ui->Picture1->setEnabled(false);
     ui->Picture1->lower();
+    ui->lblPaidNote->hide();
     setupFields();
     fillCombos();
     if (m_mode == EditMode::Edit)
@@ -40,7 +42,7 @@ frmProduct2::frmProduct2(QWidget* parent, frmProduct* list, EditMode mode, const
         newRecord();
     ui->lblMode->setText(m_mode == EditMode::Edit ? SlipText::ModeEdit : SlipText::ModeAdd);
     for (QWidget* shown : {ui->txtDet_0, ui->txtMon_1, ui->txtMon_2})
-        shown->setEnabled(false);
+        setReadOnlyField(shown);
 
     connect(ui->ChkDel, &QCheckBox::clicked, this, [this](bool checked) {
         if (deletionChanged(loadedStatus(), checked))
@@ -166,9 +168,11 @@ void frmProduct2::lockPaidFields() {
     for (QWidget* field :
          std::initializer_list<QWidget*>{ui->cboPerson, ui->cboPno, ui->cboWNo, ui->txtDay_0,
                                          ui->txtMon_3, ui->txtDay_2, ui->ChkDel}) {
-        field->setEnabled(false);
+        setReadOnlyField(field);
         field->setToolTip(SlipText::PaidField);
     }
+    ui->lblPaidNote->setText(SlipText::PaidField);
+    ui->lblPaidNote->show();
     ui->txtDet_1->setFocus();
 }
 
@@ -233,7 +237,7 @@ MessageBox::Answer frmProduct2::WrkPriceRegist() {
                          MessageBox::Icon::Exclamation);
     if (answer == MessageBox::Answer::Yes) {
         frmWrkPriceMnt2 entry(this, ui->cboPno->currentText(), ui->cboWNo->currentText(),
-                              ui->cboPerson->currentText());
+                              ui->cboPerson->currentText(), ParseBoxDate(ui->txtDay_0->text()));
         entry.exec();
         showPrice(false);
     }
