@@ -1,9 +1,19 @@
 #include "core/screens/screen.h"
 
+#include "core/screens/onscreen.h"
+
+#include <QShowEvent>
+
 Screen::Screen(QWidget* parent) : QDialog(parent) {}
 
 Screen::~Screen() {
     for (QObject* child : findChildren<QObject*>())
         child->blockSignals(true);
     hide();
+}
+
+void Screen::showEvent(QShowEvent* event) {
+    if (!event->spontaneous() && isWindow())
+        fitOnScreen(this);
+    QDialog::showEvent(event);
 }

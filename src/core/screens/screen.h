@@ -15,4 +15,8 @@ class Screen : public QDialog {
   public:
     explicit Screen(QWidget* parent = nullptr);
     ~Screen() override;
+
+  protected:
+    // Every screen opens wholly on the screen it is on.
+    void showEvent(QShowEvent* event) override;
 };
