@@ -113,7 +113,8 @@ class TestSettlementPrints : public QObject {
         // An office that pays without tax counts out the amounts.
         db.writeIni("[Print]\nPayAmount=amount\n");
         total = 0;
-        for (const CashLine& line : prepareCashPrint("2004/05/06")->lines)
+        const auto withoutTax = prepareCashPrint("2004/05/06");
+        for (const CashLine& line : withoutTax->lines)
             total += line.amount;
         QCOMPARE(QString::number(total), rows("SELECT SUM(精算金額) FROM seisan_t").value(0));
 

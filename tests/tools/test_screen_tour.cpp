@@ -24,7 +24,9 @@ class TestScreenTour : public QObject {
     // cut off, on any screen.
     void noScreenHidesWhatItShows() {
         TestDatabase db;
-        db.writeIni(QStringLiteral("[Access]\nUID=0\n[User]\nName=株式会社デモ精工\n"));
+        // The login screen opens the database of TVL.INI again.
+        db.writeIni(QStringLiteral("[Access]\nDSN=%1\nUID=0\n[User]\nName=株式会社デモ精工\n")
+                        .arg(db.path()));
         DemoData::fill(gCon(), Clock::now());
         gEmpCode = QStringLiteral("001");
         FrmMenu menu;

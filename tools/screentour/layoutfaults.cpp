@@ -78,11 +78,14 @@ void cellsFit(const ListGrid* grid, const QString& window, QStringList& faults) 
             continue;
         for (int r = 0; r < grid->rows(); ++r) {
             const QString text = grid->textMatrix(r, c);
-            if (!text.isEmpty() && metrics.horizontalAdvance(text) + margin > width)
-                faults << QStringLiteral("%1: %2 column %3 「%4」 cuts 「%5」")
+            const int needed = metrics.horizontalAdvance(text) + margin;
+            if (!text.isEmpty() && needed > width)
+                faults << QStringLiteral("%1: %2 column %3 「%4」 cuts 「%5」 (%6 of %7 pixels)")
                               .arg(window, nameOf(grid))
                               .arg(c)
-                              .arg(grid->textMatrix(0, c), text);
+                              .arg(grid->textMatrix(0, c), text)
+                              .arg(width)
+                              .arg(needed);
         }
     }
 }

@@ -137,7 +137,6 @@ QList<TourStop> masterStops() {
 
 void showAndSettle(QWidget* window) {
     window->show();
-    window->raise();
     window->activateWindow();
     QApplication::setActiveWindow(window);
     for (int i = 0; i < 5; ++i) {
