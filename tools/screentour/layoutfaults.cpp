@@ -34,6 +34,10 @@ QList<const QWidget*> shownChildren(const QWidget* parent) {
 
 void overlaps(const QWidget* parent, const QString& window, QStringList& faults) {
     const QList<const QWidget*> children = shownChildren(parent);
+    for (const QWidget* child : children)
+        if (!parent->rect().contains(child->geometry()))
+            faults << QStringLiteral("%1: %2 reaches out of %3")
+                          .arg(window, nameOf(child), nameOf(parent));
     for (qsizetype i = 0; i < children.size(); ++i)
         for (qsizetype j = i + 1; j < children.size(); ++j) {
             const QRect a = children[i]->geometry();

@@ -30,7 +30,7 @@ QList<TourStop> screenTour();
 // Shows a stop's window and lets it settle (layouts, pending events).
 void showAndSettle(QWidget* window);
 
-// What a clerk would stumble over in a shown window: two visible widgets
-// overlapping, a label's text wider or taller than the label, a list cell
+// What a clerk would stumble over in a shown window: a widget reaching out
+// of its parent, two visible widgets overlapping, a label's text wider or taller than the label, a list cell
 // whose text does not fit its column. One line per fault.
 QStringList layoutFaults(const QWidget* window);

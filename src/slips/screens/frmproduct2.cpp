@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/conventions.h"
+#include "core/phrasewrap.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/readonlyfield.h"
@@ -22,6 +23,7 @@
 namespace {
 constexpr int kQuantityKeys = 3; // digits and ","
 constexpr int kQuantityChars = 6;
+constexpr int kNoteLineBytes = 60; // what the note under the fields holds on a line
 const QString kZero = QStringLiteral("0");
 } // namespace
 
@@ -171,7 +173,7 @@ void frmProduct2::lockPaidFields() {
         setReadOnlyField(field);
         field->setToolTip(SlipText::PaidField);
     }
-    ui->lblPaidNote->setText(SlipText::PaidField);
+    ui->lblPaidNote->setText(wrapAtPhrases(SlipText::PaidField, kNoteLineBytes));
     ui->lblPaidNote->show();
     ui->txtDet_1->setFocus();
 }
