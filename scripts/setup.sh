@@ -22,6 +22,8 @@ PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     # tests: a virtual display, PDF text and barcode reading
     xvfb xauth poppler-utils zbar-tools
+    # screenshots (scripts/screenshots.sh): a window manager on the virtual display
+    openbox
     # the package test: cpack's dependency list of the binaries
     dpkg-dev file
 )

@@ -13,12 +13,14 @@ CashCounts breakDownCash(Yen amount) {
     return counts;
 }
 
-QList<CashLine> CashLinesOfRun(const QDateTime& run) {
+QList<CashLine> CashLinesOfRun(const QDateTime& run, PaidFigure figure) {
     QList<CashLine> lines;
     const QSet<QString> byTransfer = workersPaidByTransfer();
-    for (const SettlementRow& row : SettlementRowsOfRun(run))
-        if (!byTransfer.contains(row.workerCode))
-            lines.append(
-                CashLine{row.workerCode, row.workerName, row.amount, breakDownCash(row.amount)});
+    for (const SettlementRow& row : SettlementRowsOfRun(run)) {
+        if (byTransfer.contains(row.workerCode))
+            continue;
+        const Yen paid = row.figures().paid(figure);
+        lines.append(CashLine{row.workerCode, row.workerName, paid, breakDownCash(paid)});
+    }
     return lines;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/money.h"
+#include "settlement/paidfigure.h"
 
 #include <QDateTime>
 #include <QList>
@@ -23,12 +24,12 @@ CashCounts breakDownCash(Yen amount);
 struct CashLine {
     QString workerCode;
     QString workerName;
-    Yen amount = 0; // 精算金額, before tax
+    Yen amount = 0; // what is paid: 合計金額, or 精算金額 when paid without tax
     CashCounts counts{};
 };
 
 // The cash table of a run: its live settlement rows in home-worker code
-// order, each amount broken down. Cancelled rows are left out, so that no
-// cash is counted out for a settlement that was taken back; so are the
+// order, each paid figure broken down. Cancelled rows are left out, so that
+// no cash is counted out for a settlement that was taken back; so are the
 // home-workers paid by bank transfer. Throws DbError.
-QList<CashLine> CashLinesOfRun(const QDateTime& run);
+QList<CashLine> CashLinesOfRun(const QDateTime& run, PaidFigure figure);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/money.h"
+#include "settlement/paidfigure.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -36,6 +37,7 @@ struct SettlementRow {
     Yen tax = 0;
     Yen total = 0;
     bool deleted = false; // the settlement was cancelled
+    SettledFigures figures() const { return {amount, tax, total}; }
 };
 
 // The settlements the designation names, newest run first (the settlement

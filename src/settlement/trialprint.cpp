@@ -1,5 +1,6 @@
 #include "settlement/trialprint.h"
 
+#include "core/conventions.h"
 #include "core/numberformat.h"
 
 #include <QRegularExpression>
@@ -25,9 +26,9 @@ bool readWhole(const QString& text, qint64& value) {
     return ok;
 }
 
-TrialPrintItem item(int col, const QString& text) {
+TrialPrintItem item(int col, const QString& text, bool heading = false) {
     const bool right = printedRightAligned(col);
-    return {kTrialColumnX[col], right ? rightAligned15(text) : text, right};
+    return {kTrialColumnX[col], right ? rightAligned15(text) : text, right, heading};
 }
 
 } // namespace
@@ -42,6 +43,7 @@ QList<TrialPrintLine> trialPrintLines(const QList<QStringList>& rows) {
     if (count <= 0)
         return lines;
     qint64 sum = 0;
+    qint64 grandTotal = 0;
     QString previous;
     for (qsizetype r = 0; r <= count; ++r) {
         const bool dataRow = r > 0 && r < count;
@@ -51,6 +53,7 @@ QList<TrialPrintLine> trialPrintLines(const QList<QStringList>& rows) {
                 TrialPrintLine{item(7, QStringLiteral("計")),
                                item(kAmountColumn, FormatNumber(sum, NumberPattern::Subtotal))});
             lines.append(TrialPrintLine());
+            grandTotal += sum;
             sum = 0;
         }
         if (r >= count || (dataRow && code.isEmpty()))
@@ -59,13 +62,17 @@ QList<TrialPrintLine> trialPrintLines(const QList<QStringList>& rows) {
         TrialPrintLine line;
         const QStringList& cells = rows[r];
         for (int c = 1; c < cells.size() && c <= kAmountColumn; ++c) {
-            line.append(item(c, cells[c]));
+            line.append(item(c, cells[c], r == 0));
             qint64 value = 0;
             if (c == kAmountColumn && readWhole(cells[c], value))
                 sum += value;
         }
         lines.append(line);
     }
+    if (lines.size() > 1)
+        lines.append(
+            TrialPrintLine{item(7, QStringLiteral("総合計")),
+                           item(kAmountColumn, FormatNumber(grandTotal, NumberPattern::Subtotal))});
     return lines;
 }
 
@@ -80,10 +87,23 @@ QList<TrialPrintPage> trialPrintPages(const QList<TrialPrintLine>& lines, int li
     return pages;
 }
 
-QString trialPrintText(const QList<TrialPrintPage>& pages) {
+QString trialPeriodText(const TrialPrintHeading& heading) {
+    return QStringLiteral("対象期間：%1～%2")
+        .arg(FormatDate(heading.firstDay), FormatDate(heading.lastDay));
+}
+
+QString trialPrintedText(const TrialPrintHeading& heading) {
+    return QStringLiteral("印刷日：") + FormatDate(heading.printedOn);
+}
+
+QString trialPrintText(const QList<TrialPrintPage>& pages, const TrialPrintHeading& heading) {
     QString out;
     for (qsizetype p = 0; p < pages.size(); ++p) {
         out += QStringLiteral("=== %1 / %2 ===\n").arg(p + 1).arg(pages.size());
+        out +=
+            QStringList{kTrialPrintTitle, trialPeriodText(heading), trialPrintedText(heading)}.join(
+                QStringLiteral(" | ")) +
+            QLatin1Char('\n');
         for (const TrialPrintLine& line : pages[p]) {
             QStringList items;
             for (const TrialPrintItem& i : line)

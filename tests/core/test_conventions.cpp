@@ -2,6 +2,7 @@
 #include "core/bytetext.h"
 #include "core/conventions.h"
 #include "core/money.h"
+#include "core/phrasewrap.h"
 #include "core/sqlvalues.h"
 #include "support/golden.h"
 
@@ -75,6 +76,10 @@ const QMap<QString, std::function<QString(const Args&)>> kConversions = {
     {"ParseBoxDateTime", [](const Args& a) { return iso(ParseBoxDateTime(a(1))); }},
     {"toDate", [](const Args& a) { return iso(SqlValue::toDate(a(1))); }},
     {"FixByteWidth", [](const Args& a) { return exact(FixByteWidth(a(1), a.n(2))); }},
+    {"wrapAtPhrases",
+     [](const Args& a) {
+         return wrapAtPhrases(a(1), a.n(2)).replace('\n', QStringLiteral(" / "));
+     }},
     {"round",
      [](const Args& a) {
          return num(roundHalfEven(a.n(1), a.n(2))) + ' ' + num(roundHalfAway(a.n(1), a.n(2)));

@@ -10,6 +10,7 @@ namespace {
 
 const QDateTime kRun(QDate(2026, 4, 1), QTime(9, 30, 0));
 const ReportContext kContext{"株式会社テスト製作所", QDate(2026, 4, 2)};
+const ReportContext kWithoutTax{"株式会社テスト製作所", QDate(2026, 4, 2), PaidFigure::Amount};
 
 StatementLine slip(const QString& code, const QString& name, QDate requested, const QString& pno,
                    const QString& wno, const QString& item, qint64 priceTenThousandths,
@@ -41,13 +42,18 @@ QList<StatementLine> statementLines() {
     };
 }
 
-CashLine cash(const QString& code, const QString& name, Yen amount) {
-    return {code, name, amount, breakDownCash(amount)};
-}
+// What the run stored for the three: amount, tax (10 %) and total.
+const QMap<QString, SettledFigures> kSettled = {
+    {"N001", {1383, 138, 1521}}, {"N002", {335, 34, 369}}, {"N003", {30862, 3086, 33948}}};
 
-QList<CashLine> cashLines() {
-    return {cash("N003", "鈴木　次郎", 30862), cash("N001", "山田　花子", 1383),
-            cash("N002", "佐藤　一郎", 18765)};
+QList<CashLine> cashLines(PaidFigure paid) {
+    QList<CashLine> lines;
+    for (const auto& [code, name] :
+         {std::pair{"N003", "鈴木　次郎"}, {"N001", "山田　花子"}, {"N002", "佐藤　一郎"}}) {
+        const Yen amount = kSettled[code].paid(paid);
+        lines.append({code, name, amount, breakDownCash(amount)});
+    }
+    return lines;
 }
 
 QList<PnoLine> classLines() {
@@ -74,10 +80,14 @@ class TestReports : public QObject {
             full.append(slip("N001", "山田　花子", QDate(2026, 3, 1).addDays(i), "A100-01", "W01",
                              "組立", 100000, 1));
         for (const auto& [name, report] :
-             {std::pair{"statement.txt", drptAccount(statementLines(), kContext)},
-              {"cash.txt", drptKinshu("2026/04/01 09:30:00", cashLines(), kContext)},
+             {std::pair{"statement.txt", drptAccount(statementLines(), kSettled, kContext)},
+              {"statement-without-tax.txt", drptAccount(statementLines(), kSettled, kWithoutTax)},
+              {"cash.txt",
+               drptKinshu("2026/04/01 09:30:00", cashLines(PaidFigure::Total), kContext)},
+              {"cash-without-tax.txt",
+               drptKinshu("2026/04/01 09:30:00", cashLines(PaidFigure::Amount), kWithoutTax)},
               {"classes.txt", drptPnoAccount(classLines(), kContext)},
-              {"statement-full.txt", drptAccount(full, kContext)}}) {
+              {"statement-full.txt", drptAccount(full, {{"N001", {360, 36, 396}}}, kContext)}}) {
             const QString difference = goldenDifference(name, reportText(report));
             QVERIFY2(difference.isEmpty(), qPrintable(difference));
         }

@@ -49,7 +49,8 @@ QList<TrialRow> twoByTwo() {
 
 QString printedText(const QList<TrialRow>& rows) {
     frmATest screen(nullptr, rows);
-    return trialPrintText(trialPrintPages(trialPrintLines(screen.gridTexts()), 34));
+    return trialPrintText(trialPrintPages(trialPrintLines(screen.gridTexts()), 34),
+                          {QDate(2026, 7, 1), QDate(2026, 7, 31), QDate(2026, 8, 3)});
 }
 
 const QDateTime kRun(QDate(2004, 5, 6), QTime(17, 30, 0));
@@ -95,7 +96,7 @@ class TestSettlementPrints : public QObject {
         QCOMPARE(statement->lines.size(), 4);
 
         // The cash table in code order (entered otherwise), paying what the run
-        // pays; the breakdown's own arithmetic is the work tables' test.
+        // pays with tax; the breakdown's own arithmetic is the work tables' test.
         const auto cash = prepareCashPrint("2004/05/06");
         QVERIFY(cash);
         QCOMPARE(cash->timeStampText, "2004/05/06 17:30:00");
@@ -106,7 +107,15 @@ class TestSettlementPrints : public QObject {
             total += line.amount;
         }
         QCOMPARE(codes, (QStringList{"N01", "N02", "N03"}));
-        QCOMPARE(cash->lines[1].counts, (CashCounts{1, 1, 3, 1, 2, 1, 1, 1, 0})); // 18,765
+        QCOMPARE(cash->lines[1].counts, (CashCounts{1, 1, 4, 1, 2, 0, 0, 0, 3})); // 18,765 + 938
+        QCOMPARE(QString::number(total), rows("SELECT SUM(合計金額) FROM seisan_t").value(0));
+        QCOMPARE(statement->settled.value("N02").total, cash->lines[1].amount);
+        // An office that pays without tax counts out the amounts.
+        db.writeIni("[Print]\nPayAmount=amount\n");
+        total = 0;
+        const auto withoutTax = prepareCashPrint("2004/05/06");
+        for (const CashLine& line : withoutTax->lines)
+            total += line.amount;
         QCOMPARE(QString::number(total), rows("SELECT SUM(精算金額) FROM seisan_t").value(0));
 
         QCOMPARE(prepareClassPrint("2004/05/06 17:30:00")->lines.size(), 2); // ABC, XY-
@@ -158,7 +167,7 @@ class TestSettlementPrints : public QObject {
         previewClassList(nullptr, *prepareClassPrint("2004/05/06 17:30:00"));
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY(PdfTools::textIn(PdfTools::words(pdf("classes")), QRectF(0, 0, 20000, 20000))
-                    .contains("製品図番別金額一覧"));
+                    .contains("製品図番別精算金額一覧表"));
     }
 
     void listMatchesGoldenText() {
@@ -181,9 +190,12 @@ class TestSettlementPrints : public QObject {
             QString shape;
             for (const QString& line : printedText(rows).split('\n').mid(1, -1))
                 shape += line.isEmpty()                       ? "e"
+                         : line.startsWith(kTrialPrintTitle)  ? ""
                          : line.startsWith("0[内職者コード]") ? "h"
                          : line.startsWith("12190.5[              計] | 13608[")
                              ? "s" + line.section('[', 2).remove(']').trimmed()
+                         : line.contains("総合計] | 13608[")
+                             ? "g" + line.section('[', 2).remove(']').trimmed()
                              : "d";
             return shape.chopped(1); // after the last line break
         });

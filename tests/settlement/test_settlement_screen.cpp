@@ -1,3 +1,4 @@
+#include "core/screens/readonlyfield.h"
 #include "core/session.h"
 #include "settlement/screens/frmaccount.h"
 #include "settlementscreenfixture.h"
@@ -91,7 +92,7 @@ class TestSettlementScreen : public QObject {
 
     void startStateModesAndNames() {
         Opened o(false);
-        QVERIFY(o.shown && grid(o.f)->hasFocus() && !box(o.f, "txtDatetime")->isEnabled());
+        QVERIFY(o.shown && grid(o.f)->hasFocus() && isReadOnlyField(box(o.f, "txtDatetime")));
         QCOMPARE(GuiTest::unnamedFields(o.f), QStringList());
         const QStringList commands = {"cmdTest", "cmdAccount", "cmdACancel"};
         QCOMPARE(printButtons(o.f) + enabled(o.f, commands), "0000100");
@@ -214,7 +215,7 @@ class TestSettlementScreen : public QObject {
         step("N01, then N02 settled");
         enterRun(o.f, "20260401");
         step(QStringLiteral("the day designated, txtDatetime %1")
-                 .arg(box(o.f, "txtDatetime")->isEnabled() ? "open" : "closed"));
+                 .arg(isReadOnlyField(box(o.f, "txtDatetime")) ? "closed" : "open"));
         for (const int row : {2, 5, 1}) { // row 5 is empty: nothing changes
             grid(o.f)->selectRow(row);
             step(QStringLiteral("row %1 selected").arg(row));
@@ -269,7 +270,7 @@ class TestSettlementScreen : public QObject {
         run(o.f, 1);
         QVERIFY(sawRun && o.f->isVisible() && !o.f->isRunning());
         QCOMPARE(shownTexts(), QStringList{"精算処理を実行しますか？"}); // asked once
-        QVERIFY(!box(o.f, "txtDatetime")->isEnabled());
+        QVERIFY(isReadOnlyField(box(o.f, "txtDatetime")));
         GuiTest::press(Qt::Key_Escape);
         QVERIFY(!o.f->isVisible());
     }

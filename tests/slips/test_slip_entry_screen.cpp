@@ -1,4 +1,5 @@
 #include "core/screens/listgrid.h"
+#include "core/screens/readonlyfield.h"
 #include "core/session.h"
 #include "core/sqlquery.h"
 #include "slips/screens/frmproduct.h"
@@ -198,14 +199,14 @@ class TestSlipEntryScreen : public QObject {
             frmProduct2 entry(nullptr, nullptr, EditMode::Edit, "260310-001");
             showActive(&entry);
             QWidget* w = child<QWidget>(&entry, f[0]);
-            const QString state = w->isEnabled() ? "open" : "locked (" + w->toolTip() + ")";
+            const QString state = isReadOnlyField(w) ? "locked (" + w->toolTip() + ")" : "open";
             if (auto* c = qobject_cast<QComboBox*>(w))
                 c->setEditText(f[1]);
             else if (auto* b = qobject_cast<QCheckBox*>(w))
                 b->setChecked(!b->isChecked());
             else
                 static_cast<QLineEdit*>(w)->setText(f[1]);
-            if (w->isEnabled())
+            if (!isReadOnlyField(w))
                 MessageBox::setNextAnswer(Answer::No);
             click(&entry, "cmdUpd");
             return state + ", save: " + seen() + (entry.isVisible() ? ", screen open" : "") +

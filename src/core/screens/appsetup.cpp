@@ -1,5 +1,7 @@
 #include "core/screens/appsetup.h"
 
+#include "core/screens/focusstyle.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
@@ -15,6 +17,9 @@ void setupApplication(QApplication& app) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     QApplication::setFont(font);
+
+    if (dynamic_cast<FocusStyle*>(QApplication::style()) == nullptr)
+        QApplication::setStyle(new FocusStyle);
 
     QApplication::setApplicationName(QStringLiteral("Tarvelシステム"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarvelシステム"));

@@ -1,5 +1,7 @@
 #include "core/screens/messagebox.h"
 
+#include "core/phrasewrap.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQueue>
@@ -8,6 +10,7 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Tarvelシステム");
+constexpr int kLineBytes = 72; // 36 full-width characters of the box's font
 
 struct TestState {
     bool on = false;
@@ -89,7 +92,8 @@ MessageBox::Answer answerFromDialog(QWidget* parent, const QString& text,
                                     MessageBox::Buttons buttons, MessageBox::Icon icon) {
     QMessageBox box(parent);
     box.setWindowTitle(kTitle);
-    box.setText(text);
+    // The box wraps lines near 500 pixels, between any two kanji.
+    box.setText(wrapAtPhrases(text, kLineBytes));
     box.setIcon(standardIcon(icon));
     const QList<MessageBox::Answer> offered = answersOf(buttons);
     QMessageBox::StandardButtons standard;

@@ -2,6 +2,7 @@
 
 #include "core/screens/bandedreport.h"
 #include "core/screens/fields.h"
+#include "core/screens/onscreen.h"
 #include "core/screens/reportpainter.h"
 
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -28,14 +30,19 @@ ReportPreview::ReportPreview(const BandedReport& report, QWidget* owner, PrintHa
     setModal(true);
 
     auto* bar = new QHBoxLayout;
-    m_first = addButton("cmdFirst", QStringLiteral("|<"), QStringLiteral("最初のページ"));
-    m_previous = addButton("cmdPrev", QStringLiteral("<"), QStringLiteral("前のページ"));
+    m_first = addButton("cmdFirst", QString(), QStringLiteral("最初のページ"));
+    m_previous = addButton("cmdPrev", QString(), QStringLiteral("前のページ"));
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("lblPage"));
     m_pageLabel->setAlignment(Qt::AlignCenter);
     m_pageLabel->setMinimumWidth(twipsToPixels(1200));
-    m_next = addButton("cmdNext", QStringLiteral(">"), QStringLiteral("次のページ"));
-    m_last = addButton("cmdLast", QStringLiteral(">|"), QStringLiteral("最後のページ"));
+    m_next = addButton("cmdNext", QString(), QStringLiteral("次のページ"));
+    m_last = addButton("cmdLast", QString(), QStringLiteral("最後のページ"));
+    for (const auto& [button, icon] : {std::pair{m_first, QStyle::SP_MediaSkipBackward},
+                                       {m_previous, QStyle::SP_MediaSeekBackward},
+                                       {m_next, QStyle::SP_MediaSeekForward},
+                                       {m_last, QStyle::SP_MediaSkipForward}})
+        button->setIcon(style()->standardIcon(icon, nullptr, button));
     QPushButton* zoomOutButton =
         addButton("cmdZoomOut", QStringLiteral("－"), QStringLiteral("縮小"));
     m_zoomLabel = new QLabel(this);
@@ -86,7 +93,8 @@ ReportPreview::ReportPreview(const BandedReport& report, QWidget* owner, PrintHa
     // has always opened; sizes are the outer window's.
     const QPoint ownerCorner = owner ? owner->window()->frameGeometry().topLeft() : QPoint(0, 0);
     move(ownerCorner + QPoint(twipsToPixels(45), twipsToPixels(600)));
-    resize(twipsToPixels(15000), twipsToPixels(10000));
+    resize(fittingSize(this, QSize(twipsToPixels(15000), twipsToPixels(10000))));
+    fitOnScreen(this);
 
     m_zoom = fittingZoom();
     refresh();
@@ -109,7 +117,7 @@ QPushButton* ReportPreview::addButton(const char* name, const QString& text,
 // The largest step that shows the whole page width, but not above 100 %.
 int ReportPreview::fittingZoom() const {
     const double pageInches = m_report.pageLayout().fullRect(QPageLayout::Inch).width();
-    const int room = twipsToPixels(15000) - 60; // frame, scroll bar, margins
+    const int room = width() - 60; // frame, scroll bar, margins
     const double fit = 100.0 * room / (pageInches * logicalDpiX());
     int zoom = kZoomSteps.front();
     for (int step : kZoomSteps)

@@ -24,6 +24,8 @@ class Screen : public QDialog {
   protected:
     // Called while the screen is built, after its loading failed.
     void openingFailed() { m_openingFailed = true; }
+    // Every screen opens wholly on the screen it is on.
+    void showEvent(QShowEvent* event) override;
 
   private:
     bool m_openingFailed = false;

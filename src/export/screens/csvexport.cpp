@@ -1,13 +1,13 @@
 #include "export/screens/csvexport.h"
 
 #include "core/clock.h"
+#include "core/screens/filedialogs.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "core/screens/waitcursor.h"
 #include "export/listtable.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QShortcut>
@@ -19,8 +19,8 @@ CsvFileChooser g_chooser;
 QString chooseFile(QWidget* parent, const QString& suggested) {
     if (g_chooser)
         return g_chooser(parent, suggested);
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("CSV出力"), suggested,
-                                        QStringLiteral("CSV ファイル (*.csv)"));
+    return chooseSaveFile(parent, QStringLiteral("CSV出力"), suggested,
+                          QStringLiteral("CSV ファイル (*.csv)"));
 }
 
 ListTable tableOf(const ListGrid* grid, int kind) {

@@ -7,6 +7,7 @@
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/messagebox.h"
+#include "core/screens/readonlyfield.h"
 #include "masters/screens/masterlistscreen.h"
 
 #include <QCheckBox>
@@ -177,7 +178,7 @@ void MasterEditScreen::load() {
         return;
     }
     ui->lblMode->setText(QStringLiteral("編　集"));
-    box(m_def.key())->setEnabled(false);
+    setReadOnlyField(box(m_def.key()));
     box(m_def.fields.at(1))->setFocus();
     try {
         if (const std::optional<MasterRecord> record = loadMasterRecord(m_def, m_key))

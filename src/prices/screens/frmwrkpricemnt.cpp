@@ -63,7 +63,7 @@ void frmWrkPriceMnt::resetFilters() {
 }
 
 void frmWrkPriceMnt::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    Screen::showEvent(event);
     ui->grd1->setFocus();
 }
 

@@ -48,8 +48,10 @@ frmWrkPriceMnt2::frmWrkPriceMnt2(frmWrkPriceMnt* list, EditMode mode, qint64 ser
     : frmWrkPriceMnt2(list, list, mode, serial) {}
 
 frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const QString& wnoText,
-                                 const QString& personText)
+                                 const QString& personText, const QDate& firstDay)
     : frmWrkPriceMnt2(parent, nullptr, EditMode::Add, 0) {
+    if (firstDay.isValid())
+        ui->txtDay_0->setText(FormatDate(firstDay));
     ui->cboPno->setEditText(pnoText);
     ui->cboWNo->setEditText(wnoText);
     ui->cboPerson->setEditText(personText);

@@ -3,6 +3,7 @@
 #include "core/editmode.h"
 #include "core/screens/screen.h"
 
+#include <QDate>
 #include <memory>
 
 namespace Ui {
@@ -22,9 +23,10 @@ class frmWrkPriceMnt2 : public Screen {
     // the list is reloaded after a save.
     frmWrkPriceMnt2(frmWrkPriceMnt* list, EditMode mode, qint64 serial);
     // Opened to register a missing price: add mode with the three combo
-    // texts (item lines or bare codes) already set.
+    // texts (item lines or bare codes) already set, and 適用開始日 the slip's
+    // request date when it has one.
     frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const QString& wnoText,
-                    const QString& personText);
+                    const QString& personText, const QDate& firstDay = {});
     ~frmWrkPriceMnt2() override;
 
     EditMode mode() const { return m_mode; }

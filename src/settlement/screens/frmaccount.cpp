@@ -8,6 +8,7 @@
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
+#include "core/screens/readonlyfield.h"
 #include "core/session.h"
 #include "export/screens/csvexport.h"
 #include "homework/paymentwatch.h"
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QPointer>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -92,7 +94,7 @@ frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount)
         box->setCurrentIndex(-1);
         box->setEditText(QString());
     }
-    ui->txtDatetime->setEnabled(false);
+    setReadOnlyField(ui->txtDatetime);
     FormCenter(this);
 }
 
@@ -116,7 +118,7 @@ void frmAccount::setupFields() {
                                             box = QPointer<QLineEdit>(ui->txtDatetime)] {
             if (option && box) {
                 option->setChecked(false);
-                box->setEnabled(false);
+                setReadOnlyField(box);
             }
         }));
 
@@ -205,7 +207,7 @@ void frmAccount::chooseDatetime() {
         return;
     }
     ui->optSeisan->setChecked(true);
-    ui->txtDatetime->setEnabled(true);
+    setReadOnlyField(ui->txtDatetime, false);
     ui->txtDatetime->setFocus();
     ui->txtDatetime->clear();
 }
@@ -265,7 +267,8 @@ void frmAccount::setPrintButtons(bool enabled) {
 
 void frmAccount::layoutList(ListReset reset) {
     showPaymentWarning(); // a run or a cancellation just changed what is unpaid
-    GridLayout(ui->grd1, kSettlementListKind);
+    // No highlighted row until a run is listed.
+    GridLayout(ui->grd1, kSettlementListKind, false);
     switch (reset) {
     case ListReset::StartState:
         ui->cmdTest->setEnabled(false);
@@ -313,6 +316,11 @@ int frmAccount::LoadSettlementList(int mode) {
         for (int i = 0; i < rows.size(); ++i)
             grid->setRowTexts(i + 1, settlementListCells(rows[i]));
         grid->setRowHeightTwips(kRowTwips);
+    }
+    {
+        // The run just listed is already the one in txtDatetime.
+        const QSignalBlocker quiet(grid);
+        grid->selectRow(1);
     }
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     grid->setColAlignment(3, Qt::AlignLeft | Qt::AlignVCenter);

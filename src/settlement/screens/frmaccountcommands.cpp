@@ -93,7 +93,8 @@ void frmAccount::cmdTestClick() {
             return;
         }
     }
-    frmATest result(this, trial->rows);
+    const SettlementCriteria period = criteria();
+    frmATest result(this, trial->rows, period.firstDay, period.lastDay);
     result.exec();
     ui->grd1->setFocus(); // where no window system reactivates the screen
 }

@@ -1,5 +1,6 @@
 #include "settlement/screens/frmatest.h"
 
+#include "core/clock.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/gridlayout.h"
@@ -16,14 +17,15 @@ const QString kUnpricedNote =
     QStringLiteral("単価が未登録です。精算では確認のうえ0円で支払われます。");
 } // namespace
 
-frmATest::frmATest(QWidget* parent, const QList<TrialRow>& rows)
-    : Screen(parent), ui(new Ui::frmATest) {
+frmATest::frmATest(QWidget* parent, const QList<TrialRow>& rows, QDate firstDay, QDate lastDay)
+    : Screen(parent), m_firstDay(firstDay), m_lastDay(lastDay), ui(new Ui::frmATest) {
     ui->setupUi(this);
     auto* behaviour = new FormBehaviour(this);
     behaviour->setEscapeHandler([this] { reject(); });
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui->cmdPrint, &QPushButton::clicked, this,
-            [this] { printTrialList(this, gridTexts()); });
+    connect(ui->cmdPrint, &QPushButton::clicked, this, [this] {
+        printTrialList(this, gridTexts(), {m_firstDay, m_lastDay, Clock::today()});
+    });
     FormCenter(this);
     GridLayout(ui->grd1, kTrialListKind);
     fill(rows);

@@ -3,6 +3,7 @@
 #include "core/screens/screen.h"
 #include "settlement/trial.h"
 
+#include <QDate>
 #include <QList>
 #include <QStringList>
 #include <memory>
@@ -17,7 +18,8 @@ class frmATest;
 class frmATest : public Screen {
     Q_OBJECT
   public:
-    frmATest(QWidget* parent, const QList<TrialRow>& rows);
+    // firstDay..lastDay: the period of the trial, printed on every page.
+    frmATest(QWidget* parent, const QList<TrialRow>& rows, QDate firstDay = {}, QDate lastDay = {});
     ~frmATest() override;
 
     // The grid's cell texts, row 0 the headings (what 印刷 prints).
@@ -28,6 +30,9 @@ class frmATest : public Screen {
 
   private:
     void fill(const QList<TrialRow>& rows);
+
+    QDate m_firstDay;
+    QDate m_lastDay;
 
     const std::unique_ptr<Ui::frmATest> ui;
 };

@@ -29,7 +29,8 @@ std::optional<RunDesignation> exactRun(const QString& runText) {
 }
 
 ReportContext reportContext() {
-    return ReportContext{IniRead(QStringLiteral("User"), QStringLiteral("Name")), Clock::today()};
+    return ReportContext{IniRead(QStringLiteral("User"), QStringLiteral("Name")), Clock::today(),
+                         configuredPaidFigure()};
 }
 
 struct Document {
@@ -42,7 +43,8 @@ QString documentName(const char* kind, const QDateTime& run) {
 }
 
 Document statementDocument(const StatementPrint& data) {
-    return {drptAccount(data.lines, reportContext()), documentName("statement-", data.run)};
+    return {drptAccount(data.lines, data.settled, reportContext()),
+            documentName("statement-", data.run)};
 }
 
 Document cashDocument(const CashPrint& data) {
@@ -101,14 +103,17 @@ std::optional<StatementPrint> prepareStatementPrint(const QString& runText) {
     // A run without a live slip has no statement to print.
     if (!lines || lines->isEmpty())
         return std::nullopt;
-    return StatementPrint{run->stamp, std::move(*lines)};
+    QMap<QString, SettledFigures> settled;
+    for (const SettlementRow& row : SettlementRowsOfRun(run->stamp))
+        settled.insert(row.workerCode, row.figures());
+    return StatementPrint{run->stamp, std::move(*lines), std::move(settled)};
 }
 
 std::optional<CashPrint> prepareCashPrint(const QString& runText) {
     const std::optional<RunDesignation> run = exactRun(runText);
     if (!run)
         return std::nullopt;
-    QList<CashLine> lines = CashLinesOfRun(run->stamp);
+    QList<CashLine> lines = CashLinesOfRun(run->stamp, configuredPaidFigure());
     if (lines.isEmpty())
         return std::nullopt;
     return CashPrint{run->stamp, FormatDateTime(run->stamp), std::move(lines)};

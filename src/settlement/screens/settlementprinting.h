@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <optional>
 
@@ -19,6 +20,7 @@ class QWidget;
 struct StatementPrint {
     QDateTime run;
     QList<StatementLine> lines;
+    QMap<QString, SettledFigures> settled; // the run's seisan_t rows by home-worker code
 };
 
 struct CashPrint {

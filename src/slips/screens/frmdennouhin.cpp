@@ -29,7 +29,7 @@ frmDenNouhin::frmDenNouhin(QWidget* parent) : Screen(parent), ui(new Ui::frmDenN
 frmDenNouhin::~frmDenNouhin() = default;
 
 void frmDenNouhin::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    Screen::showEvent(event);
     readyForNextScan();
 }
 

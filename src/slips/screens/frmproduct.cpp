@@ -199,7 +199,7 @@ void frmProduct::refresh() {
 }
 
 void frmProduct::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    Screen::showEvent(event);
     activated();
 }
 

@@ -3,8 +3,10 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/conventions.h"
+#include "core/phrasewrap.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
+#include "core/screens/readonlyfield.h"
 #include "masters/lookup.h"
 #include "masters/screens/lookups.h"
 #include "prices/pricelookup.h"
@@ -21,6 +23,7 @@
 namespace {
 constexpr int kQuantityKeys = 3; // digits and ","
 constexpr int kQuantityChars = 6;
+constexpr int kNoteLineBytes = 60; // what the note under the fields holds on a line
 const QString kZero = QStringLiteral("0");
 } // namespace
 
@@ -32,6 +35,7 @@ frmProduct2::frmProduct2(QWidget* parent, frmProduct* list, EditMode mode, const
     ClearTextBoxes(this);
     ui->Picture1->setEnabled(false);
     ui->Picture1->lower();
+    ui->lblPaidNote->hide();
     setupFields();
     fillCombos();
     if (m_mode == EditMode::Edit)
@@ -40,7 +44,7 @@ frmProduct2::frmProduct2(QWidget* parent, frmProduct* list, EditMode mode, const
         newRecord();
     ui->lblMode->setText(m_mode == EditMode::Edit ? SlipText::ModeEdit : SlipText::ModeAdd);
     for (QWidget* shown : {ui->txtDet_0, ui->txtMon_1, ui->txtMon_2})
-        shown->setEnabled(false);
+        setReadOnlyField(shown);
 
     connect(ui->ChkDel, &QCheckBox::clicked, this, [this](bool checked) {
         if (deletionChanged(loadedStatus(), checked))
@@ -166,9 +170,11 @@ void frmProduct2::lockPaidFields() {
     for (QWidget* field :
          std::initializer_list<QWidget*>{ui->cboPerson, ui->cboPno, ui->cboWNo, ui->txtDay_0,
                                          ui->txtMon_3, ui->txtDay_2, ui->ChkDel}) {
-        field->setEnabled(false);
+        setReadOnlyField(field);
         field->setToolTip(SlipText::PaidField);
     }
+    ui->lblPaidNote->setText(wrapAtPhrases(SlipText::PaidField, kNoteLineBytes));
+    ui->lblPaidNote->show();
     ui->txtDet_1->setFocus();
 }
 
@@ -233,7 +239,7 @@ MessageBox::Answer frmProduct2::WrkPriceRegist() {
                          MessageBox::Icon::Exclamation);
     if (answer == MessageBox::Answer::Yes) {
         frmWrkPriceMnt2 entry(this, ui->cboPno->currentText(), ui->cboWNo->currentText(),
-                              ui->cboPerson->currentText());
+                              ui->cboPerson->currentText(), ParseBoxDate(ui->txtDay_0->text()));
         entry.exec();
         showPrice(false);
     }

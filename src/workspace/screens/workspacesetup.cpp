@@ -2,12 +2,12 @@
 
 #include "core/apperror.h"
 #include "core/ini.h"
+#include "core/screens/filedialogs.h"
 #include "core/screens/messagebox.h"
 #include "core/screens/newpassword.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QSettings>
@@ -36,9 +36,10 @@ bool findOrCreateWorkspace(QWidget* parent) {
                          MessageBox::Icon::Question) != MessageBox::Answer::Yes)
         return false;
     Workspace::Request r;
-    r.folder = QFileDialog::getExistingDirectory(
-        parent, QStringLiteral("作業フォルダを選んで下さい（TVL.INI を置きます）"),
-        QDir::homePath());
+    // Where the message just said TVL.INI was looked for.
+    r.folder =
+        chooseFolder(parent, QStringLiteral("作業フォルダを選んで下さい（TVL.INI を置きます）"),
+                     QFileInfo(iniFilePath()).absolutePath());
     if (r.folder.isEmpty())
         return false;
     const MessageBox::Answer kind =
@@ -49,20 +50,22 @@ bool findOrCreateWorkspace(QWidget* parent) {
     if (kind == MessageBox::Answer::Cancel)
         return false;
     r.newDatabase = kind == MessageBox::Answer::Yes;
-    r.database = r.newDatabase
-                     ? Workspace::defaultDatabase(r.folder)
-                     : QFileDialog::getOpenFileName(
-                           parent, QStringLiteral("データベースファイルを選んで下さい"), r.folder,
-                           QStringLiteral("データベース (*.sqlite *.db);;"
-                                          "すべてのファイル (*)"));
+    r.database =
+        r.newDatabase
+            ? Workspace::defaultDatabase(r.folder)
+            : chooseOpenFile(parent, QStringLiteral("データベースファイルを選んで下さい"), r.folder,
+                             QStringLiteral("データベース (*.sqlite *.db);;"
+                                            "すべてのファイル (*)"));
     if (r.database.isEmpty())
         return false;
-    bool ok = false;
-    r.company = QInputDialog::getText(parent, QStringLiteral("Tarvelシステム"),
-                                      QStringLiteral("会社名（メニューと印刷物に出ます）"),
-                                      QLineEdit::Normal, QString(), &ok);
-    if (!ok)
+    QInputDialog company(parent);
+    company.setWindowTitle(QStringLiteral("Tarvelシステム"));
+    company.setLabelText(QStringLiteral("会社名（メニューと印刷物に出ます）"));
+    // Room for a typical name such as 株式会社○○製作所 東京工場.
+    company.resize(480, company.sizeHint().height());
+    if (company.exec() != QDialog::Accepted)
         return false;
+    r.company = company.textValue();
     if (r.newDatabase) {
         const std::optional<QString> password =
             askNewPassword(parent, QStringLiteral("社員コード %1（管理者）のパスワード")

@@ -3,6 +3,7 @@
 #include "settlement/screens/reports/settlementreports.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 using namespace ReportStyle;
@@ -74,49 +75,81 @@ ReportBand detail(const StatementLine& line, const Columns& c, int width) {
     return band;
 }
 
-// The total, the cut line and the receipt, kept together in one band.
-ReportBand groupFooter(const StatementLine& first, Yen total, const QString& companyName,
-                       int width) {
-    ReportBand band(4900);
+// The figures closing a statement: with tax the stored 小計, 消費税 and
+// 合計; paid without tax the one 合計 of the slips.
+struct ClosingLine {
+    QString label;
+    Yen amount;
+};
+
+QList<ClosingLine> closingLines(Yen slipTotal, const std::optional<SettledFigures>& settled,
+                                PaidFigure paid) {
+    if (paid == PaidFigure::Amount || !settled)
+        return {{QStringLiteral("合計"), slipTotal}};
+    return {{QStringLiteral("小計"), slipTotal},
+            {QStringLiteral("消費税"), settled->tax},
+            {QStringLiteral("合計"), settled->total}};
+}
+
+// The totals, the cut line and the receipt, kept together in one band.
+ReportBand groupFooter(const StatementLine& first, const QList<ClosingLine>& closing,
+                       const QString& companyName, int width) {
+    constexpr int kClosingLine = 400;
+    const int closingHeight = int(closing.size()) * kClosingLine;
+    const int shift = closingHeight - kClosingLine; // the receipt moves down as lines are added
+    ReportBand band(4900 + shift);
     const int middle = width / 2;
-    band.text(QRect(width - 3200, 30, 1300, 400), QStringLiteral("合計"), pGothic(11, true),
-              Qt::AlignCenter);
-    band.text(QRect(width - 1900, 30, 1840, 400), yen(total), gothic(11, true),
-              Qt::AlignRight | Qt::AlignVCenter);
-    band.rule(width - 3200, 450, width, 20);
+    for (qsizetype i = 0; i < closing.size(); ++i) {
+        const int top = 30 + int(i) * kClosingLine;
+        const bool last = i + 1 == closing.size();
+        band.text(QRect(width - 3200, top, 1300, kClosingLine), closing[i].label, pGothic(11, last),
+                  Qt::AlignCenter);
+        band.text(QRect(width - 1900, top, 1840, kClosingLine), yen(closing[i].amount),
+                  gothic(11, last), Qt::AlignRight | Qt::AlignVCenter);
+    }
+    band.rule(width - 3200, 50 + closingHeight, width, 20);
 
-    band.rule(0, 930, middle - 600, 10, Qt::DashLine);
-    band.text(QRect(middle - 600, 810, 1200, 240), QStringLiteral("ｷﾘﾄﾘ"), gothic(9),
+    band.rule(0, 930 + shift, middle - 600, 10, Qt::DashLine);
+    band.text(QRect(middle - 600, 810 + shift, 1200, 240), QStringLiteral("ｷﾘﾄﾘ"), gothic(9),
               Qt::AlignCenter);
-    band.rule(middle + 600, 930, width, 10, Qt::DashLine);
+    band.rule(middle + 600, 930 + shift, width, 10, Qt::DashLine);
 
-    band.box(QRect(0, 1250, width, 3600), 15);
-    band.text(QRect(0, 1350, width, 600), QStringLiteral("領収書"), mincho(20, true),
+    const int top = 1250 + shift; // of the receipt
+    band.box(QRect(0, top, width, 3600), 15);
+    band.text(QRect(0, top + 100, width, 600), QStringLiteral("領収書"), mincho(20, true),
               Qt::AlignCenter);
     const QFont dateFont = mincho(11);
-    band.text(QRect(width - 3300, 2000, 600, 320), QStringLiteral("年"), dateFont,
+    band.text(QRect(width - 3300, top + 750, 600, 320), QStringLiteral("年"), dateFont,
               Qt::AlignRight | Qt::AlignVCenter);
-    band.text(QRect(width - 2100, 2000, 600, 320), QStringLiteral("月"), dateFont,
+    band.text(QRect(width - 2100, top + 750, 600, 320), QStringLiteral("月"), dateFont,
               Qt::AlignRight | Qt::AlignVCenter);
-    band.text(QRect(width - 900, 2000, 600, 320), QStringLiteral("日"), dateFont,
+    band.text(QRect(width - 900, top + 750, 600, 320), QStringLiteral("日"), dateFont,
               Qt::AlignRight | Qt::AlignVCenter);
 
-    band.text(QRect(300, 2450, 5000, 400), companyName, mincho(14), Qt::AlignCenter);
-    band.text(QRect(5300, 2450, 500, 400), QStringLiteral("殿"), mincho(14), Qt::AlignCenter);
-    band.rule(300, 2870, 5800, 10);
+    band.text(QRect(300, top + 1200, 5000, 400), companyName, mincho(14), Qt::AlignCenter);
+    band.text(QRect(5300, top + 1200, 500, 400), QStringLiteral("殿"), mincho(14), Qt::AlignCenter);
+    band.rule(300, top + 1620, 5800, 10);
 
-    band.text(QRect(middle - 3000, 3050, 1000, 500), QStringLiteral("金額"), mincho(14),
+    const ClosingLine& paid = closing.last();
+    band.text(QRect(middle - 3000, top + 1800, 1000, 500), QStringLiteral("金額"), mincho(14),
               Qt::AlignCenter);
-    band.text(QRect(middle - 2000, 3050, 4500, 500), yen(total), gothic(16, true), Qt::AlignCenter);
-    band.rule(middle - 3000, 3570, middle + 2500, 20);
-    band.text(QRect(middle - 3000, 3700, 5500, 320), QStringLiteral("上記領収いたしました。"),
+    band.text(QRect(middle - 2000, top + 1800, 4500, 500), yen(paid.amount), gothic(16, true),
+              Qt::AlignCenter);
+    band.rule(middle - 3000, top + 2320, middle + 2500, 20);
+    // The home-worker signs for the tax as well as for the total.
+    if (closing.size() > 1)
+        band.text(QRect(middle + 2600, top + 1950, 3200, 320),
+                  QStringLiteral("（内消費税 %1）").arg(yen(closing[closing.size() - 2].amount)),
+                  mincho(10));
+    band.text(QRect(middle - 3000, top + 2450, 5500, 320), QStringLiteral("上記領収いたしました。"),
               mincho(11));
 
-    band.text(QRect(width - 5300, 4200, 900, 400), QStringLiteral("氏名："), mincho(12));
-    band.text(QRect(width - 4400, 4200, 3500, 400), first.workerName, mincho(12), Qt::AlignCenter);
-    band.text(QRect(width - 800, 4200, 500, 400), QStringLiteral("印"), mincho(12),
+    band.text(QRect(width - 5300, top + 2950, 900, 400), QStringLiteral("氏名："), mincho(12));
+    band.text(QRect(width - 4400, top + 2950, 3500, 400), first.workerName, mincho(12),
               Qt::AlignCenter);
-    band.rule(width - 5300, 4620, width - 300, 10);
+    band.text(QRect(width - 800, top + 2950, 500, 400), QStringLiteral("印"), mincho(12),
+              Qt::AlignCenter);
+    band.rule(width - 5300, top + 3370, width - 300, 10);
     return band;
 }
 
@@ -126,9 +159,11 @@ auto groupKey(const StatementLine& l) {
 
 } // namespace
 
-BandedReport drptAccount(const QList<StatementLine>& lines, const ReportContext& context) {
+BandedReport drptAccount(const QList<StatementLine>& lines,
+                         const QMap<QString, SettledFigures>& settled,
+                         const ReportContext& context) {
     BandedReport report(a4(QPageLayout::Portrait));
-    report.setTitle(QStringLiteral("製品加工高一覧表"));
+    report.setTitle(QStringLiteral("製品加工高精算表"));
     const int width = report.bodyTwips().width();
     const Columns columns(width);
 
@@ -152,7 +187,11 @@ BandedReport drptAccount(const QList<StatementLine>& lines, const ReportContext&
             report.addDetail(line);
             total += sorted[i].amount;
         }
-        report.endGroup(groupFooter(first, total, context.companyName, width));
+        const auto figures = settled.find(first.workerCode);
+        const std::optional<SettledFigures> stored =
+            figures == settled.end() ? std::nullopt : std::optional(*figures);
+        report.endGroup(groupFooter(first, closingLines(total, stored, context.paid),
+                                    context.companyName, width));
     }
     return report;
 }

@@ -27,7 +27,7 @@ Decimal yenOfTenThousandths(qint64 value) {
 
 ReportBand pageHeader(const ReportContext& context, int width) {
     ReportBand band(1150);
-    band.text(QRect(0, 0, width, 560), QStringLiteral("製品図番別金額一覧"), mincho(18, true),
+    band.text(QRect(0, 0, width, 560), QStringLiteral("製品図番別精算金額一覧表"), mincho(18, true),
               Qt::AlignCenter);
     band.rule(width / 2 - 2300, 600, width / 2 + 2300, 20);
     band.text(QRect(width - 2000, 0, 2000, 280), QStringLiteral("%p / %P"), gothic(9),

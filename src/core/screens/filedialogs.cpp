@@ -1,0 +1,77 @@
+#include "core/screens/filedialogs.h"
+
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QTreeView>
+
+namespace {
+
+// Columns of QFileSystemModel.
+constexpr int kTypeColumn = 2;
+constexpr int kDateColumn = 3;
+
+// The file model's kind and date columns as a Japanese clerk reads them,
+// whatever the system locale says.
+class JapaneseFileColumns : public QIdentityProxyModel {
+  public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr)
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == kDateColumn)
+            return files->lastModified(source).toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+        if (index.column() == kTypeColumn) {
+            if (files->isDir(source))
+                return QStringLiteral("フォルダー");
+            const QString suffix = files->fileInfo(source).suffix();
+            return suffix.isEmpty() ? QStringLiteral("ファイル")
+                                    : suffix.toUpper() + QStringLiteral(" ファイル");
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+QString run(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new JapaneseFileColumns(&dialog));
+    dialog.resize(760, 480);
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column <= kDateColumn; ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString chooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                       const QString& filter) {
+    QFileDialog dialog(parent, title, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return run(dialog);
+}
+
+QString chooseOpenFile(QWidget* parent, const QString& title, const QString& folder,
+                       const QString& filter) {
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return run(dialog);
+}
+
+QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) {
+    QFileDialog dialog(parent, title, folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return run(dialog);
+}

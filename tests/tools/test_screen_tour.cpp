@@ -1,0 +1,47 @@
+#include "app/frmmenu.h"
+#include "core/clock.h"
+#include "core/database.h"
+#include "core/screens/appsetup.h"
+#include "core/screens/messagebox.h"
+#include "core/session.h"
+#include "demodata.h"
+#include "screentour.h"
+#include "support/testdatabase.h"
+
+#include <QApplication>
+#include <QTest>
+
+// Every screen of the tour on the demo data, as the screenshots show it.
+class TestScreenTour : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        setupApplication(*qApp);
+        MessageBox::setTestMode(true);
+    }
+
+    // Nothing drawn over anything, no label's text and no value of a list
+    // cut off, on any screen.
+    void noScreenHidesWhatItShows() {
+        TestDatabase db;
+        // The login screen opens the database of TVL.INI again.
+        db.writeIni(QStringLiteral("[Access]\nDSN=%1\nUID=0\n[User]\nName=株式会社デモ精工\n")
+                        .arg(db.path()));
+        DemoData::fill(gCon(), Clock::now());
+        gEmpCode = QStringLiteral("001");
+        FrmMenu menu;
+        showAndSettle(&menu);
+        QStringList faults;
+        for (const TourStop& stop : screenTour()) {
+            const TourWindow window = stop.open(&menu);
+            showAndSettle(window.shown);
+            faults << layoutFaults(window.shown);
+            if (window.shown != &menu)
+                window.shown->hide();
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestScreenTour)
+#include "test_screen_tour.moc"
