@@ -81,7 +81,11 @@ class TestServerRoles : public QObject {
                         {QDate(2026, 3, 1), QDate(2026, 3, 31), {}, {}, "E001", true});
                     got = "ok: " + QString::number(r.workers.size());
                 } else if (w[0] == "SELECT") {
-                    got = "ok: " + QString::number(TestRuns::rows(what).size());
+                    SqlQuery q(what);
+                    int n = 0;
+                    for (q.exec(); q.next();)
+                        ++n;
+                    got = "ok: " + QString::number(n);
                 } else {
                     execSql(what);
                     got = "ok";
