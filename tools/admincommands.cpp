@@ -1,4 +1,5 @@
 #include "admincommands.h"
+#include "codewidths.h"
 
 #include "core/apperror.h"
 #include "core/database.h"
@@ -94,6 +95,13 @@ template <typename Fill> auto makeDatabase(const QString& path, Fill fill) {
     }
 }
 
+// Codes are compared only in tables that are whole.
+QStringList withCodeWidths(const QSqlDatabase& db, QStringList problems) {
+    if (problems.isEmpty())
+        problems << CodeWidths::problems(db);
+    return problems;
+}
+
 } // namespace
 
 namespace Admin {
@@ -111,7 +119,7 @@ QStringList checkDatabase(const QString& path) {
         throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
     if (PgConnection::isDsn(path)) {
         Connection c(path, true);
-        return Schema::check(c.db());
+        return withCodeWidths(c.db(), Schema::check(c.db()));
     }
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -124,7 +132,7 @@ QStringList checkDatabase(const QString& path) {
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             throw DbError(describeOpenError(probe.lastError(), path));
     }
-    QStringList problems = Schema::check(c.db());
+    QStringList problems = withCodeWidths(c.db(), Schema::check(c.db()));
     // Opening for writing changes nothing in the file.
     QFile writable(path);
     if (!writable.open(QIODevice::ReadWrite))
