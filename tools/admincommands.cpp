@@ -1,4 +1,5 @@
 #include "admincommands.h"
+#include "codewidths.h"
 
 #include "backup/damagecheck.h"
 #include "core/apperror.h"
@@ -109,6 +110,13 @@ QStringList clearPasswordProblems(const QSqlDatabase& db) {
                 .arg(codes.join(QStringLiteral(", ")))};
 }
 
+// Codes are compared only in tables that are whole.
+QStringList withCodeWidths(const QSqlDatabase& db, QStringList problems) {
+    if (problems.isEmpty())
+        problems << CodeWidths::problems(db);
+    return problems;
+}
+
 } // namespace
 
 namespace Admin {
@@ -126,7 +134,8 @@ QStringList checkDatabase(const QString& path) {
         throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
     if (PgConnection::isDsn(path)) {
         Connection c(path, true);
-        return Schema::check(c.db()) + damageOf(c.db(), path) + clearPasswordProblems(c.db());
+        return withCodeWidths(c.db(), Schema::check(c.db()) + damageOf(c.db(), path)) +
+               clearPasswordProblems(c.db());
     }
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -140,7 +149,8 @@ QStringList checkDatabase(const QString& path) {
             throw DbError(describeOpenError(probe.lastError(), path));
     }
     QStringList problems =
-        Schema::check(c.db()) + damageOf(c.db(), path) + clearPasswordProblems(c.db());
+        withCodeWidths(c.db(), Schema::check(c.db()) + damageOf(c.db(), path)) +
+        clearPasswordProblems(c.db());
     // Opening for writing changes nothing in the file.
     QFile writable(path);
     if (!writable.open(QIODevice::ReadWrite))

@@ -150,7 +150,7 @@ class TestFields : public QObject {
             }
         }
         // Number and date boxes take digits only, whichever way they come.
-        const QStringList junk = {"😀", "\u200B", "\u200E", "１", "1\u200F", "-"};
+        const QStringList junk = {"😀", "\u200B", "\u200E", "ａ", "1\u200F", "-"};
         for (QLineEdit* number : {price, date}) {
             f.enter(number);
             for (int way = 0; way < 3; ++way) {
@@ -173,6 +173,44 @@ class TestFields : public QObject {
         arrive(price, "😀", 0);
         press(Qt::Key_Tab);
         QCOMPARE(price->text(), QString()); // not "0.000"
+    }
+
+    void inputMethodIsOffWhereCodesAndFiguresAreTyped() {
+        BoxForm f({"code", "password", "name", "quantity", "price", "date", "slipno", "stamp"});
+        setupTextBox(f.boxes[0], 10, ImeMode::Off);
+        setupTextBox(f.boxes[1], 6, ImeMode::Off);
+        setPasswordBox(f.boxes[1]);
+        setupTextBox(f.boxes[2], 20);
+        setupNumericBox(*f.behaviour, f.boxes[3], 3, 5, 0, false);
+        setupNumericBox(*f.behaviour, f.boxes[4], 4, 12, 3, false);
+        setupDateBox(*f.behaviour, f.boxes[5], false);
+        setupKeyedBox(f.boxes[6], 5, 10);
+        setupDayOrTimeStampBox(f.boxes[7]);
+        auto* combo = new QComboBox(&f.dialog);
+        combo->setObjectName("combo");
+        combo->setEditable(true);
+        combo->addItem("P-1                 　部品Ａ");
+        setupCodeCombo(combo);
+        f.dialog.layout()->addWidget(combo);
+        const QString d = goldenCases("imeboxes.txt", [&](const QStringList& c) {
+            auto* field = f.dialog.findChild<QWidget*>(c[0]);
+            QLineEdit* box = c[0] == "combo" ? combo->lineEdit() : qobject_cast<QLineEdit*>(field);
+            box->setText(c[1]);
+            field->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            const bool wanted = inputMethodWanted();
+            const int beeps = beepCount();
+            compose(c[2]);
+            QString seen = QString(wanted ? "on [" : "off [") + box->text() + "]";
+            if (beepCount() > beeps)
+                seen += " beep";
+            press(Qt::Key_Tab);
+            seen += " [" + box->text() + "]";
+            for (const QString& message : takeShown())
+                seen += " ! " + message;
+            return seen;
+        });
+        QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
     void clearTextBoxesLeavesOtherControlsAlone() {

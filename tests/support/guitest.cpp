@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextCharFormat>
 #include <QWidget>
 
 namespace GuiTest {
@@ -37,6 +39,24 @@ void type(const QString& text) {
         QKeyEvent up(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(focused(), &up);
     }
+}
+
+void compose(const QString& text) {
+    const QList<QInputMethodEvent::Attribute> shown = {
+        {QInputMethodEvent::TextFormat, 0, static_cast<int>(text.size()), QTextCharFormat()}};
+    QInputMethodEvent preedit(text, shown);
+    QApplication::sendEvent(focused(), &preedit);
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(focused(), &commit);
+}
+
+bool inputMethodWanted() {
+    // As the platform's input context asks: by an event to the focus object.
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QObject* target = QGuiApplication::focusObject();
+    return target != nullptr && QApplication::sendEvent(target, &query) &&
+           query.value(Qt::ImEnabled).toBool();
 }
 
 void paste(const QString& text) {

@@ -24,6 +24,12 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Types text a character at a time; full-width characters arrive as an
 // input method delivers them (QTest::keyClicks takes ASCII only).
 void type(const QString& text);
+// Composes text with an input method that is on: shown as pre-edit, then
+// committed, at the widget that has the focus.
+void compose(const QString& text);
+// Whether the widget that has the focus lets an input method in, as the
+// platform's input method asks it.
+bool inputMethodWanted();
 // Puts text on the clipboard and presses Ctrl+V.
 void paste(const QString& text);
 

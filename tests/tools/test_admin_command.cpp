@@ -104,6 +104,35 @@ class TestAdminCommand : public QObject {
         }
     }
 
+    // Codes that only the width of their characters tells apart are listed
+    // with every place that uses each spelling, and left as they are.
+    void checkListsCodesThatDifferOnlyInWidth() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.sqlite");
+        QCOMPARE(admin({"create", path}).exitCode, 0);
+        execOn(
+            path,
+            {"INSERT INTO naishoku_m (内職者コード, 削除フラグ) VALUES ('0001', 0), ('０００１', "
+             "0), ('0002', 0)",
+             "INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('AB-1', 0), ('ＡＢ－１', 1), "
+             "('ab-1', 0)",
+             "INSERT INTO sagyou_m (作業コード, 削除フラグ) VALUES ('W1', 0)",
+             "INSERT INTO syain_m (社員コード, 削除フラグ) VALUES ('001', 0), ('００１', 0)",
+             "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード) VALUES "
+             "(1, 'AB-1', 'W1', '0001'), (2, 'AB-1', 'Ｗ１', '０００２')",
+             "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード) VALUES "
+             "('S1', 'AB-1', 'W1', '0001'), ('S2', 'AB－1', 'W1', '０００１'), "
+             "('S3', 'AB-1', 'W1', '０００１')",
+             "INSERT INTO seisan_t (精算日時, 内職者コード) VALUES ('2004-05-01 10:00:00', "
+             "'０００１')"});
+        const QByteArray before = fileBytes(path);
+        const AdminRun r = admin({"check", path});
+        QCOMPARE(r.exitCode, 1);
+        const QString d = goldenDifference("code-widths.txt", QString(r.err).replace(path, "@"));
+        QVERIFY2(d.isEmpty(), qPrintable(d));
+        QCOMPARE(fileBytes(path), before);
+    }
+
     void settlesTriesAndCancelsForScripts() {
         QTemporaryDir dir;
         const QString path = dir.filePath("t.sqlite");

@@ -1,6 +1,7 @@
 #include "core/screens/fields.h"
 
 #include "core/bytetext.h"
+#include "core/halfwidth.h"
 #include "core/screens/fieldhooks.h"
 
 #include <QAbstractSpinBox>
@@ -26,6 +27,10 @@ class TextBoxValidator : public QValidator {
     State validate(QString& input, int& pos) const override {
         if (dropLoneSurrogates(input, pos))
             beep();
+        // What the clerk types into a code goes in half-width, however it
+        // arrives; a text the program puts there is kept as stored.
+        if (m_code && m_box->hasFocus())
+            input = toHalfWidth(input);
         if (LenByte(input) <= m_limit && !(m_code && input.contains(kFullWidthSpace)))
             return Acceptable;
         // Text set by the program is not a key the user has to hear about.
@@ -55,6 +60,8 @@ class CodeComboValidator : public QValidator {
     State validate(QString& input, int& pos) const override {
         if (dropLoneSurrogates(input, pos))
             beep();
+        if (m_edit->hasFocus() || m_combo->hasFocus())
+            foldAdded(input);
         if (input.count(kFullWidthSpace) <= m_previous.count(kFullWidthSpace) ||
             m_combo->findText(input, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
             return Acceptable;
@@ -64,22 +71,28 @@ class CodeComboValidator : public QValidator {
     }
 
   private:
+    // What the edit adds is folded to half-width, unless it is a whole item
+    // of the list, whose name part keeps its full-width characters.
+    void foldAdded(QString& input) const {
+        if (m_combo->findText(input, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+            return;
+        qsizetype head = 0;
+        while (head < input.size() && head < m_previous.size() && input[head] == m_previous[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < input.size() - head && tail < m_previous.size() - head &&
+               input[input.size() - 1 - tail] == m_previous[m_previous.size() - 1 - tail])
+            ++tail;
+        const qsizetype added = input.size() - head - tail;
+        input.replace(head, added, toHalfWidth(input.mid(head, added)));
+    }
+
     QComboBox* m_combo;
     QLineEdit* m_edit;
     QString m_previous;
 };
 
 int g_beeps = 0;
-
-void setInputMethod(QWidget* widget, ImeMode ime) {
-    if (ime == ImeMode::Off) {
-        widget->setAttribute(Qt::WA_InputMethodEnabled, false);
-        widget->setInputMethodHints(widget->inputMethodHints() | Qt::ImhPreferLatin |
-                                    Qt::ImhLatinOnly);
-    } else {
-        widget->setAttribute(Qt::WA_InputMethodEnabled, true);
-    }
-}
 
 // A combo box's own line edit or a spin box's editor is not a text box.
 bool isTextBox(const QLineEdit* edit) {
@@ -94,12 +107,14 @@ bool isTextBox(const QLineEdit* edit) {
 
 void setupTextBox(QLineEdit* box, int byteLimit, ImeMode ime) {
     box->setValidator(new TextBoxValidator(box, byteLimit, ime == ImeMode::Off));
-    setInputMethod(box, ime);
+    if (ime == ImeMode::Off)
+        turnInputMethodOff(box, box);
+    else
+        box->setAttribute(Qt::WA_InputMethodEnabled, true);
     onFieldEntered(box, box);
 }
 
 void setupCodeCombo(QComboBox* combo) {
-    setInputMethod(combo, ImeMode::Off);
     combo->setInsertPolicy(QComboBox::NoInsert);
     if (QLineEdit* edit = combo->lineEdit()) {
         // Qt's completion would put a longer code, matched without regard to
@@ -107,7 +122,8 @@ void setupCodeCombo(QComboBox* combo) {
         // up, and the list offers the rest by an explicit choice.
         combo->setCompleter(nullptr);
         edit->setValidator(new CodeComboValidator(combo, edit));
-        setInputMethod(edit, ImeMode::Off);
+        // The combo box holds the focus for its line edit.
+        turnInputMethodOff(combo, edit);
         onFieldEntered(combo, edit);
     }
 }

@@ -12,14 +12,18 @@ enum class ImeMode { Off, Hiragana };
 
 // Free-text box: selects all on entry; refuses (with a beep) a typed,
 // pasted or committed edit that would take the text past byteLimit bytes
-// (LenByte). A box typed with the input method off takes a code and refuses
-// the full-width space "　" as well. Half of a surrogate pair is dropped
+// (LenByte). A box typed with the input method off takes a code: the input
+// method goes to direct input while it has the focus, what the clerk puts
+// in arrives folded to half-width (toHalfWidth), and a full-width space
+// the program puts there is refused. Half of a surrogate pair is dropped
 // with a beep, whichever way it arrives (the program's setText included).
 void setupTextBox(QLineEdit* box, int byteLimit, ImeMode ime = ImeMode::Hiragana);
 
-// Numeric box: keys filtered by KeyCheck(keyMode), at most maxChars
-// characters, and a paste or an input-method commit must pass the same rules
-// as a whole; text arriving any other way keeps only digits and " ,.-/".
+// Numeric box, input method off: keys filtered by KeyCheck(keyMode), at
+// most maxChars characters, and a paste or an input-method commit must pass
+// the same rules as a whole, each folded to half-width first; a refused
+// commit leaves the box as it was. Text arriving any other way keeps only
+// digits and " ,.-/".
 // NumEditStart on entry; on leaving "入力必須項目です。" when required and
 // blank, otherwise NumFormat with `decimals`.
 void setupNumericBox(FormBehaviour& form, QLineEdit* box, int keyMode, int maxChars, int decimals,
@@ -42,8 +46,9 @@ void setupDateBox(FormBehaviour& form, QLineEdit* box, bool required);
 void setupDayOrTimeStampBox(QLineEdit* box);
 
 // Code combo box (editable): select all on entry, input method off; no
-// completion, so the text stays as typed until an item is picked from the
-// list; a full-width space comes only with a whole item, never typed.
+// completion, so the text stays as typed (folded to half-width) until an
+// item is picked from the list; a full-width space comes only with a whole
+// item, never typed.
 void setupCodeCombo(QComboBox* combo);
 
 // Password box: shows "*" for every character, whatever the style's own

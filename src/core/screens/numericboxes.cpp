@@ -1,6 +1,7 @@
 // The numeric and date boxes of fields.h: typed with a key filter, shown
 // formatted only while not being edited.
 #include "core/conventions.h"
+#include "core/halfwidth.h"
 #include "core/screens/fieldhooks.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
@@ -34,24 +35,27 @@ class NumberKeyFilter : public QObject {
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::InputMethod) {
-            const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
-            return !commit.isEmpty() && refuseInsert(commit);
-        }
+        if (event->type() == QEvent::InputMethod)
+            return refuseCommit(static_cast<QInputMethodEvent*>(event));
         if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Paste)) {
-            const QString pasted = QApplication::clipboard()->text();
+            const QString pasted = toHalfWidth(QApplication::clipboard()->text());
             if (!refuseInsert(pasted))
                 m_box->insert(pasted);
             return true;
         }
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
-        const QString text = key->text();
+        const QString text = toHalfWidth(key->text());
         if (isEditingKeyText(text))
             return false;
+        if (text != key->text()) {
+            if (!refuseInsert(text))
+                m_box->insert(text);
+            return true;
+        }
         if (text.size() == 1) {
             const QChar c = text.at(0);
             if (KeyCheck(m_mode, c) == 0 && !refusedAtLimit(c, trimBlanks(m_box->text()).size(),
@@ -65,6 +69,23 @@ class NumberKeyFilter : public QObject {
     }
 
   private:
+    // A commit goes in folded to half-width, or not at all: then the
+    // pre-edit goes too and the box is left as it was.
+    bool refuseCommit(QInputMethodEvent* event) const {
+        const QString commit = event->commitString();
+        if (commit.isEmpty())
+            return false;
+        const QString folded = toHalfWidth(commit);
+        if (refuseInsert(folded)) {
+            QInputMethodEvent nothing;
+            QCoreApplication::sendEvent(m_box, &nothing);
+            return true;
+        }
+        if (folded != commit)
+            event->setCommitString(folded, event->replacementStart(), event->replacementLength());
+        return false;
+    }
+
     // Whether `added`, put in place of the selection or at the cursor, must
     // be refused; beeps when it is.
     bool refuseInsert(const QString& added) const {
@@ -99,6 +120,7 @@ class NumberTextValidator : public QValidator {
         : QValidator(parent), m_shownWith(shownWith) {}
 
     State validate(QString& input, int& pos) const override {
+        input = toHalfWidth(input);
         QString kept;
         int keptPos = pos;
         for (qsizetype i = 0; i < input.size(); ++i) {
@@ -135,8 +157,8 @@ void setupNumberEntry(QLineEdit* box, int keyMode, int maxChars,
     // Pasting by menu or dropping text would pass by the key filter.
     box->setContextMenuPolicy(Qt::NoContextMenu);
     box->setAcceptDrops(false);
-    box->setAttribute(Qt::WA_InputMethodEnabled, false);
-    box->setInputMethodHints(box->inputMethodHints() | Qt::ImhPreferNumbers | Qt::ImhLatinOnly);
+    box->setInputMethodHints(box->inputMethodHints() | Qt::ImhPreferNumbers);
+    turnInputMethodOff(box, box);
     onFieldEntered(box, box, [box, editStart] {
         const QString bare = editStart(box->text());
         if (bare != box->text())
