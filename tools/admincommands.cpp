@@ -148,9 +148,8 @@ QStringList checkDatabase(const QString& path) {
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             throw DbError(describeOpenError(probe.lastError(), path));
     }
-    QStringList problems =
-        withCodeWidths(c.db(), Schema::check(c.db()) + damageOf(c.db(), path)) +
-        clearPasswordProblems(c.db());
+    QStringList problems = withCodeWidths(c.db(), Schema::check(c.db()) + damageOf(c.db(), path)) +
+                           clearPasswordProblems(c.db());
     // Opening for writing changes nothing in the file.
     QFile writable(path);
     if (!writable.open(QIODevice::ReadWrite))

@@ -31,6 +31,6 @@ QList<TourStop> screenTour();
 void showAndSettle(QWidget* window);
 
 // What a clerk would stumble over in a shown window: a widget reaching out
-// of its parent, two visible widgets overlapping, a label's text wider or taller than the label, a list cell
-// whose text does not fit its column. One line per fault.
+// of its parent, two visible widgets overlapping, a label's text wider or taller than the label, a
+// list cell whose text does not fit its column. One line per fault.
 QStringList layoutFaults(const QWidget* window);
