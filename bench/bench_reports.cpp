@@ -142,8 +142,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double prepareSeconds = secondsSince(step);
-    const BandedReport report = drptAccount(
-        data->lines, ReportContext{QStringLiteral("株式会社ベンチ製作所"), Clock::today()});
+    const BandedReport report =
+        drptAccount(data->lines, data->settled,
+                    ReportContext{QStringLiteral("株式会社ベンチ製作所"), Clock::today()});
     const double buildSeconds = secondsSince(step);
     const int pages = report.pageCount();
     const double layoutSeconds = secondsSince(step);
