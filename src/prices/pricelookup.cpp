@@ -26,12 +26,13 @@ const EngineSql kRequestDay = {QStringLiteral("substr(%1.依頼日, 1, 10)"),
 
 QString priceInForceColumn(const QString& slip) {
     // COALESCE keeps a line without a price apart from no line at all.
-    return QStringLiteral("(SELECT COALESCE(t.単価, 0) FROM tanka_m t WHERE t.削除フラグ <> 1"
-                          " AND t.適用開始日 <= %1"
-                          " AND t.内職者コード = rtrim(%2.内職者コード, ' ')"
-                          " AND t.作業コード = rtrim(%2.作業コード, ' ')"
-                          " AND t.製品図番 = rtrim(%2.製品図番, ' ')"
-                          " ORDER BY t.適用開始日 DESC, t.単価シリアル DESC LIMIT 1)")
+    return QStringLiteral(
+               "(SELECT COALESCE(tanka_m.単価, 0) FROM tanka_m WHERE tanka_m.削除フラグ <> 1"
+               " AND tanka_m.適用開始日 <= %1"
+               " AND tanka_m.内職者コード = rtrim(%2.内職者コード, ' ')"
+               " AND tanka_m.作業コード = rtrim(%2.作業コード, ' ')"
+               " AND tanka_m.製品図番 = rtrim(%2.製品図番, ' ')"
+               " ORDER BY tanka_m.適用開始日 DESC, tanka_m.単価シリアル DESC LIMIT 1)")
         .arg(kRequestDay.on(gCon()).arg(slip), slip);
 }
 

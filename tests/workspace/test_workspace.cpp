@@ -21,7 +21,7 @@ class TestWorkspace : public QObject {
         const std::pair<QString, QString> cases[] = {
             {"new", ""},
             {"ours", ""},
-            {"foreign", "データベースファイルではありません"},
+            {"foreign", "データベースファイルが壊れています"},
             {"ini", "既に TVL.INI があります"},
             {"taken", "上書きはしません"}};
         for (const auto& [database, refusal] : cases) {
