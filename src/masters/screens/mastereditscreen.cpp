@@ -62,8 +62,13 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
     auto* grid = ui->fieldGrid;
     grid->removeWidget(ui->ChkDel);
     QWidget* previous = nullptr;
+    // A long master (the home-worker's, with its bank account) goes on in a
+    // second column, so that the screen fits a 768-pixel display.
+    const int firstColumnRows = m_def.fields.size() > 14 ? 13 : int(m_def.fields.size());
     int row = 0;
     for (const MasterField& f : m_def.fields) {
+        const int r = row < firstColumnRows ? row : row - firstColumnRows;
+        const int c = row < firstColumnRows ? 0 : 2;
         auto* edit = new QLineEdit(area);
         edit->setObjectName(f.box);
         edit->setFixedWidth(boxWidthPixels(f));
@@ -72,7 +77,7 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
             setTabOrder(previous, edit);
         QLabel* label = heading(area, row, f.heading);
         label->setBuddy(edit);
-        grid->addWidget(label, row, 0);
+        grid->addWidget(label, r, c);
         if (f.kind == FieldKind::Date) {
             setupDateBox(behaviour, edit, f.required);
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -82,7 +87,7 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
             line->addWidget(edit);
             line->addWidget(note);
             line->addStretch();
-            grid->addLayout(line, row, 1);
+            grid->addLayout(line, r, c + 1);
         } else if (f.kind == FieldKind::Digits || f.kind == FieldKind::Choice) {
             setupKeyedBox(edit, 1, f.maxChars);
             addRuleCheck(behaviour, f, edit);
@@ -93,9 +98,9 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
                 line->addWidget(edit);
                 line->addWidget(note);
                 line->addStretch();
-                grid->addLayout(line, row, 1);
+                grid->addLayout(line, r, c + 1);
             } else {
-                grid->addWidget(edit, row, 1, Qt::AlignLeft);
+                grid->addWidget(edit, r, c + 1, Qt::AlignLeft);
             }
         } else {
             setupTextBox(edit, f.byteLimit, f.imeOn ? ImeMode::Hiragana : ImeMode::Off);
@@ -115,7 +120,7 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
                 line->addWidget(edit);
                 line->addWidget(clear);
                 line->addStretch();
-                grid->addLayout(line, row, 1);
+                grid->addLayout(line, r, c + 1);
                 setTabOrder(edit, clear);
                 previous = clear;
                 ++row;
@@ -129,15 +134,15 @@ void MasterEditScreen::buildFields(FormBehaviour& behaviour) {
                     return false;
                 });
             }
-            grid->addWidget(edit, row, 1, Qt::AlignLeft);
+            grid->addWidget(edit, r, c + 1, Qt::AlignLeft);
         }
         previous = edit;
         ++row;
     }
     QLabel* deletedHeading = heading(area, row, QStringLiteral("情報削除"));
     deletedHeading->setBuddy(ui->ChkDel);
-    grid->addWidget(deletedHeading, row, 0);
-    grid->addWidget(ui->ChkDel, row, 1);
+    grid->addWidget(deletedHeading, firstColumnRows, 0);
+    grid->addWidget(ui->ChkDel, firstColumnRows, 1);
     setTabOrder(previous, ui->ChkDel);
     setTabOrder(ui->ChkDel, ui->cmdUpd);
     setTabOrder(ui->cmdUpd, ui->cmdCancel);
