@@ -58,6 +58,8 @@ if [[ "${TARVEL_SKIP_BUILD:-}" == 1 ]]; then
 fi
 
 export CCACHE_BASEDIR="$ROOT"
+# Worktrees of one repository share cached objects despite their debug paths.
+export CCACHE_NOHASHDIR=1
 jobs="$(nproc 2>/dev/null || echo 2)"
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" >/dev/null
 cmake --build "$BUILD_DIR" -j"$jobs"
