@@ -1,18 +1,14 @@
 #include "ledgercommand.h"
 
+#include "pdfcommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/ini.h"
-#include "core/screens/appsetup.h"
-#include "core/screens/printoutput.h"
-#include "core/screens/reportpainter.h"
 #include "homework/ledger.h"
 #include "homework/screens/ledgerreport.h"
 
-#include <QApplication>
-#include <QFileInfo>
 #include <cstring>
 #include <tuple>
 
@@ -45,9 +41,7 @@ Arguments parse(const QStringList& args) {
         throw AppError(QStringLiteral("LAST が FIRST より前です。"));
     if (workers)
         std::tie(s.fromCode, s.toCode) = SettleCommand::workerRange(*workers);
-    if (!pdf || !pdf->endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        throw AppError(QStringLiteral("--pdf FILE.pdf で出力先を指定してください。"));
-    parsed.pdf = *pdf;
+    parsed.pdf = PdfCommand::pdfFile(pdf);
     return parsed;
 }
 
@@ -60,14 +54,7 @@ bool isCommand(const char* command) {
 }
 
 int main(int argc, char** argv) {
-    // Painting pages needs a GUI application, not a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setupApplication(app);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return run(app.arguments().mid(2), out, err);
+    return PdfCommand::main(argc, argv, run);
 }
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -88,14 +75,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
         } else {
             const BandedReport report = ledgerReport(
                 workers, parsed.selection, IniRead(QStringLiteral("User"), QStringLiteral("Name")));
-            const QFileInfo file(parsed.pdf);
-            PrintSettings settings;
-            settings.pdf = true;
-            settings.folder = file.absolutePath();
-            PrintRun run(settings);
-            printReport(run, report, file.completeBaseName());
-            out << "作成しました: " << file.absoluteFilePath() << "（内職者 " << workers.size()
-                << " 名、" << report.pageCount() << " ページ）\n";
+            PdfCommand::writeReport(report, parsed.pdf, workers.size(), out);
             status = SettleCommand::kDone;
         }
     } catch (const AppError& e) {

@@ -1,16 +1,12 @@
 #include "yearlycommand.h"
 
+#include "pdfcommand.h"
 #include "settlecommand.h"
 
 #include "core/apperror.h"
 #include "core/database.h"
-#include "core/screens/appsetup.h"
-#include "core/screens/printoutput.h"
-#include "core/screens/reportpainter.h"
 #include "homework/screens/yearlyreport.h"
 
-#include <QApplication>
-#include <QFileInfo>
 #include <cstring>
 #include <tuple>
 
@@ -44,9 +40,7 @@ Arguments parse(const QStringList& args) {
     if (workers)
         std::tie(parsed.selection.fromCode, parsed.selection.toCode) =
             SettleCommand::workerRange(*workers);
-    if (!pdf || !pdf->endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        throw AppError(QStringLiteral("--pdf FILE.pdf で出力先を指定してください。"));
-    parsed.pdf = *pdf;
+    parsed.pdf = PdfCommand::pdfFile(pdf);
     return parsed;
 }
 
@@ -59,14 +53,7 @@ bool isCommand(const char* command) {
 }
 
 int main(int argc, char** argv) {
-    // Painting pages needs a GUI application, not a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setupApplication(app);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return run(app.arguments().mid(2), out, err);
+    return PdfCommand::main(argc, argv, run);
 }
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -88,14 +75,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
             status = SettleCommand::kNothing;
         } else {
             const BandedReport report = yearlyReport(statements, StatementIssuer::read());
-            const QFileInfo file(parsed.pdf);
-            PrintSettings settings;
-            settings.pdf = true;
-            settings.folder = file.absolutePath();
-            PrintRun run(settings);
-            printReport(run, report, file.completeBaseName());
-            out << "作成しました: " << file.absoluteFilePath() << "（内職者 " << statements.size()
-                << " 名、" << report.pageCount() << " ページ）\n";
+            PdfCommand::writeReport(report, parsed.pdf, statements.size(), out);
             status = SettleCommand::kDone;
         }
     } catch (const AppError& e) {

@@ -117,6 +117,14 @@ class TestConventions : public QObject {
         QVERIFY2(d.isEmpty(), qPrintable(d));
     }
 
+    // A golden test must not pass on a file whose cases are all commented
+    // out, nor on an empty page.
+    void goldenHarnessFailsOnNothing() {
+        QVERIFY(goldenCases("nocase.txt", [](const QStringList&) { return QString(); })
+                    .endsWith(QStringLiteral("no case")));
+        QVERIFY(!goldenDifference("nocase.txt", QStringLiteral("\n")).isEmpty());
+    }
+
     void keyFilterAcceptsOnlyWhatEachModeHolds() {
         const QString accepted[] = {QString(), "/", ",", ",.", "-"};
         for (int mode = -1; mode <= 6; ++mode) {

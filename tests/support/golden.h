@@ -5,12 +5,21 @@
 #include <QStringList>
 #include <functional>
 
+// Only the exact value 1 rewrites, so that a stray "0" or "no" in the
+// environment cannot make every golden test pass on what it just wrote.
+inline bool goldenUpdating() {
+    return qgetenv("TARVEL_UPDATE_GOLDEN") == "1";
+}
+
 // Compares a printed page text with the file `name` of the test's golden
 // folder: "" when they agree, else the first line that differs. With
-// TARVEL_UPDATE_GOLDEN set the file is written anew instead.
+// TARVEL_UPDATE_GOLDEN=1 the file is written anew instead. Nothing is
+// compared against nothing: an empty text or file is a failure.
 inline QString goldenDifference(const QString& name, const QString& text) {
     QFile file(QStringLiteral(TARVEL_GOLDEN_DIR "/") + name);
-    if (qEnvironmentVariableIsSet("TARVEL_UPDATE_GOLDEN"))
+    if (text.trimmed().isEmpty())
+        return name + QStringLiteral(": nothing to compare");
+    if (goldenUpdating())
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                        file.write(text.toUtf8()) >= 0
                    ? QString()
@@ -50,11 +59,15 @@ inline QString goldenCases(const QString& name,
         return QStringLiteral("cannot read ") + file.fileName();
     const QString arrow = QStringLiteral(" → ");
     QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    int cases = 0;
     for (QString& line : lines) {
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const QString input = line.section(arrow, 0, 0);
         line = input + arrow + compute(input.split(QStringLiteral(" | ")));
+        ++cases;
     }
+    if (cases == 0)
+        return name + QStringLiteral(": no case");
     return goldenDifference(name, lines.join(QLatin1Char('\n')));
 }
