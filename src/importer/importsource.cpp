@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <algorithm>
 
@@ -21,6 +22,7 @@ class FolderSource : public ImportSource {
             for (const QString& name : names) {
                 if (name.compare(table + suffix, Qt::CaseInsensitive) != 0)
                     continue;
+                m_names.insert(table, name);
                 QFile f(m_dir.filePath(name));
                 if (!f.open(QIODevice::ReadOnly))
                     throw AppError(
@@ -33,8 +35,11 @@ class FolderSource : public ImportSource {
                            .arg(QDir::toNativeSeparators(m_dir.path()), table));
     }
 
+    QString tableOrigin(const QString& table) const override { return m_names.value(table, table); }
+
   private:
     QDir m_dir;
+    QMap<QString, QString> m_names; // table → the file read for it
 };
 
 // Dates come out as ISO text, whatever the machine's locale, and numbers
@@ -64,6 +69,10 @@ class MdbSource : public ImportSource {
         return run(m_tools.exportProgram,
                    {QStringLiteral("-D"), kDateFormat, QStringLiteral("-T"), kDateFormat,
                     QStringLiteral("-b"), QStringLiteral("strip"), m_file, *found});
+    }
+
+    QString tableOrigin(const QString& table) const override {
+        return QStringLiteral("%1 (%2)").arg(table, QFileInfo(m_file).fileName());
     }
 
   private:

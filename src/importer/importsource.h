@@ -14,6 +14,8 @@ class ImportSource {
     // The exported bytes of one table, header row first. Throws AppError
     // naming the table when it cannot be had.
     virtual QByteArray tableBytes(const QString& table) = 0;
+    // What the clerk knows those bytes by, for a place in them.
+    virtual QString tableOrigin(const QString& table) const = 0;
 };
 
 // The mdbtools programs; tests put a stand-in in their place.
