@@ -10,7 +10,7 @@ BUILD_TYPE="${TARVEL_BUILD_TYPE:-RelWithDebInfo}"
 PACKAGES=(
     # build
     cmake g++ make ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libpq-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libpq-dev libxlsxwriter-dev
     # run: SQLite for one PC, a PostgreSQL server's client for several
     libqt6sql6-sqlite libqt6sql6-psql libpq5 qt6-qpa-plugins qt6-translations-l10n
     # import of the old Access database
@@ -22,6 +22,8 @@ PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     # tests: a virtual display, PDF text and barcode reading
     xvfb xauth poppler-utils zbar-tools
+    # tests: the Excel files read back apart from the library that wrote them
+    unzip
     # the package test: cpack's dependency list of the binaries
     dpkg-dev file
 )
