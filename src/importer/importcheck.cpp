@@ -90,7 +90,11 @@ class Checker {
             for (int c = 0; c < table.columns.size(); ++c) {
                 const QString& raw = fields.at(at.at(c));
                 if (raw.contains(kUndecodable)) {
-                    refuse(table.columns.at(c).name, raw,
+                    // One report line per refusal, even for a value of several lines.
+                    refuse(table.columns.at(c).name,
+                           QString(raw)
+                               .replace(QLatin1Char('\r'), QString())
+                               .replace(QLatin1Char('\n'), QChar(0x21B5)),
                            text.badPlace(lineOfUndecodable(fields, at.at(c), line)));
                     values << QVariant();
                     continue;

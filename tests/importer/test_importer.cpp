@@ -125,9 +125,10 @@ class TestImporter : public QObject {
     void filesThatAreNotShiftJisOrUtf8() {
         const QByteArray csv = TestRuns::fileBytes(kFixtures + "/mdb-export/syain_m.csv");
         const QString text = QString::fromUtf8(csv);
-        QByteArray le(reinterpret_cast<const char*>(text.utf16()), text.size() * 2), be;
-        for (qsizetype i = 0; i < le.size(); i += 2)
-            be += QByteArray{le.at(i + 1), le.at(i)};
+        const QByteArray le(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QByteArray be = le;
+        for (qsizetype i = 0; i < be.size(); i += 2)
+            std::swap(be[i], be[i + 1]);
         const std::pair<QByteArray, const char*> cases[] = {
             {"\xFF\xFE" + le, "syain_m.csv は UTF-16"},
             {be, "syain_m.csv は UTF-16"},
