@@ -152,7 +152,9 @@ class TestListExport : public QObject {
              {"drawings 製品図番一覧 out.csv 2", "homeworkers 内職者一覧 out.csv 4 〓",
               "prices 作業単価一覧 out.xlsx 2", "slips 伝票一覧 out.xlsx 3"}) {
             const QStringList f = QString::fromUtf8(row).split(' ');
-            db.writeIni("[Export]\nEncoding=Shift_JIS\nUnmappable=" + f.value(4) + "\n");
+            // A UTF-8 TVL.INI is known by its kana or kanji.
+            db.writeIni("[User]\nName=テスト\n[Export]\nEncoding=Shift_JIS\nUnmappable=" +
+                        f.value(4) + "\n");
             target = db.dirPath() + "/" + f[2];
             std::unique_ptr<QWidget> screen;
             if (f[0] == "drawings")
@@ -224,7 +226,7 @@ class TestListExport : public QObject {
             {{"--format", "pdf"}, "", 2, ""},
             {{"--output", file}, "", 0, "PK"}};
         for (const auto& [args, ini, status, start] : cases) {
-            db.writeIni("[Export]\n" + ini + "\n");
+            db.writeIni("[User]\nName=テスト\n[Export]\n" + ini + "\n");
             QFile::remove(file);
             const TestRuns::AdminRun run =
                 adminExport(QStringList{db.path(), "homeworkers"} + args);
