@@ -11,6 +11,7 @@ PACKAGES=(
     # build
     cmake g++ make ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev libzint-dev libpq-dev libsodium-dev pkgconf
+    libxlsxwriter-dev
     # run: SQLite for one PC, a PostgreSQL server's client for several
     libqt6sql6-sqlite libqt6sql6-psql libpq5 libsodium23 qt6-qpa-plugins qt6-translations-l10n
     # import of the old Access database
@@ -24,6 +25,8 @@ PACKAGES=(
     xvfb xauth poppler-utils zbar-tools
     # screenshots (scripts/screenshots.sh): a window manager on the virtual display
     openbox
+    # tests: the Excel files read back apart from the library that wrote them
+    unzip
     # the package test: cpack's dependency list of the binaries
     dpkg-dev file
 )

@@ -50,8 +50,9 @@ const char* const kUsageText =
     "                （サーバーのデータベースは pg_dump で .dump に書き出します）\n"
     "  restore BACKUP DB\n"
     "                BACKUP を検査して DB に戻します（元の DB があれば DB.before-restore）\n"
-    "  export DB WHAT [FIRST LAST]\n"
-    "                一覧を CSV で標準出力に書きます（WHAT: slips, prices, drawings,\n"
+    "  export DB WHAT [FIRST LAST] [--format xlsx|csv] [--output FILE]\n"
+    "                一覧を Excel (xlsx) か CSV で FILE か標準出力に書きます（形式は --format、\n"
+    "                なければ FILE の拡張子、どちらもなければ CSV。WHAT: slips, prices, drawings,\n"
     "                workcodes, employees, homeworkers, settlement。slips の FIRST LAST は\n"
     "                納入日、settlement の FIRST は精算日か精算日時）\n"
     "  import SOURCE TARGET [--keep-going]\n"
@@ -109,7 +110,7 @@ QString usageOf(const QString& command) {
 // commands that take none.
 bool takesNoOptions(const QString& command) {
     return command == "create" || command == "demo" || command == "check" || command == "migrate" ||
-           ExportCommand::isCommand(command) || BackupCommand::isCommand(command);
+           BackupCommand::isCommand(command);
 }
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err) {

@@ -19,6 +19,16 @@ bool isKanaOrKanji(char32_t c) {
            (c >= 0x20000 && c <= 0x3FFFF); // kanji, extensions B and on
 }
 
+bool isAscii(const QByteArray& bytes) {
+    for (char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 // Stops at the first kana: an exported table is megabytes long.
 bool hasKanaOrKanji(const QString& text) {
     const qsizetype n = text.size();
@@ -32,16 +42,6 @@ bool hasKanaOrKanji(const QString& text) {
     }
     return false;
 }
-
-bool isAscii(const QByteArray& bytes) {
-    for (char b : bytes) {
-        if (static_cast<unsigned char>(b) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 // Short Shift-JIS texts are often valid UTF-8 too (ﾐｷ, D0 B7, reads as a
 // Cyrillic letter), so validity alone does not decide.

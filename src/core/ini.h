@@ -19,3 +19,7 @@ QString iniFilePath();
 // a UTF-8 byte order mark, or when it is valid UTF-8 and holds kana or kanji;
 // otherwise Shift-JIS. Plain ASCII reads the same either way.
 QString decodeJapaneseText(const QByteArray& bytes);
+
+// Whether the text holds kana or kanji: what tells UTF-8 written in Japan
+// from Shift-JIS bytes that happen to be valid UTF-8 as well.
+bool hasKanaOrKanji(const QString& text);

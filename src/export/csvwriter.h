@@ -19,19 +19,44 @@ struct CsvField {
     bool number = false; // a plain number ("-1234.5"); anything else is text
 };
 
+// A field holding characters that Shift-JIS lacks (an emoji, 𠮷).
+struct UnmappedField {
+    int row;            // 0: the first row added
+    int field;          // 0: the first field of the row
+    QString characters; // each lacking character once, in order
+};
+
 class CsvWriter {
   public:
-    explicit CsvWriter(CsvEncoding encoding);
+    // In Shift-JIS, a character the code page lacks is written as
+    // `replacement`; without one it is only noted (unmapped()), and the
+    // caller must not write the bytes.
+    explicit CsvWriter(CsvEncoding encoding, const QString& replacement = {});
     void addRow(const QList<CsvField>& fields);
     void addTextRow(const QStringList& texts);
     // The whole file: byte order mark (UTF-8), then the rows.
     QByteArray bytes() const;
+    const QList<UnmappedField>& unmapped() const { return m_unmapped; }
 
   private:
+    QString mapped(const QString& text, int field);
+
     CsvEncoding m_encoding;
+    QString m_replacement;
     QString m_text;
+    int m_rows = 0;
+    QList<UnmappedField> m_unmapped;
 };
 
-// The encoding named by [Export] Encoding of TVL.INI: "Shift_JIS" (any
-// case, also "SJIS", "CP932") for Shift-JIS, anything else UTF-8 with BOM.
-CsvEncoding configuredCsvEncoding();
+// [Export] of TVL.INI: Encoding "Shift_JIS" (any case, also "SJIS",
+// "CP932") for Shift-JIS, anything else UTF-8 with BOM; Unmappable, the
+// character written in place of one Shift-JIS lacks (〓), or nothing to
+// refuse such a file.
+struct CsvSettings {
+    CsvEncoding encoding = CsvEncoding::Utf8Bom;
+    QString unmappable;
+};
+CsvSettings configuredCsvSettings();
+
+// Whether Shift-JIS (Windows-31J) holds every character of the text.
+bool fitsShiftJis(const QString& text);

@@ -1,6 +1,6 @@
 #include "export/listtable.h"
 
-#include "core/listcolumns.h"
+#include "core/apperror.h"
 
 #include <QRegularExpression>
 
@@ -14,13 +14,29 @@ bool isFigure(const QString& text) {
     return figure.match(text).hasMatch();
 }
 
+// The first 20 places, then how many more; a row counts from the first
+// row under the headings.
+QString placesText(const QList<UnmappedField>& unmapped, const QStringList& headings) {
+    constexpr int kShown = 20;
+    QStringList lines;
+    for (const UnmappedField& u : unmapped.mid(0, kShown))
+        lines << QStringLiteral("一覧の %1 行目「%2」: %3")
+                     .arg(u.row)
+                     .arg(headings.value(u.field), u.characters);
+    if (unmapped.size() > kShown)
+        lines << QStringLiteral("ほか %1 か所").arg(unmapped.size() - kShown);
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 ListTable ListTable::ofKind(int kind) {
     ListTable t;
+    t.name = listExportName(kind);
     for (const ListColumn& c : listColumns(kind)) {
         t.headings << QString::fromUtf16(c.heading);
         t.shown << (c.widthTwips > 0 && c.exported);
+        t.kinds << c.kind;
     }
     return t;
 }
@@ -30,30 +46,64 @@ bool exportedColumn(int kind, int c) {
     return c >= int(columns.size()) || columns[size_t(c)].exported;
 }
 
-QByteArray listCsv(const ListTable& table, CsvEncoding encoding) {
-    CsvWriter csv(encoding);
+QList<QStringList> ListTable::filledRows() const {
+    QList<QStringList> filled;
+    for (const QStringList& row : rows) {
+        for (qsizetype c = 0; c < headings.size(); ++c) {
+            if (shown.value(c) && !row.value(c).isEmpty()) {
+                filled << row;
+                break;
+            }
+        }
+    }
+    return filled;
+}
+
+ListFile listCsv(const ListTable& table, const CsvSettings& settings) {
+    CsvWriter csv(settings.encoding, settings.unmappable);
     QStringList headings;
     for (qsizetype c = 0; c < table.headings.size(); ++c)
         if (table.shown.value(c))
             headings << table.headings.at(c);
     csv.addTextRow(headings);
-    for (const QStringList& row : table.rows) {
+    for (const QStringList& row : table.filledRows()) {
         QList<CsvField> fields;
-        bool anything = false;
         for (qsizetype c = 0; c < table.headings.size(); ++c) {
             if (!table.shown.value(c))
                 continue;
             const QString text = row.value(c);
-            anything = anything || !text.isEmpty();
             if (isFigure(text))
                 fields.append({QString(text).remove(QLatin1Char(',')), true});
             else
                 fields.append({text, false});
         }
-        if (anything)
-            csv.addRow(fields);
+        csv.addRow(fields);
     }
-    return csv.bytes();
+    if (csv.unmapped().isEmpty())
+        return {csv.bytes(), {}};
+    const QString places = placesText(csv.unmapped(), headings);
+    if (settings.unmappable.isEmpty())
+        throw AppError(
+            QStringLiteral(
+                "Shift-JIS で書けない文字が %1 か所にあるため、出力しませんでした。\n%2\n"
+                "Excel 形式で出力するか、TVL.INI の [Export] Encoding を外して UTF-8 で"
+                "出力してください（[Export] Unmappable=〓 とすると、これらの文字を 〓 に"
+                "置き換えて出力します）。")
+                .arg(csv.unmapped().size())
+                .arg(places));
+    return {csv.bytes(),
+            QStringLiteral("Shift-JIS で書けない文字を %1 に置き換えました（%2 か所）。\n%3")
+                .arg(settings.unmappable)
+                .arg(csv.unmapped().size())
+                .arg(places)};
+}
+
+ListFormat listFormatOf(const QString& path, ListFormat otherwise) {
+    if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return ListFormat::Excel;
+    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return ListFormat::Csv;
+    return otherwise;
 }
 
 QString listExportName(int kind) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/listcolumns.h"
 #include "export/csvwriter.h"
 
 #include <QList>
@@ -7,14 +8,24 @@
 
 // A list as its grid holds it: the heading row, which columns are shown,
 // and the cell texts of every row. The list screens read it from their
-// grid, tarvel-admin from the same loaders, so both write the same CSV.
+// grid, tarvel-admin from the same loaders, so both write the same file.
 struct ListTable {
+    QString name;            // the list's name, "伝票一覧"
     QStringList headings;    // every column, hidden ones included
     QList<bool> shown;       // false: a hidden column (width 0) or one never exported
+    QList<ColumnKind> kinds; // what each column's cells hold
     QList<QStringList> rows; // every column of each row, as displayed
 
     // The columns of a list kind (core/listcolumns.h), without rows.
     static ListTable ofKind(int kind);
+    // The rows written: those that show anything in a shown column.
+    QList<QStringList> filledRows() const;
+};
+
+// What an export wrote, and the characters it had to replace.
+struct ListFile {
+    QByteArray bytes;
+    QString replaced; // "" when nothing was replaced; else the places, for the clerk
 };
 
 // Whether column c of a list kind goes into an export when it is shown.
@@ -23,8 +34,15 @@ bool exportedColumn(int kind, int c);
 // The table as CSV: the headings, then every row that shows anything, in
 // the shown columns only. A cell that is a figure as displayed ("1,234",
 // "12.500", "-3") is written as a number without separators; dates stay
-// as shown (YYYY/MM/DD).
-QByteArray listCsv(const ListTable& table, CsvEncoding encoding);
+// as shown (YYYY/MM/DD). In Shift-JIS, characters the code page lacks are
+// replaced by settings.unmappable; without one the export is refused
+// (AppError naming each place).
+ListFile listCsv(const ListTable& table, const CsvSettings& settings);
+
+enum class ListFormat { Excel, Csv };
+// The format a file name asks for: ".xlsx" Excel, ".csv" CSV (any case);
+// `otherwise` for any other name.
+ListFormat listFormatOf(const QString& path, ListFormat otherwise);
 
 // The name of an exported list, also the start of its file name:
 // "伝票一覧" for the slips, "精算一覧" for the settlements, ...

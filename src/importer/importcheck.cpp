@@ -2,8 +2,8 @@
 
 #include "core/apperror.h"
 #include "core/bytetext.h"
-#include "core/ini.h"
 #include "importer/csvreader.h"
+#include "importer/importtext.h"
 #include "importer/importvalues.h"
 
 #include <QHash>
@@ -49,7 +49,7 @@ class Checker {
   public:
     explicit Checker(ImportData& data) : m_data(data) {}
 
-    void add(const Table& table, const CsvTable& csv) {
+    void add(const Table& table, const CsvTable& csv, const ImportText& text) {
         const QList<int> at = columnPositions(table, csv.header);
         QList<int> keyColumns;
         for (const QString& k : table.key)
@@ -97,6 +97,16 @@ class Checker {
                     continue;
                 }
                 const QString& raw = fields.at(at.at(c));
+                if (raw.contains(kUndecodable)) {
+                    // One report line per refusal, even for a value of several lines.
+                    refuse(table.columns.at(c).name,
+                           QString(raw)
+                               .replace(QLatin1Char('\r'), QString())
+                               .replace(QLatin1Char('\n'), QChar(0x21B5)),
+                           text.badPlace(lineOfUndecodable(fields, at.at(c), line)));
+                    values << QVariant();
+                    continue;
+                }
                 ImportValue::Result v = ImportValue::convert(table.columns.at(c).kind, raw);
                 if (!v.problem.isEmpty())
                     refuse(table.columns.at(c).name, shown(raw), v.problem);
@@ -129,6 +139,17 @@ class Checker {
 
   private:
     static constexpr QChar kKeySeparator = QChar(0x1F); // no code holds it
+    static constexpr QChar kUndecodable = QChar(0xFFFD);
+
+    // The line of the first undecodable byte of field `pos`, in a row that
+    // starts on `line` and may span lines.
+    static int lineOfUndecodable(const QStringList& fields, int pos, int line) {
+        for (int f = 0; f < pos; ++f)
+            line += int(fields.at(f).count(QLatin1Char('\n')));
+        const QString& field = fields.at(pos);
+        return line +
+               int(QStringView(field).left(field.indexOf(kUndecodable)).count(QLatin1Char('\n')));
+    }
 
     // The key as exported, for the report; the line when it has none.
     static QString keyText(const QList<int>& keyColumns, const QList<int>& at,
@@ -180,7 +201,9 @@ ImportData readAndCheck(ImportSource& source) {
     source.requireTables(names);
     for (const Table& table : OldTables::tables()) {
         try {
-            checker.add(table, readCsv(decodeJapaneseText(source.tableBytes(table.name))));
+            const QByteArray bytes = source.tableBytes(table.name);
+            const ImportText text = decodeImportText(bytes, source.tableOrigin(table.name));
+            checker.add(table, readCsv(text.text), text);
         } catch (const AppError& e) {
             if (e.text().startsWith(table.name))
                 throw;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <algorithm>
 
@@ -18,6 +19,7 @@ class FolderSource : public ImportSource {
         const QString name = fileOf(table);
         if (name.isEmpty())
             requireTables({table});
+        m_names.insert(table, name);
         QFile f(m_dir.filePath(name));
         if (!f.open(QIODevice::ReadOnly))
             throw AppError(
@@ -39,6 +41,8 @@ class FolderSource : public ImportSource {
                 .arg(QDir::toNativeSeparators(m_dir.path()), missing.join(QStringLiteral(", "))));
     }
 
+    QString tableOrigin(const QString& table) const override { return m_names.value(table, table); }
+
   private:
     // Windows names files in any case: SEIHIN_T.TXT is the same table.
     QString fileOf(const QString& table) const {
@@ -51,6 +55,7 @@ class FolderSource : public ImportSource {
     }
 
     QDir m_dir;
+    QMap<QString, QString> m_names; // table → the file read for it
 };
 
 // Dates come out as ISO text, whatever the machine's locale, and numbers
@@ -79,6 +84,10 @@ class MdbSource : public ImportSource {
             throw AppError(QStringLiteral("%1 にテーブル %2 がありません。元のシステムの"
                                           "データベースファイルか確かめてください。")
                                .arg(m_file, missing.join(QStringLiteral(", "))));
+    }
+
+    QString tableOrigin(const QString& table) const override {
+        return QStringLiteral("%1 (%2)").arg(table, QFileInfo(m_file).fileName());
     }
 
   private:

@@ -16,6 +16,8 @@ class ImportSource {
     virtual QByteArray tableBytes(const QString& table) = 0;
     // Throws AppError naming every one of `tables` that the source lacks.
     virtual void requireTables(const QStringList& tables) = 0;
+    // What the clerk knows those bytes by, for a place in them.
+    virtual QString tableOrigin(const QString& table) const = 0;
 };
 
 // The mdbtools programs; tests put a stand-in in their place.

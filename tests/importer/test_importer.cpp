@@ -269,6 +269,30 @@ class TestImporter : public QObject {
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
 
+    // A table saved as UTF-16, or a file that is no text, is named as such.
+    void filesThatAreNotShiftJisOrUtf8() {
+        const QByteArray csv = TestRuns::fileBytes(kFixtures + "/mdb-export/syain_m.csv");
+        const QString text = QString::fromUtf8(csv);
+        const QByteArray le(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QByteArray be = le;
+        for (qsizetype i = 0; i < be.size(); i += 2)
+            std::swap(be[i], be[i + 1]);
+        const std::pair<QByteArray, const char*> cases[] = {
+            {"\xFF\xFE" + le, "syain_m.csv は UTF-16"},
+            {be, "syain_m.csv は UTF-16"},
+            {"SQLite format 3" + QByteArray(40, '\0') + csv,
+             "syain_m.csv はテキストファイルではありません"},
+            {csv + "\x1A", "(no error)"}};
+        for (const auto& [bytes, said] : cases) {
+            QTemporaryDir dir;
+            const QString source = copyFixtures("mdb-export", dir.path());
+            QVERIFY(TestRuns::writeBytes(source + "/syain_m.csv", bytes));
+            const QString error =
+                TestRuns::errorOf([&] { Importer::run(source, dir.filePath("t.sqlite"), {}); });
+            QVERIFY2(error.startsWith(said), qPrintable(error));
+        }
+    }
+
     // The command as the README gives it: stop, keep going, never overwrite.
     void commandLine() {
         QTemporaryDir dir;

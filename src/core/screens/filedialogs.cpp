@@ -1,9 +1,11 @@
 #include "core/screens/filedialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
+#include <QRegularExpression>
 #include <QTreeView>
 
 namespace {
@@ -36,6 +38,12 @@ class JapaneseFileColumns : public QIdentityProxyModel {
     }
 };
 
+// "xlsx" of "Excel ブック (*.xlsx)"; "" for a kind without one extension.
+QString suffixOf(const QString& nameFilter) {
+    static const QRegularExpression single(QStringLiteral("\\(\\*\\.(\\w+)\\)$"));
+    return single.match(nameFilter).captured(1);
+}
+
 QString run(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setProxyModel(new JapaneseFileColumns(&dialog));
@@ -59,7 +67,23 @@ QString chooseSaveFile(QWidget* parent, const QString& title, const QString& sug
     QFileDialog dialog(parent, title, suggested, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    return run(dialog);
+    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+    // Choosing another kind of file changes the name's extension with it.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& kind) {
+        const QString suffix = suffixOf(kind);
+        dialog.setDefaultSuffix(suffix);
+        const QFileInfo typed(dialog.selectedFiles().value(0, suggested));
+        if (!suffix.isEmpty())
+            dialog.selectFile(typed.completeBaseName() + QLatin1Char('.') + suffix);
+    });
+    const QString path = run(dialog);
+    // A name of no kind offered gets the extension of the kind chosen.
+    const QString suffix = suffixOf(dialog.selectedNameFilter());
+    for (const QString& kind : dialog.nameFilters())
+        if (!suffixOf(kind).isEmpty() &&
+            path.endsWith(QLatin1Char('.') + suffixOf(kind), Qt::CaseInsensitive))
+            return path;
+    return path.isEmpty() || suffix.isEmpty() ? path : path + QLatin1Char('.') + suffix;
 }
 
 QString chooseOpenFile(QWidget* parent, const QString& title, const QString& folder,

@@ -9,6 +9,9 @@ class QWidget;
 // buttons from Qt's Japanese texts, file kinds in Japanese, dates as
 // YYYY/MM/DD HH:MM in a column wide enough for them. Each returns the chosen
 // path, or "" when the clerk cancels.
+// A save dialog with several kinds ("A (*.xlsx);;B (*.csv)") starts with
+// the first; choosing another changes the name's extension, and a name of
+// no kind offered gets the chosen kind's extension.
 QString chooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
                        const QString& filter);
 QString chooseOpenFile(QWidget* parent, const QString& title, const QString& folder,

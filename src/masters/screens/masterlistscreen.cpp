@@ -5,7 +5,7 @@
 #include "core/screens/formbehaviour.h"
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
-#include "export/screens/csvexport.h"
+#include "export/screens/listexport.h"
 #include "masters/screens/mastereditscreen.h"
 #include "masters/screens/masterlistloaders.h"
 
@@ -36,10 +36,10 @@ MasterListScreen::MasterListScreen(const MasterDef& def, QWidget* parent)
     connect(ui->cmdSelect, &QPushButton::clicked, this, &MasterListScreen::cmdSelectClick);
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
 
-    QPushButton* csv = addCsvExport(this, ui->grd1, m_def.gridKind);
-    csv->setMinimumSize(100, 34);
-    ui->buttonRow->insertWidget(ui->buttonRow->indexOf(ui->cmdIns), csv);
-    QWidget::setTabOrder(ui->ChkDel, csv);
+    QPushButton* exportButton = addListExport(this, ui->grd1, m_def.gridKind);
+    exportButton->setMinimumSize(100, 34);
+    ui->buttonRow->insertWidget(ui->buttonRow->indexOf(ui->cmdIns), exportButton);
+    QWidget::setTabOrder(ui->ChkDel, exportButton);
 
     GridLayout(ui->grd1, m_def.gridKind);
     resetFilters();

@@ -7,7 +7,7 @@
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
-#include "export/screens/csvexport.h"
+#include "export/screens/listexport.h"
 #include "prices/pricelist.h"
 #include "prices/screens/frmwrkpricemnt2.h"
 #include "ui_frmwrkpricemnt.h"
@@ -20,9 +20,9 @@ constexpr int kRowTwips = 400;
 
 frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : Screen(parent), ui(new Ui::frmWrkPriceMnt) {
     ui->setupUi(this);
-    QPushButton* csv = addCsvExport(this, ui->grd1, kPriceListKind);
-    csv->setGeometry(10, 536, 110, 40);
-    QWidget::setTabOrder(ui->cmdCopy, csv);
+    QPushButton* exportButton = addListExport(this, ui->grd1, kPriceListKind);
+    exportButton->setGeometry(10, 536, 110, 40);
+    QWidget::setTabOrder(ui->cmdCopy, exportButton);
     auto* behaviour = new FormBehaviour(this);
     behaviour->setEscapeHandler([this] { reject(); });
     FormCenter(this);

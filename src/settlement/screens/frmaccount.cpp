@@ -10,7 +10,7 @@
 #include "core/screens/messagebox.h"
 #include "core/screens/readonlyfield.h"
 #include "core/session.h"
-#include "export/screens/csvexport.h"
+#include "export/screens/listexport.h"
 #include "homework/paymentwatch.h"
 #include "masters/screens/lookups.h"
 #include "settlement/settlementlist.h"
@@ -54,9 +54,9 @@ class FocusLeftHook : public QObject {
 
 frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount) {
     ui->setupUi(this);
-    QPushButton* csv = addCsvExport(this, ui->grd1, kSettlementListKind);
-    csv->setGeometry(672, 490, 232, 40);
-    QWidget::setTabOrder(ui->cmdBPrint, csv);
+    QPushButton* exportButton = addListExport(this, ui->grd1, kSettlementListKind);
+    exportButton->setGeometry(672, 490, 232, 40);
+    QWidget::setTabOrder(ui->cmdBPrint, exportButton);
     setupFields();
 
     connect(ui->opt_0, &QRadioButton::toggled, this, [this](bool on) {

@@ -8,7 +8,7 @@
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
-#include "export/screens/csvexport.h"
+#include "export/screens/listexport.h"
 #include "masters/lookup.h"
 #include "masters/screens/lookups.h"
 #include "slips/screens/frmproduct2.h"
@@ -47,9 +47,9 @@ frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct)
     QFont listFont = ui->grd1->font();
     listFont.setPointSize(kListPoints);
     ui->grd1->setFont(listFont);
-    QPushButton* csv = addCsvExport(this, ui->grd1, kSlipListKind);
-    csv->setGeometry(722, 668, 110, 40);
-    QWidget::setTabOrder(ui->cmdUpd, csv);
+    QPushButton* exportButton = addListExport(this, ui->grd1, kSlipListKind);
+    exportButton->setGeometry(722, 668, 110, 40);
+    QWidget::setTabOrder(ui->cmdUpd, exportButton);
     ClearTextBoxes(this);
     FormCenter(this);
     setupFields();
