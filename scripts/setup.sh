@@ -26,6 +26,8 @@ PACKAGES=(
     openbox
     # the package test: cpack's dependency list of the binaries
     dpkg-dev file
+    # the manual (docs/manual): HTML from Markdown, and that HTML as an A4 PDF
+    pandoc weasyprint
 )
 
 missing=()
