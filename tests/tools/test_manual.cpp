@@ -11,6 +11,7 @@
 #include "support/testdatabase.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -95,13 +96,10 @@ class TestManual : public QObject {
             if (!shown.contains(form))
                 faults << QStringLiteral("the tour lacks the screen %1").arg(form);
         }
-        QDirIterator pictures(QStringLiteral(TARVEL_SOURCE_DIR "/docs/manual/images"),
-                              {QStringLiteral("*.png")}, QDir::Files);
-        while (pictures.hasNext()) {
-            const QString picture = QFileInfo(pictures.next()).completeBaseName();
-            if (!stops.contains(picture))
-                faults << QStringLiteral("no stop of the tour takes %1.png").arg(picture);
-        }
+        for (const QString& picture : QDir(QStringLiteral(TARVEL_SOURCE_DIR "/docs/manual/images"))
+                                          .entryList({QStringLiteral("*.png")}))
+            if (!stops.contains(QFileInfo(picture).completeBaseName()))
+                faults << QStringLiteral("no stop of the tour takes %1").arg(picture);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
     }
 
@@ -115,11 +113,9 @@ class TestManual : public QObject {
         for (const QRegularExpressionMatch& m : id.globalMatch(html))
             ids.insert(m.captured(1));
         QStringList faults;
-        int links = 0;
         static const QRegularExpression target(QStringLiteral(" (?:src|href)=\"([^\"]+)\""));
         for (const QRegularExpressionMatch& m : target.globalMatch(html)) {
             const QString link = m.captured(1);
-            ++links;
             if (link.startsWith(QLatin1Char('#'))) {
                 if (!ids.contains(link.mid(1)))
                     faults << QStringLiteral("no section %1").arg(link);
@@ -128,7 +124,7 @@ class TestManual : public QObject {
                 faults << QStringLiteral("no file %1").arg(link);
             }
         }
-        QVERIFY2(links > 50, qPrintable(QString::number(links)));
+        QVERIFY(html.count(QStringLiteral("src=\"images/")) > 20);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
     }
 };
