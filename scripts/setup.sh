@@ -29,6 +29,8 @@ PACKAGES=(
     unzip
     # the package test: cpack's dependency list of the binaries
     dpkg-dev file
+    # the manual (docs/manual): HTML from Markdown, and that HTML as an A4 PDF
+    pandoc weasyprint
 )
 
 missing=()

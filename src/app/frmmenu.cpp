@@ -7,6 +7,7 @@
 #include "core/ini.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
+#include "core/screens/manualhelp.h"
 #include "core/screens/messagebox.h"
 #include "homework/paymentwatch.h"
 #include "homework/screens/frmledger.h"
@@ -48,6 +49,7 @@ FrmMenu::FrmMenu(QWidget* parent) : Screen(parent), ui(new Ui::FrmMenu) {
     for (QPushButton* button : screenButtons)
         connect(button, &QPushButton::clicked, this, [this, button] { openScreen(button); });
     connect(ui->cmdOverdue, &QPushButton::clicked, this, &FrmMenu::openOverdueSlips);
+    connect(ui->cmdManual, &QPushButton::clicked, this, [this] { openManual(this, QString()); });
     connect(ui->cmdExit, &QPushButton::clicked, this, &FrmMenu::cmdExitClick);
     load();
 }

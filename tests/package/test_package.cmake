@@ -27,7 +27,8 @@ endforeach()
 run(dpkg-deb --contents ${debs})
 foreach(file usr/bin/tarvel usr/bin/tarvel-admin usr/share/applications/tarvel.desktop
         usr/share/icons/hicolor/scalable/apps/tarvel.svg usr/share/man/man1/tarvel-admin.1.gz
-        usr/share/doc/tarvel/copyright)
+        usr/share/doc/tarvel/copyright usr/share/doc/tarvel/manual.html
+        usr/share/doc/tarvel/manual.pdf usr/share/doc/tarvel/images/menu.png)
     if(NOT out MATCHES "\\./${file}\n")
         message(FATAL_ERROR "the package lacks ${file}:\n${out}")
     endif()

@@ -1,7 +1,8 @@
-// tarvel-screenshots FOLDER: shows every screen of the tour over the menu,
-// on the database of TVL.INI in the current folder, and writes the whole
-// display as FOLDER/NN-name.png; what the layout checks find in a screen
-// goes to standard error. Started by scripts/screenshots.sh.
+// tarvel-screenshots [--window] FOLDER: shows every screen of the tour over
+// the menu, on the database of TVL.INI in the current folder, and writes the
+// whole display (with --window only the screen's window and its frame, as
+// the manual shows it) as FOLDER/NN-name.png; what the layout checks find in
+// a screen goes to standard error. Started by scripts/screenshots.sh.
 #include "screentour.h"
 
 #include "app/frmmenu.h"
@@ -20,9 +21,15 @@
 
 namespace {
 
-bool grabDisplay(const QString& path) {
+bool grabDisplay(const QString& path, const QWidget* window) {
     QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr && screen->grabWindow(0).save(path, "PNG");
+    if (screen == nullptr)
+        return false;
+    if (window == nullptr)
+        return screen->grabWindow(0).save(path, "PNG");
+    const QRect frame = window->frameGeometry();
+    return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(path, "PNG");
 }
 
 } // namespace
@@ -30,13 +37,15 @@ bool grabDisplay(const QString& path) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setupApplication(app);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tarvel-screenshots FOLDER\n");
+    const bool windowOnly = argc == 3 && QByteArray(argv[1]) == "--window";
+    if (argc != 2 && !windowOnly) {
+        std::fprintf(stderr, "usage: tarvel-screenshots [--window] FOLDER\n");
         return 2;
     }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    const char* folderArg = argv[argc - 1];
+    const QDir folder(QString::fromLocal8Bit(folderArg));
     if (!folder.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "tarvel-screenshots: cannot make %s\n", argv[1]);
+        std::fprintf(stderr, "tarvel-screenshots: cannot make %s\n", folderArg);
         return 1;
     }
     // A message a screen would show is written down instead of waiting for
@@ -59,7 +68,7 @@ int main(int argc, char** argv) {
         showAndSettle(window.shown);
         const QString path = folder.filePath(
             QStringLiteral("%1-%2.png").arg(++number, 2, 10, QLatin1Char('0')).arg(stop.name));
-        if (!grabDisplay(path)) {
+        if (!grabDisplay(path, windowOnly ? window.shown : nullptr)) {
             std::fprintf(stderr, "tarvel-screenshots: cannot write %s\n", qPrintable(path));
             ++failures;
         }

@@ -7,6 +7,7 @@
 #include "core/screens/reportpreview.h"
 #include "core/sqlquery.h"
 #include "homework/screens/frmledger.h"
+#include "homework/screens/frmyearly.h"
 #include "masters/masterdef.h"
 #include "masters/screens/mastereditscreen.h"
 #include "masters/screens/masterlistscreen.h"
@@ -20,6 +21,8 @@
 #include "slips/screens/frmdennouhin.h"
 #include "slips/screens/frmproduct.h"
 #include "slips/screens/frmproduct2.h"
+#include "transfer/screens/frmtransfer.h"
+#include "transfer/transferfile.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -228,7 +231,10 @@ QList<TourStop> screenTour() {
              return preview(menu,
                             drptPnoAccount(data ? data->lines : QList<PnoLine>{}, reportContext()));
          }},
+        {"transfer",
+         [](QWidget* menu) { return alone(new frmTransfer(menu, loadTransferBatch(lastRun()))); }},
         {"ledger", [](QWidget* menu) { return alone(new frmLedger(menu)); }},
+        {"yearly", [](QWidget* menu) { return alone(new frmYearly(menu)); }},
     };
     return stops;
 }

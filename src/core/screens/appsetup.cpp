@@ -1,6 +1,7 @@
 #include "core/screens/appsetup.h"
 
 #include "core/screens/focusstyle.h"
+#include "core/screens/manualhelp.h"
 
 #include <QApplication>
 #include <QFont>
@@ -24,6 +25,8 @@ void setupApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Tarvelシステム"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarvelシステム"));
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+
+    installManualKey(app);
 
     // Only once per application, however often tests call this.
     static QTranslator* translator = nullptr;
