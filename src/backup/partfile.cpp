@@ -37,10 +37,34 @@ int openLocked(const QString& path, int flags) {
     return fd;
 }
 
+// Held while a part is made and locked, and while stale parts are sought:
+// a part another run has made but not yet locked is not taken for stale.
+class FolderLock {
+  public:
+    explicit FolderLock(const QString& folder)
+        : m_fd(
+              ::open(QFile::encodeName(QDir(folder).filePath(QStringLiteral(".tarvel-backup.lock")))
+                         .constData(),
+                     O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+        if (m_fd >= 0)
+            ::flock(m_fd, LOCK_EX);
+    }
+    ~FolderLock() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int m_fd;
+};
+
 } // namespace
 
 PartFile::PartFile(const QString& target)
     : m_target(target), m_path(target + QLatin1Char('.') + runSuffix() + kPartEnd) {
+    const FolderLock folder(QFileInfo(target).absolutePath());
     m_fd = openLocked(m_path, O_RDWR | O_CREAT | O_EXCL);
     if (m_fd < 0)
         throw AppError(QStringLiteral("バックアップのフォルダに書き込めません。フォルダがあるか、"
@@ -70,6 +94,7 @@ QString PartFile::place(const NextName& next) {
 }
 
 void PartFile::removeStale(const QString& folder) {
+    const FolderLock lock(folder);
     const QDir dir(folder);
     const QStringList parts =
         dir.entryList({QStringLiteral("tarvel-*") + kPartEnd}, QDir::Files | QDir::Hidden);

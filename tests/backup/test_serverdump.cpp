@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 #include <QThread>
 
@@ -93,6 +94,18 @@ class TestServerDump : public QObject {
     void adminCommandsOnAServer() {
         TestDatabase t;
         execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P1', 'x', 0)");
+        execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES ('P2', 'x', 0)");
+        QCOMPARE(TestRuns::admin({"check", t.path()}).exitCode, 0);
+        // A unique index built concurrently over equal names fails and stays
+        // behind unusable: damage the server's catalogue knows of.
+        const QString failed = TestRuns::errorOf(
+            [] { execSql("CREATE UNIQUE INDEX CONCURRENTLY names ON zuban_m (図番名称)"); });
+        QVERIFY(failed != "(no error)");
+        const TestRuns::AdminRun damaged = TestRuns::admin({"check", t.path()});
+        QVERIFY2(damaged.exitCode == 1 && damaged.err.contains("インデックス names が使えない"),
+                 qPrintable(damaged.err));
+        execSql("DROP INDEX names");
+        execSql("DELETE FROM zuban_m WHERE 製品図番 = 'P2'");
         DBClose();
         const TestRuns::AdminRun backup = TestRuns::admin({"backup", t.path(), t.dirPath()});
         QVERIFY2(backup.exitCode == 0 && backup.out.contains("zuban_m\t1\n"),
@@ -150,6 +163,78 @@ class TestServerDump : public QObject {
         DBOpenPath(target);
         QCOMPARE(drawings(), 1);
         DBClose();
+    }
+
+    // pg_dump cut off from the server halfway: the lost connection is
+    // named first, not only the tool that met it, and nothing is left.
+    void aDumpCutOffNamesTheLostConnection() {
+        TestDatabase t;
+        execSql("CREATE TABLE blocker (a integer)");
+        // Another session holds a table the dump must lock, and ends the
+        // dump's session as soon as it waits there.
+        QThread* holder = QThread::create([&] {
+            {
+                QSqlDatabase db = PgConnection::open("holder", t.path());
+                try {
+                    execSql(db, "DO $$ BEGIN LOCK TABLE blocker IN ACCESS EXCLUSIVE MODE;"
+                                " FOR i IN 1..600 LOOP PERFORM pg_stat_clear_snapshot();"
+                                " PERFORM pg_terminate_backend(pid) FROM pg_stat_activity WHERE"
+                                " wait_event_type = 'Lock' AND query LIKE 'LOCK TABLE %blocker%'"
+                                " AND query LIKE '%' || current_schema() || '%'; EXIT WHEN FOUND;"
+                                " PERFORM pg_sleep(0.05); END LOOP; END $$");
+                } catch (const AppError&) {
+                }
+                SqlQuery::releaseStatements(db);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase("holder");
+        });
+        holder->start();
+        while (TestRuns::rows("SELECT 1 FROM pg_locks WHERE granted AND relation = "
+                              "'blocker'::regclass AND mode = 'AccessExclusiveLock'")
+                   .isEmpty())
+            QThread::msleep(20);
+        const QString folder = t.dirPath() + "/saved";
+        const QString cut = TestRuns::errorOf([&] {
+            AutoBackup::take(t.path(), {folder, 100}, QDateTime::currentDateTime());
+        });
+        holder->wait();
+        delete holder;
+        QVERIFY2(cut.startsWith(PgConnection::lostText()), qPrintable(cut));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList());
+    }
+
+    // Two runs started in the same second on other home-workers: the
+    // second waits for the first or goes on, each with a whole backup of
+    // its own, and neither fails.
+    void runsStartedInOneSecondEachBackUp() {
+        TestDatabase t;
+        for (const char* sql :
+             {"INSERT INTO syain_m (社員コード, 削除フラグ) VALUES ('E001', 0)",
+              "INSERT INTO tanka_m (単価シリアル, 製品図番, 作業コード, 内職者コード, 単価, "
+              "適用開始日, 削除フラグ) VALUES (1, 'P', 'W', 'N01', 10, '2004-01-01', 0),"
+              " (2, 'P', 'W', 'N02', 30, '2004-01-01', 0)",
+              "INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード, 内職者コード, 精算単価, "
+              "納入数量, 依頼日, 納入日, 削除フラグ) VALUES ('S1', 'P', 'W', 'N01', 0, 3,"
+              " '2004-04-01', '2004-04-10', 0), ('S2', 'P', 'W', 'N02', 0, 1, '2004-04-01',"
+              " '2004-04-30', 0)"})
+            execSql(sql);
+        DBClose();
+        const QString folder = t.dirPath() + "/saved";
+        QProcess runs[2];
+        while (QTime::currentTime().msec() > 100)
+            QThread::msleep(5);
+        for (int i = 0; i < 2; ++i)
+            runs[i].start(TARVEL_ADMIN_PATH,
+                          {"settle", t.path(), "20040401", "20040430", "--employee", "E001",
+                           "--workers", QString("N0%1:N0%1").arg(i + 1), "--backup-folder",
+                           folder});
+        for (QProcess& run : runs) { // exit 0: its home-worker is settled
+            QVERIFY(run.waitForFinished(60000));
+            QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
+        }
+        QCOMPARE(AutoBackup::backupsIn(folder).size(), 2);
+        QCOMPARE(QDir(folder).entryList({"*.part*"}, QDir::Files), QStringList());
     }
 
     void init() { MessageBox::setTestMode(true); }

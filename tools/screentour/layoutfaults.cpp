@@ -1,6 +1,7 @@
 #include "screentour.h"
 
 #include "core/screens/listgrid.h"
+#include "core/screens/onscreen.h"
 
 #include <QAbstractButton>
 #include <QFrame>
@@ -8,6 +9,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
+#include <QStyleOptionHeader>
+#include <QtMath>
 
 namespace {
 
@@ -71,25 +74,43 @@ void labelFits(const QLabel* label, const QString& window, QStringList& faults) 
                       .arg(room.height());
 }
 
+// The room a list gives a value, as the view paints it: a cell loses the
+// grid line on its right and the item's margin on either side (the style's
+// focus-frame margin and one pixel), and ends a wider text with "…"; a
+// heading loses the header's margin on either side, and clips a wider one.
+int cellRoom(const ListGrid* grid, int col) {
+    const int textMargin =
+        grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return grid->columnWidth(col) - (grid->showGrid() ? 1 : 0) - 2 * textMargin;
+}
+
+int headingRoom(const QHeaderView* header, int col) {
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.rect = QRect(0, 0, header->sectionSize(col), header->height());
+    option.section = col;
+    return header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header).width();
+}
+
 // Every shown cell of a list, headings included, against its column.
 void cellsFit(const ListGrid* grid, const QString& window, QStringList& faults) {
-    const QFontMetrics metrics(grid->font());
-    const int margin =
-        2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    const QHeaderView* header = grid->horizontalHeader();
+    const QFontMetricsF cellMetrics(grid->font());
+    const QFontMetricsF headingMetrics(header->font());
     for (int c = 0; c < grid->cols(); ++c) {
-        const int width = grid->columnWidth(c);
-        if (grid->isColumnHidden(c) || width <= 0)
+        if (grid->isColumnHidden(c) || grid->columnWidth(c) <= 0)
             continue;
         for (int r = 0; r < grid->rows(); ++r) {
             const QString text = grid->textMatrix(r, c);
-            const int needed = metrics.horizontalAdvance(text) + margin;
-            if (!text.isEmpty() && needed > width)
-                faults << QStringLiteral("%1: %2 column %3 「%4」 cuts 「%5」 (%6 of %7 pixels)")
+            const int room = r == 0 ? headingRoom(header, c) : cellRoom(grid, c);
+            const qreal needed = (r == 0 ? headingMetrics : cellMetrics).horizontalAdvance(text);
+            if (needed > room)
+                faults << QStringLiteral("%1: %2 column %3 「%4」 cuts 「%5」 (%6 pixels of %7)")
                               .arg(window, nameOf(grid))
                               .arg(c)
                               .arg(grid->textMatrix(0, c), text)
-                              .arg(width)
-                              .arg(needed);
+                              .arg(room)
+                              .arg(qCeil(needed));
         }
     }
 }
@@ -113,6 +134,20 @@ void walk(const QWidget* parent, const QString& window, QStringList& faults) {
 
 QStringList layoutFaults(const QWidget* window) {
     QStringList faults;
+    // A platform without a window manager frames thinly: the frame a
+    // desktop would add is the least a window must leave room for.
+    const QMargins frame = windowFrame(window);
+    const QSize framed = window->size().grownBy(QMargins(
+        qMax(frame.left(), kUsualWindowFrame.left()), qMax(frame.top(), kUsualWindowFrame.top()),
+        qMax(frame.right(), kUsualWindowFrame.right()),
+        qMax(frame.bottom(), kUsualWindowFrame.bottom())));
+    if (framed.width() > kSmallestDisplay.width() || framed.height() > kSmallestDisplay.height())
+        faults << QStringLiteral("%1: the window needs %2×%3 with its frame, the display has %4×%5")
+                      .arg(nameOf(window))
+                      .arg(framed.width())
+                      .arg(framed.height())
+                      .arg(kSmallestDisplay.width())
+                      .arg(kSmallestDisplay.height());
     walk(window, nameOf(window), faults);
     return faults;
 }

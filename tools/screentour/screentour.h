@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -30,7 +31,12 @@ QList<TourStop> screenTour();
 // Shows a stop's window and lets it settle (layouts, pending events).
 void showAndSettle(QWidget* window);
 
-// What a clerk would stumble over in a shown window: a widget reaching out
-// of its parent, two visible widgets overlapping, a label's text wider or taller than the label, a
-// list cell whose text does not fit its column. One line per fault.
+// The smallest display the office's PCs have.
+inline constexpr QSize kSmallestDisplay{1366, 768};
+
+// What a clerk would stumble over in a shown window: a window that, with
+// its frame, does not fit kSmallestDisplay, a widget reaching out of its
+// parent, two visible widgets overlapping, a label's text wider or taller
+// than the label, a list value or heading drawn cut off. One line per
+// fault.
 QStringList layoutFaults(const QWidget* window);

@@ -5,12 +5,15 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QSplitter>
 #include <QTreeView>
 
 namespace {
 
 // Columns of QFileSystemModel.
+constexpr int kSizeColumn = 1;
 constexpr int kTypeColumn = 2;
 constexpr int kDateColumn = 3;
 
@@ -27,6 +30,10 @@ class JapaneseFileColumns : public QIdentityProxyModel {
         const QModelIndex source = mapToSource(index);
         if (index.column() == kDateColumn)
             return files->lastModified(source).toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+        // The model speaks the system locale's units ("bytes" under C).
+        if (index.column() == kSizeColumn && !files->isDir(source))
+            return QLocale(QLocale::Japanese, QLocale::Japan)
+                .formattedDataSize(files->size(source));
         if (index.column() == kTypeColumn) {
             if (files->isDir(source))
                 return QStringLiteral("フォルダー");
@@ -48,6 +55,9 @@ QString run(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setProxyModel(new JapaneseFileColumns(&dialog));
     dialog.resize(760, 480);
+    // The places on the left are named whole (「コンピューター」).
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({130, 630});
     if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
         QHeaderView* header = view->header();
         header->setStretchLastSection(false);

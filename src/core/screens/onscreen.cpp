@@ -6,27 +6,25 @@
 
 namespace {
 
-// Before the window manager has framed a window its frame is unknown: allow
-// for a usual title bar and border.
-QMargins frameOf(const QWidget* window) {
-    const QRect frame = window->frameGeometry();
-    const QRect inner = window->geometry();
-    if (frame != inner)
-        return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
-                        frame.right() - inner.right(), frame.bottom() - inner.bottom());
-    return QMargins(4, 30, 4, 4);
-}
-
 QRect roomFor(const QWidget* window) {
     QScreen* screen = window->screen();
     if (screen == nullptr)
         screen = QGuiApplication::primaryScreen();
     if (screen == nullptr)
         return QRect();
-    return screen->availableGeometry().marginsRemoved(frameOf(window));
+    return screen->availableGeometry().marginsRemoved(windowFrame(window));
 }
 
 } // namespace
+
+QMargins windowFrame(const QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    if (frame != inner)
+        return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                        frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    return kUsualWindowFrame;
+}
 
 QSize fittingSize(const QWidget* window, QSize wanted) {
     const QRect room = roomFor(window);
@@ -37,7 +35,7 @@ void fitOnScreen(QWidget* window) {
     const QRect room = roomFor(window);
     if (!room.isValid())
         return;
-    const QMargins frame = frameOf(window);
+    const QMargins frame = windowFrame(window);
     const int x =
         qMax(room.left(), qMin(window->x() + frame.left(), room.right() + 1 - window->width()));
     const int y =
