@@ -270,9 +270,16 @@ template <class Db> bool benchmark(const QString& database, double* fullListMs) 
     DBOpenPath(database);
     gEmpCode = QStringLiteral("E001");
 
-    SqlQuery count(QStringLiteral("SELECT COUNT(*) AS n FROM seihin_t"));
-    count.exec();
-    if (count.next() && count.integer(QStringLiteral("n")) > 0) {
+    bool filled = false;
+    {
+        // Read to its end: a statement left open keeps its read snapshot,
+        // which the baseline's writes would make stale.
+        SqlQuery count(QStringLiteral("SELECT COUNT(*) AS n FROM seihin_t"));
+        count.exec();
+        filled = count.next() && count.integer(QStringLiteral("n")) > 0;
+        count.next();
+    }
+    if (filled) {
         // Slips issued by an earlier run.
         execSql(QStringLiteral("DELETE FROM seihin_t WHERE 製品伝票番号 >= ?"),
                 {QStringLiteral("260401-")});
