@@ -241,6 +241,11 @@ const QList<Table>& tables() {
 
 void create(const QSqlDatabase& db) {
     SqlTransaction tx(db);
+    createWithin(db);
+    tx.commit();
+}
+
+void createWithin(const QSqlDatabase& db) {
     for (const Table& t : kTables)
         execSql(db, createTableSql(t, engineOf(db)));
     for (const QString& sql : kIndexes)
@@ -249,7 +254,6 @@ void create(const QSqlDatabase& db) {
         for (const QString& sql : serverPasswordFunctions())
             execSql(db, sql);
     setVersion(db, kVersion);
-    tx.commit();
 }
 
 const QList<Upgrade>& upgrades() {

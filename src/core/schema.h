@@ -27,6 +27,8 @@ const QList<Table>& tables();
 // Creates every table and index in an empty database, in one transaction,
 // and records the schema version. Throws DbError.
 void create(const QSqlDatabase& db);
+// The same inside the caller's write transaction.
+void createWithin(const QSqlDatabase& db);
 
 // One step of the schema: what brings a database of the version before it
 // to `version`. Each statement is given in the form of each engine.

@@ -13,16 +13,20 @@ QChar separatorOf(const QString& text) {
 
 } // namespace
 
-CsvTable readCsv(const QString& text) {
-    const QChar sep = separatorOf(text);
+CsvReader::CsvReader(const QString& text) : m_text(text), m_sep(separatorOf(text)) {
+    int line = 0;
+    next(m_header, line);
+}
+
+bool CsvReader::next(QStringList& row, int& rowLineOut) {
+    const QString& text = m_text;
+    const QChar sep = m_sep;
     const QChar quote = QLatin1Char('"');
     const QChar cr = QLatin1Char('\r');
     const QChar lf = QLatin1Char('\n');
     const qsizetype n = text.size();
-    CsvTable table;
-    QStringList row;
-    qsizetype i = 0;
-    int line = 1;
+    qsizetype i = m_pos;
+    int line = m_line;
     // Fields are taken as slices of the text; only a quoted field with
     // doubled quotes inside is put together piece by piece.
     while (i < n) {
@@ -82,12 +86,26 @@ CsvTable readCsv(const QString& text) {
         }
         if (row.size() == 1 && row.first().isNull())
             continue; // a blank line
-        if (table.header.isEmpty()) {
-            table.header = row;
-        } else {
-            table.rows << row;
-            table.lines << rowLine;
-        }
+        m_pos = i;
+        m_line = line;
+        rowLineOut = rowLine;
+        return true;
+    }
+    m_pos = i;
+    m_line = line;
+    row.clear();
+    return false;
+}
+
+CsvTable readCsv(const QString& text) {
+    CsvReader reader(text);
+    CsvTable table;
+    table.header = reader.header();
+    QStringList row;
+    int line = 0;
+    while (reader.next(row, line)) {
+        table.rows << row;
+        table.lines << line;
     }
     return table;
 }

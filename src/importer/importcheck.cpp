@@ -47,10 +47,12 @@ QList<int> columnPositions(const Table& table, const QStringList& header) {
 
 class Checker {
   public:
-    explicit Checker(ImportData& data) : m_data(data) {}
+    Checker(QList<Refusal>& refusals, const ImportRowSink& sink)
+        : m_refusals(refusals), m_sink(sink) {}
 
-    void add(const Table& table, const CsvTable& csv, const ImportText& text) {
-        const QList<int> at = columnPositions(table, csv.header);
+    void add(const Table& table, CsvReader& csv, const ImportText& text) {
+        const QStringList& header = csv.header();
+        const QList<int> at = columnPositions(table, header);
         QList<int> keyColumns;
         for (const QString& k : table.key)
             keyColumns << table.indexOf(k);
@@ -65,30 +67,25 @@ class Checker {
                         QStringLiteral("%1 にない%2です").arg(r.master, r.column)};
         QSet<QString>& keys = m_keys[table.name];
         QHash<QString, int> keyLines;
-        ConvertedTable out;
-        out.table = &table;
-        out.rows.reserve(csv.rows.size());
-        out.accepted.reserve(csv.rows.size());
-        for (int r = 0; r < csv.rows.size(); ++r) {
-            const QStringList& fields = csv.rows.at(r);
-            const int line = csv.lines.at(r);
+        QStringList fields;
+        int line = 0;
+        while (csv.next(fields, line)) {
             bool ok = true;
             auto refuse = [&](const QString& column, const QString& value, const QString& why) {
                 const QString key = keyText(keyColumns, at, fields, line);
-                m_data.refusals << Refusal{table.name, key, column, value, why};
+                m_refusals << Refusal{table.name, key, column, value, why};
                 ok = false;
             };
             QVariantList values;
             values.reserve(table.columns.size());
-            if (fields.size() != csv.header.size()) {
+            if (fields.size() != header.size()) {
                 refuse({}, {},
                        QStringLiteral("%1 行目の列の数が見出しと違います (%2 列、見出しは %3 列)")
                            .arg(line)
                            .arg(fields.size())
-                           .arg(csv.header.size()));
+                           .arg(header.size()));
                 values.resize(table.columns.size());
-                out.rows << values;
-                out.accepted << false;
+                m_sink(table, values, false);
                 continue;
             }
             for (int c = 0; c < table.columns.size(); ++c) {
@@ -131,10 +128,8 @@ class Checker {
             }
             if (ok)
                 keys.insert(key);
-            out.rows << std::move(values);
-            out.accepted << ok;
+            m_sink(table, values, ok);
         }
-        m_data.tables << out;
     }
 
   private:
@@ -186,31 +181,33 @@ class Checker {
         return false;
     }
 
-    ImportData& m_data;
+    QList<Refusal>& m_refusals;
+    const ImportRowSink& m_sink;
     std::map<QString, QSet<QString>> m_keys; // accepted keys by table; stays in place
 };
 
 } // namespace
 
-ImportData readAndCheck(ImportSource& source) {
-    ImportData data;
-    Checker checker(data);
+QList<Refusal> readAndCheck(ImportSource& source, const ImportRowSink& sink) {
+    QList<Refusal> refusals;
+    Checker checker(refusals, sink);
     QStringList names;
     for (const Table& table : OldTables::tables())
         names << table.name;
     source.requireTables(names);
     for (const Table& table : OldTables::tables()) {
         try {
-            const QByteArray bytes = source.tableBytes(table.name);
-            const ImportText text = decodeImportText(bytes, source.tableOrigin(table.name));
-            checker.add(table, readCsv(text.text), text);
+            const ImportText text =
+                decodeImportText(source.tableBytes(table.name), source.tableOrigin(table.name));
+            CsvReader csv(text.text);
+            checker.add(table, csv, text);
         } catch (const AppError& e) {
             if (e.text().startsWith(table.name))
                 throw;
             throw AppError(QStringLiteral("%1: %2").arg(table.name, e.text()));
         }
     }
-    return data;
+    return refusals;
 }
 
 QString refusalReport(const QList<Refusal>& refusals) {

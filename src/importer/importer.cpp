@@ -20,26 +20,35 @@ QString reportPathFor(const QString& target) {
 Outcome run(const QString& sourcePath, const QString& target, const Options& options) {
     ImportTarget::requireEmpty(target);
     const std::unique_ptr<ImportSource> source = openImportSource(sourcePath, options.tools);
-    const ImportData data = readAndCheck(*source);
+
+    // The rows go to the target as they are read, so that no table is held
+    // whole; a refusal without --keep-going rolls them back, and a new
+    // file is removed again.
+    ImportTarget db(target);
+    db.begin();
+    SourceSummary before;
+    bool refused = false;
+    const QList<Refusal> refusals = readAndCheck(
+        *source, [&](const OldTables::Table& table, const QVariantList& values, bool accepted) {
+            before.add(table, values);
+            refused = refused || !accepted;
+            if (accepted && (!refused || options.keepGoing))
+                db.insert(table, values);
+        });
 
     Outcome outcome;
-    if (!data.refusals.isEmpty())
-        outcome.refusals = refusalReport(data.refusals);
-    if (!data.refusals.isEmpty() && !options.keepGoing)
+    if (!refusals.isEmpty())
+        outcome.refusals = refusalReport(refusals);
+    if (!refusals.isEmpty() && !options.keepGoing)
         return outcome;
 
-    const ImportSummary before = summariseSource(data);
-    {
-        ImportTarget db(target);
-        const int hashed = db.write(data);
-        outcome.summary =
-            summaryText(before, summariseDatabase(db.db()), &outcome.agrees) +
-            QStringLiteral("パスワードを暗号化して取り込んだ社員: %1 名\n").arg(hashed);
-        db.finish();
-    }
+    const int hashed = db.commit();
+    outcome.summary = summaryText(before.summary(), summariseDatabase(db.db()), &outcome.agrees) +
+                      QStringLiteral("パスワードを暗号化して取り込んだ社員: %1 名\n").arg(hashed);
+    db.finish();
     outcome.written = true;
     QFile::remove(reportPathFor(target)); // never an old report beside a new import
-    if (!data.refusals.isEmpty()) {
+    if (!refusals.isEmpty()) {
         QSaveFile report(reportPathFor(target));
         if (!report.open(QIODevice::WriteOnly) || report.write(outcome.refusals.toUtf8()) < 0 ||
             !report.commit())

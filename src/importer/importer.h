@@ -21,11 +21,10 @@ struct Outcome {
     QString reportPath;   // where the refusal report was kept, or ""
 };
 
-// Refuses a target that holds rows or tables not the program's; reads and
-// checks the whole source before the target is touched; writes every table
-// in one transaction, so that a failure leaves no half-filled database
-// behind. The target is a file or an empty server database. Throws AppError
-// (DbError) when the import cannot run at all.
+// Refuses a target that holds rows or tables not the program's; writes
+// every table in one transaction as it reads and checks the source, so that
+// a refusal or a failure leaves no half-filled database behind. The target is a file or an empty
+// server database. Throws AppError (DbError) when the import cannot run at all.
 Outcome run(const QString& source, const QString& target, const Options& options);
 
 // Where --keep-going keeps the refusal report: beside a file, in the

@@ -79,15 +79,13 @@ void section(QString& out, const QString& title, const QMap<QString, V>& before,
 
 } // namespace
 
-ImportSummary summariseSource(const ImportData& data) {
-    ImportSummary s;
-    Summariser add(s);
-    for (const ConvertedTable& t : data.tables) {
-        s.rows[t.table->name] = 0;
-        for (const QVariantList& row : t.rows)
-            add.add(*t.table, row);
-    }
-    return s;
+SourceSummary::SourceSummary() {
+    for (const Table& t : OldTables::tables())
+        m_summary.rows[t.name] = 0;
+}
+
+void SourceSummary::add(const Table& table, const QVariantList& row) {
+    Summariser(m_summary).add(table, row);
 }
 
 ImportSummary summariseDatabase(const QSqlDatabase& db) {

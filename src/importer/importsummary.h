@@ -24,8 +24,17 @@ struct ImportSummary {
     QMap<QString, Run> runs;            // settlement rows as stored, by 精算日時
 };
 
-// Before: every row of the source, as far as it converted.
-ImportSummary summariseSource(const ImportData& data);
+// Before: every row of the source, as far as it converted, added as it is
+// read.
+class SourceSummary {
+  public:
+    SourceSummary();
+    void add(const OldTables::Table& table, const QVariantList& row);
+    const ImportSummary& summary() const { return m_summary; }
+
+  private:
+    ImportSummary m_summary;
+};
 // After: the rows in the target. Throws DbError.
 ImportSummary summariseDatabase(const QSqlDatabase& db);
 

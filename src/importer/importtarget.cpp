@@ -209,21 +209,7 @@ void ImportTarget::requireEmpty(const QString& target) {
 ImportTarget::ImportTarget(const QString& target) : m_target(target) {
     requireNamed(target);
     if (writtenInPlace(target)) {
-        open(target);
-        try {
-            if (!hasEmptyTables(m_db, target)) {
-                try {
-                    Schema::create(m_db);
-                } catch (const DbError&) {
-                    // Made meanwhile by another import: write() decides.
-                    if (!hasEmptyTables(m_db, target))
-                        throw;
-                }
-            }
-        } catch (...) {
-            close();
-            throw;
-        }
+        open(target); // its tables are made, if need be, by begin()
         return;
     }
     removeLeftovers(target);
@@ -250,41 +236,50 @@ void ImportTarget::open(const QString& path) {
 }
 
 void ImportTarget::close() {
+    m_insert.reset();
+    m_transaction.reset(); // rolls back what was not committed
     closeConnection(m_db);
 }
 
-int ImportTarget::write(const ImportData& data) {
-    SqlTransaction tx(m_db);
-    hasEmptyTables(m_db, m_target);
-    int hashed = 0;
-    for (const ConvertedTable& t : data.tables) {
+void ImportTarget::begin() {
+    m_transaction = std::make_unique<SqlTransaction>(m_db);
+    if (!hasEmptyTables(m_db, m_target))
+        Schema::createWithin(m_db);
+}
+
+void ImportTarget::insert(const OldTables::Table& table, const QVariantList& values) {
+    if (m_insertTable != &table) {
         QStringList names, marks;
-        for (const OldTables::Column& c : t.table->columns) {
+        for (const OldTables::Column& c : table.columns) {
             names << c.name;
             marks << QStringLiteral("?");
         }
-        SqlQuery insert(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(t.table->name, names.join(QLatin1Char(',')),
-                                       marks.join(QLatin1Char(','))));
+        m_insert = std::make_unique<SqlQuery>(
+            m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(table.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        m_insertTable = &table;
         // The old program kept passwords in clear; they are stored hashed.
-        const qsizetype password = t.table->name == QLatin1String("syain_m")
-                                       ? names.indexOf(QStringLiteral("パスワード"))
-                                       : -1;
-        for (qsizetype r = 0; r < t.rows.size(); ++r) {
-            if (!t.accepted.at(r))
-                continue;
-            QVariantList row = t.rows.at(r);
-            if (password >= 0 && !row.at(password).toString().isEmpty()) {
-                row[password] = PasswordHash::make(row.at(password).toString());
-                ++hashed;
-            }
-            for (const QVariant& v : row)
-                insert.bind(v);
-            insert.exec();
+        m_passwordColumn = table.name == QLatin1String("syain_m")
+                               ? names.indexOf(QStringLiteral("パスワード"))
+                               : -1;
+    }
+    for (qsizetype c = 0; c < values.size(); ++c) {
+        if (c == m_passwordColumn && !values.at(c).toString().isEmpty()) {
+            m_insert->bind(PasswordHash::make(values.at(c).toString()));
+            ++m_hashed;
+        } else {
+            m_insert->bind(values.at(c));
         }
     }
-    tx.commit();
-    return hashed;
+    m_insert->exec();
+}
+
+int ImportTarget::commit() {
+    m_insert.reset();
+    m_insertTable = nullptr;
+    m_transaction->commit();
+    m_transaction.reset();
+    return m_hashed;
 }
 
 void ImportTarget::finish() {

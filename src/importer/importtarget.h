@@ -1,9 +1,14 @@
 #pragma once
 
-#include "importer/importcheck.h"
+#include "importer/oldtables.h"
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
+#include <memory>
+
+class SqlQuery;
+class SqlTransaction;
 
 // The database the old rows go to. A new file is written under a temporary
 // name beside the target and put in place only once complete, so that a
@@ -22,10 +27,14 @@ class ImportTarget {
     ImportTarget& operator=(const ImportTarget&) = delete;
 
     const QSqlDatabase& db() const { return m_db; }
-    // Inserts the accepted rows of every table in one transaction, in which
-    // the target is found empty first: of two imports at once, one writes.
-    // The employees' passwords go in as hashes; returns how many were hashed.
-    int write(const ImportData& data);
+    // The rows go in as they come, in one transaction in which the target
+    // is found empty first (and its tables made, when it has none): of two
+    // imports at once, one writes. Without commit() nothing is written.
+    void begin();
+    // The employees' passwords go in as hashes.
+    void insert(const OldTables::Table& table, const QVariantList& values);
+    // Returns how many passwords were hashed.
+    int commit();
     // Closes the target; a new file takes its name, never over a file that
     // appeared meanwhile.
     void finish();
@@ -34,9 +43,14 @@ class ImportTarget {
     void open(const QString& path);
     void close();
 
+    std::unique_ptr<SqlTransaction> m_transaction;
+    const OldTables::Table* m_insertTable = nullptr;
+    std::unique_ptr<SqlQuery> m_insert;
+    qsizetype m_passwordColumn = -1;
+    int m_hashed = 0;
+
     QString m_target;
-    QString m_temporary;          // "" when written in place
-    bool m_createdTables = false; // in place, into a database without them
+    QString m_temporary; // "" when written in place
     bool m_finished = false;
     QSqlDatabase m_db;
 };

@@ -267,6 +267,16 @@ class TestImporter : public QObject {
         QVERIFY(!o.written && !QFile::exists(target));
         const QString diff = goldenDifference("refused.txt", o.refusals);
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        // Written in place, the rows and tables already sent are rolled back.
+        for (const QString setup : {"empty file", "created"}) {
+            prepareTarget(setup, target);
+            const QByteArray before = TestRuns::fileBytes(target);
+            QVERIFY(!Importer::run(kFixtures + "/refused", target, {}).written);
+            QVERIFY2(setup == "created" ? !dump(target).contains("_m [")
+                                        : TestRuns::fileBytes(target) == before,
+                     qPrintable(setup));
+            QFile::remove(target);
+        }
     }
 
     // A table saved as UTF-16, or a file that is no text, is named as such.
