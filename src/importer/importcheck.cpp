@@ -197,8 +197,9 @@ QList<Refusal> readAndCheck(ImportSource& source, const ImportRowSink& sink) {
     source.requireTables(names);
     for (const Table& table : OldTables::tables()) {
         try {
-            const ImportText text =
-                decodeImportText(source.tableBytes(table.name), source.tableOrigin(table.name));
+            // The origin is known once the bytes are read.
+            const QByteArray bytes = source.tableBytes(table.name);
+            const ImportText text = decodeImportText(bytes, source.tableOrigin(table.name));
             CsvReader csv(text.text);
             checker.add(table, csv, text);
         } catch (const AppError& e) {
