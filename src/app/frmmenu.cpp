@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "core/database.h"
 #include "core/ini.h"
+#include "core/phrasewrap.h"
 #include "core/screens/fields.h"
 #include "core/screens/formbehaviour.h"
 #include "core/screens/manualhelp.h"
@@ -87,8 +88,10 @@ void FrmMenu::showPaymentWarning() {
     } catch (const AppError& e) {
         overdue = e.text(); // settings the clerk was told of at start-up, or no database
     }
-    ui->lblPayWarning->setText(overdue);
-    ui->lblDueSoon->setText(soon);
+    // What the 380-pixel warning labels hold on a line in their 10-point font.
+    constexpr int kWarningLineBytes = 56;
+    ui->lblPayWarning->setText(wrapAtPhrases(overdue, kWarningLineBytes));
+    ui->lblDueSoon->setText(wrapAtPhrases(soon, kWarningLineBytes));
     ui->cmdOverdue->setVisible(m_overdueUpTo.isValid());
 }
 

@@ -10,16 +10,23 @@ bool endsPhrase(QChar c) {
     return c == QChar(u'。') || c == QChar(u'、');
 }
 
-// Index just after the last phrase end of line that keeps the head within
-// maxBytes, 0 when there is none.
+// An aside in brackets goes to the next line whole rather than leaving its
+// last few characters alone there.
+bool startsAside(QChar c) {
+    return c == QChar(u'（');
+}
+
+// Index of the last break of line (just after a phrase end, or just before
+// an aside) that keeps the head within maxBytes, 0 when there is none.
 qsizetype lastBreak(const QString& line, int maxBytes) {
     qsizetype best = 0;
     for (qsizetype i = 0; i + 1 < line.size(); ++i) {
-        if (!endsPhrase(line[i]))
+        const qsizetype at = endsPhrase(line[i]) ? i + 1 : (startsAside(line[i]) ? i : 0);
+        if (at == 0)
             continue;
-        if (LenByte(line.left(i + 1)) > maxBytes)
+        if (LenByte(line.left(at)) > maxBytes)
             break;
-        best = i + 1;
+        best = at;
     }
     return best;
 }
