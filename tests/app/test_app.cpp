@@ -266,7 +266,7 @@ class TestApp : public QObject {
         QVERIFY(showActive(&menu));
         QCOMPARE(child<QLabel>(&menu, "lblPayWarning")->text() + "|" +
                      child<QLabel>(&menu, "lblDueSoon")->text(),
-                 "支払期限を過ぎた未精算の伝票が 1 枚あります（最も古い納入日 2026/02/27）|");
+                 "支払期限を過ぎた未精算の伝票が 1 枚あります\n（最も古い納入日 2026/02/27）|");
         QStringList listed;
         onNextModal([&listed](QWidget* search) {
             auto* grid = child<ListGrid>(search, "grd1");
