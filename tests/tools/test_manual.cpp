@@ -1,14 +1,11 @@
 #include "app/frmmenu.h"
-#include "core/clock.h"
-#include "core/database.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/helpwindow.h"
 #include "core/screens/manualhelp.h"
 #include "core/screens/messagebox.h"
-#include "core/session.h"
-#include "demodata.h"
 #include "screentour.h"
 #include "support/testdatabase.h"
+#include "tourdatabase.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,10 +64,7 @@ class TestManual : public QObject {
     // manual is one of its stops.
     void everyScreenHasItsSection() {
         TestDatabase db;
-        db.writeIni(QStringLiteral("[Access]\nDSN=%1\nUID=0\n[User]\nName=株式会社デモ精工\n")
-                        .arg(db.path()));
-        DemoData::fill(gCon(), Clock::now());
-        gEmpCode = QStringLiteral("001");
+        fillTourDatabase(db);
         FrmMenu menu;
         showAndSettle(&menu);
         QStringList faults;

@@ -1,12 +1,9 @@
 #include "app/frmmenu.h"
-#include "core/clock.h"
-#include "core/database.h"
 #include "core/screens/appsetup.h"
 #include "core/screens/messagebox.h"
-#include "core/session.h"
-#include "demodata.h"
 #include "screentour.h"
 #include "support/testdatabase.h"
+#include "tourdatabase.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -25,11 +22,7 @@ class TestScreenTour : public QObject {
     // cut off, on any screen.
     void noScreenHidesWhatItShows() {
         TestDatabase db;
-        // The login screen opens the database of TVL.INI again.
-        db.writeIni(QStringLiteral("[Access]\nDSN=%1\nUID=0\n[User]\nName=株式会社デモ精工\n")
-                        .arg(db.path()));
-        DemoData::fill(gCon(), Clock::now());
-        gEmpCode = QStringLiteral("001");
+        fillTourDatabase(db);
         FrmMenu menu;
         showAndSettle(&menu);
         QStringList faults;
