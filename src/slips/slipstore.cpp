@@ -160,7 +160,7 @@ QString InsertSlip(const SlipInput& in) {
     SqlTransaction tx;
     const QString slipNo = NewSlipNo();
     if (slipNo.isEmpty())
-        throw AppError(SlipText::DayFull);
+        throw SlipNumbersUsedUp();
     // Kept: slips are issued one after another at the desk.
     keptStatement(QStringLiteral("INSERT INTO seihin_t (製品伝票番号, 製品図番, 作業コード,"
                                  " 内職者コード, 精算単価, 作業区分, 払出数量, 納入数量, 依頼日,"
@@ -199,7 +199,7 @@ void UpdateSlip(const SlipInput& in, const SlipRecord& loaded) {
     if (*settledAt != loaded.settledAtStored)
         throw AppError(SlipText::SettledElsewhere);
     if (paidFieldsChanged(in, loaded, storedAsPaid(loaded.slipNo)))
-        throw AppError(SlipText::PaidLocked);
+        throw PaidSlipLocked();
 
     QString sql =
         QStringLiteral("UPDATE seihin_t SET 製品図番 = ?, 作業コード = ?, 内職者コード = ?,"

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/apperror.h"
 #include "slips/sliprecord.h"
+#include "slips/sliptexts.h"
 
 #include <optional>
 
@@ -19,11 +21,21 @@ std::optional<SlipRecord> LoadSlipRecord(const QString& slipNo);
 // the request date, quantities "0". Throws DbError.
 SlipRecord NewSlipRecord();
 
+// The refusals a caller treats apart from the rest, known by their type.
+class SlipNumbersUsedUp : public AppError {
+  public:
+    SlipNumbersUsedUp() : AppError(SlipText::DayFull) {}
+};
+class PaidSlipLocked : public AppError {
+  public:
+    PaidSlipLocked() : AppError(SlipText::PaidLocked) {}
+};
+
 // Inserts a new slip and returns its number. The number (NewSlipNo) and the
 // price in force on the request date (0 when none) are taken inside one
 // write transaction, so two programs saving at once never share a number.
 // A settlement date typed here is stored as that day at 00:00:00. Throws
-// AppError(SlipText::DayFull) when the day's numbers are used up; nothing
+// SlipNumbersUsedUp when the day's numbers are used up; nothing
 // is written then.
 QString InsertSlip(const SlipInput& input);
 
@@ -35,7 +47,7 @@ QString InsertSlip(const SlipInput& input);
 // - When 精算日時 was changed by another program since `loaded` was read,
 //   nothing is written: AppError(SlipText::SettledElsewhere).
 // - A paid slip whose paid-for fields changed (paidFieldsChanged) is not
-//   written: AppError(SlipText::PaidLocked).
+//   written: PaidSlipLocked.
 // A slip that no longer exists gives AppError(SlipText::UpdateFailed).
 void UpdateSlip(const SlipInput& input, const SlipRecord& loaded);
 

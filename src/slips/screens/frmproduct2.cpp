@@ -316,16 +316,15 @@ bool frmProduct2::store(const SlipInput& in) {
         if (m_mode == EditMode::Edit)
             MessageBox::show(this, SlipText::UpdateFailed);
         return false;
+    } catch (const SlipNumbersUsedUp& e) {
+        MessageBox::show(this, e.text(), MessageBox::Buttons::Ok, MessageBox::Icon::Exclamation);
+        ui->txtDet_0->clear(); // no number left today
+        return false;
+    } catch (const PaidSlipLocked& e) {
+        MessageBox::show(this, e.text(), MessageBox::Buttons::Ok, MessageBox::Icon::Exclamation);
+        return false;
     } catch (const AppError& e) {
-        if (e.text() == SlipText::DayFull) {
-            MessageBox::show(this, e.text(), MessageBox::Buttons::Ok,
-                             MessageBox::Icon::Exclamation);
-            ui->txtDet_0->clear(); // no number left today
-        } else {
-            MessageBox::show(this, e.text(), MessageBox::Buttons::Ok,
-                             e.text() == SlipText::PaidLocked ? MessageBox::Icon::Exclamation
-                                                              : MessageBox::Icon::None);
-        }
+        MessageBox::show(this, e.text());
         return false;
     }
     return true;
