@@ -120,8 +120,9 @@ class TestConventions : public QObject {
     // A golden test must not pass on a file whose cases are all commented
     // out, nor on an empty page.
     void goldenHarnessFailsOnNothing() {
-        QVERIFY(goldenCases("nocase.txt", [](const QStringList&) { return QString(); })
-                    .endsWith(QStringLiteral("no case")));
+        QVERIFY(goldenCases("nocase.txt", [](const QStringList&) {
+                    return QString();
+                }).endsWith(QStringLiteral("no case")));
         QVERIFY(!goldenDifference("nocase.txt", QStringLiteral("\n")).isEmpty());
     }
 
