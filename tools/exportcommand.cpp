@@ -2,8 +2,8 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
-#include "export/listexports.h"
 #include "export/listworkbook.h"
+#include "listexports.h"
 
 #include <QSaveFile>
 #include <cstdio>

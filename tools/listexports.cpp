@@ -1,4 +1,4 @@
-#include "export/listexports.h"
+#include "listexports.h"
 
 #include "core/apperror.h"
 #include "core/clock.h"
