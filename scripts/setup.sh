@@ -31,6 +31,8 @@ PACKAGES=(
     dpkg-dev file
     # the manual (docs/manual): HTML from Markdown, and that HTML as an A4 PDF
     pandoc weasyprint
+    # the picture of the layers in docs/ (scripts/layers.sh)
+    graphviz
 )
 
 missing=()
