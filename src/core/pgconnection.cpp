@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -146,13 +145,6 @@ PGconn* rawHandle(const QSqlDatabase& db) {
 } // namespace
 
 namespace PgConnection {
-
-bool isDsn(const QString& dsn) {
-    const QString t = dsn.trimmed();
-    return t.startsWith(QLatin1String("postgresql://")) ||
-           t.startsWith(QLatin1String("postgres://")) ||
-           QRegularExpression(QStringLiteral("^[a-z_]+\\s*=")).match(t).hasMatch();
-}
 
 QSqlDatabase open(const QString& connectionName, const QString& dsn) {
     char* error = nullptr;

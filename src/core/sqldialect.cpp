@@ -3,6 +3,8 @@
 #include "core/apperror.h"
 #include "core/pgconnection.h"
 
+#include <QRegularExpression>
+
 SqlEngine engineOf(const QSqlDatabase& db) {
     // A lost server connection reads as not open; it is still the server's,
     // and its next statement connects again.
@@ -14,7 +16,10 @@ SqlEngine engineOf(const QSqlDatabase& db) {
 }
 
 bool isServerDatabase(const QString& database) {
-    return PgConnection::isDsn(database);
+    const QString t = database.trimmed();
+    return t.startsWith(QLatin1String("postgresql://")) ||
+           t.startsWith(QLatin1String("postgres://")) ||
+           QRegularExpression(QStringLiteral("^[a-z_]+\\s*=")).match(t).hasMatch();
 }
 
 bool isServerDatabase(const QSqlDatabase& db) {
