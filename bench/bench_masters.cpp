@@ -6,6 +6,7 @@
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
+#include "core/sideconnection.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "masters/lookup.h"
@@ -25,9 +26,10 @@
 namespace {
 constexpr int kRows = 20000;
 
-void fillRows(const QString& path) {
+void fill(const QString& path) {
     Schema::createFile(path);
-    QSqlDatabase db = openExtraConnection(QStringLiteral("fill"), path);
+    const SideConnection file(path, SideConnection::Open::AsProgram);
+    const QSqlDatabase& db = file.db();
     {
         SqlTransaction tx(db);
         SqlQuery person(
@@ -57,12 +59,6 @@ void fillRows(const QString& path) {
         }
         tx.commit();
     }
-    db.close();
-}
-
-void fill(const QString& path) {
-    fillRows(path);
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
 }
 
 double bestMs(const std::function<void()>& run, int times = 5) {

@@ -372,7 +372,7 @@ int main(int argc, char** argv) {
     QString server;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (BenchDatabase::isServer(arg))
+        if (isServerDatabase(arg))
             server = arg;
         else
             sizes << arg.toInt();

@@ -403,7 +403,7 @@ int main(int argc, char** argv) {
     QStringList files, servers;
     for (int i = 1; i < argc; ++i) {
         const QString database = QString::fromLocal8Bit(argv[i]);
-        (BenchDatabase::isServer(database) ? servers : files) << database;
+        (isServerDatabase(database) ? servers : files) << database;
     }
     if (files.isEmpty())
         files << dir.filePath(QStringLiteral("bench.sqlite"));

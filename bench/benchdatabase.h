@@ -6,6 +6,7 @@
 // differ between the engines are kept here, both forms side by side.
 #include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sqldialect.h"
 #include "core/sqlquery.h"
 #include "rawlibpq.h"
 #include "rawsqlite.h"
@@ -31,10 +32,6 @@ template <class Db> void beginWrite(Db& db) {
     exec(db, kBeginWrite);
 }
 
-inline bool isServer(const QString& database) {
-    return PgConnection::isDsn(database);
-}
-
 // The DSN of `schema` on the server of dsn, which it names for every
 // connection as its search path.
 inline QString inSchema(const QString& dsn, const QString& schema) {
@@ -56,7 +53,7 @@ inline void onServer(const QString& dsn, const QStringList& statements) {
 // Creates the tables at database (a file, or a schema DSN made by inSchema
 // whose schema exists) unless they are there.
 inline void createTables(const QString& database) {
-    if (!isServer(database)) {
+    if (!isServerDatabase(database)) {
         if (!QFile::exists(database))
             Schema::createFile(database);
         return;

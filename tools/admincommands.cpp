@@ -5,52 +5,17 @@
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/employeepassword.h"
-#include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sideconnection.h"
+#include "core/sqldialect.h"
 #include "core/sqlquery.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace {
-
-const char* const kConnectionName = "tarvel_admin";
-
-// A named connection of its own that is always removed again.
-class Connection {
-  public:
-    Connection(const QString& path, bool readOnly) {
-        if (PgConnection::isDsn(path)) {
-            m_db = PgConnection::open(QString::fromLatin1(kConnectionName), path);
-            return;
-        }
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                         QString::fromLatin1(kConnectionName));
-        m_db.setDatabaseName(path);
-        if (readOnly)
-            m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!m_db.open())
-            throw DbError(QStringLiteral("データベースを開けません: %1\n%2")
-                              .arg(path, m_db.lastError().text()));
-    }
-    ~Connection() {
-        SqlQuery::releaseStatements(m_db);
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QString::fromLatin1(kConnectionName));
-    }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    const QSqlDatabase& db() const { return m_db; }
-
-  private:
-    QSqlDatabase m_db;
-};
 
 void requireNewFile(const QString& path) {
     if (path.trimmed().isEmpty())
@@ -65,7 +30,7 @@ void requireNewFile(const QString& path) {
 // On a server: the tables go into an empty database (or schema), and any
 // failure drops them again.
 template <typename Fill> auto makeOnServer(const QString& dsn, Fill fill) {
-    Connection c(dsn, false);
+    const SideConnection c(dsn, SideConnection::Open::Write);
     if (missingTables(c.db()).size() != Schema::tables().size())
         throw AppError(
             QStringLiteral("データベースに既にテーブルがあります。上書きはしません: %1").arg(dsn));
@@ -83,11 +48,11 @@ template <typename Fill> auto makeOnServer(const QString& dsn, Fill fill) {
 // Creates the file with its tables and hands the open connection to `fill`;
 // any failure removes the file again, so no half-made database is left.
 template <typename Fill> auto makeDatabase(const QString& path, Fill fill) {
-    if (PgConnection::isDsn(path))
+    if (isServerDatabase(path))
         return makeOnServer(path, fill);
     requireNewFile(path);
     try {
-        Connection c(path, false);
+        const SideConnection c(path, SideConnection::Open::Write);
         Schema::create(c.db());
         useProgramJournal(c.db(), path);
         return fill(c.db());
@@ -132,22 +97,18 @@ DemoData::Summary createDemoDatabase(const QString& path, const QDateTime& now) 
 QStringList checkDatabase(const QString& path) {
     if (path.trimmed().isEmpty())
         throw AppError(QStringLiteral("データベースファイルのパスが指定されていません。"));
-    if (PgConnection::isDsn(path)) {
-        Connection c(path, true);
+    if (isServerDatabase(path)) {
+        const SideConnection c(path, SideConnection::Open::ReadOnly);
         return withCodeWidths(c.db(), Schema::check(c.db()) + damageOf(c.db(), path)) +
                clearPasswordProblems(c.db());
     }
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         throw AppError(QStringLiteral("データベースファイルが見つかりません: %1").arg(path));
-    Connection c(path, true);
-    {
-        // The first read shows whether the file is a database at all, or is
-        // held by another program, or may not be written where it lies.
-        QSqlQuery probe(c.db());
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-            throw DbError(describeOpenError(probe.lastError(), path));
-    }
+    const SideConnection c(path, SideConnection::Open::ReadOnly);
+    // Whether the file is a database at all, or is held by another program,
+    // or may not be written where it lies.
+    c.requireDatabase();
     QStringList problems = withCodeWidths(c.db(), Schema::check(c.db()) + damageOf(c.db(), path)) +
                            clearPasswordProblems(c.db());
     // Opening for writing changes nothing in the file.

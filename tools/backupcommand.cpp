@@ -5,7 +5,7 @@
 #include "backup/serverdump.h"
 #include "core/apperror.h"
 #include "core/clock.h"
-#include "core/pgconnection.h"
+#include "core/sqldialect.h"
 
 #include <QDir>
 
@@ -45,7 +45,7 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
             out << "バックアップしました: " << copy.path << '\n';
             writeCounts(copy.rows, out);
         } else {
-            const DatabaseCopy::Restored done = PgConnection::isDsn(args.at(1))
+            const DatabaseCopy::Restored done = isServerDatabase(args.at(1))
                                                     ? ServerDump::restore(args.at(0), args.at(1))
                                                     : DatabaseCopy::restore(args.at(0), args.at(1));
             out << "復元しました: " << args.at(1);

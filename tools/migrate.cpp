@@ -1,9 +1,8 @@
 #include "migrate.h"
 
 #include "core/apperror.h"
-#include "core/database.h"
-#include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sideconnection.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 #include "core/sqlvalues.h"
@@ -13,24 +12,6 @@
 #include <QSqlDatabase>
 
 namespace {
-
-// A connection of its own, removed again however the command ends.
-class Connection {
-  public:
-    explicit Connection(const QString& name) : m_name(name) {}
-    ~Connection() {
-        if (m_db.isOpen())
-            SqlQuery::releaseStatements(m_db);
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    QSqlDatabase m_db;
-    QString m_name;
-};
 
 bool isDateColumn(const Schema::Column& c) {
     return qstrcmp(c.pgType, "date") == 0 || qstrncmp(c.pgType, "timestamp", 9) == 0;
@@ -116,34 +97,32 @@ void compare(Migrate::Report& report, const QString& what, const QString& source
 namespace Migrate {
 
 Report run(const QString& sqlitePath, const QString& dsn) {
-    if (!PgConnection::isDsn(dsn))
+    if (!isServerDatabase(dsn))
         throw AppError(
             QStringLiteral("移行先には PostgreSQL の DSN を指定して下さい: %1").arg(dsn));
     if (!QFileInfo(sqlitePath).isFile())
         throw AppError(
             QStringLiteral("移行元のデータベースファイルが見つかりません: %1").arg(sqlitePath));
-    Connection source(QStringLiteral("tarvel_migrate_from"));
-    source.m_db = openExtraConnection(source.m_name, sqlitePath);
-    Connection target(QStringLiteral("tarvel_migrate_to"));
-    target.m_db = PgConnection::open(target.m_name, dsn);
+    const SideConnection source(sqlitePath, SideConnection::Open::AsProgram);
+    const SideConnection target(dsn, SideConnection::Open::Write);
 
-    const QStringList missing = missingTables(target.m_db);
+    const QStringList missing = missingTables(target.db());
     if (missing.size() == Schema::tables().size())
-        Schema::create(target.m_db);
+        Schema::create(target.db());
     else if (!missing.isEmpty())
         throw AppError(QStringLiteral("移行先にテーブルが一部しかありません: %1")
                            .arg(missing.join(QStringLiteral(", "))));
     {
-        SqlTransaction tx(target.m_db);
+        SqlTransaction tx(target.db());
         for (const Schema::Table& t : Schema::tables()) {
-            if (count(target.m_db, QString::fromUtf8(t.name)) > 0)
+            if (count(target.db(), QString::fromUtf8(t.name)) > 0)
                 throw AppError(
                     QStringLiteral("移行先のデータベースは空ではありません（%1 に行があります）。"
                                    "空のデータベースを指定して下さい。")
                         .arg(QString::fromUtf8(t.name)));
         }
         for (const Schema::Table& t : Schema::tables())
-            copyTable(source.m_db, target.m_db, t);
+            copyTable(source.db(), target.db(), t);
         tx.commit();
     }
 
@@ -152,12 +131,12 @@ Report run(const QString& sqlitePath, const QString& dsn) {
     for (const Schema::Table& t : Schema::tables()) {
         const QString table = QString::fromUtf8(t.name);
         compare(report, QStringLiteral("行数 %1").arg(table),
-                QString::number(count(source.m_db, table)),
-                QString::number(count(target.m_db, table)));
+                QString::number(count(source.db(), table)),
+                QString::number(count(target.db(), table)));
     }
     for (const QString& column : {QStringLiteral("内職者コード"), QStringLiteral("精算日時")}) {
-        const QMap<QString, QString> from = totalsBy(source.m_db, column);
-        const QMap<QString, QString> to = totalsBy(target.m_db, column);
+        const QMap<QString, QString> from = totalsBy(source.db(), column);
+        const QMap<QString, QString> to = totalsBy(target.db(), column);
         QStringList keys = from.keys() + to.keys();
         keys.removeDuplicates();
         keys.sort();

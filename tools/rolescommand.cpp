@@ -2,7 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
-#include "core/pgconnection.h"
+#include "core/sqldialect.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 
@@ -80,7 +80,7 @@ void grantClerk(const QSqlDatabase& db, const QString& clerk) {
 }
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() != 2 || !PgConnection::isDsn(args.at(0))) {
+    if (args.size() != 2 || !isServerDatabase(args.at(0))) {
         err << "tarvel-admin roles: 所有者のユーザーで接続する PostgreSQL の DSN と、"
                "事務用のロール名を指定してください。\n";
         return 2;

@@ -4,7 +4,8 @@
 #include "backup/autobackup.h"
 #include "core/apperror.h"
 #include "core/database.h"
-#include "core/pgconnection.h"
+#include "core/sideconnection.h"
+#include "core/sqldialect.h"
 #include "core/sqlquery.h"
 #include "settlement/settlementrun.h"
 #include "settlement/trial.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <optional>
 #include <tuple>
 
@@ -131,15 +131,8 @@ bool employeeIsLiveOn(const QSqlDatabase& db, const QString& code) {
 
 // Read only, so that a refused command leaves the file as it was.
 bool employeeIsLive(const QString& path, const QString& code) {
-    bool live = false;
-    withFileConnection(QStringLiteral("tarvel_admin_employee"), path,
-                       QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"),
-                       [&](QSqlDatabase& db) {
-                           if (!db.open())
-                               throw DbError(describeOpenError(db.lastError(), path));
-                           live = employeeIsLiveOn(db, code);
-                       });
-    return live;
+    const SideConnection file(path, SideConnection::Open::ReadOnly);
+    return employeeIsLiveOn(file.db(), code);
 }
 
 QString line(const QStringList& cells) {
@@ -195,7 +188,7 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
     int status = kFailed;
     try {
         const TaxRules tax = readTaxRules();
-        const bool server = PgConnection::isDsn(parsed.path);
+        const bool server = isServerDatabase(parsed.path);
         if (!server && !QFileInfo(parsed.path).isFile())
             throw DbError(
                 QStringLiteral("データベースファイルが見つかりません。\n%1").arg(parsed.path));

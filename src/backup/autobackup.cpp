@@ -5,7 +5,7 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/ini.h"
-#include "core/pgconnection.h"
+#include "core/sqldialect.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +16,7 @@ namespace AutoBackup {
 QString fileName(const QDateTime& taken, const QString& database) {
     return QStringLiteral("tarvel-%1.%2")
         .arg(taken.toString(QStringLiteral("yyyyMMdd-HHmmss")),
-             PgConnection::isDsn(database) ? QStringLiteral("dump") : QStringLiteral("db"));
+             isServerDatabase(database) ? QStringLiteral("dump") : QStringLiteral("db"));
 }
 
 Settings programSettings() {
@@ -68,7 +68,7 @@ DatabaseCopy::Copy take(const QString& dbPath, const Settings& settings, const Q
     QString target = QDir(settings.folder).filePath(fileName(taken, dbPath));
     if (QFileInfo::exists(target))
         target = next(target);
-    DatabaseCopy::Copy copy = PgConnection::isDsn(dbPath)
+    DatabaseCopy::Copy copy = isServerDatabase(dbPath)
                                   ? ServerDump::dumpTo(dbPath, target, next)
                                   : DatabaseCopy::copyTo(dbPath, target, settings.depth, next);
     const QStringList old = backupsIn(settings.folder);

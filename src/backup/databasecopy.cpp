@@ -3,9 +3,9 @@
 #include "backup/exclusiveuse.h"
 #include "backup/partfile.h"
 #include "core/apperror.h"
-#include "core/database.h"
 #include "core/schema.h"
 #include "core/sqlfailure.h"
+#include "core/sqlitehandle.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,81 +16,7 @@
 
 namespace {
 
-// How long a copy waits for a writer that holds the whole file (a rollback
-// journal being committed) before it gives up.
-constexpr int kBusyTimeoutMs = 5000;
-
-// The clerk's words for a failure of SQLite with the given result code:
-// the program's one translation, and the in-use text while another
-// program holds the file.
-[[noreturn]] void failWith(int code, const QString& what, const QString& path,
-                           const QString& message = QString()) {
-    QString cause;
-    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
-        cause = databaseInUseText() + QLatin1Char('\n') + path;
-    else
-        cause = describeSqliteFailure(code, message, path);
-    if (cause.isEmpty())
-        cause = QStringLiteral("データベースの処理に失敗しました（コード %1）。\n%2")
-                    .arg(code)
-                    .arg(path);
-    throw AppError(what + QLatin1Char('\n') + cause);
-}
-
-// One bare SQLite handle: the backup API works on handles, and a copy must
-// not disturb the program's own connection.
-class Handle {
-  public:
-    // Failures name shownPath: a copy's checks speak of the database it
-    // was copied from.
-    Handle(const QString& path, int flags, const QString& shownPath = QString())
-        : m_path(shownPath.isEmpty() ? path : shownPath) {
-        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
-        if (rc != SQLITE_OK) {
-            sqlite3_close_v2(m_db);
-            failWith(rc, QStringLiteral("データベースを開けません。"), m_path);
-        }
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    }
-    ~Handle() { sqlite3_close_v2(m_db); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-
-    sqlite3* db() const { return m_db; }
-    const QString& path() const { return m_path; }
-
-    void exec(const char* sql) {
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail(QStringLiteral("データベースを読めません。"));
-    }
-
-    // The first column of every row of a statement.
-    QStringList column(const QByteArray& sql) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-            fail(QStringLiteral("データベースを読めません。"));
-        QStringList values;
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-            values << QString::fromUtf8(
-                reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
-        if (rc != SQLITE_DONE)
-            fail(QStringLiteral("データベースを読めません。"));
-        return values;
-    }
-
-    [[noreturn]] void fail(const QString& what, int code = 0) const {
-        failWith(code ? code : sqlite3_extended_errcode(m_db), what, m_path,
-                 QString::fromUtf8(sqlite3_errmsg(m_db)));
-    }
-
-  private:
-    QString m_path;
-    sqlite3* m_db = nullptr;
-};
-
-DatabaseCopy::RowCounts countRows(Handle& h) {
+DatabaseCopy::RowCounts countRows(SqliteHandle& h) {
     DatabaseCopy::RowCounts rows;
     const QStringList present = h.column("SELECT name FROM sqlite_master WHERE type = 'table'");
     QStringList missing;
@@ -111,7 +37,7 @@ DatabaseCopy::RowCounts countRows(Handle& h) {
     return rows;
 }
 
-DatabaseCopy::RowCounts checkOpen(Handle& h, DatabaseCopy::Depth depth) {
+DatabaseCopy::RowCounts checkOpen(SqliteHandle& h, DatabaseCopy::Depth depth) {
     // Every page is read once and the index checks revisit many: reading
     // through a memory map and a larger cache halves the time.
     h.exec("PRAGMA mmap_size = 268435456");
@@ -134,14 +60,14 @@ void requireFile(const QString& path) {
 
 // Copies every page of src to dst in one step, so that the copy is one
 // snapshot; waits while a writer holds the file.
-void copyPages(Handle& src, Handle& dst) {
+void copyPages(SqliteHandle& src, SqliteHandle& dst) {
     sqlite3_backup* backup = sqlite3_backup_init(dst.db(), "main", src.db(), "main");
     if (!backup)
         dst.fail(QStringLiteral("バックアップファイルを作れません。"));
     int rc;
     int waitedMs = 0;
     while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        if (waitedMs >= kBusyTimeoutMs)
+        if (waitedMs >= SqliteHandle::kBusyTimeoutMs)
             break;
         QThread::msleep(50);
         waitedMs += 50;
@@ -161,7 +87,7 @@ namespace DatabaseCopy {
 
 RowCounts check(const QString& path, Depth depth) {
     requireFile(path);
-    Handle h(path, SQLITE_OPEN_READONLY);
+    SqliteHandle h(path, SQLITE_OPEN_READONLY);
     return checkOpen(h, depth);
 }
 
@@ -173,13 +99,13 @@ Copy copyTo(const QString& dbPath, const QString& target, Depth depth,
     PartFile part(target);
     Copy copy;
     {
-        Handle src(dbPath, SQLITE_OPEN_READWRITE);
+        SqliteHandle src(dbPath, SQLITE_OPEN_READWRITE);
         src.exec("PRAGMA mmap_size = 268435456");
         // One read transaction holds the snapshot for the counts and
         // the pages alike.
         src.exec("BEGIN");
         copy.rows = countRows(src);
-        Handle dst(part.path(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        SqliteHandle dst(part.path(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         copyPages(src, dst);
         src.exec("COMMIT");
         // The copy stands alone: no -wal file belongs to it.
@@ -188,7 +114,7 @@ Copy copyTo(const QString& dbPath, const QString& target, Depth depth,
     {
         // The copy holds the source's pages: damage found in it is the
         // source's.
-        Handle h(part.path(), SQLITE_OPEN_READONLY, dbPath);
+        SqliteHandle h(part.path(), SQLITE_OPEN_READONLY, dbPath);
         if (checkOpen(h, depth) != copy.rows)
             throw AppError(QStringLiteral("バックアップの件数が元のデータベースと合いません。\n%1")
                                .arg(target));
@@ -213,7 +139,7 @@ Restored restore(const QString& backupPath, const QString& dbPath) {
         {
             // Folds the write-ahead log into the file, so that the file
             // kept aside holds everything.
-            Handle h(dbPath, SQLITE_OPEN_READWRITE);
+            SqliteHandle h(dbPath, SQLITE_OPEN_READWRITE);
             sqlite3_wal_checkpoint_v2(h.db(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
                                       nullptr);
         }

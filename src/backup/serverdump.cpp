@@ -3,12 +3,12 @@
 #include "core/apperror.h"
 #include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sideconnection.h"
 #include "core/sqlquery.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QUuid>
 
 #include <functional>
 
@@ -49,29 +49,15 @@ QByteArray runTool(const QString& program, const QStringList& args) {
 }
 
 // Work on a connection of its own, closed and removed afterwards.
-void onConnection(const QString& dsn, const std::function<void(QSqlDatabase&)>& work) {
-    const QString name = QStringLiteral("serverdump-") + QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = PgConnection::open(name, dsn);
-        try {
-            work(db);
-        } catch (...) {
-            SqlQuery::releaseStatements(db);
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        SqlQuery::releaseStatements(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+void onConnection(const QString& dsn, const std::function<void(const QSqlDatabase&)>& work) {
+    const SideConnection server(dsn, SideConnection::Open::Write);
+    work(server.db());
 }
 
 // In one repeatable-read transaction, so that counts and a dump can share
 // one snapshot.
-void inSnapshot(const QString& dsn, const std::function<void(QSqlDatabase&)>& work) {
-    onConnection(dsn, [&](QSqlDatabase& db) {
+void inSnapshot(const QString& dsn, const std::function<void(const QSqlDatabase&)>& work) {
+    onConnection(dsn, [&](const QSqlDatabase& db) {
         execSql(db, QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
         work(db);
         execSql(db, QStringLiteral("COMMIT"));
@@ -131,7 +117,7 @@ DatabaseCopy::Copy dumpTo(const QString& dsn, const QString& target,
             QStringLiteral("バックアップの保存先に同じ名前のファイルがあります。\n%1").arg(target));
     PartFile part(target);
     DatabaseCopy::Copy copy;
-    inSnapshot(dsn, [&](QSqlDatabase& db) {
+    inSnapshot(dsn, [&](const QSqlDatabase& db) {
         // Only the schema the program works in: others on the server are
         // not this office's data.
         SqlQuery snapshot(db, QStringLiteral("SELECT pg_export_snapshot() AS id,"
@@ -153,7 +139,7 @@ DatabaseCopy::Restored restore(const QString& dumpPath, const QString& dsn) {
     const QString dumpSchema = checkDump(dumpPath);
     QString schema;
     QStringList missing;
-    onConnection(dsn, [&](QSqlDatabase& db) {
+    onConnection(dsn, [&](const QSqlDatabase& db) {
         SqlQuery q(db, QStringLiteral("SELECT current_schema() AS name"));
         q.exec();
         schema = q.next() ? q.str(QStringLiteral("name")) : QString();
@@ -177,7 +163,7 @@ DatabaseCopy::Restored restore(const QString& dumpPath, const QString& dsn) {
         QFile::remove(done.keptAs);
         dumpTo(dsn, done.keptAs);
     }
-    onConnection(dsn, [&](QSqlDatabase& db) {
+    onConnection(dsn, [&](const QSqlDatabase& db) {
         // Held alone while the dump goes back: no program may have the
         // database open, and none can open it meanwhile.
         SqlQuery alone(db, QStringLiteral("SELECT pg_try_advisory_lock(hashtext('tarvel in use ' ||"
@@ -193,7 +179,7 @@ DatabaseCopy::Restored restore(const QString& dumpPath, const QString& dsn) {
         runTool(QStringLiteral("pg_restore"), {"--clean", "--if-exists", "--single-transaction",
                                                "--exit-on-error", "--dbname=" + dsn, dumpPath});
     });
-    inSnapshot(dsn, [&](QSqlDatabase& db) { done.rows = countRows(db); });
+    inSnapshot(dsn, [&](const QSqlDatabase& db) { done.rows = countRows(db); });
     return done;
 }
 

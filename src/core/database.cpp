@@ -6,6 +6,7 @@
 #include "core/ini.h"
 #include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sqldialect.h"
 #include "core/sqlfailure.h"
 #include "core/sqlquery.h"
 #include "core/sqlvalues.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-const QString kInUseText = QStringLiteral(
-    "データベースが他のプログラムで使用中です。しばらく待ってからやり直して下さい。");
 const QString kSharedFolderWarning =
     QStringLiteral("データベースファイルが共有フォルダ（ネットワーク上のフォルダ）にあります。\n"
                    "複数のパソコンから同時に書き込むと、データベースが壊れるおそれがあります。\n"
@@ -89,7 +88,7 @@ QSqlDatabase openServer(const QString& connectionName, const QString& dsn) {
 QSqlDatabase openFile(const QString& connectionName, const QString& dsn, bool* onNetwork) {
     if (dsn.trimmed().isEmpty())
         throw DbError(QStringLiteral("TVL.INI の [Access] に DSN キーがありません。"));
-    if (PgConnection::isDsn(dsn))
+    if (isServerDatabase(dsn))
         return openServer(connectionName, dsn);
     QFileInfo info(dsn);
     if (!info.exists() || !info.isFile())
@@ -104,17 +103,11 @@ QSqlDatabase openFile(const QString& connectionName, const QString& dsn, bool* o
         dropConnection(db, connectionName);
         throw DbError(text);
     }
-    // SQLite reads the file only at the first statement: that is where a
-    // file that is no database, held by another program or not writable
-    // shows itself.
-    {
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QString text = describeOpenError(probe.lastError(), dsn);
-            probe = QSqlQuery();
-            dropConnection(db, connectionName);
-            throw DbError(text);
-        }
+    try {
+        requireReadableFile(db, dsn);
+    } catch (const DbError&) {
+        dropConnection(db, connectionName);
+        throw;
     }
     requireTables(db, connectionName, dsn);
     const bool network = isOnNetworkFileSystem(dsn);
@@ -208,6 +201,19 @@ QSqlDatabase openExtraConnection(const QString& connectionName, const QString& p
     return openFile(connectionName, path, nullptr);
 }
 
+void requireReadableFile(const QSqlDatabase& db, const QString& path) {
+    // SQLite reads the file only at the first statement: that is where a
+    // file that is no database, held by another program or not writable
+    // shows itself.
+    QSqlQuery probe(db);
+    if (probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+        return;
+    const QSqlError error = probe.lastError();
+    if (isNotADatabase(error))
+        throw NotADatabaseError(describeOpenError(error, path));
+    throw DbError(describeOpenError(error, path));
+}
+
 QDateTime databaseNow() {
     if (Clock::isFixed() || engineOf(gCon()) == SqlEngine::Sqlite)
         return Clock::now();
@@ -216,82 +222,4 @@ QDateTime databaseNow() {
     const QDateTime now =
         q.next() ? SqlValue::toDateTime(q.value(QStringLiteral("now"))) : QDateTime();
     return now.isValid() ? now : Clock::now();
-}
-
-QString databaseInUseText() {
-    return kInUseText;
-}
-
-QString describeOpenError(const QSqlError& error, const QString& path) {
-    if (isBusyError(error))
-        return kInUseText + QLatin1Char('\n') + path;
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    if (ok && (code & 0xff) == 26) // SQLITE_NOTADB
-        return QStringLiteral("データベースファイルではありません。\n%1").arg(path);
-    // Writing takes the file and, for its journal, the folder; SQLite then
-    // reports only that it cannot open the file.
-    const QFileInfo file(path);
-    if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
-        return QStringLiteral(
-                   "データベースファイルまたはそのフォルダに書き込む権限がありません。\n%1")
-            .arg(path);
-    return QStringLiteral("データベースを開けません。\n%1\n%2").arg(path, describeSqlError(error));
-}
-
-bool isBusyError(const QSqlError& error) {
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    // SQLITE_BUSY (5) and SQLITE_LOCKED (6) with every extended variant
-    // (BUSY_SNAPSHOT 517, LOCKED_SHAREDCACHE 262, ...): the low byte is the
-    // primary code. The driver's English text is the fallback when a code
-    // is missing.
-    if (ok && ((code & 0xff) == 5 || (code & 0xff) == 6))
-        return true;
-    const QString text = error.databaseText();
-    return text.contains(QLatin1String("database is locked")) ||
-           text.contains(QLatin1String("database table is locked")) ||
-           text.contains(QLatin1String("database is busy"));
-}
-
-QString describeSqlError(const QSqlError& error) {
-    if (isBusyError(error))
-        return kInUseText;
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    if (ok) {
-        const QString clerk =
-            describeSqliteFailure(code, error.databaseText(), gCon().databaseName());
-        if (!clerk.isEmpty())
-            return clerk;
-    }
-    QString text = error.databaseText();
-    if (text.isEmpty())
-        text = error.text();
-    if (text.isEmpty())
-        text = QStringLiteral("データベースが開かれていません。");
-    return text;
-}
-
-void withFileConnection(const QString& connectionName, const QString& path, const QString& options,
-                        const std::function<void(QSqlDatabase&)>& work) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(path);
-        db.setConnectOptions(options);
-        const auto release = [&db] {
-            SqlQuery::releaseStatements(db);
-            db.close();
-            db = QSqlDatabase();
-        };
-        try {
-            work(db);
-        } catch (...) {
-            release();
-            QSqlDatabase::removeDatabase(connectionName);
-            throw;
-        }
-        release();
-    }
-    QSqlDatabase::removeDatabase(connectionName);
 }

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
-#include <functional>
 
 // The one connection of the program (gCon). DBOpen never creates a database:
 // a missing file, a file that is not a database or one that lacks a table is
@@ -25,28 +24,19 @@ QString DBDsn();
 QSqlDatabase gCon();
 bool DBIsOpen();
 
-// Opens an extra connection to the same file under its own name (reports,
-// tools). The caller removes it with QSqlDatabase::removeDatabase.
-QSqlDatabase openExtraConnection(const QString& connectionName, const QString& path);
+// Opens an extra connection to the database at dsn as DBOpenPath opens the
+// shared one; SideConnection is the way to it that always removes it again.
+QSqlDatabase openExtraConnection(const QString& connectionName, const QString& dsn);
 
-// Runs work on an SQLite connection of its own to the file at path (work
-// opens it), then closes and removes the connection, also when work throws.
-void withFileConnection(const QString& connectionName, const QString& path, const QString& options,
-                        const std::function<void(QSqlDatabase&)>& work);
+// The first read of the SQLite file at path open on db: throws
+// NotADatabaseError for a file that is no database, DbError for one that
+// another program holds or that may not be written.
+void requireReadableFile(const QSqlDatabase& db, const QString& path);
 
 // The time now by the database's clock: a server's own, so that run time
 // stamps taken on PCs whose clocks differ still follow one another; on
 // SQLite, and while a test holds the clock, Clock::now().
 QDateTime databaseNow();
-
-// The text for a database that another program holds (SQLite busy,
-// PostgreSQL lock wait over).
-QString databaseInUseText();
-
-// The cause of a failure to open or first read the database file at path,
-// in the user's words: another program holds it; no write permission on
-// the file or its folder; not a database; else the driver's text.
-QString describeOpenError(const class QSqlError& error, const QString& path);
 
 // A warning for the user about where the database lies, recorded by the
 // first DBOpen of the run that finds the file in a shared (network) folder;
@@ -64,9 +54,3 @@ void useProgramJournal(const QSqlDatabase& db, const QString& path);
 // answer. Either way the warning may be given again.
 using NetworkFileSystemCheck = bool (*)(const QString& path);
 void setNetworkFileSystemCheck(NetworkFileSystemCheck check);
-
-// Text for a failed statement: the driver's own message, or a plain word
-// that the database is busy when another copy of the program holds it.
-QString describeSqlError(const class QSqlError& error);
-// Whether a failure is another program holding the database.
-bool isBusyError(const class QSqlError& error);

@@ -2,11 +2,11 @@
 
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/sqlfailure.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -146,13 +146,6 @@ PGconn* rawHandle(const QSqlDatabase& db) {
 
 namespace PgConnection {
 
-bool isDsn(const QString& dsn) {
-    const QString t = dsn.trimmed();
-    return t.startsWith(QLatin1String("postgresql://")) ||
-           t.startsWith(QLatin1String("postgres://")) ||
-           QRegularExpression(QStringLiteral("^[a-z_]+\\s*=")).match(t).hasMatch();
-}
-
 QSqlDatabase open(const QString& connectionName, const QString& dsn) {
     char* error = nullptr;
     PQconninfoOption* options = PQconninfoParse(dsn.trimmed().toUtf8().constData(), &error);
@@ -268,28 +261,9 @@ QString describe(PGconn* conn, const PGresult* result) {
         broken().insert(conn);
         return kLost;
     }
-    const QString message = QString::fromUtf8(
-        result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : PQerrorMessage(conn));
-    // A lock not had within lock_timeout, a serialization failure or a
-    // deadlock: another PC is writing, as SQLite's busy.
-    if (code == QLatin1String("55P03") || code == QLatin1String("40001") ||
-        code == QLatin1String("40P01"))
-        return databaseInUseText();
-    if (code == QLatin1String("42501")) {
-        const auto m =
-            QRegularExpression(QStringLiteral("(?:table|relation|sequence) (\\S+)")).match(message);
-        // The paid-slip rule of a clerks' role speaks Japanese itself.
-        if (!m.hasMatch() && message.contains(QStringLiteral("精算")))
-            return message;
-        const QString table = m.hasMatch() ? m.captured(1) : QStringLiteral("（不明）");
-        return QStringLiteral("テーブル %1 を使う権限がありません。\n"
-                              "データベースの管理者に、このユーザーへの権限の付与を"
-                              "頼んで下さい。")
-            .arg(table);
-    }
-    if (code == QLatin1String("23505"))
-        return QStringLiteral("同じキーのデータが既にあります。\n%1").arg(message);
-    return QStringLiteral("データベースのエラーです（%1）。\n%2").arg(code, message);
+    return describeServerFailure(
+        code, QString::fromUtf8(result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)
+                                       : PQerrorMessage(conn)));
 }
 
 PGconn* currentHandle(const QSqlDatabase& db) {

@@ -19,10 +19,6 @@ class DsnError : public DbError {
 // handle the statements then use directly.
 namespace PgConnection {
 
-// A DSN that names a PostgreSQL server (a postgresql:// URI or a
-// "host=... dbname=..." string) rather than an SQLite file.
-bool isDsn(const QString& dsn);
-
 // Opens connectionName on the server of dsn; the password comes only from
 // libpq's own means (~/.pgpass, PGPASSFILE), never from the DSN. Throws
 // DbError naming the cause in the user's words (DsnError for the DSN's own

@@ -3,6 +3,7 @@
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/employeepassword.h"
+#include "core/sideconnection.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 
@@ -291,11 +292,8 @@ void setVersion(const QSqlDatabase& db, int version) {
 }
 
 void createFile(const QString& path) {
-    withFileConnection(QStringLiteral("tarvel_create_file"), path, {}, [](QSqlDatabase& db) {
-        if (!db.open())
-            throw DbError(describeSqlError(db.lastError()));
-        create(db);
-    });
+    const SideConnection file(path, SideConnection::Open::Write);
+    create(file.db());
 }
 
 QStringList check(const QSqlDatabase& db) {

@@ -10,6 +10,12 @@ enum class SqlEngine { Sqlite, Postgres };
 // Throws DbError for a connection that is not open.
 SqlEngine engineOf(const QSqlDatabase& db);
 
+// Whether a database lies on a PostgreSQL server: `database` as TVL.INI's
+// DSN names it (a postgresql:// URI or a "host=... dbname=..." string; any
+// other text is an SQLite file's path), or an open connection.
+bool isServerDatabase(const QString& database);
+bool isServerDatabase(const QSqlDatabase& db);
+
 // One statement in the forms of both engines, kept side by side where the
 // engines' SQL differs (locking, date arithmetic, catalogue, schema).
 struct EngineSql {

@@ -1,5 +1,6 @@
 #include "core/apperror.h"
 #include "core/database.h"
+#include "core/sqlfailure.h"
 #include "core/sqlstatement.h"
 
 #include <QHash>

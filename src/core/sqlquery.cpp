@@ -17,16 +17,6 @@ std::unique_ptr<SqlStatement> prepare(const QSqlDatabase& db, const QString& sql
 
 } // namespace
 
-SqlEngine engineOf(const QSqlDatabase& db) {
-    // A lost server connection reads as not open; it is still the server's,
-    // and its next statement connects again.
-    if (PgConnection::currentHandle(db) != nullptr)
-        return SqlEngine::Postgres;
-    if (!db.isOpen())
-        throw DbError(QStringLiteral("データベースが開かれていません。"));
-    return SqlEngine::Sqlite;
-}
-
 SqlQuery::SqlQuery(const QString& sql) : SqlQuery(gCon(), sql) {}
 
 SqlQuery::SqlQuery(const EngineSql& sql) : SqlQuery(gCon(), sql) {}

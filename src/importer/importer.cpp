@@ -1,7 +1,7 @@
 #include "importer/importer.h"
 
 #include "core/apperror.h"
-#include "core/pgconnection.h"
+#include "core/sqldialect.h"
 #include "importer/importcheck.h"
 #include "importer/importsummary.h"
 #include "importer/importtarget.h"
@@ -12,7 +12,7 @@
 namespace Importer {
 
 QString reportPathFor(const QString& target) {
-    if (PgConnection::isDsn(target)) // a server's report stays in the current folder
+    if (isServerDatabase(target)) // a server's report stays in the current folder
         return QStringLiteral("tarvel.import-report.txt");
     return target + QStringLiteral(".import-report.txt");
 }

@@ -3,9 +3,10 @@
 #include "core/apperror.h"
 #include "core/database.h"
 #include "core/passwordhash.h"
-#include "core/pgconnection.h"
 #include "core/schema.h"
+#include "core/sideconnection.h"
 #include "core/sqldialect.h"
+#include "core/sqlfailure.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
 
@@ -14,8 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <cerrno>
 #include <csignal>
@@ -25,8 +24,6 @@
 
 namespace {
 
-const QString kConnection = QStringLiteral("tarvel_import");
-const QString kCheckConnection = QStringLiteral("tarvel_import_check");
 // Beside the target: t.sqlite.importing-PID, with its journal.
 const QString kTemporaryMark = QStringLiteral(".importing-");
 
@@ -37,8 +34,8 @@ const EngineSql kAllTablesSql = {"SELECT name FROM sqlite_master WHERE type IN (
                                  " WHERE table_schema = current_schema()"};
 
 QString pickAnother(const QString& target) {
-    return PgConnection::isDsn(target) ? QStringLiteral("空のデータベースを指定してください。")
-                                       : QStringLiteral("新しいファイル名を指定してください。");
+    return isServerDatabase(target) ? QStringLiteral("空のデータベースを指定してください。")
+                                    : QStringLiteral("新しいファイル名を指定してください。");
 }
 
 QString notEmptyText(const QString& target) {
@@ -49,19 +46,15 @@ QString notEmptyText(const QString& target) {
 
 // True when the program's tables are all there and empty; false when the
 // database holds no table at all. Throws AppError for anything else.
-bool hasEmptyTables(const QSqlDatabase& db, const QString& target) {
-    if (engineOf(db) == SqlEngine::Sqlite) {
-        // The first read tells a database from any other file.
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            if ((probe.lastError().nativeErrorCode().toInt() & 0xff) == 26) // SQLITE_NOTADB
-                throw AppError(
-                    QStringLiteral("取り込み先 %1 はデータベースファイルではありません。")
-                        .arg(target) +
-                    pickAnother(target));
-            throw DbError(describeOpenError(probe.lastError(), target));
-        }
+bool hasEmptyTables(const SideConnection& connection, const QString& target) {
+    try {
+        connection.requireDatabase();
+    } catch (const NotADatabaseError&) {
+        throw AppError(
+            QStringLiteral("取り込み先 %1 はデータベースファイルではありません。").arg(target) +
+            pickAnother(target));
     }
+    const QSqlDatabase& db = connection.db();
     QSet<QString> own;
     for (const Schema::Table& t : Schema::tables())
         own.insert(QString::fromUtf8(t.name).toLower());
@@ -95,34 +88,10 @@ bool hasEmptyTables(const QSqlDatabase& db, const QString& target) {
     return true;
 }
 
-QSqlDatabase openConnection(const QString& name, const QString& path) {
-    if (PgConnection::isDsn(path))
-        return PgConnection::open(name, path);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    if (!db.open()) {
-        const QSqlError error = db.lastError();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
-        throw DbError(describeOpenError(error, path));
-    }
-    return db;
-}
-
-void closeConnection(QSqlDatabase& db) {
-    if (!db.isValid())
-        return;
-    const QString name = db.connectionName();
-    SqlQuery::releaseStatements(db);
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(name);
-}
-
 void requireNamed(const QString& target) {
     if (target.trimmed().isEmpty())
         throw AppError(QStringLiteral("取り込み先のデータベースファイルを指定してください。"));
-    if (PgConnection::isDsn(target))
+    if (isServerDatabase(target))
         return;
     const QFileInfo info(target);
     if (info.exists() && !info.isFile())
@@ -135,8 +104,7 @@ void requireNamed(const QString& target) {
 
 // A target that exists (a file, or any server database) is written in place.
 bool writtenInPlace(const QString& target) {
-    return PgConnection::isDsn(target) || QFileInfo(target).exists() ||
-           QFileInfo(target).isSymLink();
+    return isServerDatabase(target) || QFileInfo(target).exists() || QFileInfo(target).isSymLink();
 }
 
 void removeFileSet(const QString& path) {
@@ -196,14 +164,8 @@ void ImportTarget::requireEmpty(const QString& target) {
     requireNamed(target);
     if (!writtenInPlace(target))
         return;
-    QSqlDatabase db = openConnection(kCheckConnection, target);
-    try {
-        hasEmptyTables(db, target);
-    } catch (...) {
-        closeConnection(db);
-        throw;
-    }
-    closeConnection(db);
+    const SideConnection connection(target, SideConnection::Open::Write);
+    hasEmptyTables(connection, target);
 }
 
 ImportTarget::ImportTarget(const QString& target) : m_target(target) {
@@ -217,7 +179,7 @@ ImportTarget::ImportTarget(const QString& target) : m_target(target) {
     removeFileSet(m_temporary);
     open(m_temporary);
     try {
-        Schema::create(m_db);
+        Schema::create(db());
     } catch (...) {
         close();
         removeFileSet(m_temporary);
@@ -232,19 +194,19 @@ ImportTarget::~ImportTarget() {
 }
 
 void ImportTarget::open(const QString& path) {
-    m_db = openConnection(kConnection, path);
+    m_connection.emplace(path, SideConnection::Open::Write);
 }
 
 void ImportTarget::close() {
     m_insert.reset();
     m_transaction.reset(); // rolls back what was not committed
-    closeConnection(m_db);
+    m_connection.reset();
 }
 
 void ImportTarget::begin() {
-    m_transaction = std::make_unique<SqlTransaction>(m_db);
-    if (!hasEmptyTables(m_db, m_target))
-        Schema::createWithin(m_db);
+    m_transaction = std::make_unique<SqlTransaction>(db());
+    if (!hasEmptyTables(*m_connection, m_target))
+        Schema::createWithin(db());
 }
 
 void ImportTarget::insert(const OldTables::Table& table, const QVariantList& values) {
@@ -255,7 +217,7 @@ void ImportTarget::insert(const OldTables::Table& table, const QVariantList& val
             marks << QStringLiteral("?");
         }
         m_insert = std::make_unique<SqlQuery>(
-            m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            db(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(table.name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
         m_insertTable = &table;
         // The old program kept passwords in clear; they are stored hashed.
@@ -284,7 +246,7 @@ int ImportTarget::commit() {
 
 void ImportTarget::finish() {
     if (!m_temporary.isEmpty())
-        useProgramJournal(m_db, m_temporary);
+        useProgramJournal(db(), m_temporary);
     close();
     if (!m_temporary.isEmpty())
         renameWithoutReplacing(m_temporary, m_target);

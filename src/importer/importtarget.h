@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/sideconnection.h"
 #include "importer/oldtables.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 #include <memory>
+#include <optional>
 
 class SqlQuery;
 class SqlTransaction;
@@ -26,7 +28,7 @@ class ImportTarget {
     ImportTarget(const ImportTarget&) = delete;
     ImportTarget& operator=(const ImportTarget&) = delete;
 
-    const QSqlDatabase& db() const { return m_db; }
+    const QSqlDatabase& db() const { return m_connection->db(); }
     // The rows go in as they come, in one transaction in which the target
     // is found empty first (and its tables made, when it has none): of two
     // imports at once, one writes. Without commit() nothing is written.
@@ -52,5 +54,5 @@ class ImportTarget {
     QString m_target;
     QString m_temporary; // "" when written in place
     bool m_finished = false;
-    QSqlDatabase m_db;
+    std::optional<SideConnection> m_connection;
 };

@@ -4,9 +4,9 @@
 #include "core/apperror.h"
 #include "core/clock.h"
 #include "core/conventions.h"
-#include "core/database.h"
 #include "core/passwordhash.h"
 #include "core/schema.h"
+#include "core/sideconnection.h"
 #include "core/sqlquery.h"
 
 #include <QDir>
@@ -37,19 +37,14 @@ void create(const Request& r) {
                     .arg(database));
         Schema::createFile(database);
         try {
-            const QString connection = QStringLiteral("tarvel_workspace");
-            {
-                QSqlDatabase db = openExtraConnection(connection, database);
-                execSql(db,
-                        QStringLiteral("INSERT INTO syain_m (社員コード, 氏名, パスワード, 備考,"
-                                       " 最終更新日時, 削除フラグ) VALUES (?, ?, ?, '', ?, 0)"),
-                        {QString::fromLatin1(kFirstEmployee), QStringLiteral("管理者"),
-                         r.password.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                              : QVariant(PasswordHash::make(r.password)),
-                         Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(connection);
+            const SideConnection created(database, SideConnection::Open::AsProgram);
+            execSql(created.db(),
+                    QStringLiteral("INSERT INTO syain_m (社員コード, 氏名, パスワード, 備考,"
+                                   " 最終更新日時, 削除フラグ) VALUES (?, ?, ?, '', ?, 0)"),
+                    {QString::fromLatin1(kFirstEmployee), QStringLiteral("管理者"),
+                     r.password.isEmpty() ? QVariant(QMetaType::fromType<QString>())
+                                          : QVariant(PasswordHash::make(r.password)),
+                     Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
         } catch (...) {
             QFile::remove(database);
             throw;

@@ -2,6 +2,8 @@
 #include "core/database.h"
 #include "core/ini.h"
 #include "core/schema.h"
+#include "core/sideconnection.h"
+#include "core/sqldialect.h"
 #include "core/sqlfailure.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
@@ -190,8 +192,11 @@ class TestDatabaseSession : public QObject {
     }
 
     void engineFailuresAreNamedInJapanese() {
-        const QString d = goldenCases("sqlitefailures.txt", [](const QStringList& f) {
-            const QString text = describeSqliteFailure(f[0].toInt(), f[1], "/data/tarvel.sqlite");
+        const QString d = goldenCases("enginefailures.txt", [](const QStringList& f) {
+            const QString text =
+                f[0].startsWith("SQLSTATE ")
+                    ? describeServerFailure(f[0].mid(9), f[1])
+                    : describeSqliteCode(f[0].toInt(), f[1], "/data/tarvel.sqlite");
             return '[' + QString(text).replace('\n', " ⏎ ") + ']';
         });
         QVERIFY2(d.isEmpty(), qPrintable(d));
@@ -210,6 +215,28 @@ class TestDatabaseSession : public QObject {
             "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 100)"
             " INSERT INTO zuban_m (製品図番, 備考) SELECT 'P' || v, zeroblob(100000) FROM n"));
         QVERIFY2(full.startsWith(QStringLiteral("ディスクがいっぱいで")), qPrintable(full));
+    }
+
+    // On either engine: works beside the shared connection and leaves none
+    // behind; a file opened to read refuses writes and is told from junk.
+    void sideConnectionWorksBesideTheSharedOne() {
+        TestDatabase t;
+        const QStringList before = QSqlDatabase::connectionNames();
+        {
+            const SideConnection side(t.path(), SideConnection::Open::Write);
+            QCOMPARE(isServerDatabase(side.db()), isServerDatabase(t.path()));
+            side.requireDatabase();
+            execSql(side.db(), "INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('SIDE', 0)");
+        }
+        QCOMPARE(QSqlDatabase::connectionNames(), before);
+        QCOMPARE(TestRuns::rows("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"SIDE"});
+        if (isServerDatabase(gCon()))
+            return;
+        const SideConnection reader(t.path(), SideConnection::Open::ReadOnly);
+        QVERIFY_THROWS_EXCEPTION(DbError, execSql(reader.db(), "DELETE FROM zuban_m"));
+        QVERIFY(TestRuns::writeBytes(t.dirPath() + "/junk.sqlite", QByteArray(4096, 'x')));
+        const SideConnection junk(t.dirPath() + "/junk.sqlite", SideConnection::Open::ReadOnly);
+        QVERIFY_THROWS_EXCEPTION(NotADatabaseError, junk.requireDatabase());
     }
 
     void olderFileIsUpgradedOnceWhenOpened() {
