@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
                bestMs([def] { masterListRows(*def, false); }), 0);
         MasterListScreen screen(*def);
         const double ms = bestMs([&] {
-            GridLayout(screen.findChild<ListGrid*>(), def->gridKind);
+            GridLayout(screen.findChild<ListGrid*>(), def->list);
             LoadMasterList(&screen, *def, 0);
         });
         report(def->listScreen + QStringLiteral(" grid load (all rows)"), ms, 300);

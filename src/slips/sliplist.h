@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/listcolumns.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -23,7 +25,7 @@ struct SlipSearch {
     QDate unsettledDeliveredUpTo{};
 };
 
-// The columns of a slip list row, as the grid (kind 6) shows them.
+// The columns of a slip list row, as the grid shows them.
 namespace SlipListCol {
 enum : int {
     Key,          // 製品伝票番号, the hidden key
@@ -46,6 +48,9 @@ enum : int {
     Count
 };
 } // namespace SlipListCol
+
+// The slip list's columns, in the order of SlipListCol.
+const ListDefinition& slipListDefinition();
 
 // How the grid aligns a column: left, right (price, dates, quantities) or
 // centred (the deleted mark), vertically centred.

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int kSettlementListKind = 7;
 constexpr int kEmptyRows = 14;
 constexpr int kRowTwips = 400;
 
@@ -54,7 +53,7 @@ class FocusLeftHook : public QObject {
 
 frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount) {
     ui->setupUi(this);
-    QPushButton* exportButton = addListExport(this, ui->grd1, kSettlementListKind);
+    QPushButton* exportButton = addListExport(this, ui->grd1, settlementListDefinition());
     exportButton->setGeometry(672, 490, 232, 40);
     QWidget::setTabOrder(ui->cmdBPrint, exportButton);
     setupFields();
@@ -268,7 +267,7 @@ void frmAccount::setPrintButtons(bool enabled) {
 void frmAccount::layoutList(ListReset reset) {
     showPaymentWarning(); // a run or a cancellation just changed what is unpaid
     // No highlighted row until a run is listed.
-    GridLayout(ui->grd1, kSettlementListKind, false);
+    GridLayout(ui->grd1, settlementListDefinition(), false);
     switch (reset) {
     case ListReset::StartState:
         ui->cmdTest->setEnabled(false);

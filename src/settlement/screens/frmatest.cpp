@@ -9,7 +9,6 @@
 #include "ui_frmatest.h"
 
 namespace {
-constexpr int kTrialListKind = 8;
 constexpr int kEmptyRows = 14;
 constexpr int kRowTwips = 400;
 constexpr int kPriceCol = 6;
@@ -27,7 +26,7 @@ frmATest::frmATest(QWidget* parent, const QList<TrialRow>& rows, QDate firstDay,
         printTrialList(this, gridTexts(), {m_firstDay, m_lastDay, Clock::today()});
     });
     FormCenter(this);
-    GridLayout(ui->grd1, kTrialListKind);
+    GridLayout(ui->grd1, trialListDefinition());
     fill(rows);
 }
 

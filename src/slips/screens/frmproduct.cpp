@@ -21,7 +21,6 @@
 #include <functional>
 
 namespace {
-constexpr int kSlipListKind = 6;
 constexpr int kRowTwips = 400;
 constexpr int kListPoints = 9;
 constexpr int kSlipNoChars = 10;
@@ -47,7 +46,7 @@ frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct)
     QFont listFont = ui->grd1->font();
     listFont.setPointSize(kListPoints);
     ui->grd1->setFont(listFont);
-    QPushButton* exportButton = addListExport(this, ui->grd1, kSlipListKind);
+    QPushButton* exportButton = addListExport(this, ui->grd1, slipListDefinition());
     exportButton->setGeometry(722, 668, 110, 40);
     QWidget::setTabOrder(ui->cmdUpd, exportButton);
     ClearTextBoxes(this);
@@ -79,7 +78,7 @@ frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct)
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->CommandDenpyo, &QPushButton::clicked, this, &frmProduct::printDay);
 
-    GridLayout(ui->grd1, kSlipListKind);
+    GridLayout(ui->grd1, slipListDefinition());
     resetFilters();
     if (LookupPno(this, 1) == LookupFound && LookupPerson(this, 1) == LookupFound) {
         emptyCombo(ui->cboPno);
@@ -193,7 +192,7 @@ void frmProduct::LoadSlipList(bool hideDeleted, bool hideDelivered) {
 }
 
 void frmProduct::refresh() {
-    GridLayout(ui->grd1, kSlipListKind);
+    GridLayout(ui->grd1, slipListDefinition());
     LoadSlipList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
     rowSelected(ui->grd1->row());
 }
