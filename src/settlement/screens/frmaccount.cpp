@@ -86,8 +86,8 @@ frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount)
 
     ClearTextBoxes(this);
     layoutList(ListReset::StartState);
-    LookupPerson(this, 3, 0);
-    LookupPerson(this, 3, 1);
+    LookupPerson(ui->cboPerson_0, LookupMode::Fill);
+    LookupPerson(ui->cboPerson_1, LookupMode::Fill);
     // Filling may pick an item; the range starts open on both sides.
     for (QComboBox* box : {ui->cboPerson_0, ui->cboPerson_1}) {
         box->setCurrentIndex(-1);
@@ -124,12 +124,10 @@ void frmAccount::setupFields() {
     setupCodeCombo(ui->cboPerson_0);
     setupCodeCombo(ui->cboPerson_1);
     // Either end of the range may stay open; a typed code must exist.
-    for (int index : {0, 1}) {
-        QComboBox* box = index == 0 ? ui->cboPerson_0 : ui->cboPerson_1;
-        behaviour->setValidator(box, codeComboCheck(
-                                         this, box,
-                                         [this, index] { return LookupPerson(this, 4, index); },
-                                         QStringLiteral("指定の内職者は存在しません。"), false));
+    for (QComboBox* box : {ui->cboPerson_0, ui->cboPerson_1}) {
+        behaviour->setValidator(box, codeComboCheck(this, box, LookupPerson,
+                                                    QStringLiteral("指定の内職者は存在しません。"),
+                                                    false));
     }
 }
 

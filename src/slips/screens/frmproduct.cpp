@@ -80,7 +80,8 @@ frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct)
 
     GridLayout(ui->grd1, slipListDefinition());
     resetFilters();
-    if (LookupPno(this, 1) == LookupFound && LookupPerson(this, 1) == LookupFound) {
+    if (LookupPno(ui->cboPno, LookupMode::Fill) == LookupResult::Found &&
+        LookupPerson(ui->cboPerson, LookupMode::Fill) == LookupResult::Found) {
         emptyCombo(ui->cboPno);
         emptyCombo(ui->cboPerson);
     }
@@ -98,13 +99,10 @@ void frmProduct::setupFields() {
     // A filter box may stay empty (it then lists nothing); a typed code must exist.
     setupCodeCombo(ui->cboPerson);
     setupCodeCombo(ui->cboPno);
-    behaviour->setValidator(ui->cboPerson,
-                            codeComboCheck(
-                                this, ui->cboPerson, [this] { return LookupPerson(this, 2); },
-                                SlipText::UnknownPerson, false));
-    behaviour->setValidator(ui->cboPno, codeComboCheck(
-                                            this, ui->cboPno, [this] { return LookupPno(this, 2); },
-                                            SlipText::UnknownPno, false));
+    behaviour->setValidator(ui->cboPerson, codeComboCheck(this, ui->cboPerson, LookupPerson,
+                                                          SlipText::UnknownPerson, false));
+    behaviour->setValidator(
+        ui->cboPno, codeComboCheck(this, ui->cboPno, LookupPno, SlipText::UnknownPno, false));
 
     setupKeyedBox(ui->txtDet_0, kSlipNoKeys, kSlipNoChars);
     setupKeyedBox(ui->txtDet_1, kSlipNoKeys, kSlipNoChars);
