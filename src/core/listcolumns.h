@@ -11,6 +11,7 @@ enum class ColumnKind {
     Whole, // quantities, counts and yen
     Price, // unit prices, three decimals as shown
     Date,  // YYYY/MM/DD
+    Mark,  // the deleted mark "削除": a text, centred
 };
 
 struct ListColumn {
@@ -29,6 +30,9 @@ struct ListDefinition {
 
     int count() const { return int(columns.size()); }
     QString heading(int c) const;
+    // How the grid aligns column c's cells: text left, a mark centred,
+    // figures and dates right.
+    Qt::Alignment alignment(int c) const;
     // Whether column c goes into an export when the grid shows it; columns
     // beyond the definition do.
     bool exported(int c) const;

@@ -4,16 +4,22 @@ namespace {
 
 // The list screens' columns: the code again as the hidden key, then
 // listColumns, then the deleted mark.
-constexpr ListColumn kDrawingColumns[] = {
-    {u"", 0}, {u"製品図番", 2200}, {u"図番名称", 4300}, {u"備　考", 5400}, {u"削除", 600}};
-constexpr ListColumn kWorkCodeColumns[] = {
-    {u"", 0}, {u"作業コード", 2200}, {u"作業項目", 4300}, {u"備　考", 5400}, {u"削除", 600}};
+constexpr ListColumn kDrawingColumns[] = {{u"", 0},
+                                          {u"製品図番", 2200},
+                                          {u"図番名称", 4300},
+                                          {u"備　考", 5400},
+                                          {u"削除", 600, ColumnKind::Mark}};
+constexpr ListColumn kWorkCodeColumns[] = {{u"", 0},
+                                           {u"作業コード", 2200},
+                                           {u"作業項目", 4300},
+                                           {u"備　考", 5400},
+                                           {u"削除", 600, ColumnKind::Mark}};
 constexpr ListColumn kEmployeeColumns[] = {{u"", 0},
                                            {u"社員コード", 1200},
                                            {u"氏　　名", 2200},
                                            {u"パスワード", 1200, ColumnKind::Text, false},
                                            {u"備　　考", 5400},
-                                           {u"削除", 600}};
+                                           {u"削除", 600, ColumnKind::Mark}};
 constexpr ListColumn kHomeWorkerColumns[] = {{u"", 0},
                                              {u"内職者コード", 1170},
                                              {u"内職者氏名", 1290},
@@ -26,7 +32,7 @@ constexpr ListColumn kHomeWorkerColumns[] = {{u"", 0},
                                              {u"メールアドレス", 2160},
                                              {u"ランク", 570},
                                              {u"備　考", 645},
-                                             {u"削除", 465}};
+                                             {u"削除", 465, ColumnKind::Mark}};
 
 MasterMessages messagesFor(const QString& thing, const QString& codeName) {
     return {QStringLiteral("%1を追加しますか？").arg(thing),

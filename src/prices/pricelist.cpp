@@ -29,7 +29,7 @@ const ListDefinition& priceListDefinition() {
                                              {u"適用開始日", 1500, ColumnKind::Date},
                                              {u"適用終了日", 1500, ColumnKind::Date},
                                              {u"備　考", 2535},
-                                             {u"削除", 600}};
+                                             {u"削除", 600, ColumnKind::Mark}};
     static const ListDefinition list{u"作業単価一覧", columns};
     return list;
 }

@@ -121,7 +121,7 @@ const ListDefinition& settlementListDefinition() {
                                              {u"消費税", 1400, ColumnKind::Whole},
                                              {u"合計金額", 1650, ColumnKind::Whole},
                                              {u"", 0},
-                                             {u"削除", 600}};
+                                             {u"削除", 600, ColumnKind::Mark}};
     static const ListDefinition list{u"精算一覧", columns};
     return list;
 }

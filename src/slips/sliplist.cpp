@@ -76,26 +76,10 @@ const ListDefinition& slipListDefinition() {
                                              {u"納入数量", 900, ColumnKind::Whole},
                                              {u"管理ロットNO", 2190},
                                              {u"備考", 1725},
-                                             {u"削除", 600}};
+                                             {u"削除", 600, ColumnKind::Mark}};
     static_assert(std::size(columns) == SlipListCol::Count);
     static const ListDefinition list{u"伝票一覧", columns};
     return list;
-}
-
-Qt::Alignment slipListAlignment(int column) {
-    using namespace SlipListCol;
-    switch (column) {
-    case Price:
-    case RequestDate:
-    case Issued:
-    case DeliveryDate:
-    case Delivered:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case Deleted:
-        return Qt::AlignCenter;
-    default:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    }
 }
 
 QList<QStringList> loadSlipRows(const SlipSearch& search) {

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
-#include <qnamespace.h>
 
 // The filters of the slip search screen. A code filter that is set compares
 // the slip's code with exactly that text, so a checked filter whose box is
@@ -51,10 +50,6 @@ enum : int {
 
 // The slip list's columns, in the order of SlipListCol.
 const ListDefinition& slipListDefinition();
-
-// How the grid aligns a column: left, right (price, dates, quantities) or
-// centred (the deleted mark), vertically centred.
-Qt::Alignment slipListAlignment(int column);
 
 // The slips the search selects, in slip-number order, one row of display
 // texts each (SlipListCol), ready for the grid. Every row is priced in the

@@ -14,8 +14,11 @@
 namespace {
 
 // A list with its key, and one that hides two more columns like the settlements.
-constexpr ListColumn kCodeColumns[] = {
-    {u"", 0}, {u"コード", 2200}, {u"名称", 4300}, {u"備　考", 5400}, {u"削除", 600}};
+constexpr ListColumn kCodeColumns[] = {{u"", 0},
+                                       {u"コード", 2200},
+                                       {u"名称", 4300},
+                                       {u"備　考", 5400},
+                                       {u"削除", 600, ColumnKind::Mark}};
 constexpr ListColumn kHiddenColumns[] = {
     {u"", 0}, {u"", 0}, {u"", 0}, {u"氏名", 2200}, {u"金額", 1650, ColumnKind::Whole}};
 const ListDefinition kCodes{u"コード一覧", kCodeColumns};
@@ -61,6 +64,11 @@ class TestListGrid : public QObject {
             }
             QCOMPARE(g->rowHeight(13), twipsToPixels(400));
         }
+        // Text left, the deleted mark centred, figures right.
+        const ListForm codes(kCodes), hidden(kHidden);
+        QCOMPARE(codes.grid->colAlignment(1), Qt::AlignLeft | Qt::AlignVCenter);
+        QCOMPARE(codes.grid->colAlignment(4), Qt::AlignCenter);
+        QCOMPARE(hidden.grid->colAlignment(4), Qt::AlignRight | Qt::AlignVCenter);
     }
 
     void loadersGrowTheGridAndRelayoutClearsIt() {

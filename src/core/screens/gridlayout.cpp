@@ -22,6 +22,7 @@ void GridLayout(ListGrid* grid, const ListDefinition& list, bool selectFirstRow)
         grid->setRowHeightTwips(rowHeightTwips);
         for (int c = 0; c < list.count(); ++c) {
             grid->setColWidthTwips(c, list.columns[size_t(c)].widthTwips);
+            grid->setColAlignment(c, list.alignment(c));
             const QString heading = list.heading(c);
             if (!heading.isEmpty()) {
                 grid->setTextMatrix(0, c, heading);

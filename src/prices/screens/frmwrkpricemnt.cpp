@@ -79,12 +79,6 @@ bool frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
         MessageBox::error(this, e.text());
         return false;
     }
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    const Qt::Alignment alignments[] = {left,  left,  left,  left, left,           left,
-                                        right, right, right, left, Qt::AlignCenter};
-    for (int col = 0; col < 11; ++col)
-        grid->setColAlignment(col, alignments[col]);
     return true;
 }
 

@@ -319,11 +319,6 @@ int frmAccount::LoadSettlementList(int mode) {
         const QSignalBlocker quiet(grid);
         grid->selectRow(1);
     }
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    grid->setColAlignment(3, Qt::AlignLeft | Qt::AlignVCenter);
-    for (int col = 4; col <= 7; ++col)
-        grid->setColAlignment(col, right);
-    grid->setColAlignment(9, Qt::AlignCenter);
     return 0;
 }
 

@@ -52,10 +52,6 @@ void frmATest::fill(const QList<TrialRow>& rows) {
         }
         grid->setRowHeightTwips(kRowTwips);
     }
-    for (int col = 1; col <= 5; ++col)
-        grid->setColAlignment(col, Qt::AlignLeft | Qt::AlignVCenter);
-    for (int col = 6; col <= 8; ++col)
-        grid->setColAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 QList<QStringList> frmATest::gridTexts() const {

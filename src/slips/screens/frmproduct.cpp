@@ -182,8 +182,6 @@ void frmProduct::LoadSlipList(bool hideDeleted, bool hideDelivered) {
     // Found slips: one row each, no blank rows left from the empty layout.
     if (!rows.isEmpty())
         grid->setRows(int(rows.size()) + 1);
-    for (int col = 0; col < SlipListCol::Count; ++col)
-        grid->setColAlignment(col, slipListAlignment(col));
     for (int r = 0; r < rows.size(); ++r)
         grid->setRowTexts(r + 1, rows.at(r));
     grid->setRowHeightTwips(kRowTwips);
