@@ -4,6 +4,7 @@
 
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
+#include "masters/masterdef.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,7 +47,7 @@ void fillRows(ListGrid* grid, int rows) {
 }
 
 qint64 timeFill(ListGrid* grid, int rows, bool batched) {
-    GridLayout(grid, 4);
+    GridLayout(grid, personMaster().list);
     QElapsedTimer timer;
     timer.start();
     grid->setVisible(false);
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
     report("select 500 rows across the list, repainting", timer.elapsed());
 
     timer.restart();
-    GridLayout(form.findChild<ListGrid*>(), 4);
+    GridLayout(form.findChild<ListGrid*>(), personMaster().list);
     QApplication::processEvents();
     report("relayout back to 15 rows", timer.elapsed());
     return 0;

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
                bestMs([def] { masterListRows(*def, false); }), 0);
         MasterListScreen screen(*def);
         const double ms = bestMs([&] {
-            GridLayout(screen.findChild<ListGrid*>(), def->gridKind);
+            GridLayout(screen.findChild<ListGrid*>(), def->list);
             LoadMasterList(&screen, *def, 0);
         });
         report(def->listScreen + QStringLiteral(" grid load (all rows)"), ms, 300);
@@ -121,12 +121,12 @@ int main(int argc, char** argv) {
            bestMs([] { Lookup::items(Lookup::drawingNumbers()); }), 0);
     const double pnoMs = bestMs([&] {
         pno->clear();
-        LookupPno(&form, 1);
+        LookupPno(pno, LookupMode::Fill);
     });
     report(QStringLiteral("cboPno fill"), pnoMs, 200);
     const double personMs = bestMs([&] {
         person->clear();
-        LookupPerson(&form, 1);
+        LookupPerson(person, LookupMode::Fill);
     });
     report(QStringLiteral("cboPerson fill"), personMs, 200);
     const auto rawCombo = [&raw](const char* sql) {
@@ -147,9 +147,9 @@ int main(int argc, char** argv) {
     shown.start();
     QApplication::processEvents();
     report(QStringLiteral("form with both filled combos shown"), shown.nsecsElapsed() / 1e6, 0);
-    report(QStringLiteral("one lookup (cboPno mode 2)"), bestMs([&] {
+    report(QStringLiteral("one lookup (cboPno Find)"), bestMs([&] {
                pno->setEditText(QStringLiteral("DRW-012345"));
-               LookupPno(&form, 2);
+               LookupPno(pno, LookupMode::Find);
            }),
            0);
     QTextStream(stdout) << "rows: " << kRows << " per table; combo items " << pno->count() << ", "

@@ -9,6 +9,7 @@
 #include "core/screens/messagebox.h"
 #include "core/sqlquery.h"
 #include "core/sqltransaction.h"
+#include "prices/pricelist.h"
 #include "prices/pricelookup.h"
 #include "prices/screens/frmwrkpricemnt.h"
 #include "rawsqlite.h"
@@ -164,7 +165,7 @@ int main(int argc, char** argv) {
     qint64 times[3];
     for (qint64& ms : times) {
         timer.restart();
-        GridLayout(list.findChild<ListGrid*>(), 5);
+        GridLayout(list.findChild<ListGrid*>(), priceListDefinition());
         list.LoadPriceList(false, false);
         ms = timer.elapsed();
     }

@@ -71,7 +71,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     const QStringList& p = request.positional;
-    if (ListExports::kindOf(p.at(1)) == 0) {
+    if (!ListExports::names().contains(p.at(1))) {
         err << "tarvel-admin export: 出力する一覧の名前が違います: " << p.at(1) << "（"
             << ListExports::names().join(QStringLiteral(", ")) << "）\n";
         return 2;

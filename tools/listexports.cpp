@@ -9,6 +9,8 @@
 #include "settlement/settlementlist.h"
 #include "slips/sliplist.h"
 
+#include <functional>
+
 namespace {
 
 QDate parseDay(const QString& text) {
@@ -68,15 +70,53 @@ QList<QStringList> settlementRows(const QString& first, const QString& last) {
     return rows;
 }
 
+QList<QStringList> masterRows(const MasterDef& def) {
+    return masterListRows(def, true);
+}
+
+QList<QStringList> priceRows() {
+    QList<QStringList> rows;
+    for (const PriceListRow& r : loadPriceRows(true, true, Clock::today()))
+        rows << r.cells();
+    return rows;
+}
+
+// A list the command writes: its name on the command line, its definition
+// and the loader of its rows for the selection.
+struct ExportedList {
+    QString what;
+    const ListDefinition& definition;
+    std::function<QList<QStringList>(const QString& first, const QString& last)> rows;
+};
+
+const QList<ExportedList>& exportedLists() {
+    static const QList<ExportedList> lists = {
+        {QStringLiteral("drawings"), pnoMaster().list,
+         [](const QString&, const QString&) { return masterRows(pnoMaster()); }},
+        {QStringLiteral("workcodes"), workCodeMaster().list,
+         [](const QString&, const QString&) { return masterRows(workCodeMaster()); }},
+        {QStringLiteral("employees"), empMaster().list,
+         [](const QString&, const QString&) { return masterRows(empMaster()); }},
+        {QStringLiteral("homeworkers"), personMaster().list,
+         [](const QString&, const QString&) { return masterRows(personMaster()); }},
+        {QStringLiteral("prices"), priceListDefinition(),
+         [](const QString&, const QString&) { return priceRows(); }},
+        {QStringLiteral("slips"), slipListDefinition(), slipRows},
+        {QStringLiteral("settlement"), settlementListDefinition(), settlementRows}};
+    return lists;
+}
+
 } // namespace
 
 namespace ListExports {
 
 const QStringList& names() {
-    static const QStringList n = {QStringLiteral("drawings"),  QStringLiteral("workcodes"),
-                                  QStringLiteral("employees"), QStringLiteral("homeworkers"),
-                                  QStringLiteral("prices"),    QStringLiteral("slips"),
-                                  QStringLiteral("settlement")};
+    static const QStringList n = [] {
+        QStringList n;
+        for (const ExportedList& list : exportedLists())
+            n << list.what;
+        return n;
+    }();
     return n;
 }
 
@@ -88,41 +128,16 @@ QString selectionProblem(const QString& what, const QString& first, const QStrin
     return {};
 }
 
-int kindOf(const QString& what) {
-    const qsizetype i = names().indexOf(what);
-    return i < 0 ? 0 : int(i) + 1;
-}
-
 ListTable table(const QString& what, const QString& first, const QString& last) {
-    const int kind = kindOf(what);
-    if (kind == 0)
-        throw AppError(QStringLiteral("出力する一覧の名前が違います: %1（%2）")
-                           .arg(what, names().join(QStringLiteral(", "))));
-    ListTable t = ListTable::ofKind(kind);
-    switch (kind) {
-    case 1:
-        t.rows = masterListRows(pnoMaster(), true);
-        break;
-    case 2:
-        t.rows = masterListRows(workCodeMaster(), true);
-        break;
-    case 3:
-        t.rows = masterListRows(empMaster(), true);
-        break;
-    case 4:
-        t.rows = masterListRows(personMaster(), true);
-        break;
-    case 5:
-        for (const PriceListRow& r : loadPriceRows(true, true, Clock::today()))
-            t.rows << r.cells();
-        break;
-    case 6:
-        t.rows = slipRows(first, last);
-        break;
-    default:
-        t.rows = settlementRows(first, last);
+    for (const ExportedList& list : exportedLists()) {
+        if (list.what != what)
+            continue;
+        ListTable t = ListTable::of(list.definition);
+        t.rows = list.rows(first, last);
+        return t;
     }
-    return t;
+    throw AppError(QStringLiteral("出力する一覧の名前が違います: %1（%2）")
+                       .arg(what, names().join(QStringLiteral(", "))));
 }
 
 } // namespace ListExports

@@ -22,7 +22,4 @@ ListTable table(const QString& what, const QString& first, const QString& last);
 // period, no run named); "" when they can. Reads no database.
 QString selectionProblem(const QString& what, const QString& first, const QString& last);
 
-// The list kind (core/listcolumns.h) of a name.
-int kindOf(const QString& what);
-
 } // namespace ListExports

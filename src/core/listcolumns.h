@@ -1,12 +1,9 @@
 #pragma once
 
-#include <vector>
+#include <QString>
 
-// The columns of the eight list kinds: heading and width in twips. A width
-// of 0 is a hidden column (the row's key), shown neither on screen nor in
-// an export.
-//   1 drawing numbers  2 work codes  3 employees  4 home-workers
-//   5 unit prices      6 slips       7 settlements  8 trial result
+#include <span>
+
 // What a column's cells hold, for files that keep types (a spreadsheet
 // must not read a code such as "007" as the number 7).
 enum class ColumnKind {
@@ -14,14 +11,29 @@ enum class ColumnKind {
     Whole, // quantities, counts and yen
     Price, // unit prices, three decimals as shown
     Date,  // YYYY/MM/DD
+    Mark,  // the deleted mark "削除": a text, centred
 };
 
 struct ListColumn {
     const char16_t* heading; // empty: a hidden column without heading
-    int widthTwips;
+    int widthTwips;          // 0: hidden, shown neither on screen nor in an export
     ColumnKind kind = ColumnKind::Text;
     bool exported = true; // false: on screen only (the password mark)
 };
 
-// Kind 1 to 8; throws std::out_of_range for any other.
-const std::vector<ListColumn>& listColumns(int kind);
+// One list as its grid lays it out and an export writes it. Each list's
+// definition lives beside its row loader, in its own subsystem; column 0
+// is the row's key and hidden.
+struct ListDefinition {
+    const char16_t* name = u""; // "伝票一覧": the sheet and the start of an exported file's name
+    std::span<const ListColumn> columns;
+
+    int count() const { return int(columns.size()); }
+    QString heading(int c) const;
+    // How the grid aligns column c's cells: text left, a mark centred,
+    // figures and dates right.
+    Qt::Alignment alignment(int c) const;
+    // Whether column c goes into an export when the grid shows it; columns
+    // beyond the definition do.
+    bool exported(int c) const;
+};

@@ -30,20 +30,15 @@ QString placesText(const QList<UnmappedField>& unmapped, const QStringList& head
 
 } // namespace
 
-ListTable ListTable::ofKind(int kind) {
+ListTable ListTable::of(const ListDefinition& list) {
     ListTable t;
-    t.name = listExportName(kind);
-    for (const ListColumn& c : listColumns(kind)) {
+    t.name = QString::fromUtf16(list.name);
+    for (const ListColumn& c : list.columns) {
         t.headings << QString::fromUtf16(c.heading);
         t.shown << (c.widthTwips > 0 && c.exported);
         t.kinds << c.kind;
     }
     return t;
-}
-
-bool exportedColumn(int kind, int c) {
-    const std::vector<ListColumn>& columns = listColumns(kind);
-    return c >= int(columns.size()) || columns[size_t(c)].exported;
 }
 
 QList<QStringList> ListTable::filledRows() const {
@@ -104,13 +99,4 @@ ListFormat listFormatOf(const QString& path, ListFormat otherwise) {
     if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
         return ListFormat::Csv;
     return otherwise;
-}
-
-QString listExportName(int kind) {
-    static const QStringList names = {
-        QStringLiteral("製品図番一覧"), QStringLiteral("作業コード一覧"),
-        QStringLiteral("社員一覧"),     QStringLiteral("内職者一覧"),
-        QStringLiteral("作業単価一覧"), QStringLiteral("伝票一覧"),
-        QStringLiteral("精算一覧"),     QStringLiteral("試算結果")};
-    return names.value(kind - 1);
 }

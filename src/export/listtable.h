@@ -16,8 +16,8 @@ struct ListTable {
     QList<ColumnKind> kinds; // what each column's cells hold
     QList<QStringList> rows; // every column of each row, as displayed
 
-    // The columns of a list kind (core/listcolumns.h), without rows.
-    static ListTable ofKind(int kind);
+    // The columns of a list, without rows.
+    static ListTable of(const ListDefinition& list);
     // The rows written: those that show anything in a shown column.
     QList<QStringList> filledRows() const;
 };
@@ -27,9 +27,6 @@ struct ListFile {
     QByteArray bytes;
     QString replaced; // "" when nothing was replaced; else the places, for the clerk
 };
-
-// Whether column c of a list kind goes into an export when it is shown.
-bool exportedColumn(int kind, int c);
 
 // The table as CSV: the headings, then every row that shows anything, in
 // the shown columns only. A cell that is a figure as displayed ("1,234",
@@ -43,7 +40,3 @@ enum class ListFormat { Excel, Csv };
 // The format a file name asks for: ".xlsx" Excel, ".csv" CSV (any case);
 // `otherwise` for any other name.
 ListFormat listFormatOf(const QString& path, ListFormat otherwise);
-
-// The name of an exported list, also the start of its file name:
-// "伝票一覧" for the slips, "精算一覧" for the settlements, ...
-QString listExportName(int kind);

@@ -2,6 +2,38 @@
 
 namespace {
 
+// The list screens' columns: the code again as the hidden key, then
+// listColumns, then the deleted mark.
+constexpr ListColumn kDrawingColumns[] = {{u"", 0},
+                                          {u"製品図番", 2200},
+                                          {u"図番名称", 4300},
+                                          {u"備　考", 5400},
+                                          {u"削除", 600, ColumnKind::Mark}};
+constexpr ListColumn kWorkCodeColumns[] = {{u"", 0},
+                                           {u"作業コード", 2200},
+                                           {u"作業項目", 4300},
+                                           {u"備　考", 5400},
+                                           {u"削除", 600, ColumnKind::Mark}};
+constexpr ListColumn kEmployeeColumns[] = {{u"", 0},
+                                           {u"社員コード", 1200},
+                                           {u"氏　　名", 2200},
+                                           {u"パスワード", 1200, ColumnKind::Text, false},
+                                           {u"備　　考", 5400},
+                                           {u"削除", 600, ColumnKind::Mark}};
+constexpr ListColumn kHomeWorkerColumns[] = {{u"", 0},
+                                             {u"内職者コード", 1170},
+                                             {u"内職者氏名", 1290},
+                                             {u"生年月日", 1305, ColumnKind::Date},
+                                             {u"郵便番号", 1050},
+                                             {u"住　　所", 3075},
+                                             {u"電　話", 1500},
+                                             {u"携帯電話", 1620},
+                                             {u"ファックス", 1500},
+                                             {u"メールアドレス", 2160},
+                                             {u"ランク", 570},
+                                             {u"備　考", 645},
+                                             {u"削除", 465, ColumnKind::Mark}};
+
 MasterMessages messagesFor(const QString& thing, const QString& codeName) {
     return {QStringLiteral("%1を追加しますか？").arg(thing),
             QStringLiteral("入力された%1は既に存在します。置き換えますか。").arg(codeName),
@@ -16,13 +48,14 @@ QString box(int index) {
 
 // Drawing numbers and work codes share their shape: code, name, remark.
 MasterDef codeNameRemark(const QString& table, const QString& title, const QString& screen,
-                         int kind, const QString& codeColumn, const QString& nameColumn) {
+                         const ListDefinition& list, const QString& codeColumn,
+                         const QString& nameColumn) {
     MasterDef d;
     d.table = table;
     d.title = title;
     d.listScreen = screen;
     d.editScreen = screen + QStringLiteral("2");
-    d.gridKind = kind;
+    d.list = list;
     d.hasEmpAudit = true;
     d.fields = {{codeColumn, codeColumn, box(0), 20, 20, false, true},
                 {nameColumn, nameColumn, box(1), 40, 40, true, false},
@@ -44,16 +77,16 @@ const MasterField* MasterDef::field(const QString& column) const {
 
 const MasterDef& pnoMaster() {
     static const MasterDef d = codeNameRemark(
-        QStringLiteral("zuban_m"), QStringLiteral("製品図番マスタ"), QStringLiteral("frmPNoMnt"), 1,
-        QStringLiteral("製品図番"), QStringLiteral("図番名称"));
+        QStringLiteral("zuban_m"), QStringLiteral("製品図番マスタ"), QStringLiteral("frmPNoMnt"),
+        {u"製品図番一覧", kDrawingColumns}, QStringLiteral("製品図番"), QStringLiteral("図番名称"));
     return d;
 }
 
 const MasterDef& workCodeMaster() {
     static const MasterDef d =
         codeNameRemark(QStringLiteral("sagyou_m"), QStringLiteral("作業コードマスタ"),
-                       QStringLiteral("frmWorkNoMnt"), 2, QStringLiteral("作業コード"),
-                       QStringLiteral("作業項目"));
+                       QStringLiteral("frmWorkNoMnt"), {u"作業コード一覧", kWorkCodeColumns},
+                       QStringLiteral("作業コード"), QStringLiteral("作業項目"));
     return d;
 }
 
@@ -64,7 +97,7 @@ const MasterDef& empMaster() {
         d.title = QStringLiteral("社員マスタ");
         d.listScreen = QStringLiteral("frmEmpMnt");
         d.editScreen = QStringLiteral("frmEmpMnt2");
-        d.gridKind = 3;
+        d.list = {u"社員一覧", kEmployeeColumns};
         d.hasEmpAudit = false; // 社員コード is the record's own key here
         d.fields = {
             {QStringLiteral("社員コード"), QStringLiteral("社員コード"), box(0), 10, 10, false,
@@ -88,7 +121,7 @@ const MasterDef& personMaster() {
         d.title = QStringLiteral("内職者マスタ");
         d.listScreen = QStringLiteral("frmPersonMnt");
         d.editScreen = QStringLiteral("frmPersonMnt2");
-        d.gridKind = 4;
+        d.list = {u"内職者一覧", kHomeWorkerColumns};
         d.hasEmpAudit = false;
         // Tab order; the boxes are not in index order on the screen.
         d.fields = {

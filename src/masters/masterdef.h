@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/listcolumns.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,7 +40,7 @@ struct MasterDef {
     QString title;             // Label2 caption of both screens
     QString listScreen;        // objectName of the list screen
     QString editScreen;        // objectName of the edit screen
-    int gridKind;              // GridLayout kind of the list
+    ListDefinition list;       // the list screen's grid and export
     bool hasEmpAudit;          // the table records 社員コード of the last writer
     QList<MasterField> fields; // in tab order; the first is the key
     QStringList listColumns;   // grid columns 1.. before the deleted mark

@@ -18,6 +18,22 @@ struct Combination {
 
 } // namespace
 
+const ListDefinition& priceListDefinition() {
+    static constexpr ListColumn columns[] = {{u"", 0},
+                                             {u"製品図番", 2200},
+                                             {u"作業コード", 2200},
+                                             {u"作業項目", 2200},
+                                             {u"内職者コード", 1365},
+                                             {u"内職者氏名", 2200},
+                                             {u"単価", 1500, ColumnKind::Price},
+                                             {u"適用開始日", 1500, ColumnKind::Date},
+                                             {u"適用終了日", 1500, ColumnKind::Date},
+                                             {u"備　考", 2535},
+                                             {u"削除", 600, ColumnKind::Mark}};
+    static const ListDefinition list{u"作業単価一覧", columns};
+    return list;
+}
+
 QStringList PriceListRow::cells() const {
     return {QString::number(serial),
             pno,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/listcolumns.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -16,6 +18,9 @@ struct PriceListRow {
 
     QStringList cells() const; // grid columns 0..10, the serial first
 };
+
+// The unit price list's columns, as cells() fills them.
+const ListDefinition& priceListDefinition();
 
 // Price lines by combination, newest start first. hideExpired drops lines
 // that ended before `today` and, below the first line shown for a

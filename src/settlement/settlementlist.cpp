@@ -110,3 +110,18 @@ QStringList settlementListCells(const SettlementRow& r) {
             QString(),
             r.deleted ? QStringLiteral("削除") : QString()};
 }
+
+const ListDefinition& settlementListDefinition() {
+    static constexpr ListColumn columns[] = {{u"", 0},
+                                             {u"", 0},
+                                             {u"", 0},
+                                             {u"内職者氏名", 2200},
+                                             {u"対象伝票枚数", 1650, ColumnKind::Whole},
+                                             {u"精算金額", 1650, ColumnKind::Whole},
+                                             {u"消費税", 1400, ColumnKind::Whole},
+                                             {u"合計金額", 1650, ColumnKind::Whole},
+                                             {u"", 0},
+                                             {u"削除", 600, ColumnKind::Mark}};
+    static const ListDefinition list{u"精算一覧", columns};
+    return list;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/listcolumns.h"
 #include "core/money.h"
 #include "settlement/paidfigure.h"
 
@@ -49,6 +50,10 @@ QList<SettlementRow> LoadSettlementList(const RunDesignation& designation, bool 
 // (the cash-denomination table).
 QList<SettlementRow> SettlementRowsOfRun(const QDateTime& run, bool includeCancelled = false);
 
-// The cells of a settlement list row as the screen's grid shows them
-// (kind 7): run, code, -, name, slips, amount, tax, total, -, deleted mark.
+// The cells of a settlement list row as the screen's grid shows them:
+// run, code, -, name, slips, amount, tax, total, -, deleted mark.
 QStringList settlementListCells(const SettlementRow& row);
+
+// The settlement list's columns, as settlementListCells fills them; the
+// run, the code and the unused column are hidden.
+const ListDefinition& settlementListDefinition();

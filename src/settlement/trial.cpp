@@ -8,6 +8,20 @@
 #include "settlement/slippricing.h"
 #include "settlement/slipquery.h"
 
+const ListDefinition& trialListDefinition() {
+    static constexpr ListColumn columns[] = {{u"", 0},
+                                             {u"内職者コード", 1365},
+                                             {u"内職者氏名", 2200},
+                                             {u"製品図番", 2200},
+                                             {u"作業コード", 2035},
+                                             {u"作業項目", 2200},
+                                             {u"単価", 1650, ColumnKind::Price},
+                                             {u"納入数量", 1200, ColumnKind::Whole},
+                                             {u"合　計", 1650, ColumnKind::Whole}};
+    static const ListDefinition list{u"試算結果", columns};
+    return list;
+}
+
 TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgress& progress) {
     checkCriteria(criteria);
     SqlTransaction tx;

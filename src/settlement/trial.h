@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/listcolumns.h"
 #include "core/money.h"
 #include "settlement/settlementcriteria.h"
 
@@ -23,6 +24,10 @@ struct TrialRow {
     QString quantityText;
     QString amountText;
 };
+
+// The trial list's columns: the slip number as the hidden key, then the
+// row's fields in order.
+const ListDefinition& trialListDefinition();
 
 struct TrialResult {
     QList<TrialRow> rows; // by home-worker, request date, drawing number, work code

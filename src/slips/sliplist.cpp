@@ -60,20 +60,26 @@ QString listQuantity(TextCache<qint64>& cache, const QVariant& stored) {
 
 } // namespace
 
-Qt::Alignment slipListAlignment(int column) {
-    using namespace SlipListCol;
-    switch (column) {
-    case Price:
-    case RequestDate:
-    case Issued:
-    case DeliveryDate:
-    case Delivered:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case Deleted:
-        return Qt::AlignCenter;
-    default:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    }
+const ListDefinition& slipListDefinition() {
+    static constexpr ListColumn columns[] = {{u"", 0},
+                                             {u"伝票番号", 1200},
+                                             {u"製品図番", 1500},
+                                             {u"図番名称", 2340},
+                                             {u"作業コード", 1095},
+                                             {u"作業項目", 1200},
+                                             {u"作業区分", 1200},
+                                             {u"内職者氏名", 1815},
+                                             {u"単価", 1395, ColumnKind::Price},
+                                             {u"依頼日", 1395, ColumnKind::Date},
+                                             {u"払出数量", 900, ColumnKind::Whole},
+                                             {u"納入日", 1395, ColumnKind::Date},
+                                             {u"納入数量", 900, ColumnKind::Whole},
+                                             {u"管理ロットNO", 2190},
+                                             {u"備考", 1725},
+                                             {u"削除", 600, ColumnKind::Mark}};
+    static_assert(std::size(columns) == SlipListCol::Count);
+    static const ListDefinition list{u"伝票一覧", columns};
+    return list;
 }
 
 QList<QStringList> loadSlipRows(const SlipSearch& search) {

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/listcolumns.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
-#include <qnamespace.h>
 
 // The filters of the slip search screen. A code filter that is set compares
 // the slip's code with exactly that text, so a checked filter whose box is
@@ -23,7 +24,7 @@ struct SlipSearch {
     QDate unsettledDeliveredUpTo{};
 };
 
-// The columns of a slip list row, as the grid (kind 6) shows them.
+// The columns of a slip list row, as the grid shows them.
 namespace SlipListCol {
 enum : int {
     Key,          // 製品伝票番号, the hidden key
@@ -47,9 +48,8 @@ enum : int {
 };
 } // namespace SlipListCol
 
-// How the grid aligns a column: left, right (price, dates, quantities) or
-// centred (the deleted mark), vertically centred.
-Qt::Alignment slipListAlignment(int column);
+// The slip list's columns, in the order of SlipListCol.
+const ListDefinition& slipListDefinition();
 
 // The slips the search selects, in slip-number order, one row of display
 // texts each (SlipListCol), ready for the grid. Every row is priced in the

@@ -1,4 +1,5 @@
 #include "core/apperror.h"
+#include "core/listcolumns.h"
 #include "core/screens/fields.h"
 #include "core/screens/gridlayout.h"
 #include "core/screens/listgrid.h"
@@ -12,17 +13,28 @@
 
 namespace {
 
+// A list with its key, and one that hides two more columns like the settlements.
+constexpr ListColumn kCodeColumns[] = {{u"", 0},
+                                       {u"コード", 2200},
+                                       {u"名称", 4300},
+                                       {u"備　考", 5400},
+                                       {u"削除", 600, ColumnKind::Mark}};
+constexpr ListColumn kHiddenColumns[] = {
+    {u"", 0}, {u"", 0}, {u"", 0}, {u"氏名", 2200}, {u"金額", 1650, ColumnKind::Whole}};
+const ListDefinition kCodes{u"コード一覧", kCodeColumns};
+const ListDefinition kHidden{u"精算一覧", kHiddenColumns};
+
 // A grid with a box after it to take the focus.
 struct ListForm {
     QWidget form;
     ListGrid* grid = new ListGrid(&form);
     QLineEdit* after = new QLineEdit(&form);
 
-    explicit ListForm(int kind) {
+    explicit ListForm(const ListDefinition& list = kCodes) {
         auto* layout = new QVBoxLayout(&form);
         layout->addWidget(grid);
         layout->addWidget(after);
-        GridLayout(grid, kind);
+        GridLayout(grid, list);
     }
     bool show() {
         form.resize(900, 700);
@@ -39,28 +51,28 @@ QPoint cellCentre(ListGrid* grid, int row, int col) {
 class TestListGrid : public QObject {
     Q_OBJECT
   private slots:
-    void everyKindHasItsColumnsAndRows() {
-        for (int kind = 1; kind <= 8; ++kind) {
-            ListForm f(kind);
+    void layoutHasTheListsColumnsAndRows() {
+        for (const ListDefinition* list : {&kCodes, &kHidden}) {
+            ListForm f(*list);
             ListGrid* g = f.grid;
-            QVERIFY(g->cols() > 0 && g->isColumnHidden(0)); // the key column
+            QVERIFY(g->cols() == list->count() && g->isColumnHidden(0)); // the key column
             QCOMPARE(QList<int>({g->rows(), g->model()->rowCount(), g->row()}),
                      QList<int>({15, 14, 1}));
-            for (int c = 0; c < g->cols(); ++c)
+            for (int c = 0; c < g->cols(); ++c) {
                 QCOMPARE(g->isColumnHidden(c) ? 0 : g->columnWidth(c), g->colWidthTwips(c) / 15);
+                QCOMPARE(g->textMatrix(0, c), list->heading(c));
+            }
             QCOMPARE(g->rowHeight(13), twipsToPixels(400));
         }
-        // Kinds outside 1..8 leave the grid alone.
-        ListForm f(3);
-        f.grid->setTextMatrix(2, 1, "E01");
-        GridLayout(f.grid, 0);
-        GridLayout(f.grid, 9);
-        QCOMPARE(f.grid->cols(), 6);
-        QCOMPARE(f.grid->textMatrix(2, 1), "E01");
+        // Text left, the deleted mark centred, figures right.
+        const ListForm codes(kCodes), hidden(kHidden);
+        QCOMPARE(codes.grid->colAlignment(1), Qt::AlignLeft | Qt::AlignVCenter);
+        QCOMPARE(codes.grid->colAlignment(4), Qt::AlignCenter);
+        QCOMPARE(hidden.grid->colAlignment(4), Qt::AlignRight | Qt::AlignVCenter);
     }
 
     void loadersGrowTheGridAndRelayoutClearsIt() {
-        ListForm f(1);
+        ListForm f;
         ListGrid* g = f.grid;
         for (int r = 1; r <= 20; ++r) {
             if (r >= 15)
@@ -86,17 +98,17 @@ class TestListGrid : public QObject {
         QVERIFY_THROWS_EXCEPTION(AppError, g->selectRow(0));
 
         g->selectRow(9);
-        GridLayout(g, 7);
-        GridLayout(g, 2);
+        GridLayout(g, kHidden);
+        GridLayout(g, kCodes);
         QCOMPARE(g->rows() * 10 + g->row(), 151);
         QVERIFY(g->textMatrix(9, 1).isEmpty());
         QCOMPARE(g->cellAlignment(7, 1), Qt::AlignLeft | Qt::AlignVCenter);
-        // A column hidden by kind 7 shows again.
+        // A column the other list hid shows again.
         QVERIFY(!g->isColumnHidden(1) && !g->isColumnHidden(2));
     }
 
     void userSelectionIsSignalled() {
-        ListForm f(2);
+        ListForm f;
         ListGrid* g = f.grid;
         for (int r = 1; r < 15; ++r)
             g->setRowTexts(r, {"", QString("W%1").arg(r)});
@@ -141,7 +153,7 @@ class TestListGrid : public QObject {
     }
 
     void fillsKeepTheCurrentRowAndAlwaysEnd() {
-        ListForm f(5);
+        ListForm f;
         ListGrid* g = f.grid;
         g->selectRow(3);
         QSignalSpy changed(g, &ListGrid::rowChanged);

@@ -1,13 +1,16 @@
 #include "core/screens/appsetup.h"
+#include "core/screens/listgrid.h"
 #include "core/screens/messagebox.h"
 #include "export/listtable.h"
 #include "export/listworkbook.h"
 #include "export/screens/listexport.h"
 #include "masters/masterdef.h"
 #include "masters/screens/masterlistscreen.h"
+#include "prices/pricelist.h"
 #include "prices/screens/frmwrkpricemnt.h"
 #include "settlement/settlementfixtures.h"
 #include "slips/screens/frmproduct.h"
+#include "slips/sliplist.h"
 #include "support/golden.h"
 #include "support/guitest.h"
 #include "support/testdatabase.h"
@@ -160,17 +163,29 @@ class TestListExport : public QObject {
                         f.value(4) + "\n");
             target = db.dirPath() + "/" + f[2];
             std::unique_ptr<QWidget> screen;
-            if (f[0] == "drawings")
-                screen = std::make_unique<MasterListScreen>(pnoMaster());
-            else if (f[0] == "employees")
-                screen = std::make_unique<MasterListScreen>(empMaster());
-            else if (f[0] == "homeworkers")
-                screen = std::make_unique<MasterListScreen>(personMaster());
-            else if (f[0] == "prices")
+            const ListDefinition* list = &slipListDefinition();
+            if (f[0] == "prices") {
                 screen = std::make_unique<frmWrkPriceMnt>();
-            else
+                list = &priceListDefinition();
+            } else if (f[0] == "slips") {
                 screen = std::make_unique<frmProduct>();
+            } else {
+                const MasterDef& def = f[0] == "drawings"    ? pnoMaster()
+                                       : f[0] == "employees" ? empMaster()
+                                                             : personMaster();
+                screen = std::make_unique<MasterListScreen>(def);
+                list = &def.list;
+            }
             QVERIFY(GuiTest::showActive(screen.get()));
+            // The grid is laid out by the definition that names and types the file.
+            const auto* grid = GuiTest::child<ListGrid>(screen.get(), "grd1");
+            QStringList shown, defined;
+            for (int c = 0; c < grid->cols(); ++c)
+                shown << grid->textMatrix(0, c) + ' ' + QString::number(grid->colWidthTwips(c));
+            for (const ListColumn& c : list->columns)
+                defined << QString::fromUtf16(c.heading) + ' ' + QString::number(c.widthTwips);
+            QCOMPARE(shown, defined);
+            QCOMPARE(QString::fromUtf16(list->name), f[1]);
             if (f[0] == "slips")
                 GuiTest::child<QPushButton>(screen.get(), "cmdSelect")->click();
             MessageBox::clearShown();

@@ -375,20 +375,21 @@ class TestMasterScreens : public QObject {
         seed();
         LookupForm f;
         const QString d = goldenCases("lookups.txt", [&f](const QStringList& c) {
-            static const char* const results[] = {"found", "not found", "failed", "-"};
+            static const char* const results[] = {"found", "not found", "failed"};
             QComboBox* combo = f.form.findChild<QComboBox*>(c[0]);
             if (combo && c.size() > 2)
                 combo->setEditText(c[2]);
-            const int mode = c[1].toInt();
-            const int index = c[0].section('_', 1).toInt();
-            const int result = c[1] == "-"        ? 3 // only looked at
-                               : c[0] == "cboPno" ? LookupPno(&f.form, mode)
-                               : c[0] == "cboWNo" ? LookupWorkCode(&f.form, mode)
-                                                  : LookupPerson(&f.form, mode, index);
+            const CodeLookup lookup = c[0] == "cboPno"   ? LookupPno
+                                      : c[0] == "cboWNo" ? LookupWorkCode
+                                                         : LookupPerson;
+            const QString result =
+                c[1] == "-" ? "-" // only looked at
+                            : results[int(lookup(combo, c[1] == "fill" ? LookupMode::Fill
+                                                                       : LookupMode::Find))];
             const int said = int(MessageBox::shown().size());
             MessageBox::clearShown();
             return QStringLiteral("%1 | %2 | %3 items | %4 messages")
-                .arg(results[result], combo ? combo->currentText().simplified() : "-")
+                .arg(result, combo ? combo->currentText().simplified() : "-")
                 .arg(combo ? combo->count() : 0)
                 .arg(said);
         });
@@ -401,7 +402,7 @@ class TestMasterScreens : public QObject {
         seed();
         LookupForm f;
         setupCodeCombo(f.pno);
-        QCOMPARE(LookupPno(&f.form, 1), int(LookupFound));
+        QCOMPARE(LookupPno(f.pno, LookupMode::Fill), LookupResult::Found);
         QVERIFY(GuiTest::showActive(&f.form));
         f.pno->setFocus();
         f.pno->lineEdit()->selectAll();
@@ -427,12 +428,11 @@ class TestMasterScreens : public QObject {
         LookupForm f;
         execSql("ALTER TABLE zuban_m RENAME TO zuban_old");
         f.pno->setEditText("P001");
-        QCOMPARE(LookupPno(&f.form, 2), int(LookupFailed));
+        QCOMPARE(LookupPno(f.pno, LookupMode::Find), LookupResult::Failed);
         QCOMPARE(f.pno->currentText(), "P001");
-        QCOMPARE(LookupPno(&f.form, 1), int(LookupFailed));
+        QCOMPARE(LookupPno(f.pno, LookupMode::Fill), LookupResult::Failed);
         QCOMPARE(f.pno->count(), 0);
-        QWidget bare;
-        QCOMPARE(LookupWorkCode(&bare, 1), int(LookupFailed));
+        QCOMPARE(LookupWorkCode(nullptr, LookupMode::Fill), LookupResult::Failed);
         QCOMPARE(MessageBox::shown().size(), 3);
         QVERIFY(MessageBox::shown().first().text.contains("zuban_m"));
     }

@@ -10,20 +10,20 @@ constexpr int rowHeightTwips = 400;
 
 } // namespace
 
-void GridLayout(ListGrid* grid, int kind, bool selectFirstRow) {
-    if (kind < 1 || kind > 8 || grid == nullptr)
+void GridLayout(ListGrid* grid, const ListDefinition& list, bool selectFirstRow) {
+    if (grid == nullptr)
         return;
-    const std::vector<ListColumn>& columns = listColumns(kind);
     {
         ListGrid::Fill fill(grid);
-        grid->setCols(int(columns.size()));
+        grid->setCols(list.count());
         grid->setRows(layoutRows);
         grid->clear();
         grid->resetColAlignments();
         grid->setRowHeightTwips(rowHeightTwips);
-        for (int c = 0; c < int(columns.size()); ++c) {
-            grid->setColWidthTwips(c, columns[c].widthTwips);
-            const QString heading = QString::fromUtf16(columns[c].heading);
+        for (int c = 0; c < list.count(); ++c) {
+            grid->setColWidthTwips(c, list.columns[size_t(c)].widthTwips);
+            grid->setColAlignment(c, list.alignment(c));
+            const QString heading = list.heading(c);
             if (!heading.isEmpty()) {
                 grid->setTextMatrix(0, c, heading);
                 grid->setCellAlignment(0, c, Qt::AlignCenter);

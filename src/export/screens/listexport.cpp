@@ -25,13 +25,13 @@ QString chooseFile(QWidget* parent, const QString& suggested) {
                           QStringLiteral("Excel ブック (*.xlsx);;CSV ファイル (*.csv)"));
 }
 
-ListTable tableOf(const ListGrid* grid, int kind) {
-    ListTable t = ListTable::ofKind(kind);
+ListTable tableOf(const ListGrid* grid, const ListDefinition& list) {
+    ListTable t = ListTable::of(list);
     t.headings.clear();
     t.shown.clear();
     for (int c = 0; c < grid->cols(); ++c) {
         t.headings << grid->textMatrix(0, c);
-        t.shown << (grid->colWidthTwips(c) > 0 && exportedColumn(kind, c));
+        t.shown << (grid->colWidthTwips(c) > 0 && list.exported(c));
     }
     for (int r = 1; r < grid->rows(); ++r) {
         QStringList row;
@@ -48,17 +48,18 @@ void setExportFileChooser(ExportFileChooser chooser) {
     g_chooser = std::move(chooser);
 }
 
-void exportList(QWidget* parent, const ListGrid* grid, int kind) {
+void exportList(QWidget* parent, const ListGrid* grid, const ListDefinition& list) {
     const QString suggested = QDir::current().absoluteFilePath(
         QStringLiteral("%1-%2.xlsx")
-            .arg(listExportName(kind), Clock::today().toString(QStringLiteral("yyyyMMdd"))));
+            .arg(QString::fromUtf16(list.name),
+                 Clock::today().toString(QStringLiteral("yyyyMMdd"))));
     const QString path = chooseFile(parent, suggested);
     if (path.isEmpty())
         return;
     ListFile out;
     try {
         const WaitCursor busy;
-        const ListTable table = tableOf(grid, kind);
+        const ListTable table = tableOf(grid, list);
         if (listFormatOf(path, ListFormat::Excel) == ListFormat::Csv)
             out = listCsv(table, configuredCsvSettings());
         else
@@ -83,11 +84,12 @@ void exportList(QWidget* parent, const ListGrid* grid, int kind) {
                          MessageBox::Icon::Exclamation);
 }
 
-QPushButton* addListExport(QWidget* screen, ListGrid* grid, int kind) {
+QPushButton* addListExport(QWidget* screen, ListGrid* grid, const ListDefinition& list) {
     auto* button = new QPushButton(QStringLiteral("Excel出力"), screen);
     button->setObjectName(QStringLiteral("cmdExport"));
     button->setAutoDefault(false);
-    auto run = [screen, grid, kind] { exportList(screen, grid, kind); };
+    // Every list's definition lives as long as the program.
+    auto run = [screen, grid, &list] { exportList(screen, grid, list); };
     QObject::connect(button, &QPushButton::clicked, screen, run);
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), screen);
     QObject::connect(shortcut, &QShortcut::activated, screen, run);

@@ -3,6 +3,7 @@
 #include <functional>
 
 class ListGrid;
+struct ListDefinition;
 class QPushButton;
 class QString;
 class QWidget;
@@ -13,11 +14,11 @@ class QWidget;
 // working folder) and CSV second (in the encoding of [Export] Encoding);
 // the file holds exactly what the grid shows (export/listtable.h).
 // The caller places the returned button beside the list.
-QPushButton* addListExport(QWidget* screen, ListGrid* grid, int kind);
+QPushButton* addListExport(QWidget* screen, ListGrid* grid, const ListDefinition& list);
 
 // Asks for the file and writes it; a failure, or characters that CSV in
 // Shift-JIS had to replace, is told to the clerk.
-void exportList(QWidget* parent, const ListGrid* grid, int kind);
+void exportList(QWidget* parent, const ListGrid* grid, const ListDefinition& list);
 
 // Tests answer the save dialog: the chooser gets the suggested path and
 // returns the chosen one ("" cancels). An empty function restores the

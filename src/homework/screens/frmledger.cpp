@@ -24,13 +24,11 @@ frmLedger::frmLedger(QWidget* parent) : Screen(parent), ui(new Ui::frmLedger) {
     setupDateBox(*behaviour, ui->txtDay_1, true);
     setupCodeCombo(ui->cboPerson_0);
     setupCodeCombo(ui->cboPerson_1);
-    for (int index : {0, 1}) {
-        QComboBox* box = index == 0 ? ui->cboPerson_0 : ui->cboPerson_1;
-        behaviour->setValidator(box, codeComboCheck(
-                                         this, box,
-                                         [this, index] { return LookupPerson(this, 4, index); },
-                                         QStringLiteral("指定の内職者は存在しません。"), false));
-        if (LookupPerson(this, 3, index) == LookupFound) {
+    for (QComboBox* box : {ui->cboPerson_0, ui->cboPerson_1}) {
+        behaviour->setValidator(box, codeComboCheck(this, box, LookupPerson,
+                                                    QStringLiteral("指定の内職者は存在しません。"),
+                                                    false));
+        if (LookupPerson(box, LookupMode::Fill) == LookupResult::Found) {
             box->setCurrentIndex(-1);
             box->setEditText(QString());
         }

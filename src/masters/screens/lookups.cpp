@@ -45,64 +45,49 @@ void fill(QComboBox* combo, const Lookup::Source& source) {
         combo->setEditText(text);
 }
 
-int lookUp(QComboBox* combo, const Lookup::Source& source) {
+LookupResult lookUp(QComboBox* combo, const Lookup::Source& source) {
     const std::optional<QString> item = Lookup::find(source, combo->currentText());
     if (!item)
-        return LookupNotFound;
+        return LookupResult::NotFound;
     if (combo->isEditable()) {
         combo->setEditText(*item);
     } else {
         combo->setCurrentIndex(combo->findText(*item));
     }
-    return LookupFound;
+    return LookupResult::Found;
 }
 
-int run(QWidget* form, const QString& comboName, const Lookup::Source& source, bool lookUpMode) {
-    QComboBox* combo = form ? form->findChild<QComboBox*>(comboName) : nullptr;
+LookupResult run(QComboBox* combo, const Lookup::Source& source, LookupMode mode) {
     if (!combo) {
-        MessageBox::error(form, QStringLiteral("コンボボックス %1 がありません。").arg(comboName));
-        return LookupFailed;
+        MessageBox::error(nullptr, QStringLiteral("コード一覧のコンボボックスがありません。"));
+        return LookupResult::Failed;
     }
     try {
-        if (lookUpMode)
+        if (mode == LookupMode::Find)
             return lookUp(combo, source);
         fill(combo, source);
-        return LookupFound;
+        return LookupResult::Found;
     } catch (const AppError& e) {
-        MessageBox::error(form, e.text());
-        return LookupFailed;
+        MessageBox::error(combo->window(), e.text());
+        return LookupResult::Failed;
     }
-}
-
-int badMode(QWidget* form, int mode) {
-    MessageBox::error(form,
-                      QStringLiteral("コード一覧の呼び出し方が誤っています（%1）。").arg(mode));
-    return LookupFailed;
 }
 
 } // namespace
 
-int LookupPno(QWidget* form, int mode) {
-    if (mode != 1 && mode != 2)
-        return badMode(form, mode);
-    return run(form, QStringLiteral("cboPno"), Lookup::drawingNumbers(), mode == 2);
+LookupResult LookupPno(QComboBox* combo, LookupMode mode) {
+    return run(combo, Lookup::drawingNumbers(), mode);
 }
 
-int LookupWorkCode(QWidget* form, int mode) {
-    if (mode != 1 && mode != 2)
-        return badMode(form, mode);
-    return run(form, QStringLiteral("cboWNo"), Lookup::workCodes(), mode == 2);
+LookupResult LookupWorkCode(QComboBox* combo, LookupMode mode) {
+    return run(combo, Lookup::workCodes(), mode);
 }
 
-int LookupPerson(QWidget* form, int mode, int index) {
-    if (mode < 1 || mode > 4)
-        return badMode(form, mode);
-    const QString name =
-        mode <= 2 ? QStringLiteral("cboPerson") : QStringLiteral("cboPerson_%1").arg(index);
-    return run(form, name, Lookup::homeWorkers(), mode == 2 || mode == 4);
+LookupResult LookupPerson(QComboBox* combo, LookupMode mode) {
+    return run(combo, Lookup::homeWorkers(), mode);
 }
 
-std::function<bool()> codeComboCheck(QWidget* form, QComboBox* box, std::function<int()> lookup,
+std::function<bool()> codeComboCheck(QWidget* form, QComboBox* box, CodeLookup lookup,
                                      const QString& notFound, bool required) {
     return [=] {
         if (box->currentText().trimmed().isEmpty()) {
@@ -110,9 +95,9 @@ std::function<bool()> codeComboCheck(QWidget* form, QComboBox* box, std::functio
                 MessageBox::show(form, ConventionText::Required);
             return !required;
         }
-        const int result = lookup();
-        if (result == LookupNotFound)
+        const LookupResult result = lookup(box, LookupMode::Find);
+        if (result == LookupResult::NotFound)
             MessageBox::show(form, notFound);
-        return result == LookupFound;
+        return result == LookupResult::Found;
     };
 }

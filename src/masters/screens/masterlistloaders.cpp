@@ -18,16 +18,9 @@ bool LoadMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
         MessageBox::error(form, e.text());
         return false;
     }
-    const int deletedMark = int(def.listColumns.size()) + 1;
     ListGrid::Fill fill(grid);
     if (rows.size() + 1 > grid->rows())
         grid->setRows(int(rows.size()) + 1);
-    for (int c = 1; c < deletedMark; ++c) {
-        const MasterField* f = def.field(def.listColumns.at(c - 1));
-        const bool date = f && f->kind == FieldKind::Date;
-        grid->setColAlignment(c, (date ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    }
-    grid->setColAlignment(deletedMark, Qt::AlignCenter);
     for (int r = 0; r < rows.size(); ++r)
         grid->setRowTexts(r + 1, rows.at(r));
     grid->setRowHeightTwips(400);

@@ -36,12 +36,12 @@ MasterListScreen::MasterListScreen(const MasterDef& def, QWidget* parent)
     connect(ui->cmdSelect, &QPushButton::clicked, this, &MasterListScreen::cmdSelectClick);
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
 
-    QPushButton* exportButton = addListExport(this, ui->grd1, m_def.gridKind);
+    QPushButton* exportButton = addListExport(this, ui->grd1, m_def.list);
     exportButton->setMinimumSize(100, 34);
     ui->buttonRow->insertWidget(ui->buttonRow->indexOf(ui->cmdIns), exportButton);
     QWidget::setTabOrder(ui->ChkDel, exportButton);
 
-    GridLayout(ui->grd1, m_def.gridKind);
+    GridLayout(ui->grd1, m_def.list);
     resetFilters();
     int width = kGridFramePixels;
     for (int c = 0; c < ui->grd1->cols(); ++c)
@@ -72,7 +72,7 @@ bool MasterListScreen::load() {
 }
 
 void MasterListScreen::refresh() {
-    GridLayout(ui->grd1, m_def.gridKind);
+    GridLayout(ui->grd1, m_def.list);
     load();
 }
 

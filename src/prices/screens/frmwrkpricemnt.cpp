@@ -13,14 +13,13 @@
 #include "ui_frmwrkpricemnt.h"
 
 namespace {
-constexpr int kPriceListKind = 5;
 constexpr int kEmptyRows = 14; // a laid-out grid shows this many empty rows
 constexpr int kRowTwips = 400;
 } // namespace
 
 frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : Screen(parent), ui(new Ui::frmWrkPriceMnt) {
     ui->setupUi(this);
-    QPushButton* exportButton = addListExport(this, ui->grd1, kPriceListKind);
+    QPushButton* exportButton = addListExport(this, ui->grd1, priceListDefinition());
     exportButton->setGeometry(10, 536, 110, 40);
     QWidget::setTabOrder(ui->cmdCopy, exportButton);
     auto* behaviour = new FormBehaviour(this);
@@ -45,7 +44,7 @@ frmWrkPriceMnt::frmWrkPriceMnt(QWidget* parent) : Screen(parent), ui(new Ui::frm
     connect(ui->cmdCopy, &QPushButton::clicked, this, [this] { openEditor(EditMode::Copy); });
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
 
-    GridLayout(ui->grd1, kPriceListKind);
+    GridLayout(ui->grd1, priceListDefinition());
     resetFilters();
     if (!LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked()))
         openingFailed();
@@ -80,17 +79,11 @@ bool frmWrkPriceMnt::LoadPriceList(bool hideDeleted, bool hideExpired) {
         MessageBox::error(this, e.text());
         return false;
     }
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    const Qt::Alignment alignments[] = {left,  left,  left,  left, left,           left,
-                                        right, right, right, left, Qt::AlignCenter};
-    for (int col = 0; col < 11; ++col)
-        grid->setColAlignment(col, alignments[col]);
     return true;
 }
 
 void frmWrkPriceMnt::refresh() {
-    GridLayout(ui->grd1, kPriceListKind);
+    GridLayout(ui->grd1, priceListDefinition());
     LoadPriceList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
     // The highlighted row after a reload is the one the buttons act on.
     rowSelected(ui->grd1->row());

@@ -58,11 +58,11 @@ frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const 
     // A bare code becomes its full item line; an unknown one stays as given
     // and is reported when the clerk leaves the box or saves.
     if (!pnoText.trimmed().isEmpty())
-        LookupPno(this, 2);
+        LookupPno(ui->cboPno, LookupMode::Find);
     if (!wnoText.trimmed().isEmpty())
-        LookupWorkCode(this, 2);
+        LookupWorkCode(ui->cboWNo, LookupMode::Find);
     if (!personText.trimmed().isEmpty())
-        LookupPerson(this, 2);
+        LookupPerson(ui->cboPerson, LookupMode::Find);
 }
 
 frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, frmWrkPriceMnt* list, EditMode mode,
@@ -93,17 +93,15 @@ void frmWrkPriceMnt2::setupFields() {
     setupCodeCombo(ui->cboPno);
     setupCodeCombo(ui->cboWNo);
     setupCodeCombo(ui->cboPerson);
-    behaviour->setValidator(ui->cboPno, codeComboCheck(
-                                            this, ui->cboPno, [this] { return LookupPno(this, 2); },
-                                            QStringLiteral("指定の製品図番は存在しません。")));
+    behaviour->setValidator(ui->cboPno,
+                            codeComboCheck(this, ui->cboPno, LookupPno,
+                                           QStringLiteral("指定の製品図番は存在しません。")));
     behaviour->setValidator(ui->cboWNo,
-                            codeComboCheck(
-                                this, ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
-                                QStringLiteral("指定の作業コードは存在しません。")));
+                            codeComboCheck(this, ui->cboWNo, LookupWorkCode,
+                                           QStringLiteral("指定の作業コードは存在しません。")));
     behaviour->setValidator(ui->cboPerson,
-                            codeComboCheck(
-                                this, ui->cboPerson, [this] { return LookupPerson(this, 2); },
-                                QStringLiteral("指定の内職者は存在しません。")));
+                            codeComboCheck(this, ui->cboPerson, LookupPerson,
+                                           QStringLiteral("指定の内職者は存在しません。")));
     setupNumericBox(*behaviour, ui->txtMon, 4, 12, 3, true);
     setupTextBox(ui->txtDet_0, 50);
     setupDateBox(*behaviour, ui->txtDay_0, true);
@@ -111,8 +109,9 @@ void frmWrkPriceMnt2::setupFields() {
 }
 
 void frmWrkPriceMnt2::fillCombos() {
-    if (LookupPno(this, 1) != LookupFound || LookupWorkCode(this, 1) != LookupFound ||
-        LookupPerson(this, 1) != LookupFound)
+    if (LookupPno(ui->cboPno, LookupMode::Fill) != LookupResult::Found ||
+        LookupWorkCode(ui->cboWNo, LookupMode::Fill) != LookupResult::Found ||
+        LookupPerson(ui->cboPerson, LookupMode::Fill) != LookupResult::Found)
         return; // already reported
     // Filling may pick the first item; a new line starts with empty boxes.
     for (QComboBox* box : {ui->cboPno, ui->cboWNo, ui->cboPerson}) {

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int kSettlementListKind = 7;
 constexpr int kEmptyRows = 14;
 constexpr int kRowTwips = 400;
 
@@ -54,7 +53,7 @@ class FocusLeftHook : public QObject {
 
 frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount) {
     ui->setupUi(this);
-    QPushButton* exportButton = addListExport(this, ui->grd1, kSettlementListKind);
+    QPushButton* exportButton = addListExport(this, ui->grd1, settlementListDefinition());
     exportButton->setGeometry(672, 490, 232, 40);
     QWidget::setTabOrder(ui->cmdBPrint, exportButton);
     setupFields();
@@ -87,8 +86,8 @@ frmAccount::frmAccount(QWidget* parent) : Screen(parent), ui(new Ui::frmAccount)
 
     ClearTextBoxes(this);
     layoutList(ListReset::StartState);
-    LookupPerson(this, 3, 0);
-    LookupPerson(this, 3, 1);
+    LookupPerson(ui->cboPerson_0, LookupMode::Fill);
+    LookupPerson(ui->cboPerson_1, LookupMode::Fill);
     // Filling may pick an item; the range starts open on both sides.
     for (QComboBox* box : {ui->cboPerson_0, ui->cboPerson_1}) {
         box->setCurrentIndex(-1);
@@ -125,12 +124,10 @@ void frmAccount::setupFields() {
     setupCodeCombo(ui->cboPerson_0);
     setupCodeCombo(ui->cboPerson_1);
     // Either end of the range may stay open; a typed code must exist.
-    for (int index : {0, 1}) {
-        QComboBox* box = index == 0 ? ui->cboPerson_0 : ui->cboPerson_1;
-        behaviour->setValidator(box, codeComboCheck(
-                                         this, box,
-                                         [this, index] { return LookupPerson(this, 4, index); },
-                                         QStringLiteral("指定の内職者は存在しません。"), false));
+    for (QComboBox* box : {ui->cboPerson_0, ui->cboPerson_1}) {
+        behaviour->setValidator(box, codeComboCheck(this, box, LookupPerson,
+                                                    QStringLiteral("指定の内職者は存在しません。"),
+                                                    false));
     }
 }
 
@@ -268,7 +265,7 @@ void frmAccount::setPrintButtons(bool enabled) {
 void frmAccount::layoutList(ListReset reset) {
     showPaymentWarning(); // a run or a cancellation just changed what is unpaid
     // No highlighted row until a run is listed.
-    GridLayout(ui->grd1, kSettlementListKind, false);
+    GridLayout(ui->grd1, settlementListDefinition(), false);
     switch (reset) {
     case ListReset::StartState:
         ui->cmdTest->setEnabled(false);
@@ -322,11 +319,6 @@ int frmAccount::LoadSettlementList(int mode) {
         const QSignalBlocker quiet(grid);
         grid->selectRow(1);
     }
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    grid->setColAlignment(3, Qt::AlignLeft | Qt::AlignVCenter);
-    for (int col = 4; col <= 7; ++col)
-        grid->setColAlignment(col, right);
-    grid->setColAlignment(9, Qt::AlignCenter);
     return 0;
 }
 

@@ -9,7 +9,6 @@
 #include "ui_frmatest.h"
 
 namespace {
-constexpr int kTrialListKind = 8;
 constexpr int kEmptyRows = 14;
 constexpr int kRowTwips = 400;
 constexpr int kPriceCol = 6;
@@ -27,7 +26,7 @@ frmATest::frmATest(QWidget* parent, const QList<TrialRow>& rows, QDate firstDay,
         printTrialList(this, gridTexts(), {m_firstDay, m_lastDay, Clock::today()});
     });
     FormCenter(this);
-    GridLayout(ui->grd1, kTrialListKind);
+    GridLayout(ui->grd1, trialListDefinition());
     fill(rows);
 }
 
@@ -53,10 +52,6 @@ void frmATest::fill(const QList<TrialRow>& rows) {
         }
         grid->setRowHeightTwips(kRowTwips);
     }
-    for (int col = 1; col <= 5; ++col)
-        grid->setColAlignment(col, Qt::AlignLeft | Qt::AlignVCenter);
-    for (int col = 6; col <= 8; ++col)
-        grid->setColAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 QList<QStringList> frmATest::gridTexts() const {

@@ -21,7 +21,6 @@
 #include <functional>
 
 namespace {
-constexpr int kSlipListKind = 6;
 constexpr int kRowTwips = 400;
 constexpr int kListPoints = 9;
 constexpr int kSlipNoChars = 10;
@@ -47,7 +46,7 @@ frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct)
     QFont listFont = ui->grd1->font();
     listFont.setPointSize(kListPoints);
     ui->grd1->setFont(listFont);
-    QPushButton* exportButton = addListExport(this, ui->grd1, kSlipListKind);
+    QPushButton* exportButton = addListExport(this, ui->grd1, slipListDefinition());
     exportButton->setGeometry(722, 668, 110, 40);
     QWidget::setTabOrder(ui->cmdUpd, exportButton);
     ClearTextBoxes(this);
@@ -79,9 +78,10 @@ frmProduct::frmProduct(QWidget* parent) : Screen(parent), ui(new Ui::frmProduct)
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->CommandDenpyo, &QPushButton::clicked, this, &frmProduct::printDay);
 
-    GridLayout(ui->grd1, kSlipListKind);
+    GridLayout(ui->grd1, slipListDefinition());
     resetFilters();
-    if (LookupPno(this, 1) == LookupFound && LookupPerson(this, 1) == LookupFound) {
+    if (LookupPno(ui->cboPno, LookupMode::Fill) == LookupResult::Found &&
+        LookupPerson(ui->cboPerson, LookupMode::Fill) == LookupResult::Found) {
         emptyCombo(ui->cboPno);
         emptyCombo(ui->cboPerson);
     }
@@ -99,13 +99,10 @@ void frmProduct::setupFields() {
     // A filter box may stay empty (it then lists nothing); a typed code must exist.
     setupCodeCombo(ui->cboPerson);
     setupCodeCombo(ui->cboPno);
-    behaviour->setValidator(ui->cboPerson,
-                            codeComboCheck(
-                                this, ui->cboPerson, [this] { return LookupPerson(this, 2); },
-                                SlipText::UnknownPerson, false));
-    behaviour->setValidator(ui->cboPno, codeComboCheck(
-                                            this, ui->cboPno, [this] { return LookupPno(this, 2); },
-                                            SlipText::UnknownPno, false));
+    behaviour->setValidator(ui->cboPerson, codeComboCheck(this, ui->cboPerson, LookupPerson,
+                                                          SlipText::UnknownPerson, false));
+    behaviour->setValidator(
+        ui->cboPno, codeComboCheck(this, ui->cboPno, LookupPno, SlipText::UnknownPno, false));
 
     setupKeyedBox(ui->txtDet_0, kSlipNoKeys, kSlipNoChars);
     setupKeyedBox(ui->txtDet_1, kSlipNoKeys, kSlipNoChars);
@@ -185,15 +182,13 @@ void frmProduct::LoadSlipList(bool hideDeleted, bool hideDelivered) {
     // Found slips: one row each, no blank rows left from the empty layout.
     if (!rows.isEmpty())
         grid->setRows(int(rows.size()) + 1);
-    for (int col = 0; col < SlipListCol::Count; ++col)
-        grid->setColAlignment(col, slipListAlignment(col));
     for (int r = 0; r < rows.size(); ++r)
         grid->setRowTexts(r + 1, rows.at(r));
     grid->setRowHeightTwips(kRowTwips);
 }
 
 void frmProduct::refresh() {
-    GridLayout(ui->grd1, kSlipListKind);
+    GridLayout(ui->grd1, slipListDefinition());
     LoadSlipList(ui->ChkDel->isChecked(), ui->chkFin->isChecked());
     rowSelected(ui->grd1->row());
 }

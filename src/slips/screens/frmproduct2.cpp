@@ -69,17 +69,12 @@ void frmProduct2::setupFields() {
     setupCodeCombo(ui->cboPerson);
     setupCodeCombo(ui->cboPno);
     setupCodeCombo(ui->cboWNo);
-    behaviour->setValidator(ui->cboPerson,
-                            codeComboCheck(
-                                this, ui->cboPerson, [this] { return LookupPerson(this, 2); },
-                                SlipText::UnknownPerson));
-    behaviour->setValidator(ui->cboPno, codeComboCheck(
-                                            this, ui->cboPno, [this] { return LookupPno(this, 2); },
-                                            SlipText::UnknownPno));
-    behaviour->setValidator(ui->cboWNo,
-                            codeComboCheck(
-                                this, ui->cboWNo, [this] { return LookupWorkCode(this, 2); },
-                                SlipText::UnknownWorkCode));
+    behaviour->setValidator(
+        ui->cboPerson, codeComboCheck(this, ui->cboPerson, LookupPerson, SlipText::UnknownPerson));
+    behaviour->setValidator(ui->cboPno,
+                            codeComboCheck(this, ui->cboPno, LookupPno, SlipText::UnknownPno));
+    behaviour->setValidator(
+        ui->cboWNo, codeComboCheck(this, ui->cboWNo, LookupWorkCode, SlipText::UnknownWorkCode));
 
     // 作業区分 opens with the input method off but may switch it on; the lot
     // number never takes it.
@@ -114,8 +109,9 @@ void frmProduct2::setupFields() {
 }
 
 void frmProduct2::fillCombos() {
-    if (LookupPerson(this, 1) != LookupFound || LookupPno(this, 1) != LookupFound ||
-        LookupWorkCode(this, 1) != LookupFound)
+    if (LookupPerson(ui->cboPerson, LookupMode::Fill) != LookupResult::Found ||
+        LookupPno(ui->cboPno, LookupMode::Fill) != LookupResult::Found ||
+        LookupWorkCode(ui->cboWNo, LookupMode::Fill) != LookupResult::Found)
         return; // already reported
     // Filling may pick the first item; the slip's own codes come next.
     for (QComboBox* box : {ui->cboPerson, ui->cboPno, ui->cboWNo}) {
