@@ -30,3 +30,8 @@ std::unique_ptr<SqlStatement> prepareSqliteStatement(const QSqlDatabase& db, con
 void releaseSqliteStatements(const QSqlDatabase& db);
 std::unique_ptr<SqlStatement> preparePgStatement(const QSqlDatabase& db, const QString& sql);
 void releasePgStatements(const QSqlDatabase& db);
+// Sends rows to a table of the server with one COPY: `copy` is the
+// "COPY table (columns) FROM STDIN" text; each row is preceded by its
+// number from 1 when `numbered`. Throws DbError.
+void copyPgRows(const QSqlDatabase& db, const QString& copy, const QList<QVariantList>& rows,
+                bool numbered);

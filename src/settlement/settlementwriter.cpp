@@ -15,9 +15,12 @@ void requireRows(qint64 changed, qint64 named, const QString& what) {
                           .arg(changed));
 }
 
-// A server types the values of a VALUES list by their casts.
-const EngineSql kSlipRow = {"(?, ?)", "(?, CAST(? AS numeric))"};
-const EngineSql kRunRow = {"(?, ?)", "(CAST(? AS timestamp), ?)"};
+// The rows' columns, typed as the columns they meet.
+const EngineSql kSlipRow = {"TEXT, REAL", "text, numeric"};
+const EngineSql kRunRow = {"TEXT, TEXT", "timestamp, text"};
+const EngineSql kSettlementRow = {
+    "TEXT, TEXT, TEXT, TEXT, INTEGER, INTEGER, INTEGER, INTEGER, TEXT, TEXT",
+    "timestamp, text, date, date, bigint, bigint, bigint, bigint, timestamp, text"};
 
 // The values set outside the list take their column's type on a server.
 const QString kStamp =
@@ -30,8 +33,8 @@ const QString kPrice =
 const QString kInsert =
     QStringLiteral("INSERT INTO seisan_t (精算日時, 内職者コード, 精算対象開始日, 精算対象最終日,"
                    " 精算対象伝票枚数, 精算金額, 消費税, 合計金額, 備考, 最終更新日時, 削除フラグ,"
-                   " 社員コード) %1");
-const QString kInsertRow = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, '', ?, 0, ?)");
+                   " 社員コード) SELECT v.column1, v.column2, v.column3, v.column4, v.column5,"
+                   " v.column6, v.column7, v.column8, '', v.column9, 0, v.column10 FROM (%1) AS v");
 const QString kFlag =
     QStringLiteral("UPDATE seisan_t SET 削除フラグ = 1, 最終更新日時 = ?, 社員コード = ?"
                    " FROM (%1) AS v WHERE seisan_t.精算日時 = v.column1"
@@ -105,7 +108,7 @@ void SettlementWriter::InsertSettlements(const QList<WorkerSettlement>& rows, co
         values.append({when, w.workerCode, SqlValue::date(firstDay), SqlValue::date(lastDay),
                        w.slipCount, w.amount, w.tax, w.total, when, m_employee});
     }
-    BulkRows insert({kInsert, kInsert}, {kInsertRow, kInsertRow}, 500);
+    BulkRows insert({kInsert, kInsert}, kSettlementRow);
     requireRows(insert.run({}, values), rows.size(), QStringLiteral("内職者別の精算"));
 }
 

@@ -1,4 +1,5 @@
 #include "core/apperror.h"
+#include "core/bulkrows.h"
 #include "core/database.h"
 #include "core/ini.h"
 #include "core/schema.h"
@@ -329,6 +330,36 @@ class TestDatabaseSession : public QObject {
         const QString back = utf8.decode(raw);
         QVERIFY2(!utf8.hasError(), raw.toHex().constData());
         QCOMPARE(back, QStringLiteral("ab") + emoji + "\u0301\uFE0F");
+    }
+
+    void bulkRowsArriveAsSent() {
+        TestDatabase db;
+        // sent → read back; the row separators and escapes of a server's
+        // COPY must not change a value.
+        const QList<std::pair<QVariant, QString>> cases = {
+            {QStringLiteral("a\tb\nc\rd"), QStringLiteral("a\tb\nc\rd")},
+            {QStringLiteral("\\N"), QStringLiteral("\\N")},
+            {QStringLiteral("C:\\x\\"), QStringLiteral("C:\\x\\")},
+            {QVariant(QMetaType::fromType<QString>()), QStringLiteral("<null>")},
+            {QStringLiteral("作業") + QChar(0xD83D), QStringLiteral("作業")},
+        };
+        QList<QVariantList> rows;
+        for (qsizetype i = 0; i < cases.size(); ++i) {
+            execSql(QStringLiteral("INSERT INTO sagyou_m (作業コード, 作業項目) VALUES (?, 'x')"),
+                    {QStringLiteral("W%1").arg(i)});
+            rows.append({QStringLiteral("W%1").arg(i), cases.at(i).first});
+        }
+        const QString update =
+            QStringLiteral("UPDATE sagyou_m SET 作業項目 = v.column2 FROM (%1) AS v"
+                           " WHERE sagyou_m.作業コード = v.column1");
+        QCOMPARE(BulkRows({update, update}, {"TEXT, TEXT", "text, text"}, 2).run({}, rows),
+                 cases.size());
+        SqlQuery q(QStringLiteral("SELECT 作業項目 FROM sagyou_m ORDER BY 作業コード"));
+        q.exec();
+        for (const auto& [sent, back] : cases) {
+            QVERIFY(q.next());
+            QCOMPARE(q.isNull("作業項目") ? QStringLiteral("<null>") : q.str("作業項目"), back);
+        }
     }
 };
 
