@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
     fill(path);
-    DBOpenPath(path);
+    openDatabase(path);
 
     RawDb raw(path);
     bool ok = true;
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
         MasterListScreen screen(*def);
         const double ms = bestMs([&] {
             GridLayout(screen.findChild<ListGrid*>(), def->list);
-            LoadMasterList(&screen, *def, 0);
+            loadMasterList(&screen, *def, 0);
         });
         report(def->listScreen + QStringLiteral(" grid load (all rows)"), ms, 300);
         const QString sql =

@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
     Schema::createFile(path);
-    DBOpenPath(path);
+    openDatabase(path);
 
     QElapsedTimer timer;
     timer.start();

@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     total.start();
     QElapsedTimer step;
     step.start();
-    const std::optional<StatementPrint> data = prepareStatementPrint(FormatDateTime(kRun));
+    const std::optional<StatementPrint> data = prepareStatementPrint(formatDateTime(kRun));
     if (!data || data->lines.size() != kSlips) {
         std::fprintf(stderr, "the run was not found\n");
         return 1;

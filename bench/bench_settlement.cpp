@@ -49,13 +49,13 @@ Timings timeEngine(const QString& path, const QString& trialPath) {
     Clock::setFixed(kRunAt);
     const SettlementCriteria april{QDate(2024, 4, 1), QDate(2024, 4, 30), {}, {}, "E001"};
     Timings t;
-    DBOpenPath(trialPath);
+    openDatabase(trialPath);
     QElapsedTimer timer;
     timer.start();
     RunTrial(april);
     t.trial = lap(timer);
     DBClose();
-    DBOpenPath(path);
+    openDatabase(path);
     timer.restart();
     RunSettlement(april);
     t.settle = lap(timer);

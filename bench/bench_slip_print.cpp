@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     fill();
 
     QList<SlipPrintData> slips;
-    const double dataMs = bestOfThreeMs([&] { slips = LoadSlipsToPrint(kDay); });
+    const double dataMs = bestOfThreeMs([&] { slips = loadSlipsToPrint(kDay); });
     RawDb raw(path);
     const double baseMs = bestOfThreeMs([&] { readBaseline(raw); });
     const double zintMs = bestOfThreeMs([&] {

@@ -267,7 +267,7 @@ template <class Db> bool benchmark(const QString& database, double* fullListMs) 
     const Targets& targets = Db::kEngine == SqlEngine::Postgres ? kServerTargets : kSqliteTargets;
     std::printf("\n== %s: %s\n", targets.engine, qPrintable(database));
     BenchDatabase::createTables(database);
-    DBOpenPath(database);
+    openDatabase(database);
     gEmpCode = QStringLiteral("E001");
 
     bool filled = false;

@@ -28,7 +28,7 @@ namespace {
 const SettlementCriteria kApril{QDate(2024, 4, 1), QDate(2024, 4, 30), {}, {}, "E001"};
 
 double engineTrial(const QString& path, qint64& rows) {
-    DBOpenPath(path);
+    openDatabase(path);
     QElapsedTimer t;
     t.start();
     rows = RunTrial(kApril).rows.size();
@@ -40,7 +40,7 @@ double engineTrial(const QString& path, qint64& rows) {
 bool progressShown = false;
 
 double screenTrial(const QString& path, qint64& rows) {
-    DBOpenPath(path);
+    openDatabase(path);
     QWidget owner;
     QElapsedTimer t;
     t.start();
@@ -109,9 +109,9 @@ double bareTrial(const QString& path, qint64& rows) {
         cells.push_back({QString::fromUtf8(col(0)), QString::fromUtf8(col(1)),
                          QString::fromUtf8(col(2)), QString::fromUtf8(col(3)),
                          QString::fromUtf8(col(4)), QString::fromUtf8(col(5)),
-                         FormatScaled(p, 4, NumberPattern::PriceList),
-                         FormatNumber(quantity, NumberPattern::Count),
-                         FormatNumber((p * quantity + 5000) / 10000, NumberPattern::AmountList)});
+                         formatScaled(p, 4, NumberPattern::PriceList),
+                         formatNumber(quantity, NumberPattern::Count),
+                         formatNumber((p * quantity + 5000) / 10000, NumberPattern::AmountList)});
     }
     db.exec("COMMIT");
     rows = qint64(cells.size());

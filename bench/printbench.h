@@ -24,7 +24,7 @@ inline void offscreenUnlessSet() {
 inline QString openWorkspace(const QTemporaryDir& dir, const QByteArray& companyName) {
     const QString path = dir.filePath(QStringLiteral("bench.sqlite"));
     Schema::createFile(path);
-    DBOpenPath(path);
+    openDatabase(path);
     QFile ini(dir.filePath(QStringLiteral("TVL.INI")));
     ini.open(QIODevice::WriteOnly);
     ini.write("[Print]\nOutput=pdf\n[User]\nName=" + companyName + "\n");

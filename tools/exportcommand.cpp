@@ -86,7 +86,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
                                  : listFormatOf(QLatin1Char('.') + request.format, ListFormat::Csv);
     int status = 0;
     try {
-        DBOpenPath(p.at(0));
+        openDatabase(p.at(0));
         const ListTable table = ListExports::table(p.at(1), p.value(2), p.value(3));
         ListFile file;
         if (format == ListFormat::Excel)

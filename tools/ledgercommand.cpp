@@ -67,7 +67,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     int status = SettleCommand::kFailed;
     try {
-        DBOpenPath(parsed.path);
+        openDatabase(parsed.path);
         const QList<LedgerWorker> workers = loadLedger(parsed.selection, PaymentTerms::read());
         if (workers.isEmpty()) {
             err << "tarvel-admin ledger: 期間内に帳簿に記入する取引がありません。\n";

@@ -51,7 +51,7 @@ QList<QStringList> slipRows(const QString& first, const QString& last) {
     const QDate from = parseDay(first), to = parseDay(last);
     search.hideDelivered = false;
     QList<QStringList> rows;
-    const QString a = FormatDate(from), b = FormatDate(to);
+    const QString a = formatDate(from), b = formatDate(to);
     for (const QStringList& row : loadSlipRows(search)) {
         const QString delivered = row.value(SlipListCol::DeliveryDate);
         if (!delivered.isEmpty() && delivered >= a && delivered <= b)

@@ -87,7 +87,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     int status = 0;
     try {
-        DBOpenPath(args.at(0));
+        openDatabase(args.at(0));
         grantClerk(gCon(), args.at(1));
         out << "ロール " << args.at(1) << " に事務用の権限を設定しました。\n";
     } catch (const AppError& e) {

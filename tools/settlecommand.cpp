@@ -193,7 +193,7 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
             throw DbError(
                 QStringLiteral("データベースファイルが見つかりません。\n%1").arg(parsed.path));
         if (server)
-            DBOpenPath(parsed.path);
+            openDatabase(parsed.path);
         if (server ? !employeeIsLiveOn(gCon(), parsed.criteria.employeeCode)
                    : !employeeIsLive(parsed.path, parsed.criteria.employeeCode)) {
             err << "tarvel-admin " << command << ": 社員コード " << parsed.criteria.employeeCode
@@ -213,7 +213,7 @@ int run(const QString& command, const QStringList& args, QTextStream& out, QText
             AutoBackup::takeBeforeRun(parsed.path, s);
         }
         if (!server)
-            DBOpenPath(parsed.path);
+            openDatabase(parsed.path);
         status = execute(command, parsed.criteria, tax, out);
     } catch (const UnpricedSlipsError& e) {
         err << "tarvel-admin " << command << ": " << e.text()

@@ -57,11 +57,11 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     int status = SettleCommand::kFailed;
     try {
-        DBOpenPath(parsed.path);
+        openDatabase(parsed.path);
         const TransferSender sender = TransferSender::read();
         std::optional<QDateTime> run = parsed.run.stamp;
         if (!parsed.run.stamp.isValid())
-            run = FindSettlementRun(parsed.run);
+            run = findSettlementRun(parsed.run);
         if (!run)
             throw AppError(QStringLiteral("指定された日時には精算処理は行われていません。"));
         const TransferBatch batch = loadTransferBatch(*run);
@@ -74,7 +74,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
             std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
             std::fflush(stdout);
             err << "振込データ: " << batch.payees.size() << " 件、"
-                << FormatNumber(batch.total(), NumberPattern::AmountList) << " 円（現金払い "
+                << formatNumber(batch.total(), NumberPattern::AmountList) << " 円（現金払い "
                 << batch.cashWorkers << " 名は金種表）\n";
             status = SettleCommand::kDone;
         }

@@ -67,7 +67,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
     int status = SettleCommand::kFailed;
     try {
         const QList<IncomeLine> lines = IncomeLines::read();
-        DBOpenPath(parsed.path);
+        openDatabase(parsed.path);
         const QList<YearlyStatement> statements = loadYearlyStatements(parsed.selection, lines);
         if (statements.isEmpty()) {
             err << "tarvel-admin yearly: " << parsed.selection.year

@@ -106,7 +106,7 @@ void FrmLogin::cmdLoginClick() {
     }
     bool matches = false;
     try {
-        matches = LoginPasswordMatches(gEmpCode, ui->txt_1->text());
+        matches = loginPasswordMatches(gEmpCode, ui->txt_1->text());
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
         return;

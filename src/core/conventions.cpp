@@ -80,7 +80,7 @@ QString NumFormat(const QString& text, int decimals, int /*maxLength*/) {
     QString pattern = NumberPattern::Whole;
     if (decimals > 0)
         pattern += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
-    return FormatNumber(Decimal::readVal(text), pattern);
+    return formatNumber(Decimal::readVal(text), pattern);
 }
 
 int DateCheck(const QString& text) {
@@ -108,7 +108,7 @@ LeaveResult leaveDateBox(const QString& text, bool required) {
     } else if (DateCheck(t) != 0) {
         return {text, LeaveOutcome::InvalidDate};
     } else {
-        r.text = FormatDigitDate(t);
+        r.text = formatDigitDate(t);
     }
     if (required && r.text.isEmpty())
         r.outcome = LeaveOutcome::RequiredMissing;
@@ -121,7 +121,7 @@ LeaveResult leaveNumericBox(const QString& text, int decimals, int maxLength, bo
     return {NumFormat(text, decimals, maxLength), LeaveOutcome::Ok};
 }
 
-QString FormatDate(const QDate& date) {
+QString formatDate(const QDate& date) {
     if (!date.isValid())
         return QString();
     int y = 0, m = 0, d = 0;
@@ -143,18 +143,18 @@ QString FormatDate(const QDate& date) {
     return QString(text, 10);
 }
 
-QString FormatDateTime(const QDateTime& dateTime) {
+QString formatDateTime(const QDateTime& dateTime) {
     return dateTime.isValid() ? dateTime.toString(kDateTimeFormat) : QString();
 }
 
-QDate ParseBoxDate(const QString& text) {
+QDate parseBoxDate(const QString& text) {
     const QString t = trimBlanks(text);
     if (t.size() != 10)
         return {};
     return QDate::fromString(t, kDateFormat);
 }
 
-QDateTime ParseBoxDateTime(const QString& text) {
+QDateTime parseBoxDateTime(const QString& text) {
     const QString t = trimBlanks(text);
     if (t.size() != 19)
         return {};

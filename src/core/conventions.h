@@ -66,10 +66,10 @@ LeaveResult leaveNumericBox(const QString& text, int decimals, int maxLength, bo
 
 // Dates as shown and typed: "yyyy/mm/dd", date-times "yyyy/mm/dd hh:mm:ss";
 // "" for an invalid value.
-QString FormatDate(const QDate& date);
-QString FormatDateTime(const QDateTime& dateTime);
+QString formatDate(const QDate& date);
+QString formatDateTime(const QDateTime& dateTime);
 // Box text "yyyy/mm/dd" (blanks around it allowed) back to a date; an
 // invalid QDate for anything else.
-QDate ParseBoxDate(const QString& text);
+QDate parseBoxDate(const QString& text);
 // "yyyy/mm/dd hh:mm:ss" back to a date-time; invalid for anything else.
-QDateTime ParseBoxDateTime(const QString& text);
+QDateTime parseBoxDateTime(const QString& text);

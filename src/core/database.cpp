@@ -134,13 +134,13 @@ void DBOpen() {
                           .arg(QFileInfo(ini).absolutePath()));
     }
     try {
-        DBOpenPath(IniRead(QStringLiteral("Access"), QStringLiteral("DSN")));
+        openDatabase(IniRead(QStringLiteral("Access"), QStringLiteral("DSN")));
     } catch (const DsnError& e) {
         throw DbError(QStringLiteral("TVL.INI の ") + e.text());
     }
 }
 
-void DBOpenPath(const QString& dsn) {
+void openDatabase(const QString& dsn) {
     DBClose();
     bool onNetwork = false;
     openFile(QString::fromLatin1(kConnectionName), dsn, &onNetwork);
@@ -169,7 +169,7 @@ void setNetworkFileSystemCheck(NetworkFileSystemCheck check) {
     g_pendingWarning.clear();
 }
 
-QString DBDsn() {
+QString openDatabaseDsn() {
     return g_dsn;
 }
 
@@ -193,7 +193,7 @@ QSqlDatabase gCon() {
     return QSqlDatabase::database(QString::fromLatin1(kConnectionName), false);
 }
 
-bool DBIsOpen() {
+bool databaseIsOpen() {
     return gCon().isOpen();
 }
 

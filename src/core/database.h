@@ -13,18 +13,18 @@
 void DBOpen();
 // Opens the database at dsn: a PostgreSQL server for a postgresql:// URI or
 // a "host=... dbname=..." string, else the SQLite file at that path.
-void DBOpenPath(const QString& dsn);
+void openDatabase(const QString& dsn);
 // Closes and releases the connection; harmless when nothing is open.
 void DBClose();
 // What the shared connection was opened from (a path or a server's DSN);
 // empty while none is open.
-QString DBDsn();
+QString openDatabaseDsn();
 // The shared connection. Not open before DBOpen or after a failed DBOpen,
 // so queries on it fail with an error.
 QSqlDatabase gCon();
-bool DBIsOpen();
+bool databaseIsOpen();
 
-// Opens an extra connection to the database at dsn as DBOpenPath opens the
+// Opens an extra connection to the database at dsn as openDatabase opens the
 // shared one; SideConnection is the way to it that always removes it again.
 QSqlDatabase openExtraConnection(const QString& connectionName, const QString& dsn);
 

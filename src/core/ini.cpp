@@ -61,14 +61,14 @@ QString decodeJapaneseText(const QByteArray& bytes) {
 }
 
 QString IniRead(const QString& section, const QString& key) {
-    return IniReadFile(QStringLiteral("TVL.INI"), section, key);
+    return iniReadFile(QStringLiteral("TVL.INI"), section, key);
 }
 
 QString iniFilePath() {
     return QDir::current().absoluteFilePath(QStringLiteral("TVL.INI"));
 }
 
-QString IniReadFile(const QString& path, const QString& section, const QString& key) {
+QString iniReadFile(const QString& path, const QString& section, const QString& key) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();

@@ -10,7 +10,7 @@
 // UTF-8 and holds kana or kanji; otherwise as Shift-JIS. Nothing ever
 // writes it.
 QString IniRead(const QString& section, const QString& key);
-QString IniReadFile(const QString& path, const QString& section, const QString& key);
+QString iniReadFile(const QString& path, const QString& section, const QString& key);
 
 // Where IniRead looks: TVL.INI in the current directory, as an absolute path.
 QString iniFilePath();

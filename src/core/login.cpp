@@ -52,7 +52,7 @@ int LoginCheck(const QString& code) {
     return 0;
 }
 
-bool LoginPasswordMatches(const QString& code, const QString& typed) {
+bool loginPasswordMatches(const QString& code, const QString& typed) {
     return engineOf(gCon()) == SqlEngine::Postgres ? serverLogin(code, typed)
                                                    : fileLogin(code, typed);
 }

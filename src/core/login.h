@@ -14,4 +14,4 @@ int LoginCheck(const QString& code);
 // the same transaction. On a server the stored value never leaves it: the
 // program proves the typed password against the hash's salt. Throws
 // DbError.
-bool LoginPasswordMatches(const QString& code, const QString& typed);
+bool loginPasswordMatches(const QString& code, const QString& typed);

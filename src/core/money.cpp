@@ -80,7 +80,7 @@ qint64 parseQuantity(const QString& text) {
 }
 
 QString UnitPrice::text(const QString& pattern) const {
-    return FormatScaled(m_value, 4, pattern);
+    return formatScaled(m_value, 4, pattern);
 }
 
 Yen amountOf(UnitPrice price, qint64 quantity) {

@@ -48,7 +48,7 @@ QString grouped(const std::string& digits) {
 
 } // namespace
 
-QString FormatNumber(const Decimal& value, const QString& pattern) {
+QString formatNumber(const Decimal& value, const QString& pattern) {
     const Pattern p = parsePattern(pattern);
     const Decimal r = value.roundedHalfAway(p.maxDecimals);
 
@@ -66,11 +66,11 @@ QString FormatNumber(const Decimal& value, const QString& pattern) {
     return text;
 }
 
-QString FormatScaled(qint64 mantissa, int scale, const QString& pattern) {
+QString formatScaled(qint64 mantissa, int scale, const QString& pattern) {
     const Pattern& p = parsePattern(pattern);
     // Up to 18 fraction digits keep every power of ten inside an unsigned 64-bit.
     if (scale < 0 || scale > 18 || p.maxDecimals > 18)
-        return FormatNumber(Decimal::fromScaled(mantissa, scale), pattern);
+        return formatNumber(Decimal::fromScaled(mantissa, scale), pattern);
     const bool negative = mantissa < 0;
     quint64 magnitude = negative ? 0 - quint64(mantissa) : quint64(mantissa);
     int places = scale;
@@ -122,11 +122,11 @@ QString FormatScaled(qint64 mantissa, int scale, const QString& pattern) {
     return text;
 }
 
-QString FormatNumber(double value, const QString& pattern) {
-    return FormatNumber(Decimal::fromDouble(value), pattern);
+QString formatNumber(double value, const QString& pattern) {
+    return formatNumber(Decimal::fromDouble(value), pattern);
 }
 
-QString FormatDigitDate(const QString& digits) {
+QString formatDigitDate(const QString& digits) {
     const Decimal number = Decimal::readVal(digits).roundedHalfAway(0);
     std::string d = number.wholeDigits();
     if (d.size() < 8)

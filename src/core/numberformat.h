@@ -24,16 +24,16 @@ inline const QString Subtotal = QStringLiteral("#,###,##0");         // report s
 inline const QString Sequence = QStringLiteral("000");               // slip and line numbers
 } // namespace NumberPattern
 
-QString FormatNumber(const Decimal& value, const QString& pattern);
-QString FormatNumber(double value, const QString& pattern); // exact shortest decimal of value
+QString formatNumber(const Decimal& value, const QString& pattern);
+QString formatNumber(double value, const QString& pattern); // exact shortest decimal of value
 // mantissa × 10^-scale, the same text as the Decimal form, in integer
 // arithmetic: lists format tens of thousands of prices and amounts.
-QString FormatScaled(qint64 mantissa, int scale, const QString& pattern);
-template <std::integral T> QString FormatNumber(T value, const QString& pattern) {
-    return FormatScaled(static_cast<qint64>(value), 0, pattern);
+QString formatScaled(qint64 mantissa, int scale, const QString& pattern);
+template <std::integral T> QString formatNumber(T value, const QString& pattern) {
+    return formatScaled(static_cast<qint64>(value), 0, pattern);
 }
 
 // The "0000/00/00" format: the text read as a whole number (Val) and shown
 // as at least eight digits with "/" before the last four and the last two:
 // "20030401" gives "2003/04/01".
-QString FormatDigitDate(const QString& digits);
+QString formatDigitDate(const QString& digits);

@@ -35,7 +35,7 @@ QStringList crossed(const QList<IncomeLine>& lines, Yen total) {
     for (const IncomeLine& line : lines)
         if (line.crossedBy(total))
             labels << QStringLiteral("%1（%2円）")
-                          .arg(line.label, FormatNumber(line.yen, NumberPattern::AmountList));
+                          .arg(line.label, formatNumber(line.yen, NumberPattern::AmountList));
     return labels;
 }
 

@@ -9,7 +9,7 @@ QString PaymentWatch::overdueLine() const {
         return {};
     return QStringLiteral("支払期限を過ぎた未精算の伝票が %1 枚あります（最も古い納入日 %2）")
         .arg(overdue)
-        .arg(FormatDate(oldestOverdueDelivery));
+        .arg(formatDate(oldestOverdueDelivery));
 }
 
 QString PaymentWatch::dueSoonLine() const {

@@ -65,7 +65,7 @@ QVariant storedValue(const MasterField& field, const MasterRecord& record) {
         return text;
     if (text.isEmpty())
         return SqlValue::date(QDate());
-    const QDate date = ParseBoxDate(text);
+    const QDate date = parseBoxDate(text);
     if (!date.isValid())
         throw AppError(ConventionText::BadDate);
     return SqlValue::date(date);
@@ -119,7 +119,7 @@ QString checkedFieldText(const MasterField& field, const QString& typed) {
 }
 
 QString displayDate(const QVariant& stored) {
-    return FormatDate(SqlValue::toDate(stored));
+    return formatDate(SqlValue::toDate(stored));
 }
 
 std::optional<MasterRecord> loadMasterRecord(const MasterDef& def, const QString& key) {

@@ -40,8 +40,8 @@ bool nearestLine(const PriceInput& in, const QDate& start, bool later, QDate* li
 } // namespace
 
 bool CheckPricePeriod(const PriceInput& in) {
-    const QDate start = ParseBoxDate(in.startText);
-    const QDate end = ParseBoxDate(in.endText);
+    const QDate start = parseBoxDate(in.startText);
+    const QDate end = parseBoxDate(in.endText);
     QDate lineStart, lineEnd;
     // A new line with an end must stop before the next line begins; one
     // without an end may run on, the later line simply takes over.
@@ -71,11 +71,11 @@ PriceCheck CheckPriceInput(const PriceInput& in) {
     }
     if (in.startText.trimmed().isEmpty())
         return {kRequired, PriceField::Start};
-    const QDate start = ParseBoxDate(in.startText);
+    const QDate start = parseBoxDate(in.startText);
     if (!start.isValid())
         return {kBadDate, PriceField::Start};
     if (!in.endText.trimmed().isEmpty()) {
-        const QDate end = ParseBoxDate(in.endText);
+        const QDate end = parseBoxDate(in.endText);
         if (!end.isValid())
             return {kBadDate, PriceField::End};
         if (end < start)

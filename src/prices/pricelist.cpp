@@ -88,8 +88,8 @@ QList<PriceListRow> loadPriceRows(bool hideDeleted, bool hideExpired, const QDat
         r.workName = q.str(QStringLiteral("作業項目名"));
         r.personName = q.str(QStringLiteral("内職者名"));
         r.price = priceListText(UnitPrice::fromDb(q.num(QStringLiteral("単価"))));
-        r.start = FormatDate(start);
-        r.end = FormatDate(SqlValue::toDate(q.value(QStringLiteral("適用終了日"))));
+        r.start = formatDate(start);
+        r.end = formatDate(SqlValue::toDate(q.value(QStringLiteral("適用終了日"))));
         r.remark = q.str(QStringLiteral("備考"));
         r.deleted = q.integer(QStringLiteral("削除フラグ")) == 1;
         rows.append(std::move(r));

@@ -68,7 +68,7 @@ qint64 SavePriceNew(const PriceInput& in) {
                        " 単価, 備考, 適用開始日, 適用終了日, 最終更新日時, 削除フラグ, 社員コード)"
                        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {serial, in.pno, in.wno, in.person, price, storedRemark(in.remark),
-         SqlValue::date(ParseBoxDate(in.startText)), SqlValue::date(ParseBoxDate(in.endText)),
+         SqlValue::date(parseBoxDate(in.startText)), SqlValue::date(parseBoxDate(in.endText)),
          SqlValue::dateTime(Clock::now()), in.deleted ? 1 : 0, gEmpCode});
     tx.commit();
     return serial;
@@ -81,7 +81,7 @@ void SavePriceEdit(const PriceInput& in) {
                        " 単価 = ?, 備考 = ?, 適用開始日 = ?, 適用終了日 = ?, 最終更新日時 = ?,"
                        " 削除フラグ = ?, 社員コード = ? WHERE 単価シリアル = ?"),
         {in.pno, in.wno, in.person, price, storedRemark(in.remark),
-         SqlValue::date(ParseBoxDate(in.startText)), SqlValue::date(ParseBoxDate(in.endText)),
+         SqlValue::date(parseBoxDate(in.startText)), SqlValue::date(parseBoxDate(in.endText)),
          SqlValue::dateTime(Clock::now()), in.deleted ? 1 : 0, gEmpCode, in.serial});
     if (changed != 1)
         throw AppError(kEditFailed);

@@ -13,10 +13,10 @@ CashCounts breakDownCash(Yen amount) {
     return counts;
 }
 
-QList<CashLine> CashLinesOfRun(const QDateTime& run, PaidFigure figure) {
+QList<CashLine> cashLinesOfRun(const QDateTime& run, PaidFigure figure) {
     QList<CashLine> lines;
     const QSet<QString> byTransfer = workersPaidByTransfer();
-    for (const SettlementRow& row : SettlementRowsOfRun(run)) {
+    for (const SettlementRow& row : settlementRowsOfRun(run)) {
         if (byTransfer.contains(row.workerCode))
             continue;
         const Yen paid = row.figures().paid(figure);

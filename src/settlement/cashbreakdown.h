@@ -32,4 +32,4 @@ struct CashLine {
 // order, each paid figure broken down. Cancelled rows are left out, so that
 // no cash is counted out for a settlement that was taken back; so are the
 // home-workers paid by bank transfer. Throws DbError.
-QList<CashLine> CashLinesOfRun(const QDateTime& run, PaidFigure figure);
+QList<CashLine> cashLinesOfRun(const QDateTime& run, PaidFigure figure);

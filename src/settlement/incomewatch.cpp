@@ -10,7 +10,7 @@
 namespace {
 
 QString yen(Yen value) {
-    return FormatNumber(value, NumberPattern::AmountList) + QStringLiteral("円");
+    return formatNumber(value, NumberPattern::AmountList) + QStringLiteral("円");
 }
 
 } // namespace

@@ -16,7 +16,7 @@ struct SettlementCriteria {
     QString lastWorker;
     QString employeeCode; // 社員コード written with every change
     // A settlement pays slips without a price in force at 0 yen only when
-    // the clerk agreed to it; otherwise it refuses them (UnpricedSlips).
+    // the clerk agreed to it; otherwise it refuses them (unpricedSlips).
     bool allowUnpriced = false;
 };
 

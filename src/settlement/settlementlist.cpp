@@ -32,7 +32,7 @@ QList<SettlementRow> readRows(const BoundSql& bound) {
     while (q.next()) {
         SettlementRow r;
         r.run = SqlValue::toDateTime(q.value(QStringLiteral("精算日時")));
-        r.runText = r.run.isValid() ? FormatDateTime(r.run) : q.str(QStringLiteral("精算日時"));
+        r.runText = r.run.isValid() ? formatDateTime(r.run) : q.str(QStringLiteral("精算日時"));
         r.workerCode = rtrim(q.str(QStringLiteral("内職者コード")));
         r.workerName = rtrim(q.str(QStringLiteral("内職者名")));
         r.firstDay = SqlValue::toDate(q.value(QStringLiteral("精算対象開始日")));
@@ -53,16 +53,16 @@ RunDesignation designateRun(const QString& text) {
     const QString t = trimBlanks(text);
     RunDesignation d;
     if (t.size() > 10) {
-        d.stamp = ParseBoxDateTime(t);
+        d.stamp = parseBoxDateTime(t);
     } else if (t.size() == 8 && DateCheck(t) == 0) {
         d.day = QDate::fromString(t, QStringLiteral("yyyyMMdd"));
     } else {
-        d.day = ParseBoxDate(t);
+        d.day = parseBoxDate(t);
     }
     return d;
 }
 
-std::optional<QDateTime> FindSettlementRun(const RunDesignation& designation) {
+std::optional<QDateTime> findSettlementRun(const RunDesignation& designation) {
     if (!designation.isUsable())
         return std::nullopt;
     BoundSql q{QStringLiteral("SELECT seisan_t.精算日時 FROM seisan_t"
@@ -89,7 +89,7 @@ QList<SettlementRow> LoadSettlementList(const RunDesignation& designation, bool 
     return readRows(q);
 }
 
-QList<SettlementRow> SettlementRowsOfRun(const QDateTime& run, bool includeCancelled) {
+QList<SettlementRow> settlementRowsOfRun(const QDateTime& run, bool includeCancelled) {
     BoundSql q{kRowsWithNames + QStringLiteral(" WHERE seisan_t.精算日時 = ?"),
                {SqlValue::dateTime(run)}};
     if (!includeCancelled)
@@ -103,10 +103,10 @@ QStringList settlementListCells(const SettlementRow& r) {
             r.workerCode,
             QString(),
             r.workerName,
-            FormatNumber(r.slipCount, NumberPattern::Count),
-            FormatNumber(r.amount, NumberPattern::QuantityList),
-            FormatNumber(r.tax, NumberPattern::AmountList),
-            FormatNumber(r.total, NumberPattern::AmountList),
+            formatNumber(r.slipCount, NumberPattern::Count),
+            formatNumber(r.amount, NumberPattern::QuantityList),
+            formatNumber(r.tax, NumberPattern::AmountList),
+            formatNumber(r.total, NumberPattern::AmountList),
             QString(),
             r.deleted ? QStringLiteral("削除") : QString()};
 }

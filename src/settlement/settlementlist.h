@@ -23,7 +23,7 @@ RunDesignation designateRun(const QString& text);
 
 // The run a designation picks for printing: the latest live run of the day,
 // or the given time stamp when a live run carries it. Throws DbError.
-std::optional<QDateTime> FindSettlementRun(const RunDesignation& designation);
+std::optional<QDateTime> findSettlementRun(const RunDesignation& designation);
 
 // One seisan_t row with the home-worker's name.
 struct SettlementRow {
@@ -48,7 +48,7 @@ QList<SettlementRow> LoadSettlementList(const RunDesignation& designation, bool 
 
 // The rows of one run in home-worker code order, live only unless asked
 // (the cash-denomination table).
-QList<SettlementRow> SettlementRowsOfRun(const QDateTime& run, bool includeCancelled = false);
+QList<SettlementRow> settlementRowsOfRun(const QDateTime& run, bool includeCancelled = false);
 
 // The cells of a settlement list row as the screen's grid shows them:
 // run, code, -, name, slips, amount, tax, total, -, deleted mark.

@@ -61,7 +61,7 @@ UnpricedSlipsError::UnpricedSlipsError(const QStringList& slips)
                QString(numberedSlipList(slips)).replace(QLatin1Char('\r'), QLatin1Char('\n'))),
       m_slips(slips) {}
 
-QStringList UnpricedSlips(const SettlementCriteria& criteria) {
+QStringList unpricedSlips(const SettlementCriteria& criteria) {
     checkCriteria(criteria);
     QStringList unpriced;
     for (const SelectedSlip& slip :
@@ -135,12 +135,12 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
 
     SettlementWriter writer(criteria.employeeCode);
     report(progress, 0, result.slipCount);
-    writer.StampSlips(run, writes, progress);
-    writer.InsertSettlements(result.workers, criteria.firstDay, criteria.lastDay);
+    writer.stampSlips(run, writes, progress);
+    writer.insertSettlements(result.workers, criteria.firstDay, criteria.lastDay);
     tx.commit();
 
     result.run = run;
-    result.runText = FormatDateTime(run);
+    result.runText = formatDateTime(run);
     gSeisanTimeText = result.runText;
     return result;
 }
@@ -153,7 +153,7 @@ CancelResult CancelSettlement(const SettlementCriteria& criteria,
     const QDateTime now = Clock::now();
     CancelResult result;
     {
-        const BoundSql bound = CancellationQuerySql(criteria);
+        const BoundSql bound = cancellationQuerySql(criteria);
         SqlQuery q(bound.sql);
         execBound(q, bound);
         while (q.next()) {
@@ -180,7 +180,7 @@ CancelResult CancelSettlement(const SettlementCriteria& criteria,
     tx.commit();
 
     result.run = result.rows.last().run;
-    result.runText = FormatDateTime(result.run);
+    result.runText = formatDateTime(result.run);
     gSeisanTimeText = result.runText;
     return result;
 }

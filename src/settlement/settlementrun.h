@@ -62,7 +62,7 @@ SettlementResult RunSettlement(const SettlementCriteria& criteria,
 
 // The slips of the settlement's selection that have no price in force, in
 // the settlement's order (untrimmed numbers). Throws AppError.
-QStringList UnpricedSlips(const SettlementCriteria& criteria);
+QStringList unpricedSlips(const SettlementCriteria& criteria);
 
 // Takes back the live settlements whose recorded period lies inside the
 // criteria's period (and home-worker in the range): rows flagged deleted,

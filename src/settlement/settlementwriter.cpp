@@ -67,7 +67,7 @@ QList<QVariantList> runRows(const QList<WorkerSettlement>& rows) {
 
 SettlementWriter::SettlementWriter(const QString& employeeCode) : m_employee(employeeCode) {}
 
-void SettlementWriter::StampSlips(const QDateTime& run, const QList<SlipWrite>& slips,
+void SettlementWriter::stampSlips(const QDateTime& run, const QList<SlipWrite>& slips,
                                   const SettlementProgress& done) {
     QList<QVariantList> rows;
     rows.reserve(slips.size());
@@ -88,7 +88,7 @@ void SettlementWriter::StampSlips(const QDateTime& run, const QList<SlipWrite>& 
     requireRows(changed, slips.size(), QStringLiteral("製品伝票"));
 }
 
-void SettlementWriter::UpdateSlipPrices(const QList<SlipWrite>& slips, const QDateTime& now,
+void SettlementWriter::updateSlipPrices(const QList<SlipWrite>& slips, const QDateTime& now,
                                         const SettlementProgress& done) {
     QList<QVariantList> rows;
     for (const SlipWrite& s : slips)
@@ -99,7 +99,7 @@ void SettlementWriter::UpdateSlipPrices(const QList<SlipWrite>& slips, const QDa
                 rows.size(), QStringLiteral("製品伝票の単価"));
 }
 
-void SettlementWriter::InsertSettlements(const QList<WorkerSettlement>& rows, const QDate& firstDay,
+void SettlementWriter::insertSettlements(const QList<WorkerSettlement>& rows, const QDate& firstDay,
                                          const QDate& lastDay) {
     QList<QVariantList> values;
     values.reserve(rows.size());

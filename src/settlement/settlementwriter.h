@@ -28,13 +28,13 @@ class SettlementWriter {
     explicit SettlementWriter(const QString& employeeCode);
 
     // 精算日時 = 最終更新日時 = run, and the new price where one is given.
-    void StampSlips(const QDateTime& run, const QList<SlipWrite>& slips,
+    void stampSlips(const QDateTime& run, const QList<SlipWrite>& slips,
                     const SettlementProgress& done = {});
     // 精算単価 = the new price of each slip that has one; 最終更新日時 = now.
-    void UpdateSlipPrices(const QList<SlipWrite>& slips, const QDateTime& now,
+    void updateSlipPrices(const QList<SlipWrite>& slips, const QDateTime& now,
                           const SettlementProgress& done = {});
     // One row per home-worker of run `run` for the typed period.
-    void InsertSettlements(const QList<WorkerSettlement>& rows, const QDate& firstDay,
+    void insertSettlements(const QList<WorkerSettlement>& rows, const QDate& firstDay,
                            const QDate& lastDay);
     // Marks the live rows (run, home-worker) cancelled and clears the stamp
     // of every slip they paid, deleted slips included; returns how many

@@ -70,7 +70,7 @@ void checkPayable(const SelectedSlip& slip) {
 QString numberedSlipList(const QStringList& slipNumbers) {
     QString list;
     for (qsizetype i = 0; i < slipNumbers.size(); ++i)
-        list += FormatNumber(i + 1, NumberPattern::Sequence) + QStringLiteral("　:") +
+        list += formatNumber(i + 1, NumberPattern::Sequence) + QStringLiteral("　:") +
                 slipNumbers.at(i) + QLatin1Char('\r');
     return list;
 }

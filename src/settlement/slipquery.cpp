@@ -75,7 +75,7 @@ BoundSql SlipQuerySql(const SettlementCriteria& criteria, SlipQueryMode mode,
     return q;
 }
 
-BoundSql CancellationQuerySql(const SettlementCriteria& criteria) {
+BoundSql cancellationQuerySql(const SettlementCriteria& criteria) {
     BoundSql q;
     q.sql = QStringLiteral("SELECT * FROM seisan_t WHERE (COALESCE(削除フラグ, 0) <> 1)"
                            " AND 精算対象開始日 >= ? AND 精算対象最終日 <= ?");

@@ -37,7 +37,7 @@ BoundSql SlipQuerySql(const SettlementCriteria& criteria, SlipQueryMode mode,
 
 // The live settlement rows whose whole recorded period lies inside the
 // criteria's period, in the worker range; by time stamp, then home-worker.
-BoundSql CancellationQuerySql(const SettlementCriteria& criteria);
+BoundSql cancellationQuerySql(const SettlementCriteria& criteria);
 
 // " AND (column >= ?)" and/or " AND (column <= ?)" for the bounds given.
 void appendWorkerRange(BoundSql& query, const SettlementCriteria& criteria, const QString& column);

@@ -51,13 +51,13 @@ TrialResult RunTrial(const SettlementCriteria& criteria, const SettlementProgres
         row.quantity = slip.quantity;
         row.amount = amountOf(row.price, slip.quantity);
         row.priceText = row.price.text(NumberPattern::PriceList);
-        row.quantityText = FormatNumber(row.quantity, NumberPattern::Count);
-        row.amountText = FormatNumber(row.amount, NumberPattern::AmountList);
+        row.quantityText = formatNumber(row.quantity, NumberPattern::Count);
+        row.amountText = formatNumber(row.amount, NumberPattern::AmountList);
         result.rows << row;
     }
     // The bar follows the slips; only the repriced ones are written.
     SettlementWriter(criteria.employeeCode)
-        .UpdateSlipPrices(writes, now, [&](qint64 done, qint64 repriced) {
+        .updateSlipPrices(writes, now, [&](qint64 done, qint64 repriced) {
             if (progress)
                 progress(total - repriced + done, total);
         });

@@ -51,7 +51,7 @@ QList<TrialPrintLine> trialPrintLines(const QList<QStringList>& rows) {
         if (code != previous && !previous.isEmpty()) {
             lines.append(
                 TrialPrintLine{item(7, QStringLiteral("計")),
-                               item(kAmountColumn, FormatNumber(sum, NumberPattern::Subtotal))});
+                               item(kAmountColumn, formatNumber(sum, NumberPattern::Subtotal))});
             lines.append(TrialPrintLine());
             grandTotal += sum;
             sum = 0;
@@ -72,7 +72,7 @@ QList<TrialPrintLine> trialPrintLines(const QList<QStringList>& rows) {
     if (lines.size() > 1)
         lines.append(
             TrialPrintLine{item(7, QStringLiteral("総合計")),
-                           item(kAmountColumn, FormatNumber(grandTotal, NumberPattern::Subtotal))});
+                           item(kAmountColumn, formatNumber(grandTotal, NumberPattern::Subtotal))});
     return lines;
 }
 
@@ -89,11 +89,11 @@ QList<TrialPrintPage> trialPrintPages(const QList<TrialPrintLine>& lines, int li
 
 QString trialPeriodText(const TrialPrintHeading& heading) {
     return QStringLiteral("対象期間：%1～%2")
-        .arg(FormatDate(heading.firstDay), FormatDate(heading.lastDay));
+        .arg(formatDate(heading.firstDay), formatDate(heading.lastDay));
 }
 
 QString trialPrintedText(const TrialPrintHeading& heading) {
-    return QStringLiteral("印刷日：") + FormatDate(heading.printedOn);
+    return QStringLiteral("印刷日：") + formatDate(heading.printedOn);
 }
 
 QString trialPrintText(const QList<TrialPrintPage>& pages, const TrialPrintHeading& heading) {

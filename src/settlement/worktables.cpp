@@ -47,8 +47,8 @@ QList<StatementLine> statementLinesOf(const QDateTime& run) {
         l.quantity = q.integer(QStringLiteral("納入数量"));
         l.amount = amountOf(l.price, l.quantity);
         l.priceText = l.price.text(NumberPattern::PriceList);
-        l.quantityText = FormatNumber(l.quantity, NumberPattern::Count);
-        l.amountText = FormatNumber(l.amount, NumberPattern::QuantityList);
+        l.quantityText = formatNumber(l.quantity, NumberPattern::Count);
+        l.amountText = formatNumber(l.amount, NumberPattern::QuantityList);
         lines << l;
     }
     return lines;
@@ -66,7 +66,7 @@ qint64 checkedProduct(UnitPrice price, qint64 quantity) {
 std::optional<QList<StatementLine>> FillStatementTable(const RunDesignation& designation,
                                                        const SettlementProgress& progress) {
     SqlTransaction tx;
-    const std::optional<QDateTime> run = FindSettlementRun(designation);
+    const std::optional<QDateTime> run = findSettlementRun(designation);
     if (!run)
         return std::nullopt;
     const QList<StatementLine> lines = statementLinesOf(*run);
@@ -98,7 +98,7 @@ std::optional<QList<StatementLine>> FillStatementTable(const RunDesignation& des
 std::optional<QList<PnoLine>> FillPnoTable(const RunDesignation& designation,
                                            const SettlementProgress& progress) {
     SqlTransaction tx;
-    const std::optional<QDateTime> run = FindSettlementRun(designation);
+    const std::optional<QDateTime> run = findSettlementRun(designation);
     if (!run)
         return std::nullopt;
     QMap<QString, PnoLine> byClass;

@@ -38,7 +38,7 @@ struct PnoLine {
     Decimal amount() const { return Decimal::fromScaled(amountTenThousandths, 4); }
 };
 
-// Each fill picks the run the designation names (FindSettlementRun), then
+// Each fill picks the run the designation names (findSettlementRun), then
 // empties its work table and refills it with that run, in one transaction,
 // and returns the rows it wrote, so that a report prints exactly them even
 // when another copy fills the table next. Nothing is found: no run is

@@ -55,7 +55,7 @@ bool paidFieldsChanged(const SlipInput& in, const SlipRecord& loaded, bool paid)
 }
 
 QString slipTotalText(const QString& quantityText, const QString& priceText) {
-    return FormatNumber(shownAmountOf(UnitPrice::parse(priceText), parseQuantity(quantityText)),
+    return formatNumber(shownAmountOf(UnitPrice::parse(priceText), parseQuantity(quantityText)),
                         NumberPattern::SlipAmount);
 }
 
@@ -67,7 +67,7 @@ SlipPriceView slipPriceView(const SlipInput& in, const SlipRecord* loaded) {
     SlipPriceView view{false, priceListText(UnitPrice()), QStringLiteral("0")};
     if (blank(in.requestDate))
         return view;
-    const QDate date = ParseBoxDate(in.requestDate);
+    const QDate date = parseBoxDate(in.requestDate);
     if (!date.isValid())
         throw AppError(ConventionText::BadDate);
     const PriceLookupResult r = lookupPrice(date, in.pno, in.wno, in.person);

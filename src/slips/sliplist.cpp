@@ -46,16 +46,16 @@ template <typename Key> class TextCache {
 QString listDate(TextCache<QString>& cache, const QVariant& stored) {
     if (stored.isNull())
         return QString();
-    return cache(stored.toString(), [&] { return FormatDate(SqlValue::toDate(stored)); });
+    return cache(stored.toString(), [&] { return formatDate(SqlValue::toDate(stored)); });
 }
 
 QString listQuantity(TextCache<qint64>& cache, const QVariant& stored) {
     const bool whole = stored.isNull() || stored.typeId() == QMetaType::LongLong ||
                        stored.typeId() == QMetaType::Int;
     if (!whole)
-        return FormatNumber(stored.toDouble(), NumberPattern::QuantityList);
+        return formatNumber(stored.toDouble(), NumberPattern::QuantityList);
     const qint64 value = stored.toLongLong();
-    return cache(value, [&] { return FormatNumber(value, NumberPattern::QuantityList); });
+    return cache(value, [&] { return formatNumber(value, NumberPattern::QuantityList); });
 }
 
 } // namespace

@@ -26,5 +26,5 @@ QString NewSlipNo() {
     }
     if (sequence >= SlipsPerDay)
         return QString();
-    return prefix + FormatNumber(sequence + 1, NumberPattern::Sequence);
+    return prefix + formatNumber(sequence + 1, NumberPattern::Sequence);
 }

@@ -20,7 +20,7 @@ QDate requestDateOf(const QString& key) {
 }
 
 QString dateText(const SqlQuery& q, const QString& column) {
-    return FormatDate(SqlValue::toDate(q.value(column)));
+    return formatDate(SqlValue::toDate(q.value(column)));
 }
 
 int marginOf(const QString& key) {
@@ -38,7 +38,7 @@ int marginOf(const QString& key) {
 
 } // namespace
 
-QList<SlipPrintData> LoadSlipsToPrint(const QString& key) {
+QList<SlipPrintData> loadSlipsToPrint(const QString& key) {
     const QDate day = requestDateOf(key);
     // The employee is looked up by the code without blanks, and only when
     // there is one.
@@ -72,11 +72,11 @@ QList<SlipPrintData> LoadSlipsToPrint(const QString& key) {
         s.work = text("作業コード") + QLatin1Char(' ') + text("作業項目名");
         s.workKind = text("作業区分");
         s.issuedQuantity =
-            FormatNumber(q.num(QStringLiteral("払出数量")), NumberPattern::QuantityList);
+            formatNumber(q.num(QStringLiteral("払出数量")), NumberPattern::QuantityList);
         s.lotNo = text("管理ロットNo");
         s.remark = text("備考");
         s.deliveredQuantity =
-            FormatNumber(q.num(QStringLiteral("納入数量")), NumberPattern::QuantityList);
+            formatNumber(q.num(QStringLiteral("納入数量")), NumberPattern::QuantityList);
         if (s.deliveredQuantity == QLatin1String("0"))
             s.deliveredQuantity.clear();
         s.deliveryDate = dateText(q, QStringLiteral("納入日"));
@@ -89,7 +89,7 @@ QList<SlipPrintData> LoadSlipsToPrint(const QString& key) {
     return slips;
 }
 
-SlipMargins ReadSlipMargins() {
+SlipMargins readSlipMargins() {
     return {marginOf(QStringLiteral("MarginTop")), marginOf(QStringLiteral("MarginLeft1")),
             marginOf(QStringLiteral("MarginLeft2"))};
 }

@@ -28,7 +28,7 @@ struct SlipPrintData {
 // The slips a print key names, in slip-number order: a key with "/" that is
 // a date gives every slip requested that day, deleted ones included; any
 // other key is a slip number. Throws DbError.
-QList<SlipPrintData> LoadSlipsToPrint(const QString& key);
+QList<SlipPrintData> loadSlipsToPrint(const QString& key);
 
 // Shifts of the printed slip in twips, from [Denpyo] of TVL.INI. A missing
 // or non-numeric value is 0; a value is rounded to whole twips and must fit
@@ -38,4 +38,4 @@ struct SlipMargins {
     int left1 = 0; // the left copy
     int left2 = 0; // the right copy
 };
-SlipMargins ReadSlipMargins();
+SlipMargins readSlipMargins();

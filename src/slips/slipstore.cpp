@@ -28,7 +28,7 @@ struct StoredValues {
 QDate boxDate(const QString& text) {
     if (trimBlanks(text).isEmpty())
         return {};
-    const QDate d = ParseBoxDate(text);
+    const QDate d = parseBoxDate(text);
     if (!d.isValid())
         throw AppError(ConventionText::BadDate);
     return d;
@@ -84,7 +84,7 @@ bool storedAsPaid(const QString& slipNo) {
 }
 
 QString quantityText(const SqlQuery& q, const QString& column) {
-    return FormatNumber(q.num(column), NumberPattern::QuantityList);
+    return formatNumber(q.num(column), NumberPattern::QuantityList);
 }
 
 } // namespace
@@ -137,21 +137,21 @@ std::optional<SlipRecord> LoadSlipRecord(const QString& slipNo) {
     r.issued = quantityText(q, QStringLiteral("払出数量"));
     r.delivered = quantityText(q, QStringLiteral("納入数量"));
     r.storedPrice = UnitPrice::fromDb(q.num(QStringLiteral("精算単価")));
-    r.requestDate = FormatDate(SqlValue::toDate(q.value(QStringLiteral("依頼日"))));
-    r.deliveryDate = FormatDate(SqlValue::toDate(q.value(QStringLiteral("納入日"))));
+    r.requestDate = formatDate(SqlValue::toDate(q.value(QStringLiteral("依頼日"))));
+    r.deliveryDate = formatDate(SqlValue::toDate(q.value(QStringLiteral("納入日"))));
     r.settledAtStored = q.str(QStringLiteral("精算日時"));
     r.settledAt = SqlValue::toDateTime(q.value(QStringLiteral("精算日時")));
-    r.settlementDate = FormatDate(SqlValue::toDate(q.value(QStringLiteral("精算日時"))));
+    r.settlementDate = formatDate(SqlValue::toDate(q.value(QStringLiteral("精算日時"))));
     r.deleted = q.integer(QStringLiteral("削除フラグ")) != 0;
     r.paid = q.integer(QStringLiteral("精算済み")) != 0;
     return r;
 }
 
-SlipRecord NewSlipRecord() {
+SlipRecord newSlipRecord() {
     SlipRecord r;
     r.slipNo = NewSlipNo();
     r.issued = r.delivered = QStringLiteral("0");
-    r.requestDate = FormatDate(Clock::today());
+    r.requestDate = formatDate(Clock::today());
     return r;
 }
 

@@ -19,7 +19,7 @@ std::optional<SlipRecord> LoadSlipRecord(const QString& slipNo);
 // A new slip as the entry screen opens it in add mode: the number it will
 // probably get (NewSlipNo; "" when the day's numbers are used up), today as
 // the request date, quantities "0". Throws DbError.
-SlipRecord NewSlipRecord();
+SlipRecord newSlipRecord();
 
 // The refusals a caller treats apart from the rest, known by their type.
 class SlipNumbersUsedUp : public AppError {

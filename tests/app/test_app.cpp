@@ -55,7 +55,7 @@ struct LoginScreen {
     QPushButton* login = child<QPushButton>(&form, "cmdLogin");
     int menusShown = 0;
     bool active = (form.setMenuRunner([this] { ++menusShown; }), showActive(&form)) &&
-                  QTest::qWaitFor([] { return DBIsOpen(); }) && (code->setFocus(), true);
+                  QTest::qWaitFor([] { return databaseIsOpen(); }) && (code->setFocus(), true);
 
     // Types a code and leaves the box with Tab.
     void enterCode(const QString& text) {
@@ -165,7 +165,7 @@ class TestApp : public QObject {
         QVERIFY(shownTexts().isEmpty() && showActive(&login));
         QTRY_COMPARE(shownTexts().size(), 1);
         QVERIFY2(shownTexts().first().contains("missing.sqlite"), qPrintable(shownTexts()[0]));
-        QVERIFY(!DBIsOpen());
+        QVERIFY(!databaseIsOpen());
 
         // Without a connection the code check reports the failure and nobody logs in.
         MessageBox::clearShown();
@@ -207,7 +207,7 @@ class TestApp : public QObject {
         QCOMPARE(shown, "frmMenu");
         QVERIFY(!s.form.isVisible());
         QCOMPARE(ends, 0);
-        QVERIFY(DBIsOpen()); // the close box does not close the connection
+        QVERIFY(databaseIsOpen()); // the close box does not close the connection
     }
 
     // The settings → the buttons enabled, each with the screen it opens, and
@@ -243,16 +243,16 @@ class TestApp : public QObject {
             bool openAtEnd = true;
             FrmMenu::setEndProgram([&] {
                 ++ends;
-                openAtEnd = DBIsOpen();
+                openAtEnd = databaseIsOpen();
             });
             FrmMenu menu;
-            QVERIFY(showActive(&menu) && DBIsOpen());
+            QVERIFY(showActive(&menu) && databaseIsOpen());
             if (byEscape)
                 QTest::keyClick(child<QPushButton>(&menu, "cmdPNo"), Qt::Key_Escape);
             else
                 QTest::mouseClick(child<QPushButton>(&menu, "cmdExit"), Qt::LeftButton);
             QCOMPARE(ends, 1);
-            QVERIFY(!openAtEnd && !DBIsOpen() && !menu.isVisible());
+            QVERIFY(!openAtEnd && !databaseIsOpen() && !menu.isVisible());
             QVERIFY(MessageBox::shown().isEmpty()); // no question asked
         }
     }

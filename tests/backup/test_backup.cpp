@@ -39,7 +39,7 @@ qint64 drawings(const DatabaseCopy::RowCounts& rows) {
 void writeOrBackUp(const QString& path, int index) {
     const QDir folder = QFileInfo(path).absoluteDir();
     if (index == 0) {
-        DBOpenPath(path);
+        openDatabase(path);
         for (int i = 0; i < 100000 && !folder.exists(kStop); ++i)
             addDrawing(i);
         DBClose();

@@ -32,7 +32,7 @@ qint64 drawings() {
 
 // Copy 0 writes drawings until the test says stop.
 void writeDrawings(const QString& dsn, int) {
-    DBOpenPath(dsn);
+    openDatabase(dsn);
     const QDir folder(qEnvironmentVariable("TARVEL_TEST_STOP_DIR"));
     for (int i = 0; i < 100000 && !folder.exists(kStop); ++i)
         execSql(
@@ -59,7 +59,7 @@ class TestServerDump : public QObject {
             while (drawings() < 5 * i)
                 QThread::msleep(20);
             const DatabaseCopy::Copy copy =
-                AutoBackup::take(DBDsn(), {t.dirPath() + "/saved", 100},
+                AutoBackup::take(openDatabaseDsn(), {t.dirPath() + "/saved", 100},
                                  QDateTime(QDate(2026, 12, 7), QTime(10, 0, i)));
             counted[copy.path] = copy.rows.value("zuban_m");
         }
@@ -85,7 +85,7 @@ class TestServerDump : public QObject {
             QCOMPARE(restored, it.value());
             QVERIFY(restored >= 5 && restored <= final);
             QVERIFY(QFileInfo::exists(it.key() + ".before-restore"));
-            DBOpenPath(t.path());
+            openDatabase(t.path());
             QCOMPARE(drawings(), restored);
             DBClose();
         }
@@ -160,7 +160,7 @@ class TestServerDump : public QObject {
                      qPrintable(r.out + r.err));
         }
         QVERIFY(!QFile::exists(dump + ".before-restore"));
-        DBOpenPath(target);
+        openDatabase(target);
         QCOMPARE(drawings(), 1);
         DBClose();
     }

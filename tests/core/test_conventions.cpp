@@ -70,10 +70,10 @@ const QMap<QString, std::function<QString(const Args&)>> kConversions = {
          const std::optional<qint64> scaled = Decimal::readVal(a(1)).toScaled(a.n(2));
          return scaled ? num(*scaled) : QStringLiteral("none");
      }},
-    {"FormatNumber", [](const Args& a) { return FormatNumber(a.d(1), a(2)); }},
-    {"FormatInteger", [](const Args& a) { return FormatNumber(a.n(1), a(2)); }},
-    {"ParseBoxDate", [](const Args& a) { return iso(ParseBoxDate(a(1))); }},
-    {"ParseBoxDateTime", [](const Args& a) { return iso(ParseBoxDateTime(a(1))); }},
+    {"formatNumber", [](const Args& a) { return formatNumber(a.d(1), a(2)); }},
+    {"FormatInteger", [](const Args& a) { return formatNumber(a.n(1), a(2)); }},
+    {"parseBoxDate", [](const Args& a) { return iso(parseBoxDate(a(1))); }},
+    {"parseBoxDateTime", [](const Args& a) { return iso(parseBoxDateTime(a(1))); }},
     {"toDate", [](const Args& a) { return iso(SqlValue::toDate(a(1))); }},
     {"FixByteWidth", [](const Args& a) { return exact(FixByteWidth(a(1), a.n(2))); }},
     {"wrapAtPhrases",
@@ -152,17 +152,17 @@ class TestConventions : public QObject {
         for (const QString& pattern : patterns)
             for (int scale = 0; scale <= 6; ++scale)
                 for (qint64 m : mantissas)
-                    QCOMPARE(FormatScaled(m, scale, pattern),
-                             FormatNumber(Decimal::fromScaled(m, scale), pattern));
+                    QCOMPARE(formatScaled(m, scale, pattern),
+                             formatNumber(Decimal::fromScaled(m, scale), pattern));
     }
 
     void datesAndTimesRoundTrip() {
         const QDate d(2003, 4, 1);
-        QCOMPARE(FormatDate(d) + FormatDate(QDate()), "2003/04/01");
-        QCOMPARE(ParseBoxDate(FormatDigitDate("20000229")), QDate(2000, 2, 29));
+        QCOMPARE(formatDate(d) + formatDate(QDate()), "2003/04/01");
+        QCOMPARE(parseBoxDate(formatDigitDate("20000229")), QDate(2000, 2, 29));
         const QDateTime t(QDate(2026, 4, 1), QTime(9, 5, 7));
-        QCOMPARE(FormatDateTime(t) + FormatDateTime(QDateTime()), "2026/04/01 09:05:07");
-        QCOMPARE(ParseBoxDateTime(FormatDateTime(t)), t);
+        QCOMPARE(formatDateTime(t) + formatDateTime(QDateTime()), "2026/04/01 09:05:07");
+        QCOMPARE(parseBoxDateTime(formatDateTime(t)), t);
         QCOMPARE(SqlValue::toDate(SqlValue::date(QDate(1800, 1, 1))), QDate(1800, 1, 1));
         QVERIFY(!SqlValue::toDate(QVariant(QMetaType::fromType<QString>())).isValid());
         QVERIFY(!SqlValue::date(QDate()).isValid() || SqlValue::date(QDate()).isNull());

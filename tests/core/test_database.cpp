@@ -29,7 +29,7 @@ namespace {
 // Run as a child process: commits one row, leaves a second one in an open
 // transaction, says so, then waits to be killed.
 int writeThenWaitForKill(const QString& path) {
-    DBOpenPath(path);
+    openDatabase(path);
     execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('KEPT', 0)");
     SqlTransaction tx;
     execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('LOST', 0)");
@@ -40,7 +40,7 @@ int writeThenWaitForKill(const QString& path) {
 }
 
 QString openErrorFor(const QString& path) {
-    return TestRuns::errorOf([&] { DBOpenPath(path); });
+    return TestRuns::errorOf([&] { openDatabase(path); });
 }
 
 // The open error in a child process that runs as an ordinary user (root
@@ -86,7 +86,7 @@ class TestDatabaseSession : public QObject {
         });
         QVERIFY2(d.isEmpty(), qPrintable(d));
         QVERIFY(!QFile::exists(dir + "nothing.sqlite"));
-        QVERIFY(!DBIsOpen());
+        QVERIFY(!databaseIsOpen());
         // With nothing open, statements fail with an error instead of crashing.
         QVERIFY_THROWS_EXCEPTION(DbError, SqlQuery("SELECT 1").exec());
     }
@@ -109,7 +109,7 @@ class TestDatabaseSession : public QObject {
         const QString path = folder + "/tarvel.sqlite";
         QVERIFY(QDir().mkdir(folder));
         Schema::createFile(path);
-        DBOpenPath(path);
+        openDatabase(path);
         DBClose();
         // Others may write the file and the test's folder, not the file's folder.
         const auto mode = [](const QString& file, mode_t bits) {
@@ -125,11 +125,11 @@ class TestDatabaseSession : public QObject {
     void sharedFolderGetsTheRollbackJournal() {
         TestDatabase t;
         setNetworkFileSystemCheck([](const QString&) { return true; });
-        DBOpenPath(t.path());
+        openDatabase(t.path());
         QCOMPARE(TestRuns::rows("PRAGMA journal_mode"), QStringList{"delete"});
         QVERIFY(takeDatabaseWarning().contains(t.path()));
         setNetworkFileSystemCheck(nullptr);
-        DBOpenPath(t.path());
+        openDatabase(t.path());
         QCOMPARE(TestRuns::rows("PRAGMA journal_mode"), QStringList{"wal"});
         QVERIFY(takeDatabaseWarning().isEmpty());
     }
@@ -143,7 +143,7 @@ class TestDatabaseSession : public QObject {
             execSql("INSERT INTO zuban_m (製品図番, 図番名称, 削除フラグ) VALUES (?, ?, 0)",
                     {QString::number(++n), name});
         DBClose();
-        QVERIFY(!DBIsOpen());
+        QVERIFY(!databaseIsOpen());
         t.writeIni(QStringLiteral("[access]\n dsn = %1 \n").arg(t.path()));
         DBOpen();
         QCOMPARE(TestRuns::rows("SELECT 図番名称 AS c FROM zuban_m ORDER BY 製品図番"), awkward);
@@ -186,7 +186,7 @@ class TestDatabaseSession : public QObject {
         child.kill();
         QVERIFY(child.waitForFinished());
 
-        DBOpenPath(t.path());
+        openDatabase(t.path());
         QCOMPARE(TestRuns::rows("SELECT 製品図番 AS c FROM zuban_m"), QStringList{"KEPT"});
         // The next writer is not held up by the dead process's transaction.
         execSql("INSERT INTO zuban_m (製品図番, 削除フラグ) VALUES ('NEXT', 0)");
@@ -259,7 +259,7 @@ class TestDatabaseSession : public QObject {
         TestRuns::onSideConnection(t.path(),
                                    [](QSqlDatabase& db) { QCOMPARE(Schema::check(db).size(), 9); });
         for (int opening = 0; opening < 2; ++opening) { // the second finds nothing to do
-            DBOpenPath(t.path());
+            openDatabase(t.path());
             QCOMPARE(Schema::check(gCon()), QStringList());
             QCOMPARE(Schema::upgrade(gCon()), 0);
             QCOMPARE(TestRuns::rows("SELECT 内職者氏名, 性別 IS NULL FROM naishoku_m"),

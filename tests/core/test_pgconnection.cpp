@@ -53,7 +53,7 @@ class TestPgConnection : public QObject {
             for (const QString& sql : setUp.replace("%1", name).split(';', Qt::SkipEmptyParts))
                 execSql(admin.db, sql);
             const QString text =
-                TestRuns::errorOf([&] { DBOpenPath(t.path() + dsnTail.replace("%1", name)); });
+                TestRuns::errorOf([&] { openDatabase(t.path() + dsnTail.replace("%1", name)); });
             QVERIFY2(text.contains(expected) && !text.contains("FATAL") &&
                          !text.contains("ERROR") && !text.contains("password=secret"),
                      qPrintable(text));

@@ -91,7 +91,7 @@ class TestMasterRecord : public QObject {
                                    ? "updated"
                                    : "not updated";
                     else if (f[0] == "login")
-                        return LoginPasswordMatches(f[1], typed(2)) ? "yes" : "no";
+                        return loginPasswordMatches(f[1], typed(2)) ? "yes" : "no";
                     else if (f[0] == "exists")
                         return masterRecordExists(m, typed(2)) ? "yes" : "no";
                     else if (f[0] == "load")

@@ -59,7 +59,7 @@ constexpr int kSavesPerWriter = 300;
 
 // One copy's part of the race: saves price lines as fast as it can.
 void saveLinesConcurrently(const QString& path, int index) {
-    DBOpenPath(path);
+    openDatabase(path);
     gEmpCode = "E001";
     WriterCopies::reportFailures(kSavesPerWriter, [index](int i) {
         PriceInput in = input("1.000", "2003/01/01");
@@ -155,8 +155,8 @@ class TestPrices : public QObject {
                                                 r->person,
                                                 r->personName,
                                                 r->priceText,
-                                                FormatDate(r->start),
-                                                FormatDate(r->end),
+                                                formatDate(r->start),
+                                                formatDate(r->end),
                                                 r->remark,
                                                 r->deleted ? "deleted" : "live"}
                                         .join('|');

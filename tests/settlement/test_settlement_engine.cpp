@@ -214,7 +214,7 @@ class TestSettlementEngine : public QObject {
             << "stamped: " +
                    rows("SELECT 製品伝票番号, 精算日時 FROM seihin_t ORDER BY 1").join(' ')
             << "seisan_t rows: " + rows("SELECT COUNT(*) FROM seisan_t").join(' ')
-            << "unpriced: " + UnpricedSlips(kApril).join(' ');
+            << "unpriced: " + unpricedSlips(kApril).join(' ');
         QString list = QStringLiteral("前:");
         const auto listSettled = [&](const SettlementCriteria& c) {
             const bool found = ListSettledSlips(c, list);
@@ -353,7 +353,7 @@ class TestSettlementEngine : public QObject {
         TestDatabase db;
         QStringList out;
         const auto find = [&out](const QString& text) {
-            const auto run = FindSettlementRun(designateRun(text));
+            const auto run = findSettlementRun(designateRun(text));
             out << text + ": " + (run ? run->toString(Qt::ISODate) : QStringLiteral("none"));
         };
         addSlip("S1", "N01");
@@ -372,7 +372,7 @@ class TestSettlementEngine : public QObject {
                 out << QStringLiteral("listed%1: ").arg(cancelled ? " with the cancelled" : "") +
                            r.runText + " " + r.workerCode + (r.deleted ? " 削除" : "");
         for (const SettlementRow& r :
-             SettlementRowsOfRun(QDateTime(QDate(2004, 5, 6), QTime(23, 59, 59))))
+             settlementRowsOfRun(QDateTime(QDate(2004, 5, 6), QTime(23, 59, 59))))
             out << "paid in cash: " + r.workerCode;
         const QString d = goldenDifference("designation.txt", out.join('\n') + '\n');
         QVERIFY2(d.isEmpty(), qPrintable(d));

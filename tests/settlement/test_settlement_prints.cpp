@@ -36,8 +36,8 @@ TrialRow trialRow(const QString& code, const QString& pno, qint64 priceTenThousa
     r.quantity = quantity;
     r.amount = amountOf(r.price, quantity);
     r.priceText = r.price.text(NumberPattern::PriceList);
-    r.quantityText = FormatNumber(quantity, NumberPattern::Count);
-    r.amountText = FormatNumber(r.amount, NumberPattern::AmountList);
+    r.quantityText = formatNumber(quantity, NumberPattern::Count);
+    r.amountText = formatNumber(r.amount, NumberPattern::AmountList);
     return r;
 }
 

@@ -27,7 +27,7 @@ QString worker(int i) {
 // run TARVEL_SETTLE_HOLD_MS after the first slip, and sleeps
 // TARVEL_SETTLE_SLOW_US after every slip, so that others can meet it.
 int settleAsChild(const QString& path) {
-    DBOpenPath(path);
+    openDatabase(path);
     const int holdMs = qEnvironmentVariableIntValue("TARVEL_SETTLE_HOLD_MS");
     const int slowUs = qEnvironmentVariableIntValue("TARVEL_SETTLE_SLOW_US");
     std::puts("started");
@@ -112,7 +112,7 @@ class TestSettlementProcesses : public QObject {
             child.kill();
             QVERIFY(child.waitForFinished(20000));
 
-            DBOpenPath(path);
+            openDatabase(path);
             QCOMPARE(integrity(), "ok");
             // Slips stamped and settlement rows: none, or all of them.
             const QString state =

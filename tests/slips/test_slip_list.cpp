@@ -96,9 +96,9 @@ class TestSlipList : public QObject {
                 for (const QString& n : persons)
                     for (int l = random.bounded(6); l > 0; --l) {
                         const int kind = random.bounded(10); // Null start, ended, deleted, twin
-                        const QString start = kind == 0 ? QString() : FormatDate(someDate());
+                        const QString start = kind == 0 ? QString() : formatDate(someDate());
                         addLine(++serial, rtrim(p), w, n, 10 + random.bounded(500) / 8.0, start,
-                                kind == 1 ? FormatDate(someDate()) : QString(), kind == 2);
+                                kind == 1 ? formatDate(someDate()) : QString(), kind == 2);
                         if (kind == 3) // a live line with the same start, a lower serial
                             addLine(-serial, rtrim(p), w, n, 7.25, start);
                     }

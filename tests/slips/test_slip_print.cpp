@@ -135,7 +135,7 @@ class TestSlipPrint : public QObject {
         const PaymentTerms terms = PaymentTerms::parse("20", "翌月10日", "7", "1");
         for (const PaymentTerms* handbook : {(const PaymentTerms*)nullptr, &terms}) {
             frmDenpyo form;
-            fillDenpyo(form, LoadSlipsToPrint(slip.no).value(0), SlipMargins(), handbook);
+            fillDenpyo(form, loadSlipsToPrint(slip.no).value(0), SlipMargins(), handbook);
             const QString difference = goldenDifference(
                 handbook ? QStringLiteral("slip-handbook.txt") : QStringLiteral("slip.txt"),
                 form.text());

@@ -63,7 +63,7 @@ int savesPerWriter() {
 // One copy's part of the race: issues slips as fast as it can.
 void issueSlipsConcurrently(const QString& path, int) {
     Clock::setFixed(kNow);
-    DBOpenPath(path);
+    openDatabase(path);
     gEmpCode = "E001";
     WriterCopies::reportFailures(savesPerWriter(), [](int) { InsertSlip(kSlip); });
 }
@@ -206,7 +206,7 @@ class TestSlips : public QObject {
         addSlip({.no = "031031-006", .employee = "  "});
         const QString d = goldenCases("slip-print-keys.txt", [](const QStringList& key) {
             QStringList out;
-            for (const SlipPrintData& p : LoadSlipsToPrint(key[0]))
+            for (const SlipPrintData& p : loadSlipsToPrint(key[0]))
                 out << QStringList{p.slipNo, p.drawing, p.deliveredQuantity, p.deliveryDate,
                                    p.employeeName}
                            .join(',');
@@ -221,7 +221,7 @@ class TestSlips : public QObject {
             db.writeIni("[Denpyo]\nMarginTop=" + QString(f[0]).replace('_', ' ') +
                         "\nMarginLeft1=50\n" + (f[1] == "-" ? "" : "MarginLeft2=" + f[1]));
             SlipMargins m;
-            const QString error = TestRuns::errorOf([&] { m = ReadSlipMargins(); });
+            const QString error = TestRuns::errorOf([&] { m = readSlipMargins(); });
             return error != "(no error)"
                        ? error
                        : QStringLiteral("%1 %2 %3").arg(m.top).arg(m.left1).arg(m.left2);

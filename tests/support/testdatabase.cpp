@@ -69,7 +69,7 @@ TestDatabase::TestDatabase(const QDateTime& now) : m_oldCwd(QDir::currentPath())
     } else {
         Schema::createFile(m_path);
     }
-    DBOpenPath(m_path);
+    openDatabase(m_path);
     gEmpCode = QStringLiteral("E001");
 }
 

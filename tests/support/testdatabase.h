@@ -17,13 +17,13 @@ class TestDatabase {
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
 
-    // What DBOpenPath opens: the file's path, or the server's DSN.
+    // What openDatabase opens: the file's path, or the server's DSN.
     QString path() const { return m_path; }
     QString dirPath() const { return m_dir.path(); }
     // Writes TVL.INI into the folder and makes it the current directory.
     void writeIni(const QString& contents);
     // A copy of the database as it stands, under a name of its own; returns
-    // what DBOpenPath opens. The shared connection must be closed.
+    // what openDatabase opens. The shared connection must be closed.
     QString copy(const QString& name);
 
     static bool onServer();

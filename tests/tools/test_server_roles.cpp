@@ -66,13 +66,13 @@ class TestServerRoles : public QObject {
         QString role;
         for (const auto& [who, what, expected] : cases) {
             if (who != role)
-                DBOpenPath(who == "clerk" ? t.path() + " user=" + clerk : t.path());
+                openDatabase(who == "clerk" ? t.path() + " user=" + clerk : t.path());
             role = who;
             const QStringList w = what.split(' ');
             QString got;
             try {
                 if (w[0] == "login") {
-                    got = LoginPasswordMatches(w[1], w[2]) ? "yes" : "no";
+                    got = loginPasswordMatches(w[1], w[2]) ? "yes" : "no";
                 } else if (w[0] == "password") {
                     storeEmployeePassword(w[1], w[2]);
                     got = "ok";

@@ -140,7 +140,7 @@ class TestTransfer : public QObject {
         QVERIFY2(d.isEmpty(), qPrintable(d));
         QCOMPARE(formatProblems(file), QString());
         // The cash table counts out only the one paid in cash.
-        const QList<CashLine> cash = CashLinesOfRun(kRun, PaidFigure::Total);
+        const QList<CashLine> cash = cashLinesOfRun(kRun, PaidFigure::Total);
         QVERIFY(cash.size() == 1 && cash[0].workerCode == "N01");
         db.writeIni(QString::fromUtf8(kIni) + "LineEnd=none\n");
         QCOMPARE(transferFileBytes(TransferSender::read(), "0403", batch),

@@ -56,8 +56,8 @@ class TestWorkspace : public QObject {
             DBOpen();
             QCOMPARE(LoginCheck(Workspace::kFirstEmployee), database == "new" ? 0 : 1);
             // The first employee logs in with the password asked for, only.
-            QVERIFY(database != "new" || (LoginPasswordMatches(Workspace::kFirstEmployee, "pw9") &&
-                                          !LoginPasswordMatches(Workspace::kFirstEmployee, "")));
+            QVERIFY(database != "new" || (loginPasswordMatches(Workspace::kFirstEmployee, "pw9") &&
+                                          !loginPasswordMatches(Workspace::kFirstEmployee, "")));
         }
     }
 };

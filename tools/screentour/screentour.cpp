@@ -103,7 +103,7 @@ ReportContext reportContext() {
 }
 
 QString runText() {
-    return FormatDateTime(lastRun());
+    return formatDateTime(lastRun());
 }
 
 frmAccount* settlementOverUnpaidMonth(QWidget* menu) {

@@ -9,7 +9,7 @@
 bool backupBeforeRun(QWidget* parent) {
     try {
         const WaitCursor busy;
-        AutoBackup::takeBeforeRun(DBDsn(), AutoBackup::programSettings());
+        AutoBackup::takeBeforeRun(openDatabaseDsn(), AutoBackup::programSettings());
     } catch (const AppError& e) {
         MessageBox::error(parent, e.text());
         return false;

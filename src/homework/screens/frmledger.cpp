@@ -35,8 +35,8 @@ frmLedger::frmLedger(QWidget* parent) : Screen(parent), ui(new Ui::frmLedger) {
     }
     // The usual request: last year, as the Act keeps the ledger by years.
     const QDate today = Clock::today();
-    ui->txtDay_0->setText(FormatDate(QDate(today.year() - 1, 1, 1)));
-    ui->txtDay_1->setText(FormatDate(QDate(today.year() - 1, 12, 31)));
+    ui->txtDay_0->setText(formatDate(QDate(today.year() - 1, 1, 1)));
+    ui->txtDay_1->setText(formatDate(QDate(today.year() - 1, 12, 31)));
     connect(ui->cmdPreview, &QPushButton::clicked, this, &frmLedger::cmdPreviewClick);
     connect(ui->cmdBack, &QPushButton::clicked, this, &QDialog::reject);
     FormCenter(this);
@@ -46,8 +46,8 @@ frmLedger::~frmLedger() = default;
 
 std::optional<LedgerSelection> frmLedger::selection() {
     LedgerSelection s;
-    s.first = ParseBoxDate(ui->txtDay_0->text());
-    s.last = ParseBoxDate(ui->txtDay_1->text());
+    s.first = parseBoxDate(ui->txtDay_0->text());
+    s.last = parseBoxDate(ui->txtDay_1->text());
     if (!s.first.isValid() || !s.last.isValid()) {
         MessageBox::show(this, ConventionText::Required);
         (s.first.isValid() ? ui->txtDay_1 : ui->txtDay_0)->setFocus();

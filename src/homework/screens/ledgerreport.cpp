@@ -79,7 +79,7 @@ const Table kPayments({{"支払年月日", 1500},
                        {"備考", 3000}});
 
 QString quantity(qint64 value) {
-    return FormatNumber(value, NumberPattern::QuantityList);
+    return formatNumber(value, NumberPattern::QuantityList);
 }
 
 ReportBand pageHeader(const LedgerSelection& s, const QString& company, int width) {
@@ -89,7 +89,7 @@ ReportBand pageHeader(const LedgerSelection& s, const QString& company, int widt
     band.text(QRect(width - 2000, 0, 2000, 280), QStringLiteral("%p / %P"), reportFont(kGothic, 9),
               kRight);
     band.text(QRect(0, 600, 6000, 300),
-              QStringLiteral("期間：%1～%2").arg(FormatDate(s.first), FormatDate(s.last)),
+              QStringLiteral("期間：%1～%2").arg(formatDate(s.first), formatDate(s.last)),
               reportFont(kPGothic, 10));
     band.text(QRect(width - 6000, 600, 6000, 300), company, reportFont(kPGothic, 11), kRight);
     band.rule(0, 950, width, 15);
@@ -102,7 +102,7 @@ ReportBand person(const LedgerWorker& w, int width) {
     band.text(QRect(0, 100, 6000, kLine), QStringLiteral("氏名：%1（%2）").arg(w.name, w.code),
               reportFont(kPGothic, 11, true));
     band.text(QRect(6000, 100, 2500, kLine), QStringLiteral("性別：") + w.sex, font);
-    band.text(QRect(8500, 100, 4000, kLine), QStringLiteral("生年月日：") + FormatDate(w.birth),
+    band.text(QRect(8500, 100, 4000, kLine), QStringLiteral("生年月日：") + formatDate(w.birth),
               font);
     band.text(QRect(0, 100 + kLine, width, kLine), QStringLiteral("住所：") + w.address, font);
     band.text(QRect(0, 100 + 2 * kLine, width, kLine),
@@ -135,23 +135,23 @@ BandedReport ledgerReport(const QList<LedgerWorker>& workers, const LedgerSelect
         report.beginGroup(person(w, width), true);
         section(report, kCommissions, QStringLiteral("委託"), w.commissions,
                 [](const LedgerCommission& c) {
-                    return QStringList{FormatDate(c.requested),
+                    return QStringList{formatDate(c.requested),
                                        c.slipNo,
                                        c.work,
                                        c.drawing,
                                        quantity(c.issued),
                                        priceListText(c.price),
-                                       FormatDate(c.deliveryDue),
-                                       FormatDate(c.paymentDue)};
+                                       formatDate(c.deliveryDue),
+                                       formatDate(c.paymentDue)};
                 });
         section(report, kReceipts, QStringLiteral("製品の受領"), w.receipts,
                 [](const LedgerReceipt& r) {
-                    return QStringList{FormatDate(r.received), r.slipNo, quantity(r.quantity)};
+                    return QStringList{formatDate(r.received), r.slipNo, quantity(r.quantity)};
                 });
         section(report, kPayments, QStringLiteral("工賃の支払"), w.payments,
                 [](const LedgerPayment& p) {
                     return QStringList{
-                        FormatDate(p.run.date()), quantity(p.amount), quantity(p.total),
+                        formatDate(p.run.date()), quantity(p.amount), quantity(p.total),
                         p.cancelled ? QStringLiteral("精算解除（支払取消）") : QString()};
                 });
         report.endGroup(ReportBand(200));

@@ -15,7 +15,7 @@ constexpr auto kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr int kColumns[] = {1400, 1400, 2200, 2000, 2200};
 
 QString yen(Yen value) {
-    return FormatNumber(value, NumberPattern::AmountList);
+    return formatNumber(value, NumberPattern::AmountList);
 }
 
 ReportBand tableRow(const QStringList& cells, bool bold, int ruleTwips) {
@@ -32,7 +32,7 @@ ReportBand tableRow(const QStringList& cells, bool bold, int ruleTwips) {
 }
 
 QStringList figures(const QString& label, const YearlyFigures& f) {
-    return {label, FormatNumber(f.slips, NumberPattern::AmountList), yen(f.amount), yen(f.tax),
+    return {label, formatNumber(f.slips, NumberPattern::AmountList), yen(f.amount), yen(f.tax),
             yen(f.total)};
 }
 

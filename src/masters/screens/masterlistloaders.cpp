@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-bool LoadMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
+bool loadMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
     ListGrid* grid = form->findChild<ListGrid*>(QStringLiteral("grd1"));
     if (!grid)
         return false;
@@ -28,17 +28,17 @@ bool LoadMasterList(QWidget* form, const MasterDef& def, int hideDeleted) {
 }
 
 bool LoadPnoList(QWidget* form, int hideDeleted) {
-    return LoadMasterList(form, pnoMaster(), hideDeleted);
+    return loadMasterList(form, pnoMaster(), hideDeleted);
 }
 
 bool LoadWorkCodeList(QWidget* form, int hideDeleted) {
-    return LoadMasterList(form, workCodeMaster(), hideDeleted);
+    return loadMasterList(form, workCodeMaster(), hideDeleted);
 }
 
 bool LoadEmpList(QWidget* form, int hideDeleted) {
-    return LoadMasterList(form, empMaster(), hideDeleted);
+    return loadMasterList(form, empMaster(), hideDeleted);
 }
 
 bool LoadPersonList(QWidget* form, int hideDeleted) {
-    return LoadMasterList(form, personMaster(), hideDeleted);
+    return loadMasterList(form, personMaster(), hideDeleted);
 }

@@ -8,7 +8,7 @@ class QWidget;
 // rows; hideDeleted 1 leaves out rows marked deleted. The grid grows past
 // its 14 empty rows as needed. A database error is reported in a message
 // box and leaves the grid empty; the result is then false.
-bool LoadMasterList(QWidget* form, const MasterDef& def, int hideDeleted);
+bool loadMasterList(QWidget* form, const MasterDef& def, int hideDeleted);
 bool LoadPnoList(QWidget* form, int hideDeleted);
 bool LoadWorkCodeList(QWidget* form, int hideDeleted);
 bool LoadEmpList(QWidget* form, int hideDeleted);

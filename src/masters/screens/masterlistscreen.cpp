@@ -68,7 +68,7 @@ void MasterListScreen::resetFilters() {
 }
 
 bool MasterListScreen::load() {
-    return LoadMasterList(this, m_def, ui->ChkDel->isChecked() ? 1 : 0);
+    return loadMasterList(this, m_def, ui->ChkDel->isChecked() ? 1 : 0);
 }
 
 void MasterListScreen::refresh() {

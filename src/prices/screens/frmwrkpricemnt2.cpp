@@ -51,7 +51,7 @@ frmWrkPriceMnt2::frmWrkPriceMnt2(QWidget* parent, const QString& pnoText, const 
                                  const QString& personText, const QDate& firstDay)
     : frmWrkPriceMnt2(parent, nullptr, EditMode::Add, 0) {
     if (firstDay.isValid())
-        ui->txtDay_0->setText(FormatDate(firstDay));
+        ui->txtDay_0->setText(formatDate(firstDay));
     ui->cboPno->setEditText(pnoText);
     ui->cboWNo->setEditText(wnoText);
     ui->cboPerson->setEditText(personText);
@@ -135,8 +135,8 @@ void frmWrkPriceMnt2::loadRecord() {
     ui->cboPerson->setEditText(Lookup::itemText(Lookup::homeWorkers(), r->person, r->personName));
     ui->txtMon->setText(r->priceText);
     ui->txtDet_0->setText(r->remark);
-    ui->txtDay_0->setText(FormatDate(r->start));
-    ui->txtDay_1->setText(FormatDate(r->end));
+    ui->txtDay_0->setText(formatDate(r->start));
+    ui->txtDay_1->setText(formatDate(r->end));
     ui->ChkDel->setChecked(r->deleted);
 }
 

@@ -25,7 +25,7 @@ QString comboCode(QWidget* form, const char* name, const Lookup::Source& source)
 } // namespace
 
 PriceLookupResult PriceLookup(QWidget* form) {
-    const QDate date = ParseBoxDate(rtrim(control<QLineEdit>(form, "txtDay_0")->text()));
+    const QDate date = parseBoxDate(rtrim(control<QLineEdit>(form, "txtDay_0")->text()));
     return lookupPrice(date, comboCode(form, "cboPno", Lookup::drawingNumbers()),
                        comboCode(form, "cboWNo", Lookup::workCodes()),
                        comboCode(form, "cboPerson", Lookup::homeWorkers()));

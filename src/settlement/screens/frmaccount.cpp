@@ -174,8 +174,8 @@ bool frmAccount::leaveDay(int index) {
     box->setText(left.text);
     // The usual period is a month: its last day is offered.
     if (index == 0 && !left.text.isEmpty() && trimBlanks(ui->txtDay_1->text()).isEmpty()) {
-        const QDate first = ParseBoxDate(left.text);
-        ui->txtDay_1->setText(FormatDate(first.addDays(first.daysInMonth() - first.day())));
+        const QDate first = parseBoxDate(left.text);
+        ui->txtDay_1->setText(formatDate(first.addDays(first.daysInMonth() - first.day())));
     }
     showPaymentWarning();
     return true;
@@ -183,8 +183,8 @@ bool frmAccount::leaveDay(int index) {
 
 // The late-payment counts of the menu, for the period's deliveries.
 void frmAccount::showPaymentWarning() {
-    const QDate first = ParseBoxDate(ui->txtDay_0->text());
-    const QDate last = ParseBoxDate(ui->txtDay_1->text());
+    const QDate first = parseBoxDate(ui->txtDay_0->text());
+    const QDate last = parseBoxDate(ui->txtDay_1->text());
     QStringList lines;
     if (first.isValid() && last.isValid() && first <= last) {
         try {
@@ -233,7 +233,7 @@ bool frmAccount::leaveDatetime() {
         layoutList(ListReset::NoRun);
         return false;
     }
-    box->setText(FormatDigitDate(t));
+    box->setText(formatDigitDate(t));
     layoutList(ListReset::None);
     const int listed = LoadSettlementList(0);
     if (listed == 1) {
@@ -335,7 +335,7 @@ void frmAccount::rowSelected(int row) {
 }
 
 SettlementCriteria frmAccount::criteria() const {
-    return {ParseBoxDate(ui->txtDay_0->text()), ParseBoxDate(ui->txtDay_1->text()),
+    return {parseBoxDate(ui->txtDay_0->text()), parseBoxDate(ui->txtDay_1->text()),
             ui->cboPerson_0->currentText(), ui->cboPerson_1->currentText(), gEmpCode};
 }
 
@@ -349,10 +349,10 @@ int frmAccount::CheckConditions() {
     for (QLineEdit* day : days) {
         if (trimBlanks(day->text()).isEmpty())
             return refuse(day, ConventionText::Required);
-        if (!ParseBoxDate(day->text()).isValid())
+        if (!parseBoxDate(day->text()).isValid())
             return refuse(day, ConventionText::BadDate);
     }
-    if (ParseBoxDate(ui->txtDay_1->text()) < ParseBoxDate(ui->txtDay_0->text()))
+    if (parseBoxDate(ui->txtDay_1->text()) < parseBoxDate(ui->txtDay_0->text()))
         return refuse(ui->txtDay_0, QStringLiteral("日付の大小関係に誤りがあります。"));
     const QString first = workerBound(ui->cboPerson_0->currentText());
     const QString last = workerBound(ui->cboPerson_1->currentText());

@@ -105,7 +105,7 @@ std::optional<bool> frmAccount::confirmUnpriced() {
     QStringList unpriced;
     try {
         const WaitCursor wait;
-        unpriced = UnpricedSlips(criteria());
+        unpriced = unpricedSlips(criteria());
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
         return std::nullopt;

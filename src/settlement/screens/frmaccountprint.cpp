@@ -107,7 +107,7 @@ void frmAccount::transferClicked() {
     std::optional<QDateTime> run = designation.stamp;
     if (!designation.stamp.isValid()) {
         try {
-            run = FindSettlementRun(designation);
+            run = findSettlementRun(designation);
         } catch (const AppError& e) {
             MessageBox::error(this, e.text());
             return;

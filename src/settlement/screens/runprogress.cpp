@@ -80,8 +80,8 @@ void RunProgress::advance(qint64 done, qint64 total) {
         m_window->setMaximum(int(qMin<qint64>(total, INT_MAX)));
         m_window->setValue(int(qMin<qint64>(done, INT_MAX)));
         m_window->setLabelText(QStringLiteral("%1中です。しばらくお待ち下さい。\n%2 / %3 件")
-                                   .arg(m_what, FormatNumber(done, NumberPattern::Count),
-                                        FormatNumber(total, NumberPattern::Count)));
+                                   .arg(m_what, formatNumber(done, NumberPattern::Count),
+                                        formatNumber(total, NumberPattern::Count)));
     }
     // Until the modal window stands in front, the clerk's clicks and keys
     // wait; afterwards it keeps them from the screen beneath.

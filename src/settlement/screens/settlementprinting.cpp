@@ -20,7 +20,7 @@ namespace {
 // The run the text names, as an exact designation: the fill that follows
 // then prints that run and no later one.
 std::optional<RunDesignation> exactRun(const QString& runText) {
-    const std::optional<QDateTime> run = FindSettlementRun(designateRun(runText));
+    const std::optional<QDateTime> run = findSettlementRun(designateRun(runText));
     if (!run)
         return std::nullopt;
     RunDesignation exact;
@@ -104,7 +104,7 @@ std::optional<StatementPrint> prepareStatementPrint(const QString& runText) {
     if (!lines || lines->isEmpty())
         return std::nullopt;
     QMap<QString, SettledFigures> settled;
-    for (const SettlementRow& row : SettlementRowsOfRun(run->stamp))
+    for (const SettlementRow& row : settlementRowsOfRun(run->stamp))
         settled.insert(row.workerCode, row.figures());
     return StatementPrint{run->stamp, std::move(*lines), std::move(settled)};
 }
@@ -113,10 +113,10 @@ std::optional<CashPrint> prepareCashPrint(const QString& runText) {
     const std::optional<RunDesignation> run = exactRun(runText);
     if (!run)
         return std::nullopt;
-    QList<CashLine> lines = CashLinesOfRun(run->stamp, configuredPaidFigure());
+    QList<CashLine> lines = cashLinesOfRun(run->stamp, configuredPaidFigure());
     if (lines.isEmpty())
         return std::nullopt;
-    return CashPrint{run->stamp, FormatDateTime(run->stamp), std::move(lines)};
+    return CashPrint{run->stamp, formatDateTime(run->stamp), std::move(lines)};
 }
 
 std::optional<ClassPrint> prepareClassPrint(const QString& runText) {

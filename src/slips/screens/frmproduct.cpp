@@ -116,7 +116,7 @@ void frmProduct::setupFields() {
     setupDateBox(*behaviour, ui->txtReqDay, false);
     behaviour->addLeaveStep(ui->txtReqDay, [this] {
         if (ui->txtReqDay->text().isEmpty())
-            ui->txtReqDay->setText(FormatDate(Clock::today()));
+            ui->txtReqDay->setText(formatDate(Clock::today()));
         return true;
     });
 
@@ -201,7 +201,7 @@ void frmProduct::showEvent(QShowEvent* event) {
 // Each time the clerk comes to this screen (opening it, back from the entry
 // screen): today's request date for reprints, and the list has the keyboard.
 void frmProduct::activated() {
-    ui->txtReqDay->setText(FormatDate(Clock::today()));
+    ui->txtReqDay->setText(formatDate(Clock::today()));
     ui->grd1->setFocus();
 }
 

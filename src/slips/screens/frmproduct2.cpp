@@ -123,7 +123,7 @@ void frmProduct2::fillCombos() {
 void frmProduct2::newRecord() {
     SlipRecord r;
     try {
-        r = NewSlipRecord();
+        r = newSlipRecord();
     } catch (const AppError& e) {
         MessageBox::error(this, e.text());
     }
@@ -131,7 +131,7 @@ void frmProduct2::newRecord() {
     ui->txtDet_0->setText(r.slipNo);
     for (QLineEdit* box : {ui->txtMon_0, ui->txtMon_1, ui->txtMon_2, ui->txtMon_3})
         box->setText(kZero);
-    ui->txtDay_0->setText(FormatDate(Clock::today()));
+    ui->txtDay_0->setText(formatDate(Clock::today()));
 }
 
 void frmProduct2::loadRecord(const QString& slipNo) {
@@ -235,7 +235,7 @@ MessageBox::Answer frmProduct2::WrkPriceRegist() {
                          MessageBox::Icon::Exclamation);
     if (answer == MessageBox::Answer::Yes) {
         frmWrkPriceMnt2 entry(this, ui->cboPno->currentText(), ui->cboWNo->currentText(),
-                              ui->cboPerson->currentText(), ParseBoxDate(ui->txtDay_0->text()));
+                              ui->cboPerson->currentText(), parseBoxDate(ui->txtDay_0->text()));
         entry.exec();
         showPrice(false);
     }

@@ -53,9 +53,9 @@ void fillDenpyo(frmDenpyo& form, const SlipPrintData& slip, const SlipMargins& m
         form.setCaption(QStringLiteral("lblMon1_0"), priceListText(slip.price));
         form.setCaption(QStringLiteral("Label11_0"), QStringLiteral("支払"));
         form.setCaption(QStringLiteral("lblMon2_0"),
-                        FormatDate(handbook->slipPaymentDue(slip.requestedOn, slip.deliveredOn)));
+                        formatDate(handbook->slipPaymentDue(slip.requestedOn, slip.deliveredOn)));
         form.setCaption(QStringLiteral("lblDue"),
-                        FormatDate(handbook->deliveryDue(slip.requestedOn)));
+                        formatDate(handbook->deliveryDue(slip.requestedOn)));
         form.setCaption(QStringLiteral("lblTerms"),
                         QStringLiteral("支払条件：%1　納期：依頼日から%2日")
                             .arg(handbook->describe())
@@ -76,9 +76,9 @@ int PrintSlips(QWidget* parent, const QString& key) {
     {
         const WaitCursor wait;
         try {
-            const SlipMargins margins = ReadSlipMargins();
+            const SlipMargins margins = readSlipMargins();
             const PaymentTerms terms = PaymentTerms::read();
-            const QList<SlipPrintData> slips = LoadSlipsToPrint(key);
+            const QList<SlipPrintData> slips = loadSlipsToPrint(key);
             if (!slips.isEmpty())
                 run.emplace();
             for (const SlipPrintData& slip : slips) {

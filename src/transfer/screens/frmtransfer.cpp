@@ -25,7 +25,7 @@ QString chooseFile(QWidget* parent, const QString& suggested) {
 }
 
 QString amount(Yen yen) {
-    return FormatNumber(yen, NumberPattern::AmountList);
+    return formatNumber(yen, NumberPattern::AmountList);
 }
 
 } // namespace
@@ -41,7 +41,7 @@ frmTransfer::frmTransfer(QWidget* parent, const TransferBatch& batch)
     behaviour->setEscapeHandler([this] { reject(); });
     FormBehaviour::setCausesValidation(ui->cmdBack, false);
     setupDateBox(*behaviour, ui->txtDay_0, true);
-    ui->txtRun->setText(FormatDateTime(batch.run));
+    ui->txtRun->setText(formatDateTime(batch.run));
     ui->lblSummary->setText(QStringLiteral("振込 %1 名　合計 %2 円（現金払い %3 名は金種表）")
                                 .arg(batch.payees.size())
                                 .arg(amount(batch.total()))
@@ -55,7 +55,7 @@ frmTransfer::frmTransfer(QWidget* parent, const TransferBatch& batch)
 frmTransfer::~frmTransfer() = default;
 
 void frmTransfer::cmdWriteClick() {
-    const QDate day = ParseBoxDate(ui->txtDay_0->text());
+    const QDate day = parseBoxDate(ui->txtDay_0->text());
     if (!day.isValid()) {
         MessageBox::show(this, ConventionText::Required);
         ui->txtDay_0->setFocus();

@@ -34,7 +34,7 @@ ReportBand groupHeader(const StatementLine& first, const Columns& c, int width) 
     band.text(QRect(0, 0, width, 560), QStringLiteral("製品加工高　精算表"), mincho(18, true),
               Qt::AlignCenter);
     band.rule(width / 2 - 2300, 600, width / 2 + 2300, 20);
-    band.text(QRect(width - 3000, 0, 3000, 250), FormatDateTime(first.run), gothic(9),
+    band.text(QRect(width - 3000, 0, 3000, 250), formatDateTime(first.run), gothic(9),
               Qt::AlignRight | Qt::AlignVCenter);
 
     const QFont label = pGothic(11);
@@ -64,7 +64,7 @@ ReportBand detail(const StatementLine& line, const Columns& c, int width) {
     const QFont text = pGothic(9);
     const QFont figures = gothic(9);
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    band.text(c.requestDate.at(0, kLine), FormatDate(line.requestDate), figures, Qt::AlignCenter);
+    band.text(c.requestDate.at(0, kLine), formatDate(line.requestDate), figures, Qt::AlignCenter);
     band.text(c.drawingNumber.at(0, kLine).adjusted(60, 0, 0, 0), line.drawingNumber, figures);
     band.text(c.workItem.at(0, kLine).adjusted(60, 0, 0, 0), line.workItem, text);
     band.text(c.unitPrice.at(0, kLine).adjusted(0, 0, -60, 0), yenPrice(line.price), figures,

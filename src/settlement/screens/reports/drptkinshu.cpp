@@ -52,7 +52,7 @@ ReportBand pageHeader(const QString& timeStampText, const ReportContext& context
     band.text(QRect(0, 850, 1200, 300), QStringLiteral("精算日時:"), pGothic(10));
     band.text(QRect(1200, 850, 3500, 300), timeStampText, gothic(10));
     band.text(QRect(width - 2500, 850, 1300, 300), QStringLiteral("精算日:"), pGothic(10), right);
-    band.text(QRect(width - 1200, 850, 1200, 300), FormatDate(context.printedOn), gothic(10),
+    band.text(QRect(width - 1200, 850, 1200, 300), formatDate(context.printedOn), gothic(10),
               right);
 
     const int top = 1350;

@@ -9,7 +9,7 @@
 namespace ReportStyle {
 
 QString yen(const Decimal& amount) {
-    const QString digits = FormatNumber(amount, NumberPattern::Whole);
+    const QString digits = formatNumber(amount, NumberPattern::Whole);
     if (digits.startsWith(QLatin1Char('-')))
         return QLatin1Char('-') + YenSign + digits.mid(1);
     return YenSign + digits;
@@ -27,7 +27,7 @@ QString yenPrice(UnitPrice price) {
 }
 
 QString count(qint64 value) {
-    return FormatNumber(value, NumberPattern::Whole);
+    return formatNumber(value, NumberPattern::Whole);
 }
 
 QString japaneseDate(const QDate& date) {
