@@ -79,9 +79,28 @@ void requireTables(QSqlDatabase& db, const QString& connectionName, const QStrin
     }
 }
 
+// A database made by an older version of the program is brought up to this
+// one's schema before anything else reads it. On a server only its owner
+// may change the schema; the clerks' PCs wait until the owner's has opened it.
+void upgradeSchema(QSqlDatabase& db, const QString& connectionName, const QString& dsn) {
+    try {
+        Schema::upgrade(db);
+    } catch (const DbError& e) {
+        const bool server = isServerDatabase(db);
+        dropConnection(db, connectionName);
+        QString text =
+            QStringLiteral("データベースを新しい形式に更新できません。\n%1\n%2").arg(dsn, e.text());
+        if (server)
+            text += QStringLiteral("\n所有者のユーザーで接続するパソコン（精算をするパソコン）で"
+                                   "一度開くと更新されます。その後で開き直して下さい。");
+        throw DbError(text);
+    }
+}
+
 QSqlDatabase openServer(const QString& connectionName, const QString& dsn) {
     QSqlDatabase db = PgConnection::open(connectionName, dsn);
     requireTables(db, connectionName, dsn);
+    upgradeSchema(db, connectionName, dsn);
     return db;
 }
 
@@ -112,13 +131,7 @@ QSqlDatabase openFile(const QString& connectionName, const QString& dsn, bool* o
     requireTables(db, connectionName, dsn);
     const bool network = isOnNetworkFileSystem(dsn);
     setJournal(db, network);
-    try {
-        Schema::upgrade(db);
-    } catch (const DbError& e) {
-        dropConnection(db, connectionName);
-        throw DbError(QStringLiteral("データベースを新しい形式に更新できません。\n%1\n%2")
-                          .arg(dsn, e.text()));
-    }
+    upgradeSchema(db, connectionName, dsn);
     if (onNetwork != nullptr)
         *onNetwork = network;
     return db;

@@ -133,9 +133,17 @@ const QHash<QString, QString> kPrimaryKeys = {
     {"seisan_t", "精算日時, 内職者コード"},
 };
 
-// Indexes for the lookups, the price search, the slip lists and settlement.
+// The price in force of a slip is the last line of its combination by start
+// date and serial: with both in the key and the price beside them, a
+// look-up reads one index entry and never the table.
+const EngineSql kPriceIndex = {
+    "CREATE INDEX tanka_m_combination ON tanka_m"
+    " (製品図番, 作業コード, 内職者コード, 適用開始日, 単価シリアル, 単価, 削除フラグ)",
+    "CREATE INDEX tanka_m_combination ON tanka_m"
+    " (製品図番, 作業コード, 内職者コード, 適用開始日, 単価シリアル) INCLUDE (単価, 削除フラグ)"};
+
+// Indexes for the lookups, the slip lists and settlement.
 const QStringList kIndexes = {
-    "CREATE INDEX tanka_m_combination ON tanka_m (製品図番, 作業コード, 内職者コード, 適用開始日)",
     "CREATE INDEX seihin_t_person_delivery ON seihin_t (内職者コード, 納入日)",
     "CREATE INDEX seihin_t_delivery ON seihin_t (納入日)",
     "CREATE INDEX seihin_t_request ON seihin_t (依頼日)",
@@ -173,6 +181,9 @@ const QList<Schema::Upgrade> kUpgrades = {
        "ALTER TABLE naishoku_m ADD COLUMN 口座番号 text"},
       {"ALTER TABLE naishoku_m ADD COLUMN 口座名義 TEXT",
        "ALTER TABLE naishoku_m ADD COLUMN 口座名義 text"}}},
+    {5,
+     {{"DROP INDEX IF EXISTS tanka_m_combination", "DROP INDEX IF EXISTS tanka_m_combination"},
+      kPriceIndex}},
 };
 
 // The catalogue's column names and types, both engines' forms side by side.
@@ -249,6 +260,7 @@ void create(const QSqlDatabase& db) {
 void createWithin(const QSqlDatabase& db) {
     for (const Table& t : kTables)
         execSql(db, createTableSql(t, engineOf(db)));
+    execSql(db, kPriceIndex.on(db));
     for (const QString& sql : kIndexes)
         execSql(db, sql);
     if (engineOf(db) == SqlEngine::Postgres)

@@ -9,7 +9,7 @@
 namespace Schema {
 
 // Kept in the database (version()); an older one is brought up to it on opening.
-constexpr int kVersion = 4;
+constexpr int kVersion = 5;
 
 struct Column {
     const char* name;

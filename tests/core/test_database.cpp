@@ -244,9 +244,13 @@ class TestDatabaseSession : public QObject {
         TestDatabase t;
         DBClose();
         // The file as the program made it before the home-worker's sex,
-        // workplace and bank account were kept.
+        // workplace and bank account were kept, and before the price index
+        // held the serial and the price.
         TestRuns::execOn(t.path(),
-                         {"ALTER TABLE naishoku_m DROP COLUMN 性別",
+                         {"DROP INDEX tanka_m_combination",
+                          "CREATE INDEX tanka_m_combination ON tanka_m"
+                          " (製品図番, 作業コード, 内職者コード, 適用開始日)",
+                          "ALTER TABLE naishoku_m DROP COLUMN 性別",
                           "ALTER TABLE naishoku_m DROP COLUMN 作業場所在地",
                           "ALTER TABLE naishoku_m DROP COLUMN 支払方法",
                           "ALTER TABLE naishoku_m DROP COLUMN 銀行コード",
@@ -264,6 +268,9 @@ class TestDatabaseSession : public QObject {
             QCOMPARE(Schema::upgrade(gCon()), 0);
             QCOMPARE(TestRuns::rows("SELECT 内職者氏名, 性別 IS NULL FROM naishoku_m"),
                      QStringList{"山田|1"});
+            QCOMPARE(TestRuns::rows("SELECT instr(sql, '単価シリアル, 単価') > 0 FROM sqlite_master"
+                                    " WHERE name = 'tanka_m_combination'"),
+                     QStringList{"1"});
             execSql(QStringLiteral("UPDATE naishoku_m SET 作業場所在地 = '川崎市'"));
             DBClose();
         }

@@ -119,6 +119,11 @@ QString TestDatabase::copy(const QString& name) {
             << QStringLiteral("CREATE TABLE %1.%3 (LIKE %2.%3 INCLUDING ALL)").arg(to, from, table)
             << QStringLiteral("INSERT INTO %1.%3 SELECT * FROM %2.%3").arg(to, from, table);
     }
+    // The schema's version is syain_m's comment, which LIKE does not copy.
+    statements << QStringLiteral("DO $$ BEGIN EXECUTE format('COMMENT ON TABLE %I.syain_m IS %L',"
+                                 " '%2', obj_description('%1.syain_m'::regclass, 'pg_class'));"
+                                 " END $$")
+                      .arg(from, to);
     ::onServer(statements);
     return dsn;
 }

@@ -4,6 +4,7 @@
 #include "core/database.h"
 #include "core/employeepassword.h"
 #include "core/login.h"
+#include "core/schema.h"
 #include "core/sqlquery.h"
 #include "settlement/settlementrun.h"
 #include "slips/slipfixtures.h"
@@ -39,9 +40,23 @@ class TestServerRoles : public QObject {
                 " ('2026-03-25 10:00:00', 'N01', '2026-03-01', '2026-03-20', 1, 50, 5, 55, 0)");
         execSql(QStringLiteral("CREATE ROLE %1 LOGIN").arg(clerk));
         RolesCommand::grantClerk(gCon(), clerk);
+        // The schema as the version before made it: the owner's PC must
+        // bring it up to date before a clerk's may use it.
+        execSql("DROP INDEX tanka_m_combination");
+        execSql("CREATE INDEX tanka_m_combination ON tanka_m (製品図番, 作業コード, 内職者コード, "
+                "適用開始日)");
+        Schema::setVersion(gCon(), Schema::kVersion - 1);
+        DBClose();
 
         // Who, what (SQL, or login/password/settle), what comes back.
         const std::tuple<QString, QString, QString> cases[] = {
+            {"clerk", "open", "所有者のユーザーで接続するパソコン"},
+            {"owner", "open", "ok: " + QString::number(Schema::kVersion)},
+            {"owner",
+             "SELECT indexdef FROM pg_indexes WHERE indexname = 'tanka_m_combination'"
+             " AND schemaname = current_schema() AND indexdef LIKE '%単価シリアル%'",
+             "ok: 1"},
+            {"clerk", "open", "ok: " + QString::number(Schema::kVersion)},
             {"clerk", "SELECT 社員コード, パスワード FROM syain_m", "権限がありません"},
             {"clerk", "SELECT 社員コード, 氏名 FROM syain_m", "ok"},
             {"clerk", "UPDATE syain_m SET パスワード = 'x'", "権限がありません"},
@@ -65,13 +80,17 @@ class TestServerRoles : public QObject {
             {"owner", "settle", "ok: 1"}};
         QString role;
         for (const auto& [who, what, expected] : cases) {
-            if (who != role)
-                openDatabase(who == "clerk" ? t.path() + " user=" + clerk : t.path());
-            role = who;
             const QStringList w = what.split(' ');
             QString got;
             try {
-                if (w[0] == "login") {
+                if (who != role || w[0] == "open") {
+                    role.clear();
+                    openDatabase(who == "clerk" ? t.path() + " user=" + clerk : t.path());
+                    role = who;
+                }
+                if (w[0] == "open") {
+                    got = "ok: " + QString::number(Schema::version(gCon()));
+                } else if (w[0] == "login") {
                     got = loginPasswordMatches(w[1], w[2]) ? "yes" : "no";
                 } else if (w[0] == "password") {
                     storeEmployeePassword(w[1], w[2]);
