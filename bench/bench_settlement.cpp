@@ -313,8 +313,11 @@ Copies serverCopies(int slips, const QString& dsn) {
         BenchDatabase::onServer(dsn, {QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(base),
                                       QStringLiteral("CREATE SCHEMA %1").arg(base)});
         BenchDatabase::createTables(inSchema(dsn, base));
-        RawPg db(inSchema(dsn, base));
-        fill(db, slips);
+        {
+            RawPg db(inSchema(dsn, base));
+            fill(db, slips);
+        }
+        BenchDatabase::vacuumSchema(dsn, base);
     }
     QStringList dsns;
     for (const QString& name : kCopyNames) {
@@ -334,8 +337,11 @@ void showRatio(const char* what, double ms, double baselineMs) {
 // The program's figures, judged against the per-slip baseline and, on a
 // server, against the bulk one (on a file the bulk figures are shown).
 template <class Db> bool benchmark(const Copies& copies, Timings* engineTimes) {
+    BenchDatabase::flushWrites(copies.bare);
     const Timings bare = timeBaseline<Db>(copies.bare);
+    BenchDatabase::flushWrites(copies.bulk);
     const Timings bulk = timeBulk<Db>(copies.bulk, copies.bulkTrial);
+    BenchDatabase::flushWrites(copies.engine);
     const Timings engine = timeEngine(copies.engine, copies.engineTrial);
     *engineTimes = engine;
     std::printf("against the per-slip baseline:\n");

@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QUrl>
+#include <unistd.h>
 
 namespace BenchDatabase {
 
@@ -69,6 +70,28 @@ inline void createTables(const QString& database) {
     QSqlDatabase::removeDatabase(name);
 }
 
+// Vacuums the schema's tables as autovacuum keeps those of a server in use:
+// else the first statement to read a new row pays for marking it committed,
+// and autovacuum, waking during a timed run, competes with it.
+inline void vacuumSchema(const QString& dsn, const QString& schema) {
+    QStringList statements;
+    for (const Schema::Table& t : Schema::tables())
+        statements << QStringLiteral("VACUUM ANALYZE %1.%2").arg(schema, QString::fromUtf8(t.name));
+    onServer(dsn, statements);
+}
+
+// Writes out what earlier work left in memory before a timed run, so that a
+// run does not pay for the pages of the one before it: the operating
+// system's for a file, and on a server its shared buffers too (CHECKPOINT,
+// skipped where the user may not run it).
+inline void flushWrites(const QString& database) {
+    ::sync();
+    if (!isServerDatabase(database))
+        return;
+    RawPg db(database);
+    PQclear(PQexec(db.handle(), "CHECKPOINT"));
+}
+
 // The schema's tables as copies of those of another schema, fresh each time.
 inline void copySchema(const QString& dsn, const QString& from, const QString& to) {
     QStringList statements{QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(to),
@@ -77,10 +100,15 @@ inline void copySchema(const QString& dsn, const QString& from, const QString& t
         const QString table = QString::fromUtf8(t.name);
         statements
             << QStringLiteral("CREATE TABLE %1.%3 (LIKE %2.%3 INCLUDING ALL)").arg(to, from, table)
-            << QStringLiteral("INSERT INTO %1.%3 SELECT * FROM %2.%3").arg(to, from, table)
-            << QStringLiteral("ANALYZE %1.%2").arg(to, table);
+            << QStringLiteral("INSERT INTO %1.%3 SELECT * FROM %2.%3").arg(to, from, table);
     }
+    // The schema's version is syain_m's comment, which LIKE does not copy.
+    statements << QStringLiteral("DO $$ BEGIN EXECUTE format('COMMENT ON TABLE %I.syain_m IS %L',"
+                                 " '%2', obj_description('%1.syain_m'::regclass, 'pg_class'));"
+                                 " END $$")
+                      .arg(from, to);
     onServer(dsn, statements);
+    vacuumSchema(dsn, to);
 }
 
 } // namespace BenchDatabase
