@@ -83,18 +83,24 @@ void requireTables(QSqlDatabase& db, const QString& connectionName, const QStrin
 // one's schema before anything else reads it. On a server only its owner
 // may change the schema; the clerks' PCs wait until the owner's has opened it.
 void upgradeSchema(QSqlDatabase& db, const QString& connectionName, const QString& dsn) {
+    QString refusal;
     try {
-        Schema::upgrade(db);
+        if (Schema::version(db) < Schema::kVersion && !Schema::mayUpgrade(db))
+            refusal = QStringLiteral("データベースの形式が古く、このユーザーでは新しい形式に"
+                                     "更新できません。\n%1\n所有者のユーザーで接続するパソコン"
+                                     "（精算をするパソコン）で一度開くと更新されます。"
+                                     "その後で開き直して下さい。")
+                          .arg(dsn);
+        else
+            Schema::upgrade(db);
     } catch (const DbError& e) {
-        const bool server = isServerDatabase(db);
-        dropConnection(db, connectionName);
-        QString text =
+        refusal =
             QStringLiteral("データベースを新しい形式に更新できません。\n%1\n%2").arg(dsn, e.text());
-        if (server)
-            text += QStringLiteral("\n所有者のユーザーで接続するパソコン（精算をするパソコン）で"
-                                   "一度開くと更新されます。その後で開き直して下さい。");
-        throw DbError(text);
     }
+    if (refusal.isEmpty())
+        return;
+    dropConnection(db, connectionName);
+    throw DbError(refusal);
 }
 
 QSqlDatabase openServer(const QString& connectionName, const QString& dsn) {

@@ -210,6 +210,11 @@ const EngineSql kVersionSql = {
     " FROM 'schema ([0-9]+)'), '0') AS integer) AS user_version"};
 const EngineSql kSetVersionSql = {"PRAGMA user_version = %1",
                                   "COMMENT ON TABLE syain_m IS 'Tarvel schema %1'"};
+// Whether the user may change the schema: on a server only the tables'
+// owner (or a member of the owning role) may.
+const EngineSql kMayChangeSql = {"SELECT 1 AS may",
+                                 "SELECT pg_has_role(c.relowner, 'USAGE') AS may FROM pg_class c"
+                                 " WHERE c.oid = to_regclass('syain_m')"};
 
 QString createTableSql(const Table& table, SqlEngine engine) {
     QStringList parts;
@@ -296,6 +301,12 @@ int version(const QSqlDatabase& db) {
     SqlQuery v(db, kVersionSql);
     v.exec();
     return v.next() ? int(v.integer(QStringLiteral("user_version"))) : 0;
+}
+
+bool mayUpgrade(const QSqlDatabase& db) {
+    SqlQuery q(db, kMayChangeSql);
+    q.exec();
+    return q.next() && q.integer(QStringLiteral("may")) != 0;
 }
 
 void setVersion(const QSqlDatabase& db, int version) {

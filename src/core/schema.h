@@ -42,6 +42,8 @@ const QList<Upgrade>& upgrades();
 // with its version number, so a step is never applied twice; a current
 // database is left alone. Returns the number of steps applied. Throws DbError.
 int upgrade(const QSqlDatabase& db);
+// Whether this user may bring the database up to date (a server's owner).
+bool mayUpgrade(const QSqlDatabase& db);
 
 // Creates a new database file at path holding every table. Throws DbError.
 void createFile(const QString& path);

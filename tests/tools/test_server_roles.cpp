@@ -50,7 +50,8 @@ class TestServerRoles : public QObject {
 
         // Who, what (SQL, or login/password/settle), what comes back.
         const std::tuple<QString, QString, QString> cases[] = {
-            {"clerk", "open", "所有者のユーザーで接続するパソコン"},
+            {"clerk", "open",
+             "データベースの形式が古く、このユーザーでは新しい形式に更新できません。"},
             {"owner", "open", "ok: " + QString::number(Schema::kVersion)},
             {"owner",
              "SELECT indexdef FROM pg_indexes WHERE indexname = 'tanka_m_combination'"
